@@ -1,0 +1,351 @@
+#include "tform1.h"
+#include "ui_tform1.h"
+
+#include "barve.h"
+#include "napaka.h"
+#include "nastavitve.h"
+#include "povezava.h"
+#include "rezultatmodel.h"
+#include "tfgeslo.h"
+#include "tform5.h"
+#include "tform6.h"
+#include "tform7.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QUrl>
+
+namespace {
+
+const QString kNapisZacetek = QStringLiteral("PRENOS PODATKOV ");
+const QString kNapisZagon = QStringLiteral("V GLAVNO KNJIGO (Banka Morvik d.d.)");
+
+// "Opis (*.X)|*.X|Vse (*.*)|*.*" becomes Qt's "Opis (*.X);;Vse (*.*)".
+QString qtFilter(const QString& filter)
+{
+    const QStringList deli = filter.split(u'|');
+    QStringList izhod;
+    for (int i = 0; i + 1 < deli.size(); i += 2)
+        izhod << deli.at(i);
+    return izhod.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+// The outside world of the engine, served by the main window's widgets.
+class TForm1::OknoOkolje : public Okolje {
+public:
+    explicit OknoOkolje(TForm1& f) : m_f(f) {}
+
+    void sporocilo(const QString& besedilo) override
+    {
+        if (m_f.prikaziSporocilo) {
+            m_f.prikaziSporocilo(besedilo);
+            return;
+        }
+        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), besedilo,
+                        QMessageBox::Ok, &m_f);
+        box.exec();
+    }
+    void statusnaVrstica(const QString& besedilo) override
+    {
+        m_f.ui->lblOpozorilo->setText(besedilo);
+        m_f.ui->lblOpozorilo->adjustSize();
+        m_f.ui->lblOpozorilo->show();
+        m_f.ui->lblOpozorilo->repaint();
+    }
+    void skrijStatusnoVrstico() override { m_f.ui->lblOpozorilo->hide(); }
+    void prikaziNapredek(bool viden) override
+    {
+        m_f.ui->ProgressBar1->setVisible(viden);
+        m_f.ui->lblProcenti->setVisible(viden);
+    }
+    void napredek(int procent) override
+    {
+        m_f.ui->ProgressBar1->setValue(procent);
+        procentiBesedilo(QString::number(procent) + QStringLiteral(" %"));
+    }
+    void procentiBesedilo(const QString& b) override
+    {
+        m_f.ui->lblProcenti->setText(b);
+        m_f.ui->lblProcenti->adjustSize();
+    }
+    void obdelajDogodke() override { QCoreApplication::processEvents(); }
+    bool konecZahtevan() const override { return m_f.V.KonecZahtevan; }
+    void pocistiKonec() override { m_f.V.KonecZahtevan = false; }
+    void odpriVUrejevalniku(const QString& pot) override
+    {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(pot));
+    }
+    std::optional<QString> shraniDatoteko(const DialogShrani& d) override
+    {
+        if (m_f.izberiShranjevanje)
+            return m_f.izberiShranjevanje(d);
+        if (m_f.m_konecAplikacije)
+            return std::nullopt;
+        QFileDialog dlg(&m_f, d.naslov, d.zacetniDirektorij, qtFilter(d.filter));
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+        dlg.setDefaultSuffix(d.privzetaKoncnica);
+        if (!d.imeDatoteke.isEmpty())
+            dlg.selectFile(d.imeDatoteke);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return std::nullopt;
+        return QDir::toNativeSeparators(dlg.selectedFiles().constFirst());
+    }
+
+private:
+    TForm1& m_f;
+};
+
+TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::TForm1), m_argumenti(argumenti)
+{
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("TForm1"));
+    m_okolje = new OknoOkolje(*this);
+
+    Q1 = new Rezultat(this);
+    Q1->setObjectName(QStringLiteral("Q1"));
+    DataSource1 = new PodatkovniVir(Q1, this);
+    DataSource1->setObjectName(QStringLiteral("DataSource1"));
+    m_model = new RezultatModel(DataSource1, this);
+    ui->DBGrid1->setModel(m_model);
+    ui->DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    connect(m_model, &RezultatModel::stolpciSpremenjeni, this, [this] {
+        const QFontMetrics fm(ui->DBGrid1->font());
+        const int znak = fm.horizontalAdvance(u'0');
+        for (int s = 0; s < m_model->columnCount(); ++s)
+            ui->DBGrid1->setColumnWidth(s, m_model->sirinaZnakov(s) * znak + 8);
+    });
+
+    // Colours of the design.
+    barve::ozadje(this, barve::navy);
+    barve::ozadje(ui->centralwidget, barve::navy);
+    for (QWidget* l : {static_cast<QWidget*>(ui->Label2), static_cast<QWidget*>(ui->Label3),
+                       static_cast<QWidget*>(ui->Label5)})
+        barve::pisava(l, barve::bela);
+    barve::pisava(ui->lblOpozorilo, barve::rdeca);
+    barve::pisava(ui->lblProcenti, barve::bela);
+    barve::ozadje(ui->pnlLogo, barve::navy);
+    barve::pisava(ui->lblVerzija, barve::rumena);
+    barve::ozadje(ui->pnlVprasanje, barve::rdeca);
+    ui->lblProcenti->setText(QStringLiteral("0"));
+
+    // Tab skips these controls.
+    ui->btnPonovi->setFocusPolicy(Qt::ClickFocus);
+    ui->Button1->setFocusPolicy(Qt::ClickFocus);
+    ui->DBGrid1->setFocusPolicy(Qt::ClickFocus);
+    ui->btnOdgovorDa->setFocusPolicy(Qt::ClickFocus);
+
+    connect(ui->btnKonec, &QPushButton::clicked, this, [this] { ukaz([this] { btnKonecClick(); }); });
+    connect(ui->btnPonovi, &QPushButton::clicked, this, [this] { ukaz([this] { btnPonoviClick(); }); });
+    connect(ui->Datum1, &QDateEdit::dateChanged, this, [this] { Datum1Change(); });
+    connect(ui->Datum2, &QDateEdit::dateChanged, this, [this] { Datum2Change(); });
+
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    delete m_okolje;
+    delete ui;
+}
+
+Okolje& TForm1::okolje() { return *m_okolje; }
+
+void TForm1::FormCreate()
+{
+    // The start-up sequence runs on the first activation of the application.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive)
+            AppActivate();
+    });
+    V.PrvaAktivacija = true;
+    V.ImeDatoteke.clear();
+    if (!m_argumenti.isEmpty())
+        V.ImeDatoteke = imeDatotekeIzPoti(m_argumenti.at(0));
+}
+
+bool TForm1::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate && V.PrvaAktivacija)
+        QMetaObject::invokeMethod(this, [this] { AppActivate(); }, Qt::QueuedConnection);
+    return QMainWindow::event(e);
+}
+
+void TForm1::nastaviNapis(const QString& nadaljevanje)
+{
+    setWindowTitle(kNapisZacetek + V.ImeDatoteke + nadaljevanje);
+}
+
+void TForm1::AppActivate()
+{
+    if (!V.PrvaAktivacija)
+        return;
+    V.PrvaAktivacija = false;
+
+    resize(width(), 162);
+
+    TForm6* f6 = m_okna.Form6;
+    TfGeslo* geslo = m_okna.fGeslo;
+    if (f6) {
+        f6->zahtevajKonec = [this] { zahtevajKonec(); };
+        prikaziModalno(*f6);
+    }
+
+    const int n = m_argumenti.size();
+    if (n >= 1) {
+        V.Baza = m_argumenti.at(0);
+        if (geslo)
+            geslo->eBaza()->setText(V.Baza);
+    }
+    if (n >= 2) {
+        V.Uporabnik = m_argumenti.at(1);
+        if (geslo)
+            geslo->eUser()->setText(V.Uporabnik);
+    }
+    if (n >= 3) {
+        V.Geslo = m_argumenti.at(2);
+        if (geslo)
+            geslo->eGeslo()->setText(V.Geslo);
+    }
+
+    const QDate danes = okolje().danes();
+    ui->Datum1->setDate(danes);
+    ui->Datum2->setDate(danes);
+    if (m_okna.Form5) {
+        m_okna.Form5->nastaviDatume(danes);
+    }
+    // The daily transfer's dialog offers the file of the command line, in lower case.
+    SaveDialog1.imeDatoteke = V.ImeDatoteke.toLower();
+
+    V.KonecZahtevan = false;
+    ui->lblProcenti->setText(QString());
+
+    nastaviNapis(kNapisZagon);
+    repaint();
+
+    QString zokPolje;
+    if (preberiNastavitve(V, zokPolje) && m_okna.Form7)
+        m_okna.Form7->eZokIzhodniDirektorij()->setText(zokPolje);
+
+    if (n < 3 && geslo) {
+        prikaziModalno(*geslo);
+        V.Baza = geslo->eBaza()->text();
+        V.Uporabnik = geslo->eUser()->text();
+        V.Geslo = geslo->eGeslo()->text();
+    }
+
+    QCoreApplication::processEvents();
+
+    const QString napaka = povezava::odpri(V.Baza, V.Baza, V.Uporabnik, V.Geslo);
+    if (!napaka.isEmpty()) {
+        okolje().sporocilo(QStringLiteral("Prijava v ") + V.Baza + QStringLiteral(" kot uporabnik ")
+                           + V.Uporabnik + QStringLiteral(" ni uspela!"));
+        zahtevajKonec();
+    }
+}
+
+void TForm1::btnKonecClick()
+{
+    V.KonecZahtevan = true;
+    povezava::prekini(V.Baza);
+    zapisiNastavitve(V);
+    zahtevajKonec();
+}
+
+void TForm1::Datum1Change()
+{
+    ui->eStevilkaPrenosa->setText(QString());
+}
+
+void TForm1::Datum2Change()
+{
+    ui->eStevilkaPrenosa->setText(QString());
+}
+
+void TForm1::btnPonoviClick()
+{
+    const bool prikazi = ui->pnlPonovitev->isHidden();
+    ui->pnlPonovitev->setVisible(prikazi);
+    ui->pnlLogo->setVisible(prikazi);
+    if (prikazi) {
+        ui->btnPonovi->setText(QStringLiteral("Zapri p&regled"));
+        resize(width(), 460);
+        DataSource1->nastaviOmogocen(true);
+    } else {
+        ui->eStevilkaPrenosa->setText(QStringLiteral("0"));
+        ui->btnPonovi->setText(QStringLiteral("P&regled"));
+        resize(width(), 162);
+        DataSource1->nastaviOmogocen(false);
+    }
+}
+
+void TForm1::Sume()
+{
+    DataSource1->nastaviOmogocen(false);
+    try {
+        if (Q1->zadnji()) {
+            while (Q1->prejsnji()) {
+            }
+        }
+    } catch (const std::exception&) {
+        // A failure ends the walk without a message.
+    }
+    DataSource1->nastaviOmogocen(true);
+}
+
+void TForm1::zahtevajKonec()
+{
+    m_konecAplikacije = true;
+    // A modal dialog that is still open closes at once as cancelled.
+    if (QWidget* modalni = QApplication::activeModalWidget()) {
+        if (auto* d = qobject_cast<QDialog*>(modalni))
+            QMetaObject::invokeMethod(d, &QDialog::reject, Qt::QueuedConnection);
+    }
+    if (koncajAplikacijo) {
+        koncajAplikacijo();
+        return;
+    }
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+int TForm1::prikaziModalno(QDialog& dialog)
+{
+    if (m_konecAplikacije)
+        return QDialog::Rejected;
+    if (modalniDialog)
+        return modalniDialog(dialog);
+    return dialog.exec();
+}
+
+void TForm1::obnoviOkno()
+{
+    ui->lblOpozorilo->hide();
+    ui->ProgressBar1->hide();
+    ui->lblProcenti->hide();
+    ui->lblProcenti->setText(QString());
+    for (QWidget* w : {static_cast<QWidget*>(ui->btnPrenos), static_cast<QWidget*>(ui->btnPonovi),
+                       static_cast<QWidget*>(ui->btnZadnji), static_cast<QWidget*>(ui->btnZgodovina)})
+        w->setEnabled(true);
+}
+
+void TForm1::ukaz(const std::function<void()>& telo)
+{
+    try {
+        telo();
+    } catch (const Napaka& e) {
+        obnoviOkno();
+        okolje().sporocilo(e.besedilo());
+    } catch (const std::exception& e) {
+        obnoviOkno();
+        okolje().sporocilo(QString::fromUtf8(e.what()));
+    }
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "izvajanje.h"
+#include "okna.h"
+#include "okolje.h"
+#include "rezultat.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+
+namespace Ui { class TForm1; }
+class QDialog;
+class RezultatModel;
+
+// Main window: the date range, the transfer and review commands, the shared result
+// `Q1` with its grid, and the start-up sequence that runs on the first activation.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `argumenti`: the command line without the program name (alias, user, password).
+    explicit TForm1(const QStringList& argumenti, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    void nastaviOkna(const Okna& okna) { m_okna = okna; }
+    const Okna& okna() const { return m_okna; }
+
+    Ui::TForm1* ui;
+    Izvajanje V;                 // run-time values
+    Rezultat* Q1;                // shared result
+    PodatkovniVir* DataSource1;  // its data link to DBGrid1
+    Okolje& okolje();            // the outside world as the engine sees it
+
+    // The two save dialogs: SaveDialog1 for the daily transfer and the party export,
+    // SaveDialog2 for the monthly transfer. They keep their state between uses.
+    DialogShrani SaveDialog1{QString(), QStringLiteral("055"),
+                             QStringLiteral("Tekst datoteka (*.055)|*.055|Vse datoteke (*.*)|*.*"),
+                             QString(), QString()};
+    DialogShrani SaveDialog2{QStringLiteral("MESEČNI PRENOS"), QStringLiteral("TXT"),
+                             QStringLiteral("TXT datoteke (*.TXT)|*.TXT|Vse datoteke (*.*)|*.*"),
+                             QString(), QStringLiteral("GKDODAT2.TXT")};
+
+    // Handlers.
+    void FormCreate();
+    void AppActivate();
+    void btnKonecClick();
+    void Datum1Change();
+    void Datum2Change();
+    void btnPonoviClick();
+    void Sume();
+
+    // Caption of the window: "PRENOS PODATKOV " + ImeDatoteke + rest.
+    void nastaviNapis(const QString& nadaljevanje);
+
+    // Requests the end of the program: modal dialogs still open close as cancelled,
+    // no further modal dialog opens, and the program ends back in the event loop.
+    void zahtevajKonec();
+    bool konecAplikacijeZahtevan() const { return m_konecAplikacije; }
+
+    // Shows a modal dialog unless termination has been requested (then: cancelled).
+    int prikaziModalno(QDialog& dialog);
+
+    // Runs a command inside the general error report: a failure it throws is shown
+    // with its own text and the window is put back to idle.
+    void ukaz(const std::function<void()>& telo);
+    // Puts the window back to idle: status line, progress display and percentage
+    // hidden, the buttons that long operations disable enabled again.
+    void obnoviOkno();
+
+    // Hooks for tests: modal dialogs, message boxes, save dialogs and the final quit.
+    std::function<int(QDialog&)> modalniDialog;
+    std::function<void(const QString&)> prikaziSporocilo;
+    std::function<std::optional<QString>(const DialogShrani&)> izberiShranjevanje;
+    std::function<void()> koncajAplikacijo;
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    class OknoOkolje;
+    QStringList m_argumenti;
+    Okna m_okna;
+    OknoOkolje* m_okolje;
+    RezultatModel* m_model;
+    bool m_konecAplikacije = false;
+};

@@ -1,0 +1,40 @@
+#include "ukazi.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+const Ukaz kUkazi[] = {
+    {"demo", "make the demo database and its aliases file when missing", ukazDemo},
+};
+
+void pomoc(TerminalOkolje& okolje)
+{
+    QString b = QStringLiteral("Uporaba: ledgxfer-batch UKAZ [možnosti]\nUkazi:\n");
+    for (const Ukaz& u : kUkazi)
+        b += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(u.ime), -12).arg(QString::fromLatin1(u.opis));
+    okolje.napaka(b.trimmed());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("ledgxfer-batch"));
+    TerminalOkolje okolje;
+
+    const QStringList argumenti = QCoreApplication::arguments();
+    if (argumenti.size() < 2) {
+        pomoc(okolje);
+        return 2;
+    }
+    const QString ime = argumenti.at(1);
+    for (const Ukaz& u : kUkazi) {
+        if (ime == QLatin1String(u.ime))
+            return u.izvedi(argumenti.mid(2), okolje);
+    }
+    okolje.napaka(QStringLiteral("Neznan ukaz: %1").arg(ime));
+    pomoc(okolje);
+    return 2;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "terminalokolje.h"
+
+#include <QStringList>
+
+// One subcommand of ledgxfer-batch: gets the arguments after its name and returns
+// the exit code (0 after success, non-zero after any failure).
+struct Ukaz {
+    const char* ime;
+    const char* opis;
+    int (*izvedi)(const QStringList& argumenti, TerminalOkolje& okolje);
+};
+
+int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje);

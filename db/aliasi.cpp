@@ -1,0 +1,89 @@
+#include "aliasi.h"
+#include "izvajanje.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+QString potDoAliasov()
+{
+    const QString env = qEnvironmentVariable("LEDGXFER_ALIASES");
+    if (!env.isEmpty())
+        return env;
+    return aplikacijskiDirektorij() + QStringLiteral("aliases.ini");
+}
+
+namespace {
+
+// A ';' or '#' that starts a line, or follows a blank, begins a comment.
+QString brezKomentarja(const QString& vrstica)
+{
+    for (qsizetype i = 0; i < vrstica.size(); ++i) {
+        const QChar c = vrstica.at(i);
+        if ((c == u';' || c == u'#') && (i == 0 || vrstica.at(i - 1).isSpace()))
+            return vrstica.left(i);
+    }
+    return vrstica;
+}
+
+} // namespace
+
+Aliasi Aliasi::preberi(const QString& pot)
+{
+    Aliasi rezultat;
+    QFile f(pot);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return rezultat;
+    const QDir mapa = QFileInfo(pot).absoluteDir();
+
+    Alias* trenutni = nullptr;
+    const QStringList vrstice = QString::fromUtf8(f.readAll()).split(u'\n');
+    for (const QString& surova : vrstice) {
+        const QString vrstica = brezKomentarja(surova).trimmed();
+        if (vrstica.isEmpty())
+            continue;
+        if (vrstica.startsWith(u'[') && vrstica.endsWith(u']')) {
+            const QString ime = vrstica.mid(1, vrstica.size() - 2).trimmed();
+            Alias& a = rezultat.m_aliasi[ime.toUpper()];
+            a = Alias{};
+            a.ime = ime;
+            trenutni = &a;
+            continue;
+        }
+        if (!trenutni)
+            continue;
+        const qsizetype enacaj = vrstica.indexOf(u'=');
+        if (enacaj < 0)
+            continue;
+        const QString kljuc = vrstica.left(enacaj).trimmed().toLower();
+        const QString vrednost = vrstica.mid(enacaj + 1).trimmed();
+        if (kljuc == u"driver")
+            trenutni->driver = vrednost.toLower();
+        else if (kljuc == u"database")
+            trenutni->database = vrednost;
+        else if (kljuc == u"host")
+            trenutni->host = vrednost;
+        else if (kljuc == u"port")
+            trenutni->port = vrednost.toInt();
+        else if (kljuc == u"user")
+            trenutni->user = vrednost;
+        else if (kljuc == u"password")
+            trenutni->password = vrednost;
+        else
+            trenutni->ostalo.insert(kljuc, vrednost);
+    }
+    // An SQLite file named relative to the aliases file lives beside it.
+    for (Alias& a : rezultat.m_aliasi) {
+        if (a.driver == u"sqlite" && !a.database.isEmpty() && QFileInfo(a.database).isRelative())
+            a.database = QDir::cleanPath(mapa.absoluteFilePath(a.database));
+    }
+    return rezultat;
+}
+
+std::optional<Alias> Aliasi::najdi(const QString& ime) const
+{
+    const auto it = m_aliasi.constFind(ime.toUpper());
+    if (it == m_aliasi.constEnd())
+        return std::nullopt;
+    return *it;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <optional>
+
+// One alias of the aliases file: which driver, which database, and optional
+// credentials for connections that get no login (a second connection to "LB").
+struct Alias {
+    QString ime;
+    QString driver;   // sqlite | postgresql | odbc
+    QString database; // sqlite: file (absolute, resolved against the file's folder)
+    QString host;
+    int port = 0;
+    QString user;
+    QString password;
+    QMap<QString, QString> ostalo; // any further keys, lower-case names
+};
+
+// The aliases file: $LEDGXFER_ALIASES, else "aliases.ini" in the application directory.
+QString potDoAliasov();
+
+// Reads the aliases file at pot. A missing or unreadable file yields no aliases.
+// Alias names are matched without regard to case, as the database engine does.
+class Aliasi {
+public:
+    static Aliasi preberi(const QString& pot);
+    static Aliasi preberi() { return preberi(potDoAliasov()); }
+    std::optional<Alias> najdi(const QString& ime) const;
+
+private:
+    QMap<QString, Alias> m_aliasi; // key: upper-case name
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Run-time values shared by the whole program for the length of one run.
+struct Izvajanje {
+    QString Baza;               // database alias, also the name of the one connection
+    QString Uporabnik;          // database user
+    QString Geslo;              // database password
+    QString ImeDatoteke;        // file-name part of the current output file (caption)
+    QString MesecniDirektorij;  // output folder of the monthly transfer, ends with a separator
+    QString ZokIzhodnaDatoteka; // output file of the revaluation summary
+    bool KonecZahtevan = false; // the end command has been issued
+    bool PrvaAktivacija = true; // the first activation is still to come
+};
+
+// The application directory: $LEDGXFER_HOME when set, else the executable's folder.
+// Always ends with the native separator.
+QString aplikacijskiDirektorij();
+
+// The text after the last separator ('/', '\\' or ':'), the whole text without one.
+QString imeDatotekeIzPoti(const QString& pot);
+
+// The folder part of a path, with the native separator appended unless it is empty
+// or ends with one already.
+QString direktorijSSeparatorjem(const QString& direktorij);
+
+// The text without leading and trailing blanks and control characters (every
+// character up to code 32).
+QString obrezi(const QString& besedilo);
+
+// A text is blank when it is empty or holds only spaces (code 32); a tab or any other
+// character makes it non-blank.
+bool JePrazno(const QString& besedilo);

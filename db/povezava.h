@@ -1,0 +1,39 @@
+#pragma once
+
+#include "aliasi.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+// Connections by database name. The one connection of the program (`Database1`) is
+// registered under the alias the operator chose (`Baza`). A statement that names
+// another database, such as the fixed name "LB", gets its own connection to that
+// alias with the credentials of the aliases file.
+namespace povezava {
+
+// Opens a connection to alias `alias`, registered under `imePovezave`. Returns an
+// empty text on success, else the reason (alias unknown, driver missing, login refused).
+QString odpri(const QString& imePovezave, const QString& alias, const QString& uporabnik,
+              const QString& geslo, const Aliasi& aliasi = Aliasi::preberi());
+
+// Closes and removes the connection registered under `imePovezave`, if any.
+void zapri(const QString& imePovezave);
+
+// Closes every connection that this module opened.
+void zapriVse();
+
+// The connection for database name `ime`: the one registered under that name when it
+// is open, else a new one to the alias `ime` with the aliases file's credentials.
+// Throws Napaka with the reason when that cannot be opened.
+QSqlDatabase zaIme(const QString& ime);
+
+// Whether `ime` names an open connection.
+bool jeOdprta(const QString& ime);
+
+} // namespace povezava
+
+namespace povezava {
+// Disconnects the connection registered under `ime` (it stays registered, so queries
+// that still hold it fail cleanly instead of dangling).
+void prekini(const QString& ime);
+} // namespace povezava

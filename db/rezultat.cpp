@@ -1,0 +1,169 @@
+#include "rezultat.h"
+#include "napaka.h"
+#include "poizvedba.h"
+
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlRecord>
+
+#include "maska.h"
+
+Rezultat::Rezultat(QObject* parent) : QObject(parent) {}
+
+void Rezultat::zapri()
+{
+    const bool bil = m_odprt;
+    m_q.finish();
+    m_q = QSqlQuery();
+    m_odprt = false;
+    m_stVrstic = -1;
+    m_prikaz.clear();
+    if (bil)
+        emit spremenjen();
+}
+
+void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri)
+{
+    zapri();
+    QSqlQuery q(db);
+    q.setForwardOnly(false);
+    const QString prevedeno = prevediZa(db, sql);
+    bool ok;
+    if (parametri.isEmpty()) {
+        ok = q.exec(prevedeno);
+    } else {
+        ok = q.prepare(prevedeno);
+        if (ok) {
+            vezi(q, prevedeno, parametri);
+            ok = q.exec();
+        }
+    }
+    if (!ok || !q.isSelect()) {
+        const QSqlError e = q.lastError();
+        throw Napaka(e.databaseText().isEmpty() ? e.text() : e.databaseText());
+    }
+    m_q = std::move(q);
+    m_odprt = true;
+    m_q.first();
+    emit spremenjen();
+}
+
+int Rezultat::steviloStolpcev() const
+{
+    return m_odprt ? m_q.record().count() : 0;
+}
+
+QString Rezultat::imeStolpca(int stolpec) const
+{
+    return m_odprt ? m_q.record().fieldName(stolpec) : QString();
+}
+
+int Rezultat::indeksStolpca(const QString& ime) const
+{
+    return m_odprt ? m_q.record().indexOf(ime) : -1;
+}
+
+bool Rezultat::prvi() { return m_odprt && m_q.first(); }
+bool Rezultat::naslednji()
+{
+    if (!m_odprt)
+        return false;
+    if (m_q.next())
+        return true;
+    return false;
+}
+bool Rezultat::zadnji() { return m_odprt && m_q.last(); }
+bool Rezultat::prejsnji()
+{
+    if (!m_odprt)
+        return false;
+    const int pred = m_q.at();
+    if (pred <= 0)
+        return false;
+    return m_q.previous();
+}
+bool Rezultat::eof() const { return !m_odprt || !m_q.isValid(); }
+int Rezultat::trenutnaVrstica() const { return m_odprt ? m_q.at() : -1; }
+
+QVariant Rezultat::polje(const QString& ime) const
+{
+    const int i = indeksStolpca(ime);
+    if (i < 0)
+        throw Napaka(QStringLiteral("Polje '%1' ne obstaja").arg(ime));
+    return m_q.value(i);
+}
+
+int Rezultat::steviloVrstic()
+{
+    if (!m_odprt)
+        return 0;
+    if (m_stVrstic >= 0)
+        return m_stVrstic;
+    const int velikost = m_q.size();
+    if (velikost >= 0) {
+        m_stVrstic = velikost;
+        return m_stVrstic;
+    }
+    const int pozicija = m_q.at();
+    if (m_q.last())
+        m_stVrstic = m_q.at() + 1;
+    else
+        m_stVrstic = 0;
+    if (pozicija >= 0)
+        m_q.seek(pozicija);
+    else
+        m_q.first();
+    return m_stVrstic;
+}
+
+QVariant Rezultat::vrednost(int vrstica, int stolpec)
+{
+    if (!m_odprt)
+        return {};
+    const int pozicija = m_q.at();
+    if (pozicija == vrstica)
+        return m_q.value(stolpec);
+    QVariant v;
+    if (m_q.seek(vrstica))
+        v = m_q.value(stolpec);
+    if (pozicija >= 0)
+        m_q.seek(pozicija);
+    return v;
+}
+
+void Rezultat::nastaviPrikaz(const QString& polje, const PrikazPolja& prikaz)
+{
+    m_prikaz.insert(polje.toUpper(), prikaz);
+}
+
+PrikazPolja Rezultat::prikaz(int stolpec) const
+{
+    return m_prikaz.value(imeStolpca(stolpec).toUpper());
+}
+
+QString Rezultat::prikazanaVrednost(int vrstica, int stolpec)
+{
+    const QVariant v = vrednost(vrstica, stolpec);
+    if (v.isNull())
+        return {};
+    const PrikazPolja p = prikaz(stolpec);
+    const QLocale locale;
+    if (!p.format.isEmpty()) {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        if (ok)
+            return oblikujMasko(d, p.format, locale);
+    }
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return locale.toString(v.toDate(), QLocale::ShortFormat);
+    case QMetaType::QDateTime:
+        return locale.toString(v.toDateTime(), QLocale::ShortFormat);
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return locale.toString(v.toDouble(), 'g', 15);
+    default:
+        return v.toString();
+    }
+}

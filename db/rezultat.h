@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+// How a grid or report shows one field: display width in characters (-1: that of the
+// field's type), number format such as "####0.00" (empty: none) and title (empty: the
+// field name as the database returns it).
+struct PrikazPolja {
+    int sirina = -1;
+    QString format;
+    QString naslov;
+};
+
+// The shared result of the main window (`Q1`): the rows of the last statement opened
+// into it, with a current row and per-field display settings. Scrollable, so that the
+// grid, the list-finishing pass and the journal can move over it.
+class Rezultat : public QObject {
+    Q_OBJECT
+public:
+    explicit Rezultat(QObject* parent = nullptr);
+
+    // Database name under which the result's statements run ("LB" until set).
+    QString imeBaze() const { return m_imeBaze; }
+    void nastaviImeBaze(const QString& ime) { m_imeBaze = ime; }
+
+    void zapri();
+    // Opens a statement (closed first); throws Napaka with the database's text.
+    void odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri = {});
+    bool jeOdprt() const { return m_odprt; }
+
+    int steviloStolpcev() const;
+    QString imeStolpca(int stolpec) const;
+    int indeksStolpca(const QString& ime) const; // without regard to case, -1 if none
+
+    // Navigation over the current row.
+    bool prvi();
+    bool naslednji();
+    bool zadnji();
+    bool prejsnji();
+    bool eof() const;
+    int trenutnaVrstica() const; // 0-based, -1 before the first row
+
+    // Fields of the current row; NULL stays a null QVariant.
+    QVariant polje(const QString& ime) const;
+    bool imaPolje(const QString& ime) const { return indeksStolpca(ime) >= 0; }
+
+    // Number of rows, fetched as needed; keeps the current row.
+    int steviloVrstic();
+    // The value at a row and column, keeping the current row.
+    QVariant vrednost(int vrstica, int stolpec);
+
+    void nastaviPrikaz(const QString& polje, const PrikazPolja& prikaz);
+    PrikazPolja prikaz(int stolpec) const;
+    // The text a grid shows: display format, the locale's separators, dates as dates.
+    QString prikazanaVrednost(int vrstica, int stolpec);
+
+signals:
+    // Opened or closed: every view must take the result anew.
+    void spremenjen();
+
+private:
+    QString m_imeBaze = QStringLiteral("LB");
+    QSqlQuery m_q;
+    bool m_odprt = false;
+    int m_stVrstic = -1;
+    QHash<QString, PrikazPolja> m_prikaz; // key: upper-case field name
+};
+
+// The data link between the shared result and its grid (`DataSource1`). While it is
+// off, the grid shows nothing.
+class PodatkovniVir : public QObject {
+    Q_OBJECT
+public:
+    explicit PodatkovniVir(Rezultat* rezultat, QObject* parent = nullptr)
+        : QObject(parent), m_rezultat(rezultat) {}
+    Rezultat* rezultat() const { return m_rezultat; }
+    bool omogocen() const { return m_omogocen; }
+    void nastaviOmogocen(bool da)
+    {
+        if (da == m_omogocen)
+            return;
+        m_omogocen = da;
+        emit spremenjen();
+    }
+
+signals:
+    void spremenjen();
+
+private:
+    Rezultat* m_rezultat;
+    bool m_omogocen = false;
+};
