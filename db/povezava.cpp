@@ -2,6 +2,7 @@
 #include "napaka.h"
 
 #include <QSqlError>
+#include <QFileInfo>
 #include <QSet>
 #include <QSqlQuery>
 
@@ -41,6 +42,10 @@ QString odpri(const QString& imePovezave, const QString& aliasIme, const QString
     if (!QSqlDatabase::isDriverAvailable(gonilnik))
         return QStringLiteral("Gonilnik %1 ni na voljo").arg(gonilnik);
 
+    // The engine never creates a database: an SQLite alias must lead to an existing file.
+    if (gonilnik == u"QSQLITE" && !QFileInfo(alias->database).isFile())
+        return QStringLiteral("Baza ne obstaja: %1").arg(alias->database);
+
     QSqlDatabase db = QSqlDatabase::addDatabase(gonilnik, imePovezave);
     db.setDatabaseName(alias->database);
     if (!alias->host.isEmpty())
@@ -49,10 +54,6 @@ QString odpri(const QString& imePovezave, const QString& aliasIme, const QString
         db.setPort(alias->port);
     db.setUserName(uporabnik);
     db.setPassword(geslo);
-    if (gonilnik == u"QSQLITE") {
-        // The engine never creates a database: an alias must lead to an existing file.
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READWRITE"));
-    }
     if (!db.open()) {
         const QString razlog = db.lastError().text();
         db = QSqlDatabase();

@@ -104,6 +104,6 @@ QString oblikujMasko(double vrednost, const QString& maska, const QLocale& local
     const bool niNic = std::any_of(celi.begin(), celi.end(), [](char c) { return c != '0'; })
                        || std::any_of(ulomek.begin(), ulomek.end(), [](char c) { return c != '0'; });
     if (vrednost < 0 && niNic)
-        izhod.prepend(locale.negativeSign());
+        izhod.prepend(u'-');
     return izhod;
 }

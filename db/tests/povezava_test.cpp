@@ -1,0 +1,78 @@
+#include "napaka.h"
+#include "poizvedba.h"
+#include "povezava.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+Aliasi aliasiZ(const QTemporaryDir& dir, const QByteArray& ini)
+{
+    const QString pot = dir.filePath(QStringLiteral("aliases.ini"));
+    QFile f(pot);
+    f.open(QIODevice::WriteOnly);
+    f.write(ini);
+    f.close();
+    return Aliasi::preberi(pot);
+}
+
+void novaSqlite(const QString& pot)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("priprava"));
+        db.setDatabaseName(pot);
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE T (A INTEGER)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("priprava"));
+}
+
+} // namespace
+
+TEST(Povezava, FailsForUnknownAliasUnknownDriverAndMissingFileWithoutCreatingIt)
+{
+    QTemporaryDir dir;
+    const Aliasi a = aliasiZ(dir, "[LB]\ndriver=sqlite\ndatabase=manjka.sqlite\n[X]\ndriver=paradox\n");
+    EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("NI"), {}, {}, a).isEmpty());
+    EXPECT_FALSE(povezava::odpri(QStringLiteral("X"), QStringLiteral("X"), {}, {}, a).isEmpty());
+    EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, a).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("manjka.sqlite"))));
+    EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
+}
+
+TEST(Povezava, OpensUnderTheChosenNameAndSecondNameGetsItsOwnConnection)
+{
+    QTemporaryDir dir;
+    novaSqlite(dir.filePath(QStringLiteral("a.sqlite")));
+    const QByteArray ini = "[GLAVNA]\ndriver=sqlite\ndatabase=a.sqlite\n[LB]\ndriver=sqlite\ndatabase=a.sqlite\n";
+    const Aliasi a = aliasiZ(dir, ini);
+    qputenv("LEDGXFER_ALIASES", dir.filePath(QStringLiteral("aliases.ini")).toUtf8());
+
+    ASSERT_TRUE(povezava::odpri(QStringLiteral("GLAVNA"), QStringLiteral("GLAVNA"), {}, {}, a).isEmpty());
+    EXPECT_TRUE(povezava::jeOdprta(QStringLiteral("GLAVNA")));
+
+    // A statement under "LB" opens its own connection from the aliases file.
+    Poizvedba q(QStringLiteral("LB"));
+    q.odpri(QStringLiteral("SELECT COUNT(*) N FROM T"));
+    ASSERT_TRUE(q.naslednji());
+    EXPECT_EQ(q.celo(QStringLiteral("n")), 0);
+    EXPECT_TRUE(povezava::jeOdprta(QStringLiteral("LB")));
+
+    // A refused statement reaches the caller with the database's text.
+    try {
+        Poizvedba(QStringLiteral("GLAVNA")).izvedi(QStringLiteral("SELECT * FROM NI_TABELE"));
+        FAIL() << "expected a failure";
+    } catch (const Napaka& e) {
+        EXPECT_TRUE(e.besedilo().contains(QStringLiteral("NI_TABELE"))) << e.besedilo().toStdString();
+    }
+
+    povezava::zapriVse();
+    EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("GLAVNA")));
+    EXPECT_THROW(Poizvedba(QStringLiteral("NEZNANA")), Napaka);
+    qunsetenv("LEDGXFER_ALIASES");
+}
