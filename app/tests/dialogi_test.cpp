@@ -1,0 +1,97 @@
+#include "tfgeslo.h"
+#include "tform6.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+TEST(Iniciator, BlankNameKeepsThePromptOpenAndANameWithBlanksClosesIt)
+{
+    TForm6 f;
+    int koncev = 0;
+    f.zahtevajKonec = [&] { ++koncev; };
+    f.show();
+    for (const char* prazno : {"", "   ", " \t "}) {
+        f.eIniciator()->setText(QString::fromLatin1(prazno));
+        QTest::keyClick(f.eIniciator(), Qt::Key_Return);
+        EXPECT_TRUE(f.isVisible());
+        f.btnPotrdClick();
+        EXPECT_TRUE(f.isVisible());
+    }
+    f.eIniciator()->setText(QStringLiteral("  Ana Novak"));
+    QTest::keyClick(f.eIniciator(), Qt::Key_Return);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_EQ(f.eIniciator()->text(), QStringLiteral("  Ana Novak")) << "kept as typed";
+    EXPECT_EQ(koncev, 0);
+}
+
+TEST(Iniciator, EscapeAsksForTheEndAndClosesAsCancelled)
+{
+    TForm6 f;
+    int koncev = 0;
+    f.zahtevajKonec = [&] { ++koncev; };
+    f.show();
+    QTest::keyClick(f.eIniciator(), Qt::Key_Escape);
+    EXPECT_EQ(koncev, 1);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Rejected);
+    EXPECT_FALSE(f.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(f.windowFlags() & Qt::WindowSystemMenuHint);
+}
+
+TEST(Prijava, FocusGoesToTheFirstEmptyFieldOfAliasUserPassword)
+{
+    const struct {
+        const char* baza;
+        const char* user;
+        const char* geslo;
+        const char* fokus;
+    } primeri[] = {
+        {"", "", "", "eBaza"},
+        {"LB", "", "", "eUser"},
+        {"LB", "ana", "", "eGeslo"},
+        {" ", "ana", "x", "eBaza"},
+    };
+    for (const auto& p : primeri) {
+        SCOPED_TRACE(p.fokus);
+        TfGeslo d;
+        d.eBaza()->setText(QString::fromLatin1(p.baza));
+        d.eUser()->setText(QString::fromLatin1(p.user));
+        d.eGeslo()->setText(QString::fromLatin1(p.geslo));
+        d.show();
+        ASSERT_NE(d.focusWidget(), nullptr);
+        EXPECT_EQ(d.focusWidget()->objectName(), QString::fromLatin1(p.fokus));
+    }
+    // All three filled: the focus is not moved.
+    TfGeslo d;
+    d.eBaza()->setText(QStringLiteral("LB"));
+    d.eUser()->setText(QStringLiteral("ana"));
+    d.eGeslo()->setText(QStringLiteral("x"));
+    d.Button1()->setFocus();
+    d.FormActivate();
+    EXPECT_EQ(d.focusWidget(), d.Button1());
+}
+
+TEST(Prijava, EnterWalksTheTabOrderAndPressesTheButton)
+{
+    TfGeslo d;
+    d.show();
+    QApplication::setActiveWindow(&d);
+    EXPECT_EQ(d.focusWidget(), d.eBaza());
+    QTest::keyClick(d.eBaza(), Qt::Key_Return);
+    EXPECT_EQ(d.focusWidget(), d.eUser()) << "Enter in the alias goes to the user, not the button";
+    QTest::keyClick(d.eUser(), Qt::Key_Return);
+    EXPECT_EQ(d.focusWidget(), d.eGeslo());
+    EXPECT_EQ(d.eGeslo()->echoMode(), QLineEdit::Password);
+    QTest::keyClick(d.eGeslo(), Qt::Key_Enter);
+    EXPECT_EQ(d.focusWidget(), d.Button1());
+    // Escape does nothing; Enter on the button closes with OK, fields unvalidated.
+    QTest::keyClick(d.Button1(), Qt::Key_Escape);
+    EXPECT_TRUE(d.isVisible());
+    QTest::keyClick(d.Button1(), Qt::Key_Return);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+}

@@ -1,0 +1,91 @@
+#include "nastavitve.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct PrimerBranja {
+    const char* ime;
+    const char* vsebina; // nullptr: no file
+    const char* mesecni;
+    const char* zok;
+    bool poljeNastavljeno;
+};
+
+class BranjeNastavitev : public ::testing::TestWithParam<PrimerBranja> {};
+
+QString sep() { return QString(QDir::separator()); }
+
+} // namespace
+
+TEST_P(BranjeNastavitev, ReadsTwoLinesAndAddsTheSeparatorToLineOneOnly)
+{
+    const PrimerBranja& p = GetParam();
+    QTemporaryDir dir;
+    qputenv("LEDGXFER_HOME", dir.path().toUtf8());
+    if (p.vsebina) {
+        QFile f(dir.filePath(QStringLiteral("LEDGXFER.INI")));
+        f.open(QIODevice::WriteOnly);
+        f.write(p.vsebina);
+    }
+    Izvajanje v;
+    QString polje = QStringLiteral("nespremenjeno");
+    const bool prebrano = preberiNastavitve(v, polje);
+    EXPECT_EQ(prebrano, p.vsebina != nullptr);
+    QString mesecni = QString::fromUtf8(p.mesecni);
+    mesecni.replace(u'|', sep());
+    EXPECT_EQ(v.MesecniDirektorij, mesecni);
+    EXPECT_EQ(v.ZokIzhodnaDatoteka, QString::fromUtf8(p.zok));
+    EXPECT_EQ(polje, p.poljeNastavljeno ? QString::fromUtf8(p.zok) : QStringLiteral("nespremenjeno"));
+    qunsetenv("LEDGXFER_HOME");
+}
+
+// '|' in the expected folder stands for the platform separator.
+INSTANTIATE_TEST_SUITE_P(
+    Primeri, BranjeNastavitev,
+    ::testing::Values(
+        PrimerBranja{"NoFile", nullptr, "", "", false},
+        PrimerBranja{"EmptyFile", "", "", "", true},
+        PrimerBranja{"OneLine", "/izvoz/gk/\r\n", "/izvoz/gk/", "", true},
+        PrimerBranja{"NoTrailingSeparator", "/izvoz/gk\r\n/zok/ZOKDLL.TXT\r\n", "/izvoz/gk|",
+                     "/zok/ZOKDLL.TXT", true},
+        PrimerBranja{"ExtraLinesIgnored", "/a/\r\n/b/Z.TXT\r\nodvec\r\nse\r\n", "/a/", "/b/Z.TXT", true},
+        PrimerBranja{"EmptyFirstLineStaysEmpty", "\r\n/b/Z.TXT\r\n", "", "/b/Z.TXT", true},
+        PrimerBranja{"BareLineFeeds", "/a/\n/b/Z.TXT\n", "/a/", "/b/Z.TXT", true},
+        PrimerBranja{"LastLineWithoutEnd", "/a/\r\n/b/Z.TXT", "/a/", "/b/Z.TXT", true},
+        PrimerBranja{"Windows1250Letters", "/izvoz/\xC8" "rna/\r\n/\x9E" "i\x9E" "a/Z.TXT\r\n", "/izvoz/Črna/",
+                     "/žiža/Z.TXT", true}),
+    [](const auto& info) { return std::string(info.param.ime); });
+
+TEST(PisanjeNastavitev, WritesExactlyTwoCrLfLinesInWindows1250AndDropsExtraLines)
+{
+    QTemporaryDir dir;
+    qputenv("LEDGXFER_HOME", dir.path().toUtf8());
+    const QString pot = dir.filePath(QStringLiteral("LEDGXFER.INI"));
+    {
+        QFile f(pot);
+        f.open(QIODevice::WriteOnly);
+        f.write("/stara/\r\n/x.txt\r\ntretja\r\n");
+    }
+    Izvajanje v;
+    QString polje;
+    preberiNastavitve(v, polje);
+    v.MesecniDirektorij = QStringLiteral("/izvoz/Čas/");
+    zapisiNastavitve(v);
+    QFile f(pot);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("/izvoz/\xC8" "as/\r\n/x.txt\r\n"));
+    qunsetenv("LEDGXFER_HOME");
+}
+
+TEST(PisanjeNastavitev, UnwritablePlaceIsSilentlyIgnored)
+{
+    qputenv("LEDGXFER_HOME", "/nonexistent/folder/for/ledgxfer");
+    Izvajanje v;
+    v.MesecniDirektorij = QStringLiteral("/a/");
+    EXPECT_NO_THROW(zapisiNastavitve(v));
+    qunsetenv("LEDGXFER_HOME");
+}

@@ -1,0 +1,69 @@
+#include "pomoc.h"
+
+#include "povezava.h"
+#include "tdm.h"
+#include "tfgeslo.h"
+#include "tfizravna.h"
+#include "tform1.h"
+#include "tform2.h"
+#include "tform3.h"
+#include "tform4.h"
+#include "tform5.h"
+#include "tform6.h"
+#include "tform7.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+TestniProgram::TestniProgram(const QStringList& argumenti)
+{
+    qputenv("LEDGXFER_HOME", dir.path().toUtf8());
+    qputenv("LEDGXFER_ALIASES", dir.filePath(QStringLiteral("aliases.ini")).toUtf8());
+    okna.Form1 = new TForm1(argumenti);
+    okna.Form2 = new TForm2(okna.Form1);
+    okna.Form3 = new TForm3(okna.Form1);
+    okna.Form4 = new TForm4(okna.Form1);
+    okna.Form5 = new TForm5(okna.Form1);
+    okna.fIzravna = new TfIzravna(okna.Form1);
+    okna.DM = new TDM(okna.Form1);
+    okna.Form6 = new TForm6(okna.Form1);
+    okna.Form7 = new TForm7(okna.Form1);
+    okna.fGeslo = new TfGeslo(okna.Form1);
+    okna.Form1->nastaviOkna(okna);
+    okna.Form1->prikaziSporocilo = [this](const QString& s) { sporocila << s; };
+    okna.Form1->koncajAplikacijo = [this] { ++konec; };
+    // By default a modal dialog is answered at once: the initiator prompt with a
+    // name, the login dialog as it stands.
+    okna.Form1->modalniDialog = [this](QDialog& d) {
+        prikazaniDialogi << d.objectName();
+        if (auto* f6 = qobject_cast<TForm6*>(&d))
+            f6->eIniciator()->setText(QStringLiteral("Tester"));
+        return int(QDialog::Accepted);
+    };
+}
+
+TestniProgram::~TestniProgram()
+{
+    delete okna.Form1;
+    povezava::zapriVse();
+    qunsetenv("LEDGXFER_HOME");
+    qunsetenv("LEDGXFER_ALIASES");
+}
+
+void TestniProgram::ustvariBazoLB()
+{
+    const QString pot = dir.filePath(QStringLiteral("ledger.sqlite"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("priprava"));
+        db.setDatabaseName(pot);
+        db.open();
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE T (A INTEGER)"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("priprava"));
+    QFile f(dir.filePath(QStringLiteral("aliases.ini")));
+    f.open(QIODevice::WriteOnly);
+    f.write("[LB]\ndriver=sqlite\ndatabase=ledger.sqlite\n");
+}

@@ -1,0 +1,188 @@
+#include "pomoc.h"
+#include "povezava.h"
+#include "tfgeslo.h"
+#include "tform1.h"
+#include "tform5.h"
+#include "tform6.h"
+#include "tform7.h"
+#include "ui_tform1.h"
+#include "ui_tform5.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kRep = QStringLiteral("V GLAVNO KNJIGO (Banka Morvik d.d.)");
+
+} // namespace
+
+TEST(Zagon, WithoutArgumentsLoginOpensEmptyAndFailedLoginEndsTheProgram)
+{
+    TestniProgram p({});
+    TForm1* f = p.okna.Form1;
+    QStringList poljaObPrijavi;
+    f->modalniDialog = [&](QDialog& d) {
+        p.prikazaniDialogi << d.objectName();
+        if (auto* f6 = qobject_cast<TForm6*>(&d))
+            f6->eIniciator()->setText(QStringLiteral("Tester"));
+        if (auto* g = qobject_cast<TfGeslo*>(&d))
+            poljaObPrijavi << g->eBaza()->text() << g->eUser()->text() << g->eGeslo()->text();
+        return int(QDialog::Accepted);
+    };
+    f->AppActivate();
+
+    EXPECT_EQ(p.prikazaniDialogi, (QStringList{QStringLiteral("TForm6"), QStringLiteral("TfGeslo")}));
+    EXPECT_EQ(poljaObPrijavi, (QStringList{QString(), QString(), QString()}));
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("PRENOS PODATKOV ") + kRep);
+    // Empty alias: two blanks after "Prijava v".
+    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Prijava v  kot uporabnik  ni uspela!")});
+    EXPECT_EQ(p.konec, 1);
+    EXPECT_EQ(f->height(), 162);
+}
+
+TEST(Zagon, OneArgumentFillsTheAliasAndJoinsItToTheCaption)
+{
+    TestniProgram p({QStringLiteral("LB")});
+    p.ustvariBazoLB();
+    TForm1* f = p.okna.Form1;
+    QString aliasObPrijavi;
+    f->modalniDialog = [&](QDialog& d) {
+        p.prikazaniDialogi << d.objectName();
+        if (auto* f6 = qobject_cast<TForm6*>(&d))
+            f6->eIniciator()->setText(QStringLiteral("Tester"));
+        if (auto* g = qobject_cast<TfGeslo*>(&d)) {
+            aliasObPrijavi = g->eBaza()->text();
+            g->eUser()->setText(QStringLiteral("ana"));
+        }
+        return int(QDialog::Accepted);
+    };
+    f->AppActivate();
+
+    EXPECT_EQ(aliasObPrijavi, QStringLiteral("LB"));
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("PRENOS PODATKOV LB") + kRep);
+    EXPECT_EQ(f->V.Baza, QStringLiteral("LB"));
+    EXPECT_EQ(f->V.Uporabnik, QStringLiteral("ana"));
+    EXPECT_TRUE(p.sporocila.isEmpty());
+    EXPECT_EQ(p.konec, 0);
+    EXPECT_TRUE(povezava::jeOdprta(QStringLiteral("LB")));
+}
+
+TEST(Zagon, ThreeArgumentsSkipTheLoginAndAFourthChangesNothing)
+{
+    TestniProgram p({QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("skrivno"),
+                     QStringLiteral("odvec")});
+    p.ustvariBazoLB();
+    TForm1* f = p.okna.Form1;
+    f->AppActivate();
+    EXPECT_EQ(p.prikazaniDialogi, QStringList{QStringLiteral("TForm6")});
+    EXPECT_EQ(f->V.Uporabnik, QStringLiteral("ana"));
+    EXPECT_EQ(f->V.Geslo, QStringLiteral("skrivno"));
+    EXPECT_EQ(p.okna.fGeslo->eGeslo()->text(), QStringLiteral("skrivno"));
+    EXPECT_TRUE(p.sporocila.isEmpty());
+    EXPECT_EQ(p.konec, 0);
+}
+
+TEST(Zagon, FullPathArgumentShowsItsFileNameAndIsTriedWholeAsAlias)
+{
+    const QString pot = QStringLiteral("C:\\Baze\\Glavna.GDB");
+    TestniProgram p({pot, QStringLiteral("ana"), QStringLiteral("x")});
+    p.ustvariBazoLB();
+    TForm1* f = p.okna.Form1;
+    EXPECT_EQ(f->V.ImeDatoteke, QStringLiteral("Glavna.GDB"));
+    f->AppActivate();
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("PRENOS PODATKOV Glavna.GDB") + kRep);
+    EXPECT_EQ(f->SaveDialog1.imeDatoteke, QStringLiteral("glavna.gdb"));
+    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Prijava v ") + pot
+                                       + QStringLiteral(" kot uporabnik ana ni uspela!")});
+    EXPECT_EQ(p.konec, 1);
+}
+
+TEST(Zagon, SetsTodayEverywhereReadsSettingsAndRunsOnlyOnce)
+{
+    TestniProgram p({QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("x")});
+    p.ustvariBazoLB();
+    {
+        QFile ini(p.dir.filePath(QStringLiteral("LEDGXFER.INI")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("/izvoz/gk\r\n/zok/ZOKDLL.TXT\r\n");
+    }
+    TForm1* f = p.okna.Form1;
+    f->ui->Datum1->setDate(QDate(2000, 1, 1));
+    f->AppActivate();
+    const QDate danes = QDate::currentDate();
+    EXPECT_EQ(f->ui->Datum1->date(), danes);
+    EXPECT_EQ(f->ui->Datum2->date(), danes);
+    EXPECT_EQ(p.okna.Form5->ui->DateTimePicker1->date(), danes);
+    EXPECT_EQ(p.okna.Form5->ui->DateTimePicker2->date(), danes);
+    EXPECT_EQ(f->V.MesecniDirektorij, QStringLiteral("/izvoz/gk/"));
+    EXPECT_EQ(p.okna.Form7->eZokIzhodniDirektorij()->text(), QStringLiteral("/zok/ZOKDLL.TXT"));
+    EXPECT_TRUE(f->ui->lblProcenti->text().isEmpty());
+    EXPECT_FALSE(f->V.PrvaAktivacija);
+
+    // A later activation runs nothing.
+    f->ui->Datum1->setDate(QDate(2000, 1, 1));
+    f->AppActivate();
+    EXPECT_EQ(f->ui->Datum1->date(), QDate(2000, 1, 1));
+    EXPECT_EQ(p.prikazaniDialogi.size(), 1);
+}
+
+TEST(Zagon, EscapeInTheInitiatorPromptEndsAfterTheRestOfTheSequence)
+{
+    TestniProgram p({QStringLiteral("LB")});
+    p.ustvariBazoLB();
+    TForm1* f = p.okna.Form1;
+    // The real modal path: the prompt and the login as the program shows them.
+    f->modalniDialog = nullptr;
+    QTimer::singleShot(0, [&] {
+        QTest::keyClick(p.okna.Form6->eIniciator(), Qt::Key_Escape);
+    });
+    f->AppActivate();
+    EXPECT_EQ(p.konec, 1);
+    EXPECT_TRUE(p.okna.fGeslo->isHidden()) << "the login dialog is not shown after Escape";
+    // The connection is still attempted with the alias of the command line.
+    EXPECT_EQ(f->V.Baza, QStringLiteral("LB"));
+    EXPECT_TRUE(povezava::jeOdprta(QStringLiteral("LB")));
+    EXPECT_TRUE(p.sporocila.isEmpty());
+}
+
+TEST(Zagon, EndCommandDisconnectsWritesSettingsAndEnds)
+{
+    TestniProgram p({QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("x")});
+    p.ustvariBazoLB();
+    TForm1* f = p.okna.Form1;
+    f->AppActivate();
+    f->V.MesecniDirektorij = QStringLiteral("/izvoz/");
+    f->V.ZokIzhodnaDatoteka = QStringLiteral("/zok/Z.TXT");
+    f->ui->btnKonec->click();
+    EXPECT_TRUE(f->V.KonecZahtevan);
+    EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
+    EXPECT_EQ(p.konec, 1);
+    QFile ini(p.dir.filePath(QStringLiteral("LEDGXFER.INI")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ini.readAll(), QByteArray("/izvoz/\r\n/zok/Z.TXT\r\n"));
+}
+
+TEST(Zagon, SumeLeavesTheFirstRowCurrentAndTheLinkOn)
+{
+    TestniProgram p({QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("x")});
+    p.ustvariBazoLB();
+    TForm1* f = p.okna.Form1;
+    f->AppActivate();
+    QSqlQuery(povezava::zaIme(QStringLiteral("LB")))
+        .exec(QStringLiteral("INSERT INTO T VALUES (1),(2),(3)"));
+    f->Q1->odpri(povezava::zaIme(QStringLiteral("LB")), QStringLiteral("SELECT A FROM T ORDER BY A"));
+    f->Q1->zadnji();
+    f->Sume();
+    EXPECT_EQ(f->Q1->trenutnaVrstica(), 0);
+    EXPECT_TRUE(f->DataSource1->omogocen());
+    EXPECT_EQ(f->ui->DBGrid1->model()->rowCount(), 3);
+
+    // Nothing loaded: the walk ends without a failure.
+    f->Q1->zapri();
+    EXPECT_NO_THROW(f->Sume());
+}
