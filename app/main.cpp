@@ -11,6 +11,7 @@
 #include "tform7.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -35,5 +36,10 @@ int main(int argc, char* argv[])
 
     okna.Form1->setAttribute(Qt::WA_DeleteOnClose);
     okna.Form1->show();
+    okna.Form1->activateWindow();
+    // The start-up sequence runs on the first activation. Where no activation ever
+    // arrives (a bare X server without a window manager), it runs once the event loop
+    // has started; it never runs twice.
+    QTimer::singleShot(300, okna.Form1, [f = okna.Form1] { f->AppActivate(); });
     return app.exec();
 }

@@ -126,11 +126,12 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
     });
 
     // Colours of the design.
-    barve::ozadje(this, barve::navy);
+    // The menu bar keeps the desktop's colours; the client area is navy.
     barve::ozadje(ui->centralwidget, barve::navy);
-    for (QWidget* l : {static_cast<QWidget*>(ui->Label2), static_cast<QWidget*>(ui->Label3),
-                       static_cast<QWidget*>(ui->Label5)})
+    for (QLabel* l : {ui->Label2, ui->Label3, ui->Label5}) {
         barve::pisava(l, barve::bela);
+        l->adjustSize(); // labels size themselves to their caption
+    }
     barve::pisava(ui->lblOpozorilo, barve::rdeca);
     barve::pisava(ui->lblProcenti, barve::bela);
     barve::ozadje(ui->pnlLogo, barve::navy);

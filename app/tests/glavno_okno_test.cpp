@@ -92,7 +92,7 @@ TEST(GlavnoOkno, EveryControlAtItsDesignedPlaceWithCaptionAndInitialState)
         EXPECT_EQ(w->isEnabled(), k.omogocena);
     }
     EXPECT_EQ(f->windowTitle(), QStringLiteral("PRENOS PODATKOV V GLAVNO KNJIGO    (Banka Morvik d.d.)"));
-    EXPECT_EQ(f->palette().color(QPalette::Window), QColor(0, 0, 128));
+    EXPECT_EQ(f->ui->centralwidget->palette().color(QPalette::Window), QColor(0, 0, 128));
     EXPECT_EQ(f->ui->lblOpozorilo->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_TRUE(f->ui->lblOpozorilo->font().bold());
     EXPECT_EQ(f->ui->lblOpozorilo->font().pointSize(), 12);
