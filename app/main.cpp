@@ -11,12 +11,17 @@
 #include "tform7.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QTimer>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ledgxfer"));
+    // The design's fonts, or the metric-compatible ones where they are not installed.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
 
     QStringList argumenti = QCoreApplication::arguments().mid(1);
 

@@ -11,10 +11,16 @@ TfGeslo::TfGeslo(QWidget* parent) : QDialog(parent), ui(new Ui::TfGeslo)
     ui->setupUi(this);
     setObjectName(QStringLiteral("TfGeslo"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    move(166, 55); // its place on the screen, not centred on the main window
     barve::ozadje(this, barve::navy);
     for (QWidget* l : {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Label2),
                        static_cast<QWidget*>(ui->Label3)})
         barve::pisava(l, barve::bela);
+    // The right-aligned alias label keeps its right edge (61 + 58) and grows to the
+    // left where the installed font is wider than the design's.
+    const int desno = ui->Label3->geometry().right();
+    const int sirina = std::max(ui->Label3->width(), ui->Label3->sizeHint().width());
+    ui->Label3->setGeometry(desno + 1 - sirina, ui->Label3->y(), sirina, ui->Label3->height());
     // Tab order: user, password, "&Potrdi", alias, and round again.
     setTabOrder(ui->eUser, ui->eGeslo);
     setTabOrder(ui->eGeslo, ui->Button1);

@@ -13,6 +13,7 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent), ui(new Ui::TForm6)
     setObjectName(QStringLiteral("TForm6"));
     // No border icons: neither a close box nor a system menu.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    move(192, 114); // its place on the screen, not centred on the main window
     barve::ozadje(this, barve::navy);
     barve::pisava(ui->Label1, barve::bela);
     ui->btnPotrd->setAutoDefault(true);
