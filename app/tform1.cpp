@@ -251,7 +251,9 @@ void TForm1::AppActivate()
         okolje().sporocilo(QStringLiteral("Prijava v ") + V.Baza + QStringLiteral(" kot uporabnik ")
                            + V.Uporabnik + QStringLiteral(" ni uspela!"));
         zahtevajKonec();
+        return;
     }
+    povezava::zapomniPrijavo(V.Uporabnik, V.Geslo);
 }
 
 void TForm1::btnKonecClick()

@@ -4,7 +4,7 @@
 #include <QCommandLineParser>
 #include <QDate>
 
-// ledgxfer-batch demo --database FILE --aliases FILE
+// ledgxfer-batch demo --database FILE --aliases FILE [--postings N]
 // Makes the SQLite demo database and an aliases file with the alias LB leading to it,
 // each only when missing.
 int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
@@ -14,6 +14,8 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
                  QStringLiteral("FILE")});
     p.addOption({QStringLiteral("aliases"), QStringLiteral("Aliases file to write."),
                  QStringLiteral("FILE")});
+    p.addOption({QStringLiteral("postings"), QStringLiteral("Number of postings (default 5000)."),
+                 QStringLiteral("N"), QStringLiteral("5000")});
     if (!p.parse(QStringList{QStringLiteral("demo")} + argumenti)) {
         okolje.napaka(p.errorText());
         return 2;
@@ -22,8 +24,14 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
         okolje.napaka(QStringLiteral("Uporaba: ledgxfer-batch demo --database DATOTEKA --aliases DATOTEKA"));
         return 2;
     }
+    bool ok = false;
+    const int knjizb = p.value(QStringLiteral("postings")).toInt(&ok);
+    if (!ok || knjizb < 0) {
+        okolje.napaka(QStringLiteral("--postings ni nenegativno celo število: %1").arg(p.value(QStringLiteral("postings"))));
+        return 2;
+    }
     const QString napaka = ustvariDemoBazo(p.value(QStringLiteral("database")),
-                                           p.value(QStringLiteral("aliases")), QDate::currentDate());
+                                           p.value(QStringLiteral("aliases")), QDate::currentDate(), knjizb);
     if (!napaka.isEmpty()) {
         okolje.napaka(napaka);
         return 1;

@@ -9,6 +9,9 @@
 #include <QSqlQuery>
 #include <QUuid>
 
+#include <cmath>
+#include <iterator>
+
 QStringList jedrneTabeleDDL()
 {
     return {
@@ -41,117 +44,183 @@ void ustvariJedrneTabele(QSqlDatabase& db)
 
 namespace {
 
-void vstavi(Poizvedba& q, const QString& sql, const QVariantList& vrednosti)
-{
-    QVariantMap p;
-    for (int i = 0; i < vrednosti.size(); ++i)
-        p.insert(QStringLiteral("P%1").arg(i), vrednosti.at(i));
-    q.izvedi(sql, p);
-}
+// A small deterministic generator, so that the demo book is the same on every machine.
+class Nakljucje {
+public:
+    explicit Nakljucje(quint64 seme) : m_s(seme) {}
+    quint32 naslednje()
+    {
+        m_s = m_s * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<quint32>(m_s >> 33);
+    }
+    int doDo(int od, int doVkljucno) { return od + static_cast<int>(naslednje() % quint32(doVkljucno - od + 1)); }
+    bool verjetnost(int odstotek) { return doDo(1, 100) <= odstotek; }
+    template <class T, size_t N>
+    const T& izberi(const T (&seznam)[N]) { return seznam[naslednje() % N]; }
+
+private:
+    quint64 m_s;
+};
+
+// Runs one prepared statement for many rows.
+class Vstavljanje {
+public:
+    Vstavljanje(QSqlDatabase& db, const QString& sql) : m_q(db)
+    {
+        if (!m_q.prepare(prevediZa(db, sql)))
+            throw Napaka(m_q.lastError().text());
+    }
+    void vrstica(const QVariantList& vrednosti)
+    {
+        for (int i = 0; i < vrednosti.size(); ++i)
+            m_q.bindValue(i, vrednosti.at(i));
+        if (!m_q.exec())
+            throw Napaka(m_q.lastError().text());
+    }
+
+private:
+    QSqlQuery m_q;
+};
+
+QVariant niNic(const QString& s) { return s.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(s); }
 
 } // namespace
 
-void napolniDemo(QSqlDatabase& db, const QDate& danes)
+void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
 {
     if (!db.transaction())
         throw Napaka(db.lastError().text());
-    Poizvedba q(db);
     try {
-        const QString org = QStringLiteral("INSERT INTO ORG (SFORG, KNTORG) VALUES (:P0, :P1)");
-        vstavi(q, org, {1, QStringLiteral("101")});
-        vstavi(q, org, {2, QStringLiteral("202")});
+        Nakljucje r(20180131);
 
-        const QString vlt = QStringLiteral("INSERT INTO VLT (SFVLT, ST) VALUES (:P0, :P1)");
-        vstavi(q, vlt, {QStringLiteral("SIT"), QStringLiteral("705")});
-        vstavi(q, vlt, {QStringLiteral("E"), QStringLiteral("978")});
-        vstavi(q, vlt, {QStringLiteral("USD"), QStringLiteral("840")});
-        vstavi(q, vlt, {QStringLiteral("CHF"), QStringLiteral("756")});
+        Vstavljanje org(db, QStringLiteral("INSERT INTO ORG (SFORG, KNTORG) VALUES (?, ?)"));
+        for (int i = 1; i <= 6; ++i)
+            org.vrstica({i, QStringLiteral("%1").arg(100 + i * 11)});
 
-        const QString osb = QStringLiteral(
+        Vstavljanje vlt(db, QStringLiteral("INSERT INTO VLT (SFVLT, ST) VALUES (?, ?)"));
+        const char* valute[][2] = {{"EUR", "978"}, {"E", "978"}, {"USD", "840"}, {"CHF", "756"},
+                                   {"GBP", "826"}, {"HRK", "191"}};
+        for (const auto& v : valute)
+            vlt.vrstica({QString::fromLatin1(v[0]), QString::fromLatin1(v[1])});
+
+        // Parties: every fourth is a natural person ("F"); bank codes mostly numeric.
+        static const char* imena[] = {"Janez", "Mojca", "Ana", "Marko", "Špela", "Žiga", "Čedomir", "Petra"};
+        static const char* priimki[] = {"Novak", "Horvat", "Kovačič", "Krajnc", "Zupančič", "Potočnik",
+                                        "Šuštar", "Žagar"};
+        static const char* podjetja[] = {"Banka  Morvik d.d.", "Zavarovalnica Triglav d.d.", "Krka,  d.d.",
+                                         "Petrol d.d.", "Gorenje   d.o.o.", "Luka Koper d.d.",
+                                         "Mercator d.d.", "Telekom Slovenije d.d."};
+        static const char* kraji[][2] = {{"1000", "Ljubljana"}, {"2000", "Maribor"}, {"6000", "Koper"},
+                                         {"3000", "Celje"}, {"4000", "Kranj"}, {"", "Piran"}};
+        const int stOseb = 240;
+        Vstavljanje osb(db, QStringLiteral(
             "INSERT INTO OSB (SFOSB, KRTBNK, SFSOS, Ime, Nzv, Nsl, Pst, Mst, Zrr, Sklic)"
-            " VALUES (:P0, :P1, :P2, :P3, :P4, :P5, :P6, :P7, :P8, :P9)");
-        vstavi(q, osb, {100, QStringLiteral("00123"), QStringLiteral("P"), QStringLiteral("Janez"),
-                        QStringLiteral("Novak  d.o.o."), QStringLiteral("Slovenska cesta 1"),
-                        QStringLiteral("1000"), QStringLiteral("Ljubljana"), QStringLiteral("1234567"),
-                        QStringLiteral("SI00 100")});
-        vstavi(q, osb, {200, QStringLiteral("04567"), QStringLiteral("F"), QStringLiteral("Mojca"),
-                        QStringLiteral("Žagar"), QStringLiteral("Čopova ulica 5"), QStringLiteral("2000"),
-                        QStringLiteral("Maribor"), QStringLiteral("7654321"), QStringLiteral("SI00 200")});
-        vstavi(q, osb, {300, QStringLiteral("12A"), QStringLiteral("P"), QString(),
-                        QStringLiteral("Šumi investicije d.d."), QStringLiteral("Tržaška 20"),
-                        QString(), QStringLiteral("Koper"), QStringLiteral("5555555"), QString()});
-        vstavi(q, osb, {400, QStringLiteral("00900"), QStringLiteral("P"), QString(),
-                        QStringLiteral("Izdajatelj vrednostnih papirjev"), QStringLiteral("Trg 1"),
-                        QStringLiteral("3000"), QStringLiteral("Celje"), QString(), QString()});
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        for (int i = 1; i <= stOseb; ++i) {
+            const bool fizicna = i % 4 == 0;
+            QString krtbnk = QStringLiteral("%1").arg(r.doDo(1, 99999), 5, 10, QLatin1Char('0'));
+            if (i % 37 == 0)
+                krtbnk = QStringLiteral("%1A").arg(i % 100);
+            if (i % 53 == 0)
+                krtbnk.clear();
+            const auto& kraj = r.izberi(kraji);
+            osb.vrstica({i, niNic(krtbnk), fizicna ? QStringLiteral("F") : QStringLiteral("P"),
+                         fizicna ? QString::fromUtf8(r.izberi(imena)) : QString(),
+                         fizicna ? QString::fromUtf8(r.izberi(priimki))
+                                 : QString::fromUtf8(r.izberi(podjetja)) + QStringLiteral(" %1").arg(i),
+                         QStringLiteral("Cesta %1").arg(r.doDo(1, 120)), niNic(QString::fromLatin1(kraj[0])),
+                         QString::fromLatin1(kraj[1]), QStringLiteral("%1").arg(10000000 + i * 7),
+                         QStringLiteral("SI00 %1").arg(i)});
+        }
 
-        const QString sfvp = QStringLiteral("INSERT INTO SFVP (SFVP, SFOSBIZD) VALUES (:P0, :P1)");
-        vstavi(q, sfvp, {11, 400});
-        vstavi(q, sfvp, {12, 300});
+        const int stVp = 24;
+        Vstavljanje sfvp(db, QStringLiteral("INSERT INTO SFVP (SFVP, SFOSBIZD) VALUES (?, ?)"));
+        for (int i = 1; i <= stVp; ++i)
+            sfvp.vrstica({i, (i * 7) % stOseb + 1});
 
-        const QString pog = QStringLiteral(
-            "INSERT INTO POG (IDPOG, SFOSB, KRTBIS, Nzv, SFORG) VALUES (:P0, :P1, :P2, :P3, :P4)");
-        vstavi(q, pog, {1000, 100, QStringLiteral("NOV1"), QStringLiteral("Pogodba Novak"), 1});
-        vstavi(q, pog, {1001, 200, QStringLiteral("ZAG1"), QStringLiteral("Pogodba Žagar"), 2});
-        vstavi(q, pog, {1002, 300, QStringLiteral("  "), QStringLiteral("Pogodba Šumi"), 1});
-        vstavi(q, pog, {1003, 999, QStringLiteral("NEZN"), QStringLiteral("Pogodba brez osebe"), 2});
+        // Contracts: every fifth has no organisation; some short codes are blank.
+        const int stPogodb = 400;
+        Vstavljanje pog(db, QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, KRTBIS, Nzv, SFORG) VALUES (?, ?, ?, ?, ?)"));
+        for (int i = 1; i <= stPogodb; ++i) {
+            const int oseba = (i * 13) % stOseb + 1;
+            pog.vrstica({1000 + i, oseba, i % 17 == 0 ? QStringLiteral("   ") : QStringLiteral("P%1").arg(i),
+                         QStringLiteral("Pogodba %1").arg(i),
+                         i % 5 == 0 ? QVariant(QMetaType(QMetaType::Int)) : QVariant(i % 6 + 1)});
+        }
 
-        const QString dog = QStringLiteral("INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (:P0, :P1, :P2)");
-        vstavi(q, dog, {1, 1000, QStringLiteral("K")});
-        vstavi(q, dog, {2, 1001, QStringLiteral("N")});
-        vstavi(q, dog, {3, 1002, QStringLiteral("U")});
-        vstavi(q, dog, {4, 1001, QStringLiteral("P")});
+        static const char* dejavnosti[] = {"K", "P", "D", "N", "U", "V", "n", "KR"};
+        const int stDogodkov = 3000;
+        Vstavljanje dog(db, QStringLiteral("INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (?, ?, ?)"));
+        for (int i = 1; i <= stDogodkov; ++i)
+            dog.vrstica({i, 1000 + r.doDo(1, stPogodb), QString::fromLatin1(r.izberi(dejavnosti))});
 
-        const QString sfdog = QStringLiteral("INSERT INTO SfDog (SfDog, Nzv) VALUES (:P0, :P1)");
-        vstavi(q, sfdog, {1, QStringLiteral("Nakup")});
-        vstavi(q, sfdog, {2, QStringLiteral("Prodaja")});
-        vstavi(q, sfdog, {3, QStringLiteral("Izplačilo dividende")});
-        vstavi(q, sfdog, {4, QStringLiteral("Provizija")});
+        static const char* dogodki[] = {"Nakup", "Prodaja", "Izplačilo dividende", "Provizija",
+                                        "Obresti", "Prevrednotenje", "Vplačilo", "Izplačilo",
+                                        "Prenos med računi", "Zapadlost", "Unovčenje kupona", "Storno"};
+        Vstavljanje sfdog(db, QStringLiteral("INSERT INTO SfDog (SfDog, Nzv) VALUES (?, ?)"));
+        int kodaDogodka = 1;
+        for (const char* d : dogodki)
+            sfdog.vrstica({kodaDogodka++, QString::fromUtf8(d)});
 
-        const QString konto = QStringLiteral(
-            "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (:P0, :P1, :P2, :P3)");
-        vstavi(q, konto, {1, QStringLiteral("1100"), QStringLiteral("T"), QString()});
-        vstavi(q, konto, {2, QStringLiteral("1200"), QStringLiteral("I"), QString()});
-        vstavi(q, konto, {3, QStringLiteral("2200"), QStringLiteral("N"), QString()});
-        vstavi(q, konto, {4, QStringLiteral("1110"), QStringLiteral("T"), QStringLiteral("D")});
-        vstavi(q, konto, {5, QStringLiteral("9788010"), QStringLiteral("T"), QString()});
-        vstavi(q, konto, {6, QStringLiteral("7600"), QString(), QString()});
+        // Accounts of every partner-code rule; "D" marks foreign-currency accounts.
+        static const char* konti[][3] = {
+            {"1100", "T", ""}, {"1101", "t", ""}, {"1110", "T", "D"}, {"1200", "I", ""},
+            {"1210", "I", "D"}, {"2200", "N", ""}, {"2210", "N", "D"}, {"3000", "", ""},
+            {"4100", "", ""}, {"7600", "", ""}, {"7700", "X", ""}, {"09001", "T", ""},
+            {"09002", "I", ""}, {"9788010", "T", ""}, {"9788011", "", ""}, {"090010", "", ""},
+            {"090020", "N", ""}, {"1500", "T", "D"}, {"1600", "", "d"}, {"2500", "I", ""}};
+        const int stKontov = int(std::size(konti));
+        Vstavljanje konto(db, QStringLiteral(
+            "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (?, ?, ?, ?)"));
+        for (int i = 0; i < stKontov; ++i)
+            konto.vrstica({i + 1, QString::fromLatin1(konti[i][0]), niNic(QString::fromLatin1(konti[i][1])),
+                           niNic(QString::fromLatin1(konti[i][2]))});
 
-        const QString knj = QStringLiteral(
+        // Postings over 75 days; those older than 45 days were carried by transfer 1.
+        static const char* strani[] = {"B", "D", "b", "d"};
+        static const char* valuteKnjizb[] = {"EUR", "EUR", "EUR", "EUR", "E", "USD", "CHF", "GBP", "JPY"};
+        static const char* besedila[] = {"Nakup VP", "Prodaja VP", "Dividenda", "Provizija borze",
+                                         "Obresti", "Prevrednotenje", "Plačilo računa", "Storno knjižbe"};
+        const QDate prvi = danes.addDays(-74);
+        const QDate mejaPrenosa = danes.addDays(-45);
+        Vstavljanje knj(db, QStringLiteral(
             "INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA, STRAN,"
             " BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST, CTRL, DEJAVNOST, OE, PRENOS)"
-            " VALUES (:P0, :P1, :P2, :P3, :P4, :P5, :P6, :P7, :P8, :P9, :P10, :P11, :P12, :P13,"
-            " :P14, :P15, :P16, :P17)");
-        // Sixty days of postings: every day a purchase and its counter-posting, every
-        // third day a foreign-currency posting, every fifth a commission.
-        int ctrl = 1;
-        for (int n = 59; n >= 0; --n) {
-            const QDate d = danes.addDays(-n);
-            const double znesek = 100.0 + (n * 37 % 1000) + (n % 7) * 0.125;
-            vstavi(q, knj, {d, d, 1, 1, 1000, 11, 100, QStringLiteral("SIT"), QStringLiteral("B"),
-                            znesek, 0.0, znesek, 0.0, QStringLiteral("Nakup VP"), ctrl++,
-                            QStringLiteral("01"), QStringLiteral("10"), QVariant()});
-            vstavi(q, knj, {d, d.addDays(2), 6, 1, 1000, 11, 100, QStringLiteral("SIT"),
-                            QStringLiteral("D"), 0.0, znesek, 0.0, znesek, QStringLiteral("Nakup VP"),
-                            ctrl++, QStringLiteral("01"), QStringLiteral("10"), QVariant()});
-            if (n % 3 == 0) {
-                const double usd = 50.0 + n;
-                vstavi(q, knj, {d, d, 4, 2, 1001, 12, 200, QStringLiteral("USD"), QStringLiteral("b"),
-                                usd, 0.0, usd * 0.92, 0.0, QStringLiteral("Prodaja USD"), ctrl++,
-                                QStringLiteral("02"), QStringLiteral("20"), QVariant()});
-                vstavi(q, knj, {d, QVariant(), 2, 3, 1002, 12, 300, QStringLiteral("E"),
-                                QStringLiteral("d"), 0.0, usd * 0.92, 0.0, usd * 0.92,
-                                QStringLiteral("Dividenda"), ctrl++, QStringLiteral("03"),
-                                QStringLiteral("30"), QVariant()});
-            }
-            if (n % 5 == 0) {
-                vstavi(q, knj, {d, d, 5, 0, 1003, 0, 400, QStringLiteral("SIT"), QStringLiteral("B"),
-                                12.345, 0.0, 12.345, 0.0, QStringLiteral("Provizija"), ctrl++,
-                                QStringLiteral("04"), QStringLiteral("40"), QVariant()});
-                vstavi(q, knj, {d, d, 3, 4, 1001, 0, 200, QStringLiteral("SIT"), QStringLiteral("D"),
-                                0.0, 0.0, 0.0, 0.0, QStringLiteral("Ničelna knjižba"), ctrl++,
-                                QStringLiteral("04"), QStringLiteral("40"), QVariant()});
-            }
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        const QVariant nullDatum(QMetaType(QMetaType::QDate));
+        const QVariant nullCelo(QMetaType(QMetaType::Int));
+        for (int i = 0; i < steviloKnjizb; ++i) {
+            const QDate datumk = prvi.addDays(qint64(i) * 75 / std::max(1, steviloKnjizb));
+            const QString stran = QString::fromLatin1(r.izberi(strani));
+            const QString valuta = QString::fromLatin1(r.izberi(valuteKnjizb));
+            const bool domaca = valuta == u"EUR";
+            // Amounts of up to three decimals; one posting in fifty carries no amount.
+            double znesek = r.doDo(1, 5000000) / 1000.0;
+            if (i % 50 == 7)
+                znesek = 0.0;
+            const double tecaj = domaca ? 1.0 : (valuta == u"USD" ? 0.92 : valuta == u"CHF" ? 1.04 : 1.17);
+            const double sit = std::round(znesek * tecaj * 1000.0) / 1000.0;
+            const bool breme = stran == u"B" || stran == u"b";
+            const int dogodek = i % 9 == 0 ? 0 : r.doDo(1, stDogodkov);
+            knj.vrstica({datumk, i % 23 == 0 ? nullDatum : QVariant(datumk.addDays(r.doDo(0, 3))),
+                         r.doDo(1, stKontov), dogodek, 1000 + r.doDo(1, stPogodb), r.doDo(0, stVp),
+                         r.doDo(1, stOseb + 5), valuta, stran,
+                         breme ? znesek : 0.0, breme ? 0.0 : znesek, breme ? sit : 0.0, breme ? 0.0 : sit,
+                         QString::fromUtf8(r.izberi(besedila)), i + 1,
+                         QStringLiteral("%1").arg(r.doDo(1, 9), 2, 10, QLatin1Char('0')),
+                         QStringLiteral("%1").arg(r.doDo(1, 4) * 10),
+                         datumk < mejaPrenosa ? QVariant(1) : (i % 3 == 0 ? QVariant(0) : nullCelo)});
         }
+
+        // The register of the owned tables, as the first transfer left it.
+        QSqlQuery q(db);
+        if (!q.exec(prevediZa(db, QStringLiteral(
+                "CREATE TABLE  LEDGXFER ( STPRENOSA INTEGER NOT NULL,DATUM1 DATE,DATUM2 DATE"
+                ",DATUMPRENOSA DATE,PRIMARY KEY(STPRENOSA) )"))))
+            throw Napaka(q.lastError().text());
+        Vstavljanje reg(db, QStringLiteral(
+            "INSERT INTO LEDGXFER (STPRENOSA, DATUM1, DATUM2, DATUMPRENOSA) VALUES (?, ?, ?, ?)"));
+        reg.vrstica({1, prvi, mejaPrenosa.addDays(-1), mejaPrenosa});
     } catch (...) {
         db.rollback();
         throw;
@@ -160,7 +229,8 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes)
         throw Napaka(db.lastError().text());
 }
 
-QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes)
+QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes,
+                        int steviloKnjizb)
 {
     if (!QFileInfo::exists(pot)) {
         QDir().mkpath(QFileInfo(pot).absolutePath());
@@ -176,7 +246,7 @@ QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDat
             } else {
                 try {
                     ustvariJedrneTabele(db);
-                    napolniDemo(db, danes);
+                    napolniDemo(db, danes, steviloKnjizb);
                 } catch (const Napaka& e) {
                     napaka = e.besedilo();
                 }

@@ -16,6 +16,16 @@ QSet<QString>& odprte()
     return s;
 }
 
+struct Prijava {
+    QString uporabnik, geslo;
+};
+
+Prijava& prijava()
+{
+    static Prijava p;
+    return p;
+}
+
 QString imeGonilnika(const QString& driver)
 {
     if (driver == u"sqlite")
@@ -87,6 +97,11 @@ void zapriVse()
         zapri(ime);
 }
 
+void zapomniPrijavo(const QString& uporabnik, const QString& geslo)
+{
+    prijava() = {uporabnik, geslo};
+}
+
 bool jeOdprta(const QString& ime)
 {
     return QSqlDatabase::contains(ime) && QSqlDatabase::database(ime, false).isOpen();
@@ -98,8 +113,9 @@ QSqlDatabase zaIme(const QString& ime)
         return QSqlDatabase::database(ime, false);
     const Aliasi aliasi = Aliasi::preberi();
     const std::optional<Alias> alias = aliasi.najdi(ime);
-    const QString napaka = odpri(ime, ime, alias ? alias->user : QString(),
-                                 alias ? alias->password : QString(), aliasi);
+    const bool svoj = alias && !alias->user.isEmpty();
+    const QString napaka = odpri(ime, ime, svoj ? alias->user : prijava().uporabnik,
+                                 svoj ? alias->password : prijava().geslo, aliasi);
     if (!napaka.isEmpty())
         throw Napaka(napaka);
     return QSqlDatabase::database(ime, false);

@@ -27,6 +27,10 @@ void zapriVse();
 // Throws Napaka with the reason when that cannot be opened.
 QSqlDatabase zaIme(const QString& ime);
 
+// The credentials of the login, used for a second connection whose alias in the
+// aliases file names no user of its own.
+void zapomniPrijavo(const QString& uporabnik, const QString& geslo);
+
 // Whether `ime` names an open connection.
 bool jeOdprta(const QString& ime);
 
