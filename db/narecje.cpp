@@ -41,6 +41,84 @@ QString prevediBesedo(const QString& beseda, const QString& sql, qsizetype konec
     return beseda;
 }
 
+// On SQLite NULLs sort before every value; PostgreSQL and DB2 sort them after every
+// value in ascending order (before in descending). The keys of every ORDER BY get the
+// explicit NULLS clause of that order, so that all engines list rows alike.
+QString nullsKotStreznik(const QString& sql)
+{
+    // Positions outside literals and at parenthesis depth of each character.
+    QString izhod;
+    izhod.reserve(sql.size() + 64);
+    qsizetype i = 0;
+    int globina = 0;
+    int globinaUrejanja = -1; // depth of the ORDER BY being rewritten, -1 none
+    qsizetype konecKljuca = -1; // end of the current key's last non-blank character in izhod
+    QString trenutniKljuc;
+
+    auto zakljuciKljuc = [&]() {
+        if (globinaUrejanja < 0 || konecKljuca < 0)
+            return;
+        const QString k = trenutniKljuc.trimmed().toUpper();
+        if (!k.isEmpty() && !k.contains(QStringLiteral("NULLS"))) {
+            const bool padajoce = k.endsWith(QStringLiteral(" DESC")) || k == u"DESC";
+            izhod.insert(konecKljuca, padajoce ? QStringLiteral(" NULLS FIRST") : QStringLiteral(" NULLS LAST"));
+        }
+        trenutniKljuc.clear();
+        konecKljuca = -1;
+    };
+    static const QRegularExpression orderBy(QStringLiteral("^ORDER\\s+BY\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression konecSeznama(QStringLiteral("^(LIMIT|OFFSET|FETCH|FOR|UNION|EXCEPT|INTERSECT)\\b"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    while (i < sql.size()) {
+        const QChar c = sql.at(i);
+        if (c == u'\'') {
+            const qsizetype zacetek = izhod.size();
+            i = kopirajLiteral(sql, i, izhod);
+            if (globinaUrejanja >= 0) {
+                trenutniKljuc += izhod.mid(zacetek);
+                konecKljuca = izhod.size();
+            }
+            continue;
+        }
+        if (globinaUrejanja < 0 && (i == 0 || !jeCrkaImena(sql.at(i - 1)))) {
+            const QRegularExpressionMatch m = orderBy.match(QStringView(sql).mid(i));
+            if (m.hasMatch()) {
+                izhod += m.captured(0);
+                i += m.capturedLength(0);
+                globinaUrejanja = globina;
+                continue;
+            }
+        }
+        if (globinaUrejanja >= 0) {
+            if ((c == u')' && globina == globinaUrejanja) || c == u';'
+                || ((i == 0 || !jeCrkaImena(sql.at(i - 1)))
+                    && konecSeznama.match(QStringView(sql).mid(i)).hasMatch() && globina == globinaUrejanja)) {
+                zakljuciKljuc();
+                globinaUrejanja = -1;
+            } else if (c == u',' && globina == globinaUrejanja) {
+                zakljuciKljuc();
+                izhod += c;
+                ++i;
+                continue;
+            }
+        }
+        if (c == u'(')
+            ++globina;
+        else if (c == u')')
+            --globina;
+        izhod += c;
+        if (globinaUrejanja >= 0) {
+            trenutniKljuc += c;
+            if (!c.isSpace())
+                konecKljuca = izhod.size();
+        }
+        ++i;
+    }
+    zakljuciKljuc();
+    return izhod;
+}
+
 } // namespace
 
 QString prevediStavek(const QString& vhod, QSqlDriver::DbmsType dbms)
@@ -96,5 +174,7 @@ QString prevediStavek(const QString& vhod, QSqlDriver::DbmsType dbms)
             ++i;
         }
     }
+    if (dbms == QSqlDriver::SQLite)
+        return nullsKotStreznik(izhod);
     return izhod;
 }

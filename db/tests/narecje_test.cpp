@@ -38,6 +38,18 @@ INSTANTIATE_TEST_SUITE_P(
         PrimerPrevoda{"CREATE TABLE X (ZNESEK DOUBLE)", QSqlDriver::DB2, "CREATE TABLE X (ZNESEK DOUBLE)"},
         PrimerPrevoda{"SELECT 'DOUBLE \"x\"' FROM T", QSqlDriver::PostgreSQL,
                       "SELECT 'DOUBLE \"x\"' FROM T"},
+        // NULL keys sort as on the servers: last ascending, first descending; SQLite only.
+        PrimerPrevoda{"SELECT * FROM K ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA",
+                      QSqlDriver::SQLite,
+                      "SELECT * FROM K ORDER BY  S.OZNAKA NULLS LAST, D.SFDJV NULLS LAST,  K.DATUMK NULLS LAST,"
+                      " K.STRAN NULLS LAST, K.VALUTA NULLS LAST"},
+        PrimerPrevoda{"SELECT * FROM  LEDGXFER  ORDER BY StPrenosa DESC ", QSqlDriver::SQLite,
+                      "SELECT * FROM  LEDGXFER  ORDER BY StPrenosa DESC NULLS FIRST "},
+        PrimerPrevoda{"SELECT * FROM (SELECT A FROM T ORDER BY A) X WHERE B='ORDER BY' ORDER BY B nulls first LIMIT 3",
+                      QSqlDriver::SQLite,
+                      "SELECT * FROM (SELECT A FROM T ORDER BY A NULLS LAST) X WHERE B='ORDER BY' ORDER BY B nulls first LIMIT 3"},
+        PrimerPrevoda{"SELECT * FROM K ORDER BY  S.OZNAKA, K.VALUTA", QSqlDriver::PostgreSQL,
+                      "SELECT * FROM K ORDER BY  S.OZNAKA, K.VALUTA"},
         // Statements without such forms pass unchanged, spaces included.
         PrimerPrevoda{"SELECT K.DATUMV, K.DATUMK,  D.SFDJV  SFDJV FROM KNJIZBE  K  WHERE K.DATUMK>=:DATUM1 ",
                       QSqlDriver::PostgreSQL,
