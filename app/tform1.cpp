@@ -7,6 +7,7 @@
 #include "povezava.h"
 #include "rezultatmodel.h"
 #include "tfgeslo.h"
+#include "tform2.h"
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
@@ -49,7 +50,13 @@ public:
             m_f.prikaziSporocilo(besedilo);
             return;
         }
-        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), besedilo,
+        // A carriage return on its own starts a new line, as in the system's message boxes.
+        QString prikaz = besedilo;
+        for (qsizetype i = 0; i < prikaz.size(); ++i) {
+            if (prikaz.at(i) == u'\r' && (i + 1 == prikaz.size() || prikaz.at(i + 1) != u'\n'))
+                prikaz[i] = u'\n';
+        }
+        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), prikaz,
                         QMessageBox::Ok, &m_f);
         box.exec();
     }
@@ -147,6 +154,7 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
 
     connect(ui->btnKonec, &QPushButton::clicked, this, [this] { ukaz([this] { btnKonecClick(); }); });
     connect(ui->btnPonovi, &QPushButton::clicked, this, [this] { ukaz([this] { btnPonoviClick(); }); });
+    connect(ui->btnGrupe, &QPushButton::clicked, this, [this] { ukaz([this] { btnGrupeClick(); }); });
     connect(ui->Datum1, &QDateEdit::dateChanged, this, [this] { Datum1Change(); });
     connect(ui->Datum2, &QDateEdit::dateChanged, this, [this] { Datum2Change(); });
 
@@ -289,6 +297,12 @@ void TForm1::btnPonoviClick()
         resize(width(), 162);
         DataSource1->nastaviOmogocen(false);
     }
+}
+
+void TForm1::btnGrupeClick()
+{
+    if (m_okna.Form2)
+        m_okna.Form2->Prikazi(okolje(), [this](QDialog& d) { return prikaziModalno(d); });
 }
 
 void TForm1::Sume()

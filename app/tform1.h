@@ -47,6 +47,7 @@ public:
     void Datum1Change();
     void Datum2Change();
     void btnPonoviClick();
+    void btnGrupeClick();
     void Sume();
 
     // Caption of the window: "PRENOS PODATKOV " + ImeDatoteke + rest.
