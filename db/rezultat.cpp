@@ -17,17 +17,19 @@ void Rezultat::zapri()
     m_q.finish();
     m_q = QSqlQuery();
     m_odprt = false;
+    m_samoNaprej = false;
     m_stVrstic = -1;
     m_prikaz.clear();
     if (bil)
         emit spremenjen();
 }
 
-void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri)
+void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri,
+                     bool samoNaprej)
 {
     zapri();
     QSqlQuery q(db);
-    q.setForwardOnly(false);
+    q.setForwardOnly(samoNaprej);
     const QString prevedeno = prevediZa(db, sql);
     bool ok;
     if (parametri.isEmpty()) {
@@ -45,6 +47,7 @@ void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantM
     }
     m_q = std::move(q);
     m_odprt = true;
+    m_samoNaprej = samoNaprej;
     m_q.first();
     emit spremenjen();
 }
@@ -73,10 +76,10 @@ bool Rezultat::naslednji()
         return true;
     return false;
 }
-bool Rezultat::zadnji() { return m_odprt && m_q.last(); }
+bool Rezultat::zadnji() { return m_odprt && !m_samoNaprej && m_q.last(); }
 bool Rezultat::prejsnji()
 {
-    if (!m_odprt)
+    if (!m_odprt || m_samoNaprej)
         return false;
     const int pred = m_q.at();
     if (pred <= 0)
@@ -84,6 +87,14 @@ bool Rezultat::prejsnji()
     return m_q.previous();
 }
 bool Rezultat::eof() const { return !m_odprt || !m_q.isValid(); }
+QString Rezultat::napaka() const
+{
+    if (!m_odprt || !m_q.lastError().isValid())
+        return {};
+    const QSqlError e = m_q.lastError();
+    return e.databaseText().isEmpty() ? e.text() : e.databaseText();
+}
+
 int Rezultat::trenutnaVrstica() const { return m_odprt ? m_q.at() : -1; }
 
 QVariant Rezultat::polje(const QString& ime) const
@@ -100,6 +111,8 @@ int Rezultat::steviloVrstic()
         return 0;
     if (m_stVrstic >= 0)
         return m_stVrstic;
+    if (m_samoNaprej)
+        return 0; // unknown: the caller counts and gives it
     const int velikost = m_q.size();
     if (velikost >= 0) {
         m_stVrstic = velikost;
@@ -124,6 +137,8 @@ QVariant Rezultat::vrednost(int vrstica, int stolpec)
     const int pozicija = m_q.at();
     if (pozicija == vrstica)
         return m_q.value(stolpec);
+    if (m_samoNaprej)
+        return {};
     QVariant v;
     if (m_q.seek(vrstica))
         v = m_q.value(stolpec);

@@ -31,7 +31,12 @@ public:
 
     void zapri();
     // Opens a statement (closed first); throws Napaka with the database's text.
-    void odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri = {});
+    // A one-directional result (`samoNaprej`) is read forward once without keeping its
+    // rows: it cannot go back, and its row count must be given with nastaviSteviloVrstic.
+    void odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri = {},
+               bool samoNaprej = false);
+    bool samoNaprej() const { return m_samoNaprej; }
+    void nastaviSteviloVrstic(int n) { m_stVrstic = n; }
     bool jeOdprt() const { return m_odprt; }
 
     int steviloStolpcev() const;
@@ -45,6 +50,8 @@ public:
     bool prejsnji();
     bool eof() const;
     int trenutnaVrstica() const; // 0-based, -1 before the first row
+    // The database's text when reading the rows failed (the server went away), else empty.
+    QString napaka() const;
 
     // Fields of the current row; NULL stays a null QVariant.
     QVariant polje(const QString& ime) const;
@@ -68,6 +75,7 @@ private:
     QString m_imeBaze = QStringLiteral("LB");
     QSqlQuery m_q;
     bool m_odprt = false;
+    bool m_samoNaprej = false;
     int m_stVrstic = -1;
     QHash<QString, PrikazPolja> m_prikaz; // key: upper-case field name
 };
