@@ -1,0 +1,176 @@
+#include "register.h"
+
+#include "napaka.h"
+#include "okolje.h"
+#include "povezava.h"
+#include "rezultat.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class Ura : public Okolje {
+public:
+    void sporocilo(const QString& b) override { sporocila << b; }
+    void statusnaVrstica(const QString&) override {}
+    void skrijStatusnoVrstico() override {}
+    void prikaziNapredek(bool) override {}
+    void napredek(int) override {}
+    void procentiBesedilo(const QString&) override {}
+    void obdelajDogodke() override {}
+    bool konecZahtevan() const override { return false; }
+    void pocistiKonec() override {}
+    QDateTime zdaj() const override { return QDateTime(dan, QTime(23, 59, 59)); }
+    void odpriVUrejevalniku(const QString&) override {}
+    std::optional<QString> shraniDatoteko(const DialogShrani&) override { return std::nullopt; }
+
+    QDate dan{2024, 4, 2};
+    QStringList sporocila;
+};
+
+// An empty SQLite database under the alias and connection "REG".
+struct Baza {
+    Baza()
+    {
+        const QString pot = dir.filePath(QStringLiteral("reg.sqlite"));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("priprava"));
+            db.setDatabaseName(pot);
+            db.open();
+            QSqlQuery(db).exec(QStringLiteral("CREATE TABLE KNJIZBE (DATUMK DATE, PRENOS INTEGER)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("priprava"));
+        QFile f(dir.filePath(QStringLiteral("aliases.ini")));
+        f.open(QIODevice::WriteOnly);
+        f.write("[REG]\ndriver=sqlite\ndatabase=reg.sqlite\n");
+        f.close();
+        const Aliasi a = Aliasi::preberi(f.fileName());
+        EXPECT_TRUE(povezava::odpri(ime, ime, {}, {}, a).isEmpty());
+    }
+    ~Baza() { povezava::zapriVse(); }
+
+    void izvedi(const QString& sql)
+    {
+        QSqlQuery q(povezava::zaIme(ime));
+        EXPECT_TRUE(q.exec(sql)) << q.lastError().text().toStdString();
+    }
+    // Register rows as "number datum1 datum2 datumprenosa", in number order.
+    QStringList vrstice()
+    {
+        QSqlQuery q(povezava::zaIme(ime));
+        q.exec(QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2, DATUMPRENOSA FROM LEDGXFER ORDER BY STPRENOSA"));
+        QStringList v;
+        while (q.next())
+            v << QStringLiteral("%1 %2 %3 %4")
+                     .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString());
+        return v;
+    }
+
+    QTemporaryDir dir;
+    QString ime = QStringLiteral("REG");
+};
+
+} // namespace
+
+TEST(Register, NoTableGivesOneAndTheFirstRegistrationCreatesIt)
+{
+    Baza b;
+    Ura ura;
+    EXPECT_FALSE(najvisjiPrenos(b.ime).has_value());
+    EXPECT_EQ(novaStevilkaPrenosa(b.ime), 1);
+    EXPECT_THROW(najdiPrenos(b.ime, 1), Napaka);
+
+    // A run over 1 to 31 March registered on 2 April.
+    ShraniZgodovino(b.ime, ura, 1, QDate(2024, 3, 1), QDate(2024, 3, 31));
+    EXPECT_EQ(b.vrstice(), QStringList{QStringLiteral("1 2024-03-01 2024-03-31 2024-04-02")});
+    EXPECT_EQ(novaStevilkaPrenosa(b.ime), 2);
+    const std::optional<VrsticaRegistra> v = najdiPrenos(b.ime, 1);
+    ASSERT_TRUE(v.has_value());
+    EXPECT_EQ(v->datum1, QDate(2024, 3, 1));
+    EXPECT_EQ(v->datum2, QDate(2024, 3, 31));
+    EXPECT_FALSE(najdiPrenos(b.ime, 2).has_value());
+    EXPECT_TRUE(ura.sporocila.isEmpty());
+}
+
+TEST(Register, EmptyRegisterYieldsNullAndOne)
+{
+    Baza b;
+    b.izvedi(QStringLiteral("CREATE TABLE LEDGXFER (STPRENOSA INTEGER NOT NULL, DATUM1 DATE, DATUM2 DATE,"
+                            " DATUMPRENOSA DATE, PRIMARY KEY(STPRENOSA))"));
+    const std::optional<QVariant> najvisji = najvisjiPrenos(b.ime);
+    ASSERT_TRUE(najvisji.has_value());
+    EXPECT_TRUE(najvisji->isNull());
+    EXPECT_EQ(novaStevilkaPrenosa(b.ime), 1);
+}
+
+TEST(Register, RegisteringANumberAgainRefreshesOnlyItsDate)
+{
+    Baza b;
+    Ura ura;
+    ShraniZgodovino(b.ime, ura, 4, QDate(2024, 3, 1), QDate(2024, 3, 31));
+    ura.dan = QDate(2024, 5, 9);
+    ShraniZgodovino(b.ime, ura, 4, QDate(2024, 5, 1), QDate(2024, 5, 8));
+    EXPECT_EQ(b.vrstice(), QStringList{QStringLiteral("4 2024-03-01 2024-03-31 2024-05-09")});
+}
+
+TEST(Register, ListHighestFirstAndDeletionLeavesPostingsMarked)
+{
+    Baza b;
+    Ura ura;
+    for (int n : {1, 2, 5})
+        ShraniZgodovino(b.ime, ura, n, QDate(2024, n, 1), QDate(2024, n, 28));
+    b.izvedi(QStringLiteral("INSERT INTO KNJIZBE VALUES ('2024-05-03', 5)"));
+
+    Rezultat r;
+    odpriSeznamPrenosov(r, b.ime);
+    EXPECT_EQ(r.imeBaze(), b.ime);
+    ASSERT_EQ(r.steviloStolpcev(), 4);
+    EXPECT_EQ(r.imeStolpca(0).toUpper(), QStringLiteral("STPRENOSA"));
+    EXPECT_EQ(r.imeStolpca(3).toUpper(), QStringLiteral("DATUMPRENOSA"));
+    QList<int> st;
+    if (r.prvi())
+        do
+            st << r.polje(QStringLiteral("stprenosa")).toInt();
+        while (r.naslednji());
+    EXPECT_EQ(st, (QList<int>{5, 2, 1}));
+
+    // Deleting the highest row: the next new transfer gets its number again, and the
+    // postings it marked keep the number.
+    brisiPrenos(b.ime, 5);
+    EXPECT_EQ(novaStevilkaPrenosa(b.ime), 3);
+    EXPECT_EQ(b.vrstice().size(), 2);
+    QSqlQuery q(povezava::zaIme(b.ime));
+    q.exec(QStringLiteral("SELECT PRENOS FROM KNJIZBE"));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 5);
+}
+
+TEST(Register, FailuresStaySilentOrReachTheCaller)
+{
+    Ura ura;
+    // An unknown database: the registration swallows it, the others report it.
+    EXPECT_NO_THROW(ShraniZgodovino(QStringLiteral("NI_BAZE"), ura, 1, QDate(2024, 1, 1), QDate(2024, 1, 2)));
+    EXPECT_EQ(novaStevilkaPrenosa(QStringLiteral("NI_BAZE")), 1);
+    Rezultat r;
+    EXPECT_THROW(odpriSeznamPrenosov(r, QStringLiteral("NI_BAZE")), Napaka);
+    EXPECT_THROW(brisiPrenos(QStringLiteral("NI_BAZE"), 1), Napaka);
+
+    Baza b;
+    EXPECT_THROW(brisiPrenos(b.ime, 1), Napaka); // no table yet
+    EXPECT_THROW(odpriSeznamPrenosov(r, b.ime), Napaka);
+    EXPECT_FALSE(r.jeOdprt());
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
