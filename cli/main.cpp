@@ -6,6 +6,7 @@ namespace {
 
 const Ukaz kUkazi[] = {
     {"demo", "make the demo database and its aliases file when missing", ukazDemo},
+    {"transfer", "general-ledger transfer of a date range into --output", ukazTransfer},
 };
 
 void pomoc(TerminalOkolje& okolje)

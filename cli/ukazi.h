@@ -13,3 +13,4 @@ struct Ukaz {
 };
 
 int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje);
+int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje);

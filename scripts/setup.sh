@@ -11,7 +11,7 @@ PACKAGES=(
   pxlib-dev
   libgtest-dev
   postgresql postgresql-client
-  sqlite3
+  sqlite3 time bc
   xvfb xauth xdg-utils
   fonts-liberation fonts-dejavu-core
   poppler-utils

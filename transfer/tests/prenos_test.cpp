@@ -1,0 +1,294 @@
+#include "izravnave.h"
+#include "napaka.h"
+#include "poizvedba.h"
+#include "prenos.h"
+#include "rezultat.h"
+#include "snemalnik.h"
+#include "testnabaza.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A small book: account 1100 (partner code from the bank code), account 7600 (no
+// rule), one event of contract 1000 whose organisation is 101, and three postings of
+// 15 January 2018: a debit of 100.004, its credit, and one without amounts.
+class PrenosTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LEDG_PRESKOCI_BREZ_BAZE(b);
+        db = b.odpri();
+        izvedi("INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (1, '1100', 'T', NULL)");
+        izvedi("INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (2, '7600', NULL, NULL)");
+        izvedi("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (100, '00123', 'P')");
+        izvedi("INSERT INTO ORG (SFORG, KNTORG) VALUES (1, '101')");
+        izvedi("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1000, 100, 1)");
+        izvedi("INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (1, 1000, 'K')");
+        izvedi("INSERT INTO VLT (SFVLT, ST) VALUES ('EUR', '978')");
+        knjizba(1, 1, 'B', 100.004, 0.0);
+        knjizba(2, 1, 'D', 0.0, 100.004);
+        knjizba(2, 0, 'D', 0.0, 0.0);
+        pot = QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.TXT"));
+    }
+
+    void izvedi(const char* sql) { Poizvedba(db).izvedi(QString::fromLatin1(sql)); }
+    void knjizba(int konto, int dogodek, char stran, double breme, double dobro,
+                 const QDate& datum = QDate(2018, 1, 15))
+    {
+        Poizvedba(db).izvedi(
+            QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA,"
+                           " STRAN, BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST) VALUES (:DK, :DV, :K,"
+                           " :M, 1000, 0, 100, 'EUR', :S, :B, :D, :B2, :D2, 'knjizba')"),
+            {{QStringLiteral("DK"), datum}, {QStringLiteral("DV"), datum.addDays(1)},
+             {QStringLiteral("K"), konto}, {QStringLiteral("M"), dogodek},
+             {QStringLiteral("S"), QString(QChar::fromLatin1(stran))}, {QStringLiteral("B"), breme},
+             {QStringLiteral("D"), dobro}, {QStringLiteral("B2"), breme}, {QStringLiteral("D2"), dobro}});
+    }
+
+    bool zazeni(const QString& stevilka, const QString& izhod = QString())
+    {
+        s.stevilkaPrenosa = stevilka;
+        return Zapis({izhod.isEmpty() ? pot : izhod, stevilka, QDate(2018, 1, 1), QDate(2018, 1, 31),
+                      b.alias()},
+                     Q1, s, s);
+    }
+
+    qint64 stevilo(const QString& sql)
+    {
+        Poizvedba q(db);
+        q.odpri(sql);
+        return q.naslednji() ? q.celo(q.q().record().fieldName(0)) : -1;
+    }
+
+    static QByteArray preberi(const QString& p)
+    {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ni datoteke>");
+    }
+
+    TestnaBaza b;
+    QSqlDatabase db;
+    Snemalnik s;
+    Rezultat Q1;
+    QString pot;
+};
+
+// The expected file of the fixture, field by field.
+const QByteArray kUvodna = QByteArray(" 0000") + "20180131" + "VP-20180131" + "         ";
+const QByteArray kVrstica1 = QByteArray("VP888") + "20180115" + "001" + "0001" + "00000123" + "1100      "
+    + "0000000" + "101" + "20180116" + "978" + "000000000010000" + "+" + "000000000000000" + "+" + "1"
+    + "000000000010000" + "+" + "000000000000000" + "+" + "O" + "00" + "20180116" + QByteArray(16, ' ') + "O";
+const QByteArray kVrstica2 = QByteArray("VP888") + "20180115" + "001" + "0002" + "00000195" + "7600      "
+    + "0000000" + "101" + "20180116" + "978" + "000000000000000" + "+" + "000000000010000" + "+" + "2"
+    + "000000000000000" + "+" + "000000000010000" + "+" + "O" + "00" + "20180116" + QByteArray(16, ' ') + "O";
+const QByteArray kZakljucna = QByteArray("99999") + "20180131" + "VP-20180131         " + "000002"
+    + "000000000010000" + "+" + "000000000010000" + "+";
+const QByteArray kDatoteka = kUvodna + "\r\n" + kVrstica1 + "\r\n" + kVrstica2 + "\r\n" + kZakljucna + "\r\n";
+
+} // namespace
+
+TEST_F(PrenosTest, NewTransferWritesTheFileMarksRegistersAndNumbersTheAdjustments)
+{
+    ASSERT_TRUE(zazeni(QStringLiteral("0")));
+    EXPECT_EQ(kVrstica1.size(), 152);
+    EXPECT_EQ(preberi(pot), kDatoteka);
+    EXPECT_FALSE(QFileInfo::exists(pot + QStringLiteral(".tmp")));
+    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=2")});
+    EXPECT_EQ(s.procenti, (QList<int>{33, 66, 100}));
+    EXPECT_EQ(s.steviloZapisov, QStringLiteral("3"));
+    EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("1"));
+    EXPECT_EQ(s.sumeKlicev, 1);
+    EXPECT_TRUE(s.mreza);
+
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER WHERE STPRENOSA=1 AND DATUM1='2018-01-01'"
+                                     " AND DATUM2='2018-01-31'")), 1);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS<1 OR PRENOS IS NULL")), 0);
+
+    // Each line's net domestic amount, what the file carries for it, and the difference.
+    Poizvedba q(db);
+    q.odpri(QStringLiteral("SELECT * FROM IZRAVNAVE ORDER BY ZNESEK DESC"));
+    ASSERT_TRUE(q.naslednji());
+    EXPECT_EQ(q.niz(QStringLiteral("KONTO")).trimmed(), QStringLiteral("1100"));
+    EXPECT_EQ(q.niz(QStringLiteral("SFDJV")).trimmed(), QStringLiteral("K"));
+    EXPECT_EQ(q.niz(QStringLiteral("PARTNER")), QStringLiteral("00000123"));
+    EXPECT_EQ(q.datum(QStringLiteral("DAN")), QDate(2018, 1, 15));
+    EXPECT_DOUBLE_EQ(q.realno(QStringLiteral("ZNESEK")), 100.004);
+    EXPECT_DOUBLE_EQ(q.realno(QStringLiteral("ZAOKROZEN")), 100.0);
+    EXPECT_NEAR(q.realno(QStringLiteral("RAZLIKA")), -0.004, 1e-12);
+    ASSERT_TRUE(q.naslednji());
+    EXPECT_EQ(q.niz(QStringLiteral("PARTNER")), QStringLiteral("00000195"));
+    EXPECT_DOUBLE_EQ(q.realno(QStringLiteral("ZAOKROZEN")), -100.0);
+
+    // The closing list of a new transfer: the range's postings still unmarked.
+    EXPECT_TRUE(Q1.jeOdprt());
+    EXPECT_EQ(Q1.steviloVrstic(), 0);
+    EXPECT_EQ(Q1.prikaz(Q1.indeksStolpca(QStringLiteral("KONTO"))).naslov, QStringLiteral("konto"));
+
+    // A second new transfer over the same range writes the postings again and
+    // registers number 2; postings keep number 1.
+    s.sporocila.clear();
+    ASSERT_TRUE(zazeni(QString()));
+    EXPECT_EQ(preberi(pot), kDatoteka);
+    EXPECT_EQ(preberi(QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"))), kDatoteka);
+    EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("2"));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT MAX(STPRENOSA) FROM LEDGXFER")), 2);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=2")), 2);
+}
+
+TEST_F(PrenosTest, RepeatReplacesItsAdjustmentRowsOnceAndMarksNothing)
+{
+    ASSERT_TRUE(zazeni(QStringLiteral("0")));
+    knjizba(1, 1, 'B', 5.0, 0.0); // booked after transfer 1, not yet transferred
+    s.sporocila.clear();
+    s.zgodovinaStevilke.clear();
+
+    ASSERT_TRUE(zazeni(QStringLiteral("1")));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 3);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE")), 3);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NULL")), 1);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), 1);
+    EXPECT_EQ(s.zgodovinaStevilke, QStringList{QStringLiteral("0")}) << "no allocation during a repeat";
+    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+    // The closing list of a repeat: the range's postings carrying that number.
+    EXPECT_EQ(Q1.steviloVrstic(), 3);
+}
+
+TEST_F(PrenosTest, NegativeOrTextNumberField)
+{
+    // -3 is a repeat: nothing deleted, rows carry -3, nothing marked or registered.
+    ASSERT_TRUE(zazeni(QStringLiteral("-3")));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=-3")), 2);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
+    EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("0"));
+
+    // Text that is no integer starts a new transfer, which numbers every waiting row.
+    ASSERT_TRUE(zazeni(QStringLiteral("abc")));
+    EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("1"));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 4);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
+}
+
+TEST_F(PrenosTest, EmptyRangeLeavesTheOlderFileWhereItIs)
+{
+    QFile star(pot);
+    ASSERT_TRUE(star.open(QIODevice::WriteOnly));
+    star.write("stara vsebina\r\n");
+    star.close();
+    s.stevilkaPrenosa = QStringLiteral("0");
+    EXPECT_FALSE(Zapis({pot, QStringLiteral("0"), QDate(2019, 1, 1), QDate(2019, 1, 31), b.alias()}, Q1, s, s));
+    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!")});
+    EXPECT_EQ(preberi(pot), QByteArray("stara vsebina\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"))));
+    EXPECT_EQ(s.steviloZapisov, QString());
+}
+
+TEST_F(PrenosTest, StopMidRunKeepsTheWorkFileAndTheNextTransferNumbersTheRows)
+{
+    s.konecPoKorakih = 3; // stop at the third posting
+    EXPECT_FALSE(zazeni(QStringLiteral("0")));
+    EXPECT_TRUE(s.sporocila.isEmpty());
+    EXPECT_FALSE(s.konec) << "the stop request is cleared";
+    EXPECT_EQ(preberi(pot), QByteArray());
+    EXPECT_EQ(preberi(pot + QStringLiteral(".tmp")), kVrstica1 + "\r\n" + kVrstica2 + "\r\n");
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=0")), 2);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
+
+    s.konecPoKorakih = -1;
+    ASSERT_TRUE(zazeni(QStringLiteral("0")));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 4);
+}
+
+TEST_F(PrenosTest, FailuresEndWithTheirMessageAndLeaveTheDatabaseUntouched)
+{
+    // An output folder that does not exist.
+    const QString nikjer = QDir(b.mapa()).filePath(QStringLiteral("ni/GK.TXT"));
+    EXPECT_FALSE(zazeni(QStringLiteral("0"), nikjer));
+    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem pisati v datoteko ") + nikjer});
+
+    // A work file that cannot be created: the output file stays, empty.
+    s.sporocila.clear();
+    ASSERT_TRUE(QDir(b.mapa()).mkdir(QStringLiteral("GKDODAT2.TXT.tmp")));
+    EXPECT_FALSE(zazeni(QStringLiteral("0")));
+    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem pisati v datoteko ") + pot + QStringLiteral(".TMP")});
+    EXPECT_EQ(preberi(pot), QByteArray());
+    ASSERT_TRUE(QDir(b.mapa()).rmdir(QStringLiteral("GKDODAT2.TXT.tmp")));
+
+    // A look-up table that refuses the check once the postings query has been read
+    // (a flag raised at that moment makes the blank currency key fail): both files
+    // stay, empty.
+    s.sporocila.clear();
+    izvedi("CREATE TABLE ZASTAVICA (X INTEGER)");
+    izvedi("INSERT INTO ZASTAVICA VALUES (0)");
+    izvedi("CREATE TABLE VLT0 (SFVLT VARCHAR(3), ST VARCHAR(3))");
+    izvedi("INSERT INTO VLT0 SELECT SFVLT, ST FROM VLT");
+    izvedi("INSERT INTO VLT0 VALUES (' ', '000')");
+    izvedi("DROP TABLE VLT");
+    if (b.gonilnik() == u"sqlite")
+        izvedi("CREATE VIEW VLT AS SELECT SFVLT, ST FROM VLT0 WHERE CASE WHEN SFVLT=' ' AND "
+               "(SELECT X FROM ZASTAVICA)=1 THEN abs(-9223372036854775807-1) ELSE 1 END");
+    else
+        izvedi("CREATE VIEW VLT AS SELECT SFVLT, ST FROM VLT0 WHERE 1/(CASE WHEN SFVLT=' ' AND "
+               "(SELECT X FROM ZASTAVICA)=1 THEN 0 ELSE 1 END)=1");
+    s.obSteviluZapisov = [this] { izvedi("UPDATE ZASTAVICA SET X=1"); };
+    EXPECT_FALSE(zazeni(QStringLiteral("0")));
+    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem odpreti tabele :LB:vlt")});
+    EXPECT_EQ(preberi(pot), QByteArray());
+    EXPECT_EQ(preberi(pot + QStringLiteral(".tmp")), QByteArray());
+
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
+    EXPECT_FALSE(Poizvedba(db).poskusiOdpreti(QStringLiteral("SELECT * FROM LEDGXFER")));
+}
+
+TEST_F(PrenosTest, OrganisationLookUpFailureEndsThroughTheGeneralErrorReport)
+{
+    izvedi("DROP TABLE ORG");
+    EXPECT_THROW(zazeni(QStringLiteral("0")), Napaka);
+    EXPECT_TRUE(s.sporocila.isEmpty());
+    EXPECT_EQ(preberi(pot), QByteArray());
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
+    // Both files are closed: they can be removed at once.
+    EXPECT_TRUE(QFile::remove(pot));
+    EXPECT_TRUE(QFile::remove(pot + QStringLiteral(".tmp")));
+}
+
+TEST_F(PrenosTest, PostingsQueryFailureShowsItsMessageThenPassesTheFailureOn)
+{
+    izvedi("DROP TABLE KNJIZBE");
+    EXPECT_THROW(zazeni(QStringLiteral("0")), Napaka);
+    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem odpreti tabele :LB:knjizbe")});
+    EXPECT_FALSE(QFileInfo::exists(pot));
+}
+
+TEST(ImeVarnostneKopije, CutsTheFileNameAtItsFirstDotInItsOwnFolder)
+{
+    const struct {
+        const char* pot;
+        const char* kopija;
+    } primeri[] = {
+        {"/gk/GKDODAT2.TXT", "/gk/GKDODAT2.OLD"},
+        {"/gk/GKDODAT2", "/gk/GKDODAT2.OLD"},
+        {"/izvoz.2018/gk/GK.TXT", "/izvoz.2018/gk/GK.OLD"},
+        {"/izvoz.2018/gk/GKDODAT2", "/izvoz.2018/gk/GKDODAT2.OLD"},
+        {"/gk/GK.2018.TXT", "/gk/GK.OLD"},
+        {"GK.TXT", "GK.OLD"},
+    };
+    for (const auto& p : primeri)
+        EXPECT_EQ(imeVarnostneKopije(QString::fromLatin1(p.pot)), QString::fromLatin1(p.kopija)) << p.pot;
+}
+
+TEST(StevilkaIzPolja, IntegerOrZero)
+{
+    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("7")), 7);
+    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("-3")), -3);
+    EXPECT_EQ(stevilkaIzPolja(QString()), 0);
+    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("abc")), 0);
+    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("7a")), 0);
+    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("99999999999")), 0);
+}

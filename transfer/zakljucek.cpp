@@ -1,0 +1,87 @@
+#include "zakljucek.h"
+
+#include "izravnave.h"
+#include "napaka.h"
+#include "okolje.h"
+#include "oknoprenosa.h"
+#include "poizvedba.h"
+#include "povezava.h"
+#include "register.h"
+#include "rezultat.h"
+
+QString stavekOznaciKnjizbe(qint64 novaStevilka)
+{
+    return QStringLiteral("UPDATE KNJIZBE SET PRENOS=") + QString::number(novaStevilka)
+           + QStringLiteral(" WHERE DATUMK>=:DATUM1  AND DATUMK<=:DATUM2 ")
+           + QStringLiteral(" AND (PRENOS IS NULL OR PRENOS<1) ");
+}
+
+QString stavekZakljucnegaSeznama(qint64 stevilkaNaZacetku)
+{
+    QString sql = QStringLiteral("SELECT K.DATUMK, ") + QStringLiteral(" D.SFDJV AS SFDJV, ")
+                  + QStringLiteral(" S.OZNAKA KONTO, K.STRAN, K.VALUTA VALUTA, ")
+                  + QStringLiteral(" K.DATUMV DATUMV, ")
+                  + QStringLiteral(" K.BZNESEK BZNESEK , K.DZNESEK DZNESEK, ")
+                  + QStringLiteral(" K.BZNESEKSIT BZNESEKSIT , K.DZNESEKSIT DZNESEKSIT, ")
+                  + QStringLiteral(" O2.KRTBNK KRTBNK, ") + QStringLiteral(" K.TEKST TEXT, K.IDMASTER IDMASTER ")
+                  + QStringLiteral(" FROM KNJIZBE AS K  ")
+                  + QStringLiteral(" LEFT OUTER JOIN DOG AS D ON (K.IDMASTER = D.IDDOG) ")
+                  + QStringLiteral(" LEFT OUTER JOIN SIFKONT AS S ON (K.KONTO = S.CTRL) ")
+                  + QStringLiteral(" LEFT OUTER JOIN OSB  O2 ON (K.PARTNER=O2.SFOSB) ")
+                  + QStringLiteral(" WHERE K.DATUMK>=:DATUM1  AND K.DATUMK<=:DATUM2 ");
+    if (stevilkaNaZacetku == 0)
+        sql += QStringLiteral(" AND (K.PRENOS < 1 OR K.PRENOS IS NULL)");
+    else // the repeated number, read once as an integer: never spliced as typed
+        sql += QStringLiteral(" AND K.PRENOS=") + QString::number(stevilkaNaZacetku);
+    sql += QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA");
+    return sql;
+}
+
+qint64 ZakljuciPrenos(const QString& baza, qint64 stevilkaNaZacetku, const QDate& datum1,
+                      const QDate& datum2, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+{
+    const QVariantMap datumi{{QStringLiteral("DATUM1"), datum1}, {QStringLiteral("DATUM2"), datum2}};
+    qint64 zaPrikaz = 0;
+    if (stevilkaNaZacetku == 0) {
+        // 1. The next number; the field shows the highest so far meanwhile.
+        qint64 nova = 1;
+        if (const std::optional<QVariant> najvisji = najvisjiPrenos(baza)) {
+            okno.nastaviStevilkoPrenosa(vrednostNiz(*najvisji));
+            nova = vrednostCelo(*najvisji) + 1;
+        }
+        const QSqlDatabase db = povezava::zaIme(baza);
+
+        // 2. Mark the range's postings that no transfer carries yet.
+        const QString oznaci = stavekOznaciKnjizbe(nova);
+        Poizvedba q(db);
+        if (!q.poskusiIzvesti(oznaci, datumi))
+            okolje.sporocilo(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci);
+
+        // 3. Number the waiting adjustment rows.
+        const QString napaka = OstevilciIzravnave(db, nova);
+        if (!napaka.isEmpty())
+            okolje.sporocilo(QStringLiteral("Napaka pri azuriranju stevilke prenosa v tabeli IZRAVNAVE ")
+                             + QChar(13) + napaka);
+
+        // 4. Register the run.
+        ShraniZgodovino(baza, okolje, nova, datum1, datum2);
+        zaPrikaz = nova;
+    }
+
+    // The closing list, into the shared result with the grid attached again.
+    okno.povezavaMreze(true);
+    okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje nazadnje prenesenih..."));
+    okolje.obdelajDogodke();
+    try {
+        Q1.nastaviImeBaze(baza);
+        Q1.odpri(povezava::zaIme(baza), stavekZakljucnegaSeznama(stevilkaNaZacetku), datumi);
+        Q1.nastaviPrikaz(QStringLiteral("DatumK"), {10, QString(), QString()});
+        Q1.nastaviPrikaz(QStringLiteral("Konto"), {8, QString(), QStringLiteral("konto")});
+        Q1.nastaviPrikaz(QStringLiteral("IdMaster"), {9, QString(), QString()});
+        for (const char* polje : {"BZnesekSit", "DZnesekSit", "BZnesek", "DZnesek"})
+            Q1.nastaviPrikaz(QString::fromLatin1(polje), {13, QStringLiteral("####0.00"), QString()});
+    } catch (const Napaka&) {
+        // The list is then whatever the result holds.
+    }
+    return zaPrikaz;
+}
