@@ -4,10 +4,13 @@
 #include "barve.h"
 #include "napaka.h"
 #include "nastavitve.h"
+#include "ploscapregleda.h"
+#include "pregled.h"
 #include "povezava.h"
 #include "rezultatmodel.h"
 #include "tfgeslo.h"
 #include "tform2.h"
+#include "tform4.h"
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
@@ -145,6 +148,20 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
     barve::pisava(ui->lblVerzija, barve::rumena);
     barve::ozadje(ui->pnlVprasanje, barve::rdeca);
     ui->lblProcenti->setText(QStringLiteral("0"));
+
+    // The review panel's commands read and write its controls and the shared result.
+    m_ploscaPregleda = new PloscaPregleda(
+        {ui->eStevilkaPrenosa, ui->Datum1, ui->Datum2, ui->lblSteviloZapisov, ui->pnlVprasanje,
+         ui->lblVprasanje, ui->btnOdgovorNe, ui->DBGrid1},
+        *Q1, [this] { Sume(); }, [this](int tipka) { return DBGrid1KeyPress(tipka); }, this);
+    m_pregled = std::make_unique<Pregled>(*Q1, *m_ploscaPregleda, okolje(), V.Baza);
+    connect(ui->btnZgodovina, &QPushButton::clicked, this, [this] { ukaz([this] { btnZgodovinaClick(); }); });
+    connect(ui->DBGrid1, &QAbstractItemView::doubleClicked, this, [this] { ukaz([this] { DBGrid1DblClick(); }); });
+    connect(ui->btnZadnji, &QPushButton::clicked, this, [this] { ukaz([this] { btnZadnjiClick(); }); });
+    connect(ui->btnBrisiPrenos, &QPushButton::clicked, this, [this] { ukaz([this] { btnBrisiPrenosClick(); }); });
+    connect(ui->btnOdgovorDa, &QPushButton::clicked, this, [this] { ukaz([this] { btnOdgovorDaClick(); }); });
+    connect(ui->btnOdgovorNe, &QPushButton::clicked, this, [this] { ukaz([this] { btnOdgovorNeClick(); }); });
+    connect(ui->Button1, &QPushButton::clicked, this, [this] { ukaz([this] { Button1Click(); }); });
 
     // Tab skips these controls.
     ui->btnPonovi->setFocusPolicy(Qt::ClickFocus);
@@ -365,4 +382,32 @@ void TForm1::ukaz(const std::function<void()>& telo)
         obnoviOkno();
         okolje().sporocilo(QString::fromUtf8(e.what()));
     }
+}
+
+// The review panel's handlers: the work is done by the panel's commands (pregled.h).
+void TForm1::btnZgodovinaClick() { m_pregled->btnZgodovinaClick(); }
+void TForm1::DBGrid1DblClick() { m_pregled->DBGrid1DblClick(); }
+
+bool TForm1::DBGrid1KeyPress(int tipka)
+{
+    if (tipka != Qt::Key_Return && tipka != Qt::Key_Enter)
+        return false;
+    ukaz([this] { DBGrid1DblClick(); });
+    return true;
+}
+
+void TForm1::btnZadnjiClick() { m_pregled->btnZadnjiClick(); }
+void TForm1::SeznamPrenosa(qint64 stevilka) { m_pregled->SeznamPrenosa(stevilka); }
+void TForm1::btnBrisiPrenosClick() { m_pregled->btnBrisiPrenosClick(); }
+void TForm1::btnOdgovorDaClick() { m_pregled->btnOdgovorDaClick(); }
+void TForm1::btnOdgovorNeClick() { m_pregled->btnOdgovorNeClick(); }
+
+// "&Izpis": the transfer journal over what the grid shows.
+void TForm1::Button1Click()
+{
+    if (!m_okna.Form4)
+        return;
+    const QString iniciator = m_okna.Form6 ? m_okna.Form6->eIniciator()->text() : QString();
+    m_okna.Form4->izpis(*Q1, ui->eStevilkaTemeljnice->text(), iniciator,
+                        [this](QDialog& d) { return prikaziModalno(d); });
 }

@@ -8,10 +8,13 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 namespace Ui { class TForm1; }
 class QDialog;
 class RezultatModel;
+class Pregled;
+class PloscaPregleda;
 
 // Main window: the date range, the transfer and review commands, the shared result
 // `Q1` with its grid, and the start-up sequence that runs on the first activation.
@@ -68,6 +71,18 @@ public:
     // hidden, the buttons that long operations disable enabled again.
     void obnoviOkno();
 
+    // Review panel: the register list, opening a transfer from its row (double click
+    // or Enter), the last transfer, the deletion and its question, the journal.
+    void btnZgodovinaClick();
+    void DBGrid1DblClick();
+    bool DBGrid1KeyPress(int tipka); // whether the key was consumed
+    void btnZadnjiClick();
+    void SeznamPrenosa(qint64 stevilka);
+    void btnBrisiPrenosClick();
+    void btnOdgovorDaClick();
+    void btnOdgovorNeClick();
+    void Button1Click();
+
     // Hooks for tests: modal dialogs, message boxes, save dialogs and the final quit.
     std::function<int(QDialog&)> modalniDialog;
     std::function<void(const QString&)> prikaziSporocilo;
@@ -84,4 +99,6 @@ private:
     OknoOkolje* m_okolje;
     RezultatModel* m_model;
     bool m_konecAplikacije = false;
+    PloscaPregleda* m_ploscaPregleda = nullptr;
+    std::unique_ptr<Pregled> m_pregled;
 };

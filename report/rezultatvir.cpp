@@ -23,7 +23,8 @@ RezultatVir::RezultatVir(Rezultat& rezultat) : m_r(rezultat) {}
 bool RezultatVir::prvi()
 {
     m_stolpci.clear();
-    m_vrstic = m_r.jeOdprt() ? m_r.steviloVrstic() : 0;
+    // A one-directional result cannot go back to its first row: it gives no rows.
+    m_vrstic = m_r.jeOdprt() && !m_r.samoNaprej() ? m_r.steviloVrstic() : 0;
     m_vrstica = 0;
     return m_vrstica < m_vrstic;
 }

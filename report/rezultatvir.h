@@ -14,7 +14,8 @@ class Rezultat;
 // keeps a DATE column) as dates, so that a report prints them in the locale's format.
 
 // The rows of a shared result (`Rezultat`) from its first to its last, by position:
-// the result's current row is left where it was.
+// the result's current row is left where it was. A one-directional result, which
+// cannot return to its first row, gives no rows.
 class RezultatVir : public VirVrstic {
 public:
     explicit RezultatVir(Rezultat& rezultat);

@@ -1,0 +1,191 @@
+#include "pregled.h"
+
+#include "napaka.h"
+#include "okolje.h"
+#include "poizvedba.h"
+#include "povezava.h"
+#include "register.h"
+#include "rezultat.h"
+
+namespace {
+
+const QString kZacetek = QStringLiteral("SELECT K.DATUMK, ");
+const QString kNadaljevanje = QStringLiteral(" K.DATUMV DATUMV, ")
+                              + QStringLiteral(" S.OZNAKA KONTO, K.STRAN, K.VALUTA VALUTA, ")
+                              + QStringLiteral(" K.BZNESEK BZNESEK , K.DZNESEK DZNESEK, ")
+                              + QStringLiteral(" K.BZNESEKSIT BZNESEKSIT , K.DZNESEKSIT DZNESEKSIT, ")
+                              + QStringLiteral(" O2.KRTBNK KRTBNK, ")
+                              + QStringLiteral(" K.TEKST TEXT, K.IDMASTER IDMASTER ")
+                              + QStringLiteral(" FROM KNJIZBE AS K  ")
+                              + QStringLiteral(" LEFT OUTER JOIN DOG AS D ON (K.IDMASTER = D.IDDOG) ")
+                              + QStringLiteral(" LEFT OUTER JOIN SIFKONT AS S ON (K.KONTO = S.CTRL) ")
+                              + QStringLiteral(" LEFT OUTER JOIN OSB  O2 ON (K.PARTNER=O2.SFOSB) ")
+                              + QStringLiteral(" WHERE K.DATUMK>=:DATUM1  AND K.DATUMK<=:DATUM2 ");
+
+const QString kFormatZneska = QStringLiteral("####0.00");
+
+} // namespace
+
+std::optional<qint64> celoStevilo(const QString& besedilo)
+{
+    const QString t = besedilo.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (!(c >= u'0' && c <= u'9') && !(i == 0 && (c == u'-' || c == u'+')))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 n = t.toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return n;
+}
+
+QString stavekKnjizbPrenosa(qint64 stevilka)
+{
+    return kZacetek + QStringLiteral(" D.SFDJV SFDJV, ") + kNadaljevanje + QStringLiteral(" AND K.PRENOS=")
+           + QString::number(stevilka) + QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA");
+}
+
+QString stavekKnjizbObmocja()
+{
+    return kZacetek + QStringLiteral(" D.SFDJV  SFDJV, ") + kNadaljevanje
+           + QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,   K.DATUMK, K.STRAN, K.VALUTA");
+}
+
+void nastaviPrikazKnjizb(Rezultat& Q1)
+{
+    Q1.nastaviPrikaz(QStringLiteral("DATUMK"), {10, QString(), QString()});
+    Q1.nastaviPrikaz(QStringLiteral("KONTO"), {8, QString(), QStringLiteral("konto")});
+    for (const char* polje : {"BZNESEK", "DZNESEK", "BZNESEKSIT", "DZNESEKSIT"})
+        Q1.nastaviPrikaz(QString::fromLatin1(polje), {13, kFormatZneska, QString()});
+}
+
+Pregled::Pregled(Rezultat& Q1, KontrolePregleda& kontrole, Okolje& okolje, const QString& baza)
+    : m_Q1(Q1), m_k(kontrole), m_okolje(okolje), m_baza(baza)
+{
+}
+
+void Pregled::btnZgodovinaClick()
+{
+    try {
+        odpriSeznamPrenosov(m_Q1, m_baza);
+        m_Q1.prvi();
+    } catch (const std::exception&) {
+        // The grid then shows nothing.
+        m_Q1.zapri();
+    }
+    m_k.nastaviSteviloZapisov(QString());
+}
+
+void Pregled::naloziKnjizbe(const std::optional<QString>& stavek)
+{
+    try {
+        m_Q1.zapri();
+        m_Q1.nastaviImeBaze(m_baza);
+        // A number field that holds no integer lists nothing, as a statement the
+        // database refused would; its text is never spliced into the statement.
+        if (!stavek)
+            return;
+        m_Q1.odpri(povezava::zaIme(m_baza), *stavek,
+                   {{QStringLiteral("DATUM1"), m_k.datum1()}, {QStringLiteral("DATUM2"), m_k.datum2()}});
+        nastaviPrikazKnjizb(m_Q1);
+        m_k.nastaviSteviloZapisov(QString::number(m_Q1.steviloVrstic()));
+    } catch (const std::exception&) {
+        m_Q1.zapri();
+    }
+}
+
+void Pregled::DBGrid1DblClick()
+{
+    // Only a row of the register list opens a transfer; anything else does nothing.
+    qint64 stevilka = 0;
+    QDate od, doo;
+    try {
+        if (!m_Q1.jeOdprt() || m_Q1.eof())
+            return;
+        const QVariant st = m_Q1.polje(QStringLiteral("STPRENOSA"));
+        bool ok = false;
+        stevilka = st.toLongLong(&ok);
+        od = vrednostDatum(m_Q1.polje(QStringLiteral("DATUM1")));
+        doo = vrednostDatum(m_Q1.polje(QStringLiteral("DATUM2")));
+        if (st.isNull() || !ok || !od.isValid() || !doo.isValid())
+            return;
+    } catch (const std::exception&) {
+        return;
+    }
+    m_k.nastaviDatum1(od);
+    m_k.nastaviDatum2(doo);
+    m_k.nastaviStevilkoPrenosa(QString::number(stevilka));
+    m_okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje podatkov prenosa ") + QString::number(stevilka)
+                             + QStringLiteral("..."));
+    m_okolje.obdelajDogodke();
+    const std::optional<qint64> polje = celoStevilo(m_k.stevilkaPrenosa());
+    naloziKnjizbe(polje ? std::optional<QString>(stavekKnjizbPrenosa(*polje)) : std::nullopt);
+    m_k.Sume();
+    m_okolje.skrijStatusnoVrstico();
+}
+
+void Pregled::btnZadnjiClick()
+{
+    m_okolje.statusnaVrstica(QStringLiteral("Iskanje zadnje številke prenosa..."));
+    m_okolje.obdelajDogodke();
+    const std::optional<QVariant> najvisji = najvisjiPrenos(m_baza);
+    if (najvisji) {
+        m_k.nastaviStevilkoPrenosa(vrednostNiz(*najvisji));
+        SeznamPrenosa(vrednostCelo(*najvisji));
+    }
+    m_okolje.skrijStatusnoVrstico();
+}
+
+void Pregled::SeznamPrenosa(qint64 stevilka)
+{
+    m_k.nastaviStevilkoPrenosa(QString::number(stevilka));
+    m_okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje podatkov prenosa ") + QString::number(stevilka)
+                             + QStringLiteral(" ..."));
+    m_okolje.obdelajDogodke();
+    naloziKnjizbe(stavekKnjizbObmocja());
+    m_k.Sume();
+    m_okolje.skrijStatusnoVrstico();
+}
+
+void Pregled::btnBrisiPrenosClick()
+{
+    const QString besedilo = m_k.stevilkaPrenosa();
+    const std::optional<qint64> n = celoStevilo(besedilo);
+    if (n && *n < 1)
+        return;
+    m_k.prikaziVprasanje(QStringLiteral("Ali brišem prenos številka ") + besedilo + QStringLiteral(" ?"));
+}
+
+void Pregled::btnOdgovorDaClick()
+{
+    const QString besedilo = m_k.stevilkaPrenosa();
+    m_okolje.statusnaVrstica(QStringLiteral("Poteka brisanje prenosa ") + besedilo);
+    m_okolje.obdelajDogodke();
+    const std::optional<qint64> n = celoStevilo(besedilo);
+    if (!n) {
+        m_k.skrijVprasanje();
+    } else if (*n >= 1) {
+        try {
+            m_Q1.zapri();
+            m_Q1.nastaviImeBaze(m_baza);
+            brisiPrenos(m_baza, *n);
+            m_k.skrijVprasanje();
+            m_okolje.sporocilo(QStringLiteral("Prenos številka ") + besedilo + QStringLiteral(" je zbrisan!"));
+        } catch (const std::exception&) {
+            m_k.skrijVprasanje();
+        }
+    } else {
+        m_k.skrijVprasanje();
+        m_okolje.sporocilo(QStringLiteral("Prenos številka ") + besedilo + QStringLiteral(" je zbrisan!"));
+    }
+    m_okolje.skrijStatusnoVrstico();
+}
+
+void Pregled::btnOdgovorNeClick()
+{
+    m_k.skrijVprasanje();
+}

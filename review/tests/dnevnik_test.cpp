@@ -1,0 +1,116 @@
+#include "dnevnik.h"
+#include "postavitev.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QLocale kSl(QLocale::Slovenian, QLocale::Slovenia);
+const QDateTime kZdaj(QDate(2024, 4, 2), QTime(9, 30));
+
+// Postings as the review panel lists them: DATUMV, SFDJV, KONTO, VALUTA and the
+// four amounts (debit, credit, domestic debit, domestic credit).
+TabelaVir knjizbe(const QList<QVariantList>& vrstice)
+{
+    return TabelaVir({"DATUMK", "SFDJV", "DATUMV", "KONTO", "STRAN", "VALUTA", "BZNESEK", "DZNESEK", "BZNESEKSIT",
+                      "DZNESEKSIT"},
+                     vrstice);
+}
+
+QVariantList knjizba(const QString& sfdjv, const QString& konto, double b, double d)
+{
+    return {QDate(2024, 3, 5), sfdjv, QDate(2024, 3, 6), konto, "B", "EUR", b, d, b * 2, d * 2};
+}
+
+QStringList besedila(const QList<Stran>& strani, VrstaPasu pas)
+{
+    QStringList b;
+    for (const Stran& s : strani)
+        for (const PostavljenElement& e : s.elementi)
+            if (e.pas == pas && e.vrsta == PostavljenElement::Vrsta::Besedilo)
+                b << e.besedilo;
+    return b;
+}
+
+QList<Stran> dnevnik(VirVrstic& vir, const GlavaDnevnika& glava = {})
+{
+    return postaviVse(opisDnevnika(glava, kSl), vir, kZdaj);
+}
+
+} // namespace
+
+TEST(Dnevnik, SubtotalAfterEachChangeOfActivityCodeOnlyAcrossAccounts)
+{
+    // Activity codes 1, 1, 2: a subtotal after the second row and after the third.
+    TabelaVir a = knjizbe({knjizba("1", "1100", 100, 0), knjizba("1", "1200", 0, 40), knjizba("2", "1200", 7, 0)});
+    EXPECT_EQ(besedila(dnevnik(a), VrstaPasu::NogaSkupine),
+              (QStringList{"SKUPAJ", "1", "100,00", "40,00", "200,00", "80,00", "SKUPAJ", "2", "7,00", "0,00",
+                           "14,00", "0,00"}));
+
+    // Account A with activity 2, then account B with activity 2: one subtotal.
+    TabelaVir b = knjizbe({knjizba("2", "A", 1, 0), knjizba("2", "B", 2, 0)});
+    EXPECT_EQ(besedila(dnevnik(b), VrstaPasu::NogaSkupine),
+              (QStringList{"SKUPAJ", "2", "3,00", "0,00", "6,00", "0,00"}));
+}
+
+TEST(Dnevnik, BalanceWithThousandsSeparatorAndLeadingMinus)
+{
+    TabelaVir a = knjizbe({knjizba("1", "1100", 1500, 500)});
+    EXPECT_EQ(besedila(dnevnik(a), VrstaPasu::Povzetek),
+              (QStringList{"VSE SKUPAJ", "1.500,00", "500,00", "3.000,00", "1.000,00", "saldo", "1.000,00",
+                           "2.000,00"}));
+    TabelaVir b = knjizbe({knjizba("1", "1100", 500, 1500)});
+    const QStringList povzetek = besedila(dnevnik(b), VrstaPasu::Povzetek);
+    EXPECT_EQ(povzetek.mid(5), (QStringList{"saldo", "-1.000,00", "-2.000,00"}));
+}
+
+TEST(Dnevnik, DetailLineShowsValueDateCodesAndMaskedAmounts)
+{
+    TabelaVir a = knjizbe({knjizba("1", "1100", 1234567.891, 0)});
+    const QList<Stran> strani = dnevnik(a);
+    EXPECT_EQ(besedila(strani, VrstaPasu::Podrobnosti),
+              (QStringList{kSl.toString(QDate(2024, 3, 6), QLocale::ShortFormat), "1", "1100", "EUR",
+                           "1.234.567,89", "0,00", "2.469.135,78", "0,00"}));
+    // Right-aligned amounts end at their edge, measured from the left margin.
+    for (const PostavljenElement& e : strani.at(0).elementi)
+        if (e.besedilo == QStringLiteral("1.234.567,89") && e.pas == VrstaPasu::Podrobnosti) {
+            EXPECT_EQ(e.poravnava, Poravnava::Desno);
+            EXPECT_DOUBLE_EQ(e.mm.x(), 10 + 85.7);
+        }
+}
+
+TEST(Dnevnik, EmptyListPrintsHeaderCaptionsAndZeroTotalsOnOnePage)
+{
+    TabelaVir prazen = knjizbe({});
+    GlavaDnevnika glava;
+    glava.stevilkaTemeljnice = QStringLiteral("17");
+    glava.iniciator = QStringLiteral("  Janez Novak ");
+    const QList<Stran> strani = dnevnik(prazen, glava);
+    ASSERT_EQ(strani.size(), 1);
+    EXPECT_EQ(besedila(strani, VrstaPasu::GlavaStrani),
+              (QStringList{"Temeljnica številka:", "17", "Datum knjiženja:   ", "1.1.2003", "Datum valutacije:   ",
+                           "1.1.2003", "Iniciator: ", "  Janez Novak ", "Aplikacija ORV Master",
+                           "PRENOS PROMETA V GLAVNO KNJIGO", kSl.toString(kZdaj, QLocale::ShortFormat), "1"}));
+    EXPECT_EQ(besedila(strani, VrstaPasu::GlavaStolpcev),
+              (QStringList{"DAN", "DEJ", "KONTO", "VAL", "Znesek breme", "Znesek dobro", "Znesek breme ",
+                           "Znesek dobro "}));
+    EXPECT_TRUE(besedila(strani, VrstaPasu::NogaSkupine).isEmpty());
+    EXPECT_EQ(besedila(strani, VrstaPasu::Povzetek),
+              (QStringList{"VSE SKUPAJ", "0,00", "0,00", "0,00", "0,00", "saldo", "0,00", "0,00"}));
+}
+
+TEST(Dnevnik, LongListRepeatsTheHeaderOnEveryPage)
+{
+    QList<QVariantList> vrstice;
+    for (int i = 0; i < 120; ++i)
+        vrstice << knjizba(i < 60 ? "1" : "2", "1100", 1, 0);
+    TabelaVir vir = knjizbe(vrstice);
+    const QList<Stran> strani = dnevnik(vir);
+    ASSERT_EQ(strani.size(), 3);
+    for (const Stran& s : strani) {
+        EXPECT_EQ(s.besedila().value(0), QStringLiteral("Temeljnica številka:"));
+        EXPECT_TRUE(s.besedila().contains(QStringLiteral("Znesek dobro ")));
+        EXPECT_TRUE(s.besedila().contains(QString::number(s.stevilka)));
+    }
+    EXPECT_EQ(besedila(strani, VrstaPasu::Povzetek).value(1), QStringLiteral("120,00"));
+}

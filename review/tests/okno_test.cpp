@@ -1,0 +1,241 @@
+#include "okna.h"
+#include "tdm.h"
+#include "tfgeslo.h"
+#include "tfizravna.h"
+#include "tform1.h"
+#include "tform2.h"
+#include "tform3.h"
+#include "tform4.h"
+#include "tform5.h"
+#include "tform6.h"
+#include "tform7.h"
+#include "ui_tform1.h"
+#include "zbirka.h"
+
+#include <QAbstractItemModel>
+#include <QHeaderView>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The ten windows made as the program makes them, over the test ledger, with the
+// start-up sequence already behind them. Message boxes are recorded; the print
+// preview is answered by `predogled`.
+struct Program {
+    Program()
+    {
+        okna.Form1 = new TForm1({QStringLiteral("LB")});
+        okna.Form2 = new TForm2(okna.Form1);
+        okna.Form3 = new TForm3(okna.Form1);
+        okna.Form4 = new TForm4(okna.Form1);
+        okna.Form5 = new TForm5(okna.Form1);
+        okna.fIzravna = new TfIzravna(okna.Form1);
+        okna.DM = new TDM(okna.Form1);
+        okna.Form6 = new TForm6(okna.Form1);
+        okna.Form7 = new TForm7(okna.Form1);
+        okna.fGeslo = new TfGeslo(okna.Form1);
+        f = okna.Form1;
+        f->nastaviOkna(okna);
+        f->V.PrvaAktivacija = false;
+        f->V.Baza = QStringLiteral("LB");
+        f->prikaziSporocilo = [this](const QString& b) { sporocila << b; };
+        f->koncajAplikacijo = [] {};
+        f->modalniDialog = [this](QDialog& d) {
+            prikazani << d.objectName();
+            return predogled ? predogled(d) : int(QDialog::Rejected);
+        };
+        f->resize(f->width(), 162);
+        f->show();
+        ui = f->ui;
+    }
+    ~Program() { delete f; }
+
+    QAbstractItemModel* mreza() const { return ui->DBGrid1->model(); }
+    QString celica(int vrstica, const QString& stolpec) const
+    {
+        for (int s = 0; s < mreza()->columnCount(); ++s)
+            if (mreza()->headerData(s, Qt::Horizontal).toString().compare(stolpec, Qt::CaseInsensitive) == 0)
+                return mreza()->index(vrstica, s).data().toString();
+        return QStringLiteral("<ni stolpca>");
+    }
+    void dvojniKlik(int vrstica)
+    {
+        const QRect r = ui->DBGrid1->visualRect(mreza()->index(vrstica, 0));
+        QTest::mouseClick(ui->DBGrid1->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(ui->DBGrid1->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    void izberi(int vrstica)
+    {
+        const QRect r = ui->DBGrid1->visualRect(mreza()->index(vrstica, 0));
+        QTest::mouseClick(ui->DBGrid1->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    Zbirka zbirka;
+    Okna okna;
+    TForm1* f = nullptr;
+    Ui::TForm1* ui = nullptr;
+    QStringList sporocila;
+    QStringList prikazani;
+    std::function<int(QDialog&)> predogled;
+};
+
+} // namespace
+
+TEST(PanelPregleda, OpensAndClosesWithItsLogoAndPutsZeroIntoTheNumberField)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    p.ui->btnPonovi->click();
+    EXPECT_FALSE(p.ui->pnlPonovitev->isHidden());
+    EXPECT_FALSE(p.ui->pnlLogo->isHidden());
+    EXPECT_EQ(p.ui->btnPonovi->text(), QStringLiteral("Zapri p&regled"));
+    EXPECT_EQ(p.f->height(), 460);
+    EXPECT_TRUE(p.f->DataSource1->omogocen());
+
+    p.ui->btnZgodovina->click();
+    p.dvojniKlik(1); // transfer 7
+    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("7"));
+    p.ui->btnPonovi->click();
+    EXPECT_TRUE(p.ui->pnlPonovitev->isHidden());
+    EXPECT_TRUE(p.ui->pnlLogo->isHidden());
+    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("0"));
+    EXPECT_EQ(p.ui->btnPonovi->text(), QStringLiteral("P&regled"));
+    EXPECT_EQ(p.f->height(), 162);
+    EXPECT_FALSE(p.f->DataSource1->omogocen());
+    EXPECT_EQ(p.mreza()->rowCount(), 0); // the grid shows nothing while the link is off
+}
+
+TEST(PanelPregleda, RegisterListThenDoubleClickOpensTheTransferInTheGrid)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    p.ui->btnPonovi->click();
+    p.ui->btnZgodovina->click();
+    ASSERT_EQ(p.mreza()->rowCount(), 4);
+    EXPECT_EQ(p.celica(0, QStringLiteral("STPRENOSA")), QStringLiteral("8"));
+    EXPECT_EQ(p.ui->lblSteviloZapisov->text(), QString());
+
+    p.dvojniKlik(1);
+    EXPECT_EQ(p.ui->Datum1->date(), QDate(2024, 3, 1));
+    EXPECT_EQ(p.ui->Datum2->date(), QDate(2024, 3, 31));
+    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("7"));
+    EXPECT_EQ(p.ui->lblSteviloZapisov->text(), QStringLiteral("3"));
+    EXPECT_TRUE(p.ui->lblOpozorilo->isHidden());
+    ASSERT_EQ(p.mreza()->rowCount(), 3);
+    EXPECT_EQ(p.f->Q1->trenutnaVrstica(), 0);
+    // Titles, widths and the amount format with the locale's decimal comma and no
+    // thousands separator.
+    EXPECT_EQ(p.celica(0, QStringLiteral("TEXT")), QStringLiteral("B"));
+    EXPECT_EQ(p.celica(2, QStringLiteral("TEXT")), QStringLiteral("C"));
+    EXPECT_EQ(p.celica(2, QStringLiteral("BZNESEK")), QStringLiteral("1234567,50"));
+    EXPECT_EQ(p.celica(0, QStringLiteral("DZNESEKSIT")), QStringLiteral("500,00"));
+    EXPECT_EQ(p.celica(0, QStringLiteral("konto")), QStringLiteral("1100"));
+    const int znak = QFontMetrics(p.ui->DBGrid1->font()).horizontalAdvance(u'0');
+    EXPECT_EQ(p.ui->DBGrid1->columnWidth(0), 10 * znak + 8);  // DATUMK
+    EXPECT_EQ(p.ui->DBGrid1->columnWidth(3), 8 * znak + 8);   // KONTO
+    EXPECT_EQ(p.ui->DBGrid1->columnWidth(6), 13 * znak + 8);  // BZNESEK
+
+    // A double click on the postings list changes nothing.
+    p.ui->Datum1->setDate(QDate(2024, 3, 2)); // empties the number field
+    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QString());
+    p.dvojniKlik(0);
+    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QString());
+    EXPECT_EQ(p.ui->Datum1->date(), QDate(2024, 3, 2));
+    EXPECT_TRUE(p.sporocila.isEmpty());
+}
+
+TEST(PanelPregleda, EnterInTheGridOpensTheSelectedTransferOtherKeysAreLeftAlone)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    p.ui->btnPonovi->click();
+    p.ui->btnZgodovina->click();
+    p.izberi(3); // transfer 1
+    EXPECT_EQ(p.f->Q1->trenutnaVrstica(), 3);
+    QTest::keyClick(p.ui->DBGrid1, Qt::Key_A);
+    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("0"));
+    QTest::keyClick(p.ui->DBGrid1, Qt::Key_Return);
+    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("1"));
+    EXPECT_EQ(p.ui->Datum2->date(), QDate(2024, 1, 31));
+    EXPECT_EQ(p.ui->lblSteviloZapisov->text(), QStringLiteral("0"));
+}
+
+TEST(PanelPregleda, HiddenCommandsLastTransferAndDeletionWithTheQuestionPanel)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    p.ui->btnPonovi->click();
+    EXPECT_TRUE(p.ui->btnZadnji->isHidden());
+    EXPECT_TRUE(p.ui->btnBrisiPrenos->isHidden());
+    EXPECT_FALSE(p.ui->btnBrisiPrenos->isEnabled());
+
+    p.ui->Datum1->setDate(QDate(2024, 3, 1));
+    p.ui->Datum2->setDate(QDate(2024, 3, 31));
+    p.f->btnZadnjiClick();
+    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("8"));
+    EXPECT_EQ(p.ui->lblSteviloZapisov->text(), QStringLiteral("5"));
+    EXPECT_EQ(p.mreza()->rowCount(), 5);
+
+    p.ui->eStevilkaPrenosa->setText(QStringLiteral("7"));
+    p.f->btnBrisiPrenosClick();
+    EXPECT_FALSE(p.ui->pnlVprasanje->isHidden());
+    EXPECT_EQ(p.ui->lblVprasanje->text(), QStringLiteral("Ali brišem prenos številka 7 ?"));
+    EXPECT_TRUE(p.ui->btnOdgovorNe->hasFocus());
+    // The question lies within the window.
+    EXPECT_TRUE(p.f->rect().contains(p.ui->pnlVprasanje->geometry()));
+    p.ui->btnOdgovorDa->click();
+    EXPECT_TRUE(p.ui->pnlVprasanje->isHidden());
+    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Prenos številka 7 je zbrisan!")});
+    EXPECT_EQ(p.mreza()->rowCount(), 0);
+    EXPECT_EQ(p.zbirka.stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER WHERE STPRENOSA=7")), 0);
+    EXPECT_EQ(p.zbirka.stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=7")), 4);
+    EXPECT_TRUE(p.ui->lblOpozorilo->isHidden());
+}
+
+TEST(PanelPregleda, JournalHeaderFromTheFieldsAndTheSelectedRow)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    int strani = -1;
+    p.predogled = [&](QDialog& d) {
+        auto* w = d.findChild<QPrintPreviewWidget*>();
+        EXPECT_NE(w, nullptr);
+        if (w) {
+            w->updatePreview();
+            strani = w->pageCount();
+        }
+        return int(QDialog::Accepted);
+    };
+    const GlavaDnevnika& glava = p.okna.Form4->glava;
+
+    // Nothing loaded: the header keeps its dates, the journal prints the header and zeros.
+    p.ui->btnPonovi->click();
+    p.ui->Button1->click();
+    EXPECT_EQ(p.prikazani, QStringList{QStringLiteral("predogled")});
+    EXPECT_EQ(strani, 1);
+    EXPECT_EQ(glava.datumKnjizenja, QStringLiteral("1.1.2003"));
+    EXPECT_EQ(glava.stevilkaTemeljnice, QStringLiteral("1"));
+
+    // The register list has no such columns: the dates stay as they were.
+    p.ui->btnZgodovina->click();
+    p.ui->Button1->click();
+    EXPECT_EQ(glava.datumValutacije, QStringLiteral("1.1.2003"));
+
+    p.dvojniKlik(1);
+    p.okna.Form6->eIniciator()->setText(QStringLiteral(" Janez "));
+    p.ui->eStevilkaTemeljnice->setText(QStringLiteral("17"));
+    p.izberi(1); // A: booked 5.3., value date 6.3.
+    p.ui->Button1->click();
+    const QLocale jezik;
+    EXPECT_EQ(glava.stevilkaTemeljnice, QStringLiteral("17"));
+    EXPECT_EQ(glava.iniciator, QStringLiteral(" Janez "));
+    EXPECT_EQ(glava.datumKnjizenja, jezik.toString(QDate(2024, 3, 5), QLocale::ShortFormat));
+    EXPECT_EQ(glava.datumValutacije, jezik.toString(QDate(2024, 3, 6), QLocale::ShortFormat));
+    EXPECT_EQ(strani, 1);
+    // The report leaves the grid's current row where it was.
+    EXPECT_EQ(p.f->Q1->trenutnaVrstica(), 1);
+    EXPECT_TRUE(p.sporocila.isEmpty());
+}

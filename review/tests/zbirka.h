@@ -1,0 +1,60 @@
+#pragma once
+
+#include "okolje.h"
+#include "testnabaza.h"
+
+#include <QDate>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A small ledger on the test engine (SQLite unless LEDGXFER_TEST_DB names a server):
+// the core tables, an aliases file with the alias LB leading to it, LEDGXFER_ALIASES
+// and LEDGXFER_HOME set to its folder, and the connection "LB" open. Tests skip
+// themselves through LEDG_PRESKOCI_BREZ_BAZE(zbirka.baza) when the engine is missing.
+//
+// Postings of March 2024 (account codes in brackets, NULL: no account):
+//   A 5.3.  [2200] SFDJV 1  debit 1500            transfer 7
+//   B 10.3. [1100] SFDJV 2  credit 500            transfer 7
+//   C 31.3. [NULL] SFDJV 1  debit 1234567.5       transfer 7
+//   D 1.4.  [1100] SFDJV 1  debit 10              transfer 7 (outside its range)
+//   E 15.3. [1100] SFDJV 2  debit 20              transfer 2
+//   F 20.3. [1100] SFDJV 2  debit 30              not transferred
+// Register: 1 (January), 2 (February), 7 (March, registered 2.4.2024), 8 (May, no
+// postings).
+struct Zbirka {
+    Zbirka();
+    void izvedi(const QString& sql);
+    int stevilo(const QString& sql); // the first column of the first row as an integer
+    QString mapa() const { return baza.mapa(); }
+
+    TestnaBaza baza{QStringLiteral("LB")};
+};
+
+// The outside world of the engine for tests: records messages and the status line.
+class BeleznoOkolje : public Okolje {
+public:
+    void sporocilo(const QString& b) override { sporocila << b; }
+    void statusnaVrstica(const QString& b) override
+    {
+        status = b;
+        statusVidna = true;
+        statusi << b;
+    }
+    void skrijStatusnoVrstico() override { statusVidna = false; }
+    void prikaziNapredek(bool) override {}
+    void napredek(int) override {}
+    void procentiBesedilo(const QString&) override {}
+    void obdelajDogodke() override {}
+    bool konecZahtevan() const override { return false; }
+    void pocistiKonec() override {}
+    QDateTime zdaj() const override { return QDateTime(danesDan, QTime(9, 30)); }
+    QDate danes() const override { return danesDan; }
+    void odpriVUrejevalniku(const QString&) override {}
+    std::optional<QString> shraniDatoteko(const DialogShrani&) override { return std::nullopt; }
+
+    QStringList sporocila;
+    QStringList statusi;
+    QString status;
+    bool statusVidna = false;
+    QDate danesDan{2024, 4, 2};
+};
