@@ -1,11 +1,14 @@
 #include "ukazi.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <memory>
 
 namespace {
 
 const Ukaz kUkazi[] = {
     {"demo", "make the demo database and its aliases file when missing", ukazDemo},
+    {"journal", "transfer journal of --transfer N into the PDF file --pdf", ukazJournal, true},
     {"transfer", "general-ledger transfer of a date range into --output", ukazTransfer},
 };
 
@@ -21,7 +24,13 @@ void pomoc(TerminalOkolje& okolje)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    bool risanje = false;
+    for (const Ukaz& u : kUkazi)
+        risanje = risanje || (argc >= 2 && u.risanje && qstrcmp(argv[1], u.ime) == 0);
+    if (risanje && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app(risanje ? new QGuiApplication(argc, argv)
+                                                        : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("ledgxfer-batch"));
     TerminalOkolje okolje;
 

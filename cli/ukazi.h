@@ -10,7 +10,11 @@ struct Ukaz {
     const char* ime;
     const char* opis;
     int (*izvedi)(const QStringList& argumenti, TerminalOkolje& okolje);
+    // The command draws (fonts, painting): it runs under the GUI application, on the
+    // offscreen platform unless QT_QPA_PLATFORM names another, so no display is needed.
+    bool risanje = false;
 };
 
 int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje);
 int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje);
+int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje);

@@ -1,0 +1,113 @@
+#include "dnevnik.h"
+#include "izris.h"
+#include "napaka.h"
+#include "povezava.h"
+#include "pregled.h"
+#include "register.h"
+#include "rezultatvir.h"
+#include "ukazi.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+// ledgxfer-batch journal --alias A [--user U --password P] --transfer N --pdf FILE
+//                        [--initiator TEXT] [--journal-number TEXT]
+// The journal of transfer N as "&Izpis" prints it once the transfer has been opened
+// in the review panel: the postings booked within the transfer's registered date
+// range that carry its number, in the panel's order, written to a PDF file. The
+// postings are read forward once, never held in memory as a whole.
+int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
+{
+    QCommandLineParser p;
+    p.addOption({QStringLiteral("alias"), QStringLiteral("Database alias."), QStringLiteral("A")});
+    p.addOption({QStringLiteral("user"), QStringLiteral("Database user."), QStringLiteral("U")});
+    p.addOption({QStringLiteral("password"), QStringLiteral("Database password."), QStringLiteral("P")});
+    p.addOption({QStringLiteral("transfer"), QStringLiteral("Transfer number."), QStringLiteral("N")});
+    p.addOption({QStringLiteral("pdf"), QStringLiteral("The PDF file to write."), QStringLiteral("FILE")});
+    p.addOption({QStringLiteral("initiator"), QStringLiteral("Initiator printed in the header."),
+                 QStringLiteral("TEXT")});
+    p.addOption({QStringLiteral("journal-number"), QStringLiteral("Journal number printed in the header."),
+                 QStringLiteral("TEXT")});
+    const QString uporaba = QStringLiteral(
+        "Uporaba: ledgxfer-batch journal --alias A [--user U --password P] --transfer N --pdf DATOTEKA "
+        "[--initiator BESEDILO] [--journal-number BESEDILO]");
+    if (!p.parse(QStringList{QStringLiteral("journal")} + argumenti)) {
+        okolje.napaka(p.errorText() + u'\n' + uporaba);
+        return 2;
+    }
+    for (const char* obvezna : {"alias", "transfer", "pdf"}) {
+        if (!p.isSet(QString::fromLatin1(obvezna))) {
+            okolje.napaka(QStringLiteral("Manjka --%1. ").arg(QString::fromLatin1(obvezna)) + uporaba);
+            return 2;
+        }
+    }
+    const std::optional<qint64> stevilka = celoStevilo(p.value(QStringLiteral("transfer")));
+    if (!stevilka) {
+        okolje.napaka(QStringLiteral("--transfer ni celo število: %1").arg(p.value(QStringLiteral("transfer"))));
+        return 2;
+    }
+    const QString pot = p.value(QStringLiteral("pdf"));
+    if (pot.isEmpty() || QFileInfo(pot).isDir()) {
+        okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke: %1").arg(pot));
+        return 2;
+    }
+
+    const QString alias = p.value(QStringLiteral("alias"));
+    const QString uporabnik = p.value(QStringLiteral("user"));
+    const QString geslo = p.value(QStringLiteral("password"));
+    if (!povezava::odpri(alias, alias, uporabnik, geslo).isEmpty()) {
+        okolje.sporocilo(QStringLiteral("Prijava v ") + alias + QStringLiteral(" kot uporabnik ") + uporabnik
+                         + QStringLiteral(" ni uspela!"));
+        return 1;
+    }
+    povezava::zapomniPrijavo(uporabnik, geslo);
+
+    int izhod = 1;
+    try {
+        std::optional<VrsticaRegistra> prenos;
+        try {
+            prenos = najdiPrenos(alias, *stevilka);
+        } catch (const Napaka& e) {
+            throw Napaka(QStringLiteral("Registra prenosov ni mogoče brati: ") + e.besedilo());
+        }
+        if (!prenos) {
+            okolje.sporocilo(QStringLiteral("Prenosa številka %1 ni v registru prenosov.").arg(*stevilka));
+        } else {
+            GlavaDnevnika glava;
+            glava.stevilkaTemeljnice = p.isSet(QStringLiteral("journal-number"))
+                                           ? p.value(QStringLiteral("journal-number"))
+                                           : QStringLiteral("1");
+            glava.iniciator = p.value(QStringLiteral("initiator"));
+            StavekVir vir(povezava::zaIme(alias), stavekKnjizbPrenosa(*stevilka),
+                          {{QStringLiteral("DATUM1"), prenos->datum1}, {QStringLiteral("DATUM2"), prenos->datum2}});
+            // The header's dates come from the first posting, as after opening the
+            // transfer; a transfer without postings has none to show.
+            if (vir.prvi())
+                preberiDatumeGlave(vir, glava);
+            else
+                glava.datumKnjizenja = glava.datumValutacije = QString();
+            if (!vir.zadnjaNapaka().isEmpty())
+                throw Napaka(vir.zadnjaNapaka());
+            const IzidPdf izid = zapisiPdf(opisDnevnika(glava), vir, pot, okolje.zdaj());
+            if (!vir.zadnjaNapaka().isEmpty())
+                throw Napaka(vir.zadnjaNapaka());
+            if (!izid.uspeh) {
+                okolje.sporocilo(QStringLiteral("Ne morem pisati v datoteko ") + QDir::toNativeSeparators(pot)
+                                 + QStringLiteral(" (") + izid.napaka + u')');
+            } else {
+                okolje.sporocilo(QStringLiteral("Izpis prenosa %1 zapisan v %2 (strani: %3)")
+                                     .arg(*stevilka)
+                                     .arg(QDir::toNativeSeparators(pot))
+                                     .arg(izid.strani));
+                izhod = 0;
+            }
+        }
+    } catch (const Napaka& e) {
+        okolje.sporocilo(e.besedilo());
+    } catch (const std::exception& e) {
+        okolje.sporocilo(QString::fromUtf8(e.what()));
+    }
+    povezava::zapriVse();
+    return izhod;
+}
