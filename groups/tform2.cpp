@@ -44,6 +44,7 @@ TForm2::TForm2(QWidget* parent)
     m_model = new SeznamModel(m_grupe->DataSource2, this);
     ui->DBGrid2->setModel(m_model);
     ui->DBGrid2->verticalHeader()->hide();
+    ui->DBGrid2->verticalHeader()->setDefaultSectionSize(ui->DBGrid2->fontMetrics().height() + 5);
     ui->DBGrid2->horizontalHeader()->setStretchLastSection(true);
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { prikaziVrstico(); });
     connect(ui->DBGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
