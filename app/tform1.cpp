@@ -7,6 +7,8 @@
 #include "ploscapregleda.h"
 #include "pregled.h"
 #include "povezava.h"
+#include "oknoprenosa.h"
+#include "prenos.h"
 #include "rezultatmodel.h"
 #include "tfgeslo.h"
 #include "tform2.h"
@@ -17,6 +19,8 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -171,6 +175,9 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
 
     connect(ui->btnKonec, &QPushButton::clicked, this, [this] { ukaz([this] { btnKonecClick(); }); });
     connect(ui->btnPonovi, &QPushButton::clicked, this, [this] { ukaz([this] { btnPonoviClick(); }); });
+    connect(ui->btnPrenosMesecnih, &QPushButton::clicked, this,
+            [this] { ukaz([this] { btnPrenosMesecnihClick(); }); });
+    connect(ui->btnPrenos, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosClick(); }); });
     connect(ui->btnGrupe, &QPushButton::clicked, this, [this] { ukaz([this] { btnGrupeClick(); }); });
     connect(ui->Datum1, &QDateEdit::dateChanged, this, [this] { Datum1Change(); });
     connect(ui->Datum2, &QDateEdit::dateChanged, this, [this] { Datum2Change(); });
@@ -284,7 +291,10 @@ void TForm1::AppActivate()
 void TForm1::btnKonecClick()
 {
     V.KonecZahtevan = true;
-    povezava::prekini(V.Baza);
+    // A running transfer stops at its next posting and commits what it has stored;
+    // the connection is closed once it has stopped.
+    if (!m_prenosTece)
+        povezava::prekini(V.Baza);
     zapisiNastavitve(V);
     zahtevajKonec();
 }
@@ -320,6 +330,95 @@ void TForm1::btnGrupeClick()
 {
     if (m_okna.Form2)
         m_okna.Form2->Prikazi(okolje(), [this](QDialog& d) { return prikaziModalno(d); });
+}
+
+namespace {
+
+// The main window's part in a transfer run.
+class OknoZaPrenos : public OknoPrenosa {
+public:
+    explicit OknoZaPrenos(TForm1& f) : m_f(f) {}
+    void nastaviStevilkoPrenosa(const QString& b) override { m_f.ui->eStevilkaPrenosa->setText(b); }
+    void nastaviSteviloZapisov(const QString& b) override { m_f.ui->lblSteviloZapisov->setText(b); }
+    void povezavaMreze(bool v) override { m_f.DataSource1->nastaviOmogocen(v); }
+    void Sume() override { m_f.Sume(); }
+
+private:
+    TForm1& m_f;
+};
+
+} // namespace
+
+void TForm1::btnPrenosMesecnihClick()
+{
+    if (m_prenosTece)
+        return; // one run at a time
+    if (SaveDialog2.zacetniDirektorij.isEmpty()) {
+        SaveDialog2.zacetniDirektorij = V.MesecniDirektorij;
+        SaveDialog2.imeDatoteke = V.MesecniDirektorij + QStringLiteral("GKDODAT2.TXT");
+    }
+    const std::optional<QString> pot = okolje().shraniDatoteko(SaveDialog2);
+    if (!pot)
+        return;
+    // The dialog keeps the folder and the file of its last use.
+    SaveDialog2.imeDatoteke = *pot;
+    SaveDialog2.zacetniDirektorij = QFileInfo(*pot).absolutePath();
+    V.ImeDatoteke = imeDatotekeIzPoti(*pot).toLower();
+    V.MesecniDirektorij = direktorijSSeparatorjem(QDir::toNativeSeparators(QFileInfo(*pot).absolutePath()));
+    zapisiNastavitve(V);
+    zacniPrenos(*pot);
+}
+
+void TForm1::btnPrenosClick()
+{
+    if (m_prenosTece)
+        return;
+    SaveDialog1.naslov = QStringLiteral("DNEVNI  PRENOS");
+    SaveDialog1.privzetaKoncnica = QStringLiteral("055");
+    SaveDialog1.filter = QStringLiteral("Tekst datoteka (*.055)|*.055|Vse datoteke (*.*)|*.*");
+    const std::optional<QString> pot = okolje().shraniDatoteko(SaveDialog1);
+    if (!pot)
+        return;
+    SaveDialog1.imeDatoteke = *pot;
+    V.ImeDatoteke = imeDatotekeIzPoti(*pot).toLower();
+    zacniPrenos(*pot);
+}
+
+void TForm1::zacniPrenos(const QString& pot)
+{
+    // The run works on the dates and the number of this moment: the controls that
+    // hold them are locked until it ends, and so is a second start.
+    m_prenosTece = true;
+    const QList<QWidget*> zaklenjeni{ui->btnPrenos, ui->btnPonovi, ui->btnZadnji, ui->btnZgodovina,
+                                     ui->Datum1, ui->Datum2, ui->eStevilkaPrenosa};
+    for (QWidget* w : zaklenjeni)
+        w->setEnabled(false);
+    okolje().statusnaVrstica(ui->lblOpozorilo->text());
+    ui->ProgressBar1->setValue(0);
+    okolje().prikaziNapredek(true);
+    nastaviNapis(QStringLiteral(" V GLAVNO KNJIGO (Banka Morvik d.d.)"));
+    okolje().obdelajDogodke();
+
+    struct Konec {
+        TForm1& f;
+        const QList<QWidget*>& zaklenjeni;
+        ~Konec()
+        {
+            f.m_prenosTece = false;
+            if (f.V.KonecZahtevan || f.konecAplikacijeZahtevan())
+                povezava::prekini(f.V.Baza); // the end command came during the run
+            for (QWidget* w : zaklenjeni)
+                w->setEnabled(true);
+            f.ui->ProgressBar1->hide();
+            f.ui->lblProcenti->hide();
+            f.ui->lblOpozorilo->hide();
+            QCoreApplication::processEvents();
+        }
+    } konec{*this, zaklenjeni};
+
+    OknoZaPrenos okno(*this);
+    Zapis({pot, ui->eStevilkaPrenosa->text(), ui->Datum1->date(), ui->Datum2->date(), V.Baza}, *Q1, okno,
+          okolje());
 }
 
 void TForm1::Sume()

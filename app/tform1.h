@@ -50,6 +50,10 @@ public:
     void Datum1Change();
     void Datum2Change();
     void btnPonoviClick();
+    void btnPrenosMesecnihClick();
+    void btnPrenosClick();
+    // Whether a transfer run is under way (a second start is refused meanwhile).
+    bool prenosTece() const { return m_prenosTece; }
     void btnGrupeClick();
     void Sume();
 
@@ -99,6 +103,8 @@ private:
     OknoOkolje* m_okolje;
     RezultatModel* m_model;
     bool m_konecAplikacije = false;
+    bool m_prenosTece = false;
+    void zacniPrenos(const QString& pot);
     PloscaPregleda* m_ploscaPregleda = nullptr;
     std::unique_ptr<Pregled> m_pregled;
 };

@@ -10,6 +10,7 @@ const Ukaz kUkazi[] = {
     {"demo", "make the demo database and its aliases file when missing", ukazDemo},
     {"journal", "transfer journal of --transfer N into the PDF file --pdf", ukazJournal, true},
     {"transfer", "general-ledger transfer of a date range into --output", ukazTransfer},
+    {"revaluation", "revaluation summary of ZOKDLL.DB into --output", ukazRevaluation},
 };
 
 void pomoc(TerminalOkolje& okolje)

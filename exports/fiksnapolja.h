@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Fixed-width fields of the 8-bit export files. The text is first put into the
+// system's code page (one byte per character), so widths are counted in bytes.
+
+// Left-aligned, filled up with spaces and cut to `sirina` bytes ("%-N.Ns").
+QByteArray levoPolje(const QString& besedilo, int sirina);
+
+// Right-aligned in `sirina` bytes, filled with spaces on the left, and cut to its
+// first `sirina` bytes when it is longer ("%N.Ns").
+QByteArray desnoPolje(const QByteArray& besedilo, int sirina);

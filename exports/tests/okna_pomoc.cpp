@@ -1,0 +1,57 @@
+#include "okna_pomoc.h"
+
+#include "povezava.h"
+#include "tdm.h"
+#include "tfgeslo.h"
+#include "tfizravna.h"
+#include "tform1.h"
+#include "tform2.h"
+#include "tform3.h"
+#include "tform4.h"
+#include "tform5.h"
+#include "tform6.h"
+#include "tform7.h"
+
+#include <QDesktopServices>
+#include <QFile>
+
+Program::Program(const QString& domov)
+{
+    qputenv("LEDGXFER_HOME", domov.toUtf8());
+    okna.Form1 = new TForm1({});
+    okna.Form2 = new TForm2(okna.Form1);
+    okna.Form3 = new TForm3(okna.Form1);
+    okna.Form4 = new TForm4(okna.Form1);
+    okna.Form5 = new TForm5(okna.Form1);
+    okna.fIzravna = new TfIzravna(okna.Form1);
+    okna.DM = new TDM(okna.Form1);
+    okna.Form6 = new TForm6(okna.Form1);
+    okna.Form7 = new TForm7(okna.Form1);
+    okna.fGeslo = new TfGeslo(okna.Form1);
+    f1()->nastaviOkna(okna);
+    // The start-up sequence is not under test: showing a dialog must not run it.
+    f1()->V.PrvaAktivacija = false;
+    f1()->prikaziSporocilo = [this](const QString& s) { sporocila << s; };
+    f1()->izberiShranjevanje = [this](const DialogShrani& d) {
+        dialogi << d;
+        return odgovorDialoga;
+    };
+    f1()->koncajAplikacijo = [] {};
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &urejevalnik, "odpri");
+}
+
+Program::~Program()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    delete okna.Form1;
+    povezava::zapriVse();
+    qunsetenv("LEDGXFER_HOME");
+}
+
+QByteArray preberiDatoteko(const QString& pot)
+{
+    QFile f(pot);
+    if (!f.open(QIODevice::ReadOnly))
+        return "(ni datoteke)";
+    return f.readAll();
+}

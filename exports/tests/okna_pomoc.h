@@ -1,0 +1,36 @@
+#pragma once
+
+#include "okna.h"
+#include "okolje.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+#include <optional>
+
+class TForm1;
+
+// Records what the desktop would open in the text editor.
+class Urejevalnik : public QObject {
+    Q_OBJECT
+public:
+    QStringList odprte;
+public slots:
+    void odpri(const QUrl& url) { odprte << url.toLocalFile(); }
+};
+
+// The ten windows as the program makes them, with `domov` as the application
+// directory; message boxes, save dialogs and the editor are answered by the test.
+struct Program {
+    explicit Program(const QString& domov);
+    ~Program();
+    TForm1* f1() const { return okna.Form1; }
+
+    Okna okna;
+    QStringList sporocila;
+    QList<DialogShrani> dialogi;
+    std::optional<QString> odgovorDialoga;
+    Urejevalnik urejevalnik;
+};
+
+QByteArray preberiDatoteko(const QString& pot);

@@ -1,0 +1,159 @@
+#include "zokdll.h"
+#include "besedilo1250.h"
+#include "fiksnapolja.h"
+#include "izvajanje.h"
+#include "napaka.h"
+#include "paradoxtabela.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <map>
+
+namespace {
+
+const QString kTabela = QStringLiteral("ZOKDLL.DB");
+
+// Key of an account: empty accounts first, then by number for a numeric column and by
+// text for a text column.
+struct Kljuc {
+    bool prazen = true;
+    double stevilo = 0;
+    QString besedilo;
+};
+
+struct Primerjava {
+    bool stevilsko = false;
+    bool operator()(const Kljuc& a, const Kljuc& b) const
+    {
+        if (a.prazen != b.prazen)
+            return a.prazen;
+        if (a.prazen)
+            return false;
+        if (stevilsko)
+            return a.stevilo < b.stevilo;
+        return a.besedilo < b.besedilo;
+    }
+};
+
+QString kotBesedilo(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'g', 15);
+    return v.toString();
+}
+
+} // namespace
+
+QList<ZokRacun> povzetekZokdll(const QString& potTabele)
+{
+    const ParadoxTabela t = ParadoxTabela::preberi(potTabele);
+    const QString ime = QFileInfo(potTabele).absoluteFilePath();
+
+    auto stolpec = [&](const QString& polje, bool stevilsko) {
+        const int i = t.indeksPolja(polje);
+        if (i < 0)
+            throw Napaka(QStringLiteral("V tabeli ") + ime + QStringLiteral(" ni polja ") + polje);
+        if (stevilsko && !t.jeStevilsko(i))
+            throw Napaka(QStringLiteral("Polje ") + polje + QStringLiteral(" v tabeli ") + ime
+                         + QStringLiteral(" ni številsko"));
+        return i;
+    };
+    const int iKonto = stolpec(QStringLiteral("KONTOGLV"), false);
+    const int i30 = stolpec(QStringLiteral("OBRREV30"), true);
+    const int i180 = stolpec(QStringLiteral("OBRREV180"), true);
+    const int i999 = stolpec(QStringLiteral("OBRREV999"), true);
+
+    std::map<Kljuc, ZokRacun, Primerjava> skupine(Primerjava{t.jeStevilsko(iKonto)});
+    for (int r = 0; r < t.steviloVrstic(); ++r) {
+        const QVariantList& v = t.vrstica(r);
+        const QVariant konto = v.at(iKonto);
+        Kljuc k;
+        k.prazen = konto.isNull();
+        k.stevilo = konto.toDouble();
+        k.besedilo = kotBesedilo(konto);
+        auto [it, nov] = skupine.try_emplace(k);
+        if (nov)
+            it->second.konto = k.besedilo;
+        // A null amount reads as 0.
+        it->second.obrrev30 += v.at(i30).toDouble();
+        it->second.obrrev180 += v.at(i180).toDouble();
+        it->second.obrrev999 += v.at(i999).toDouble();
+    }
+
+    QList<ZokRacun> izid;
+    izid.reserve(static_cast<qsizetype>(skupine.size()));
+    for (const auto& [k, r] : skupine)
+        izid << r;
+    return izid;
+}
+
+QByteArray zokZnesek(double vsota, const QLocale& jezik)
+{
+    // QString::asprintf formats with '.', whatever the process locale.
+    QString t = QString::asprintf("%15.2f", vsota + 0.001);
+    t.replace(u'.', jezik.decimalPoint());
+    return desnoPolje(vWin1250(t), 15);
+}
+
+QByteArray zokVrstica(const QDate& datum, const ZokRacun& racun, const QLocale& jezik)
+{
+    QByteArray v("ORV  ");
+    v += QString::asprintf("%4.4d%2.2d%2.2d", datum.year(), datum.month(), datum.day()).toLatin1();
+    v += levoPolje(racun.konto, 10);
+    v += zokZnesek(racun.obrrev30, jezik);
+    v += zokZnesek(racun.obrrev180, jezik);
+    v += ' ';
+    return v;
+}
+
+std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot)
+{
+    const QString direktorij = aplikacijskiDirektorij();
+    const QString tabela = direktorij + kTabela;
+    if (!QFileInfo(tabela).isFile()) {
+        okolje.sporocilo(QStringLiteral("Ni datoteke ") + direktorij + kTabela);
+        return std::nullopt;
+    }
+    if (izhodnaPot.trimmed().isEmpty()) {
+        okolje.sporocilo(QStringLiteral("Izhodna datoteka ZOKDLL.TXT ni izbrana. "
+                                        "Izberite jo v meniju ZOKDLL, Direktorij odlagališča."));
+        return std::nullopt;
+    }
+
+    // The lines go to a temporary file beside the output file, which replaces the
+    // output file only when all of them are written.
+    QSaveFile izhod(izhodnaPot);
+    if (QFileInfo(izhodnaPot).isDir() || !izhod.open(QIODevice::WriteOnly)) {
+        okolje.sporocilo(QStringLiteral("Verjetno neobstojeca datoteka (direktorij) ") + izhodnaPot);
+        return std::nullopt;
+    }
+
+    QList<ZokRacun> povzetek;
+    try {
+        povzetek = povzetekZokdll(tabela);
+    } catch (const Napaka& e) {
+        izhod.cancelWriting();
+        okolje.sporocilo(e.besedilo());
+        return std::nullopt;
+    }
+
+    for (const ZokRacun& r : povzetek) {
+        const QByteArray vrstica = zokVrstica(okolje.danes(), r) + "\r\n";
+        if (izhod.write(vrstica) != vrstica.size())
+            throw Napaka(QStringLiteral("Ne morem pisati v datoteko ") + izhodnaPot + QStringLiteral(": ")
+                         + izhod.errorString());
+    }
+    if (!izhod.commit())
+        throw Napaka(QStringLiteral("Ne morem pisati v datoteko ") + izhodnaPot + QStringLiteral(": ")
+                     + izhod.errorString());
+
+    const int stevilo = static_cast<int>(povzetek.size());
+    okolje.sporocilo(QStringLiteral("V datoteko ") + izhodnaPot + QStringLiteral("ZOKDLL.TXT je zapisanih ")
+                     + QString::number(stevilo) + QStringLiteral(" vrstic!"));
+    if (stevilo > 0)
+        okolje.odpriVUrejevalniku(izhodnaPot);
+    return stevilo;
+}
