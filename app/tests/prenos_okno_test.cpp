@@ -1,0 +1,153 @@
+#include "jedro.h"
+#include "nastavitve.h"
+#include "pomoc.h"
+#include "poizvedba.h"
+#include "povezava.h"
+#include "tform1.h"
+#include "ui_tform1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The main window on a small book of three postings on 15 January 2018.
+class PrenosOkno : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        p.ustvariBazoLB();
+        f->AppActivate();
+        QSqlDatabase db = povezava::zaIme(QStringLiteral("LB"));
+        ustvariJedrneTabele(db);
+        Poizvedba q(db);
+        q.izvedi(QStringLiteral("INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN) VALUES (1, '1100', 'T')"));
+        q.izvedi(QStringLiteral("INSERT INTO VLT (SFVLT, ST) VALUES ('EUR', '978')"));
+        for (int i = 1; i <= 3; ++i)
+            q.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, PARTNER, VALUTA,"
+                                    " STRAN, BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT) VALUES ('2018-01-15',"
+                                    " '2018-01-15', 1, 0, 0, 0, 'EUR', 'B', :Z, 0, :Z2, 0)"),
+                     {{QStringLiteral("Z"), i * 1.5}, {QStringLiteral("Z2"), i * 1.5}});
+        f->ui->Datum1->setDate(QDate(2018, 1, 1));
+        f->ui->Datum2->setDate(QDate(2018, 1, 31));
+        f->ui->eStevilkaPrenosa->setText(QStringLiteral("0"));
+        izhod = QDir(p.dir.path()).filePath(QStringLiteral("izvoz/GKDODAT2.TXT"));
+        QDir(p.dir.path()).mkdir(QStringLiteral("izvoz"));
+        f->izberiShranjevanje = [this](const DialogShrani& d) -> std::optional<QString> {
+            dialogi << d;
+            return odgovor;
+        };
+    }
+
+    TestniProgram p{{QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("x")}};
+    TForm1* f = p.okna.Form1;
+    QString izhod;
+    std::optional<QString> odgovor;
+    QList<DialogShrani> dialogi;
+};
+
+} // namespace
+
+TEST_F(PrenosOkno, CancellingTheDialogChangesNothing)
+{
+    const QString napis = f->windowTitle();
+    f->ui->btnPrenosMesecnih->click();
+    ASSERT_EQ(dialogi.size(), 1);
+    EXPECT_EQ(dialogi.at(0).naslov, QStringLiteral("MESEČNI PRENOS"));
+    EXPECT_EQ(dialogi.at(0).imeDatoteke, QStringLiteral("GKDODAT2.TXT")) << "no monthly folder yet";
+    EXPECT_EQ(f->windowTitle(), napis);
+    EXPECT_TRUE(f->V.MesecniDirektorij.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(potNastavitev()));
+    EXPECT_TRUE(p.sporocila.isEmpty());
+}
+
+TEST_F(PrenosOkno, MonthlyTransferFromTheButtonToTheMessage)
+{
+    odgovor = izhod;
+    f->ui->btnPrenosMesecnih->click();
+
+    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+    EXPECT_EQ(f->ui->eStevilkaPrenosa->text(), QStringLiteral("1"));
+    EXPECT_EQ(f->ui->lblSteviloZapisov->text(), QStringLiteral("3"));
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("PRENOS PODATKOV gkdodat2.txt V GLAVNO KNJIGO (Banka Morvik d.d.)"));
+    const QString mapa = QDir::toNativeSeparators(QFileInfo(izhod).absolutePath()) + QDir::separator();
+    EXPECT_EQ(f->V.MesecniDirektorij, mapa);
+    QFile ini(potNastavitev());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().startsWith((mapa + QStringLiteral("\r\n")).toUtf8()));
+    EXPECT_TRUE(QFileInfo(izhod).size() > 0);
+    // The window is idle again.
+    for (QWidget* w : {static_cast<QWidget*>(f->ui->ProgressBar1), static_cast<QWidget*>(f->ui->lblProcenti),
+                       static_cast<QWidget*>(f->ui->lblOpozorilo)})
+        EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
+    for (QWidget* w : {static_cast<QWidget*>(f->ui->btnPonovi), static_cast<QWidget*>(f->ui->btnZgodovina),
+                       static_cast<QWidget*>(f->ui->Datum1), static_cast<QWidget*>(f->ui->eStevilkaPrenosa)})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(f->ui->lblProcenti->text().isEmpty());
+    EXPECT_TRUE(f->DataSource1->omogocen());
+
+    // The next use of the dialog starts where the last one ended.
+    odgovor.reset();
+    f->ui->btnPrenosMesecnih->click();
+    EXPECT_EQ(dialogi.last().imeDatoteke, izhod);
+}
+
+TEST_F(PrenosOkno, DuringARunASecondStartAndTheDateFieldsAreLocked)
+{
+    odgovor = izhod;
+    bool zaklenjeno = false;
+    // Clicks that arrive while the run processes pending events.
+    QTimer::singleShot(0, f, [&] {
+        zaklenjeno = !f->ui->Datum1->isEnabled() && !f->ui->Datum2->isEnabled()
+                     && !f->ui->eStevilkaPrenosa->isEnabled() && f->prenosTece();
+        f->ui->btnPrenosMesecnih->click();
+    });
+    f->ui->btnPrenosMesecnih->click();
+    EXPECT_TRUE(zaklenjeno);
+    EXPECT_EQ(dialogi.size(), 1) << "the second start never reached its dialog";
+    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+}
+
+TEST_F(PrenosOkno, EndCommandDuringARunStopsItAndEndsTheProgram)
+{
+    odgovor = izhod;
+    QTimer::singleShot(0, f, [&] { f->ui->btnKonec->click(); });
+    f->ui->btnPrenosMesecnih->click();
+    EXPECT_TRUE(p.sporocila.isEmpty()) << "a stopped run shows no success message";
+    EXPECT_EQ(QFileInfo(izhod).size(), 0);
+    EXPECT_FALSE(f->V.KonecZahtevan) << "cleared by the run when it stopped";
+    EXPECT_EQ(p.konec, 1);
+    EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
+    EXPECT_FALSE(f->prenosTece());
+}
+
+TEST_F(PrenosOkno, GeneralErrorReportRestoresTheWindow)
+{
+    Poizvedba(povezava::zaIme(QStringLiteral("LB"))).izvedi(QStringLiteral("DROP TABLE KNJIZBE"));
+    odgovor = izhod;
+    f->ui->btnPrenosMesecnih->click();
+    ASSERT_EQ(p.sporocila.size(), 2);
+    EXPECT_EQ(p.sporocila.at(0), QStringLiteral("Ne morem odpreti tabele :LB:knjizbe"));
+    EXPECT_TRUE(p.sporocila.at(1).contains(QStringLiteral("KNJIZBE"))) << p.sporocila.at(1).toStdString();
+    EXPECT_TRUE(f->ui->btnPonovi->isEnabled());
+    EXPECT_TRUE(f->ui->Datum1->isEnabled());
+    EXPECT_TRUE(f->ui->ProgressBar1->isHidden());
+    EXPECT_TRUE(f->ui->lblOpozorilo->isHidden());
+    EXPECT_FALSE(f->prenosTece());
+}
+
+TEST_F(PrenosOkno, DailyTransferUsesItsOwnDialogAndLeavesTheMonthlyFolder)
+{
+    odgovor = QDir(p.dir.path()).filePath(QStringLiteral("izvoz/DAN.055"));
+    f->ui->btnPrenos->click(); // the button is hidden; its command works all the same
+    ASSERT_EQ(dialogi.size(), 1);
+    EXPECT_EQ(dialogi.at(0).naslov, QStringLiteral("DNEVNI  PRENOS"));
+    EXPECT_EQ(dialogi.at(0).privzetaKoncnica, QStringLiteral("055"));
+    EXPECT_EQ(dialogi.at(0).imeDatoteke, QStringLiteral("lb"));
+    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+    EXPECT_TRUE(f->V.MesecniDirektorij.isEmpty());
+    EXPECT_EQ(f->V.ImeDatoteke, QStringLiteral("dan.055"));
+}
