@@ -1,9 +1,11 @@
 #include "izravnave.h"
 
+#include "napaka.h"
 #include "poizvedba.h"
 #include "zneski.h"
 
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QVariant>
 
 
@@ -81,33 +83,95 @@ QString OstevilciIzravnave(const QSqlDatabase& baza, qint64 novaStevilka)
 }
 
 ShrambaIzravnav::ShrambaIzravnav(const QSqlDatabase& baza, int vSkupini)
-    : m_baza(baza), m_vstavi(baza), m_velikostSkupine(vSkupini)
+    : m_baza(baza), m_vstavi(baza), m_vstaviSkupino(baza), m_velikost(vSkupini)
 {
-    // A failed insert inside a transaction spoils the rest of it on PostgreSQL, so
-    // only SQLite groups its rows.
     const QSqlDriver* d = baza.driver();
-    m_skupine = d && d->dbmsType() == QSqlDriver::SQLite && vSkupini > 1;
+    if (d && d->dbmsType() == QSqlDriver::SQLite)
+        m_transakcije = vSkupini > 1;
+    else
+        m_velikostSkupine = 250;
 }
 
 ShrambaIzravnav::~ShrambaIzravnav()
 {
-    koncaj();
+    try {
+        koncaj();
+    } catch (...) {
+        // The failure has been or will be reported by the run itself.
+    }
 }
 
-void ShrambaIzravnav::zacniSkupino()
+void ShrambaIzravnav::pripravi()
 {
-    if (m_skupine && !m_vSkupini) {
-        m_vSkupini = m_baza.transaction();
-        m_vrsticVSkupini = 0;
+    if (m_pripravljeno)
+        return;
+    // The table is created before the first row; an existing one stays as it is.
+    Poizvedba(m_baza).poskusiIzvesti(stavekUstvariIzravnave());
+    m_pripravljeno = true;
+    m_vstavi.prepare(prevediZa(m_baza, kVstavi));
+    if (m_velikostSkupine > 0) {
+        QString sql = QStringLiteral("INSERT INTO  IZRAVNAVE  (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK,"
+                                     " ZAOKROZEN, RAZLIKA)  VALUES ");
+        for (int i = 0; i < m_velikostSkupine; ++i)
+            sql += (i ? QStringLiteral(",") : QString()) + QStringLiteral("(?,?,?,?,?,?,?,?,?)");
+        if (!m_vstaviSkupino.prepare(prevediZa(m_baza, sql)))
+            m_velikostSkupine = 0;
     }
+}
+
+void ShrambaIzravnav::preveriPovezavo(const QString& napaka)
+{
+    // A refused row is only missing; a database that no longer answers ends the run.
+    QSqlQuery poskus(m_baza);
+    if (!m_baza.isOpen() || !poskus.exec(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE 1=0")))
+        throw Napaka(napaka.isEmpty() ? m_baza.lastError().text() : napaka);
+}
+
+void ShrambaIzravnav::vstaviPosamic(const Vrstica& v)
+{
+    vezi(m_vstavi, v.prenos, v.vp, v.dan, v.konto, v.sfdjv, v.partner, v.znesek, v.zaokrozen);
+    if (!m_vstavi.exec())
+        preveriPovezavo(m_vstavi.lastError().text());
+}
+
+void ShrambaIzravnav::posljiSkupino()
+{
+    if (m_cakajoce.isEmpty())
+        return;
+    const QList<Vrstica> vrstice = std::move(m_cakajoce);
+    m_cakajoce.clear();
+    if (vrstice.size() == m_velikostSkupine) {
+        int i = 0;
+        for (const Vrstica& v : vrstice) {
+            m_vstaviSkupino.bindValue(i++, v.prenos);
+            m_vstaviSkupino.bindValue(i++, v.vp);
+            m_vstaviSkupino.bindValue(i++, v.dan);
+            m_vstaviSkupino.bindValue(i++, v.konto);
+            m_vstaviSkupino.bindValue(i++, v.sfdjv);
+            m_vstaviSkupino.bindValue(i++, v.partner);
+            m_vstaviSkupino.bindValue(i++, v.znesek);
+            m_vstaviSkupino.bindValue(i++, v.zaokrozen);
+            m_vstaviSkupino.bindValue(i++, razlikaIzravnave(v.znesek, v.zaokrozen));
+        }
+        if (m_vstaviSkupino.exec())
+            return;
+        preveriPovezavo(m_vstaviSkupino.lastError().text());
+    }
+    // A short group, or a group the database refused: row by row.
+    for (const Vrstica& v : vrstice)
+        vstaviPosamic(v);
 }
 
 void ShrambaIzravnav::koncaj()
 {
-    if (m_vSkupini) {
-        if (!m_baza.commit())
+    posljiSkupino();
+    if (m_vTransakciji) {
+        m_vTransakciji = false;
+        if (!m_baza.commit()) {
+            const QString napaka = m_baza.lastError().text();
             m_baza.rollback();
-        m_vSkupini = false;
+            throw Napaka(napaka);
+        }
     }
 }
 
@@ -115,20 +179,20 @@ void ShrambaIzravnav::shrani(qint64 prenos, qint64 vp, const QDate& dan, const Q
                              const QString& sfdjv, const QString& partner, double znesek,
                              double zaokrozen)
 {
-    if (!m_pripravljeno) {
-        // The table is created before the first row; an existing one stays as it is.
-        Poizvedba(m_baza).poskusiIzvesti(stavekUstvariIzravnave());
-        m_pripravljeno = m_vstavi.prepare(prevediZa(m_baza, kVstavi));
-        if (!m_pripravljeno) {
-            // Prepared statements refused: every row on its own, as a single call would.
-            ZaokroziInShrani(m_baza, prenos, vp, dan, konto, sfdjv, partner, znesek, zaokrozen);
-            return;
-        }
+    pripravi();
+    const Vrstica v{prenos, vp, dan, konto, sfdjv, partner, znesek, zaokrozen};
+    if (m_velikostSkupine > 0) {
+        m_cakajoce.append(v);
+        if (m_cakajoce.size() >= m_velikostSkupine)
+            posljiSkupino();
+        return;
     }
-    zacniSkupino();
-    vezi(m_vstavi, prenos, vp, dan, konto, sfdjv, partner, znesek, zaokrozen);
-    m_vstavi.exec(); // a refused row is missing, nothing more
-    if (m_vSkupini && ++m_vrsticVSkupini >= m_velikostSkupine)
+    if (m_transakcije && !m_vTransakciji) {
+        m_vTransakciji = m_baza.transaction();
+        m_vTransakcijiVrstic = 0;
+    }
+    vstaviPosamic(v);
+    if (m_vTransakciji && ++m_vTransakcijiVrstic >= m_velikost)
         koncaj();
 }
 
@@ -136,7 +200,7 @@ void ShrambaIzravnav::brisi(qint64 prenos)
 {
     if (prenos == 0)
         return;
-    zacniSkupino();
+    posljiSkupino();
     Poizvedba(m_baza).poskusiIzvesti(QStringLiteral("DELETE FROM  IZRAVNAVE WHERE PRENOS=")
                                      + QString::number(prenos));
 }

@@ -31,11 +31,14 @@ QString stavekOstevilci(qint64 novaStevilka);
 // precision, stored as a double.
 double razlikaIzravnave(double znesek, double zaokrozen);
 
-// The store as a transfer run uses it: the table is created once before the first row,
-// one prepared insert serves every row, and rows are grouped into transactions of
-// `vSkupini` rows where the engine lets a failed insert pass without losing the others
-// (SQLite). Every row inserted before a stop or a failure stays: the open group is
-// committed by koncaj() and by the destructor.
+// The store as a transfer run uses it: the table is created once before the first row
+// and one prepared insert serves every row. On SQLite rows are grouped into
+// transactions (a refused row there spoils nothing else); on a server they are sent in
+// multi-row inserts, and a refused group is sent again row by row, so that exactly the
+// refused rows are missing, as with one insert per row. Every row handed over before a
+// stop or a failure is stored: koncaj() and the destructor send what is pending.
+// A refused row followed by a connection that no longer answers means the database
+// went away: that is thrown as Napaka with the database's text.
 class ShrambaIzravnav {
 public:
     explicit ShrambaIzravnav(const QSqlDatabase& baza, int vSkupini = 5000);
@@ -43,21 +46,33 @@ public:
     ShrambaIzravnav(const ShrambaIzravnav&) = delete;
     ShrambaIzravnav& operator=(const ShrambaIzravnav&) = delete;
 
-    // ZaokroziInShrani for one line; never reports a failure.
+    // ZaokroziInShrani for one line.
     void shrani(qint64 prenos, qint64 vp, const QDate& dan, const QString& konto,
                 const QString& sfdjv, const QString& partner, double znesek, double zaokrozen);
-    // BrisiVIzravnavi within the run's grouping.
+    // BrisiVIzravnavi within the run: pending rows are stored first.
     void brisi(qint64 prenos);
-    // Commits what is open.
+    // Stores what is pending and commits what is open.
     void koncaj();
 
 private:
-    void zacniSkupino();
+    struct Vrstica {
+        qint64 prenos, vp;
+        QDate dan;
+        QString konto, sfdjv, partner;
+        double znesek, zaokrozen;
+    };
+    void pripravi();
+    void vstaviPosamic(const Vrstica& v);
+    void posljiSkupino();
+    void preveriPovezavo(const QString& napaka);
     QSqlDatabase m_baza;
     QSqlQuery m_vstavi;
+    QSqlQuery m_vstaviSkupino;
     bool m_pripravljeno = false;
-    bool m_skupine = false;
-    bool m_vSkupini = false;
-    int m_velikostSkupine;
-    int m_vrsticVSkupini = 0;
+    bool m_transakcije = false; // SQLite: transactions of m_velikost rows
+    bool m_vTransakciji = false;
+    int m_velikost;
+    int m_vTransakcijiVrstic = 0;
+    int m_velikostSkupine = 0;  // server: rows per multi-row insert, 0 none
+    QList<Vrstica> m_cakajoce;
 };

@@ -42,7 +42,9 @@ const QString kOdKjerInPogoj = QStringLiteral(" FROM KNJIZBE  K  ")
     + QStringLiteral(" LEFT OUTER JOIN OSB  O2 ON (K.PARTNER=O2.SFOSB) ")
     + QStringLiteral(" WHERE K.DATUMK>=:DATUM1  AND K.DATUMK<=:DATUM2 ");
 
-const QString kUredi = QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA");
+// Postings equal in all five keys come back in whatever order an engine likes; the
+// posting's control number after them makes the file the same on every engine.
+const QString kUredi = QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA, K.CTRL");
 
 // The two look-ups of the detail lines, each asked once per contract or partner
 // within one run. A failing organisation look-up is not kept: it ends the run.
@@ -140,10 +142,14 @@ bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje&
         const bool samoNaprej = db.driver()->dbmsType() != QSqlDriver::PostgreSQL
                                 || db.driverName() != QLatin1String("QPSQL");
         Q1.odpri(db, stavekKnjizb(), datumi, samoNaprej);
-        Poizvedba stetje(db);
-        stetje.odpri(stavekStetjaKnjizb(), datumi);
-        vrstic = stetje.naslednji() ? int(stetje.celo(QStringLiteral("STEVILO"))) : 0;
-        Q1.nastaviSteviloVrstic(vrstic);
+        if (samoNaprej) {
+            Poizvedba stetje(db);
+            stetje.odpri(stavekStetjaKnjizb(), datumi);
+            vrstic = stetje.naslednji() ? int(stetje.celo(QStringLiteral("STEVILO"))) : 0;
+            Q1.nastaviSteviloVrstic(vrstic);
+        } else {
+            vrstic = Q1.steviloVrstic();
+        }
     } catch (const Napaka&) {
         okolje.prikaziNapredek(false);
         okolje.skrijStatusnoVrstico();

@@ -33,7 +33,8 @@ QString stavekZakljucnegaSeznama(qint64 stevilkaNaZacetku)
         sql += QStringLiteral(" AND (K.PRENOS < 1 OR K.PRENOS IS NULL)");
     else // the repeated number, read once as an integer: never spliced as typed
         sql += QStringLiteral(" AND K.PRENOS=") + QString::number(stevilkaNaZacetku);
-    sql += QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA");
+    // The control number breaks ties, as in the postings query of the run.
+    sql += QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA, K.CTRL");
     return sql;
 }
 

@@ -35,9 +35,10 @@ QSqlDatabase streznik()
 
 } // namespace
 
-TestnaBaza::TestnaBaza(const QString& alias, bool jedrneTabele) : m_alias(alias)
+TestnaBaza::TestnaBaza(const QString& alias, bool jedrneTabele, const QString& gonilnik)
+    : m_alias(alias)
 {
-    m_gonilnik = env("LEDGXFER_TEST_DB").toLower();
+    m_gonilnik = gonilnik.isEmpty() ? env("LEDGXFER_TEST_DB").toLower() : gonilnik;
     if (m_gonilnik.isEmpty())
         m_gonilnik = QStringLiteral("sqlite");
 
@@ -45,6 +46,13 @@ TestnaBaza::TestnaBaza(const QString& alias, bool jedrneTabele) : m_alias(alias)
         m_imeBaze = m_mapa.filePath(alias + QStringLiteral(".sqlite"));
         QFile f(m_imeBaze);
         f.open(QIODevice::WriteOnly); // an empty file is an empty SQLite database
+    } else if (m_gonilnik == u"odbc-dsn") {
+        if (env("ODBCINI").isEmpty() || env("LEDGXFER_PG_PORT").isEmpty()) {
+            m_razlog = QStringLiteral("no test server with an ODBC data source was started (ODBCINI is not set)");
+            return;
+        }
+        m_uporabnik = env("LEDGXFER_PG_USER");
+        m_geslo = env("LEDGXFER_PG_PASSWORD");
     } else if (m_gonilnik == u"postgresql" || m_gonilnik == u"odbc") {
         if (env("LEDGXFER_PG_PORT").isEmpty()) {
             m_razlog = QStringLiteral("LEDGXFER_TEST_DB=%1 but no PostgreSQL server was started "
@@ -79,6 +87,13 @@ TestnaBaza::TestnaBaza(const QString& alias, bool jedrneTabele) : m_alias(alias)
     qputenv("LEDGXFER_ALIASES", potAliasov().toUtf8());
     qputenv("LEDGXFER_HOME", m_mapa.path().toUtf8());
 
+    if (m_gonilnik == u"odbc-dsn") {
+        // The server's own database is shared by every run: start from no tables.
+        QSqlDatabase db = odpri();
+        for (const char* t : {"KNJIZBE", "DOG", "SIFKONT", "VLT", "SFVP", "OSB", "POG", "ORG", "SfDog",
+                              "LEDGXFER", "IZRAVNAVE", "GrupeDog"})
+            QSqlQuery(db).exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(QString::fromLatin1(t)));
+    }
     if (jedrneTabele) {
         QSqlDatabase db = odpri();
         try {
@@ -113,6 +128,8 @@ QString TestnaBaza::odsekAliasa() const
     } else if (m_gonilnik == u"postgresql") {
         s += QStringLiteral("driver=postgresql\ndatabase=%1\nhost=%2\nport=%3\nuser=%4\npassword=%5\n")
                  .arg(m_imeBaze, env("LEDGXFER_PG_HOST"), env("LEDGXFER_PG_PORT"), m_uporabnik, m_geslo);
+    } else if (m_gonilnik == u"odbc-dsn") {
+        s += QStringLiteral("driver=odbc\ndatabase=LedgerPG\nuser=%1\npassword=%2\n").arg(m_uporabnik, m_geslo);
     } else {
         // A connection string: the same server through unixODBC and the PostgreSQL driver.
         s += QStringLiteral("driver=odbc\ndatabase=DRIVER={%1};SERVER=%2;PORT=%3;DATABASE=%4;"
@@ -134,7 +151,8 @@ void TestnaBaza::dodajAlias(const TestnaBaza& druga)
 QSqlDatabase TestnaBaza::odpri()
 {
     if (!povezava::jeOdprta(m_alias)) {
-        const QString napaka = povezava::odpri(m_alias, m_alias, m_uporabnik, m_geslo);
+        const QString napaka = povezava::odpri(m_alias, m_alias, m_uporabnik, m_geslo,
+                                               Aliasi::preberi(potAliasov()));
         if (!napaka.isEmpty())
             throw Napaka(napaka);
         // Tests need no durability: no wait for the disk after every statement.

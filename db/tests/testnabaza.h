@@ -13,7 +13,11 @@
 // again at the end. With `jedrneTabele` the core tables are created empty.
 class TestnaBaza {
 public:
-    explicit TestnaBaza(const QString& alias = QStringLiteral("LB"), bool jedrneTabele = true);
+    // `gonilnik` chooses the engine instead of LEDGXFER_TEST_DB; "odbc-dsn" reaches the
+    // test server's own database through the DSN "LedgerPG" of the temporary odbc.ini
+    // that scripts/pg.sh writes (its tables are dropped first).
+    explicit TestnaBaza(const QString& alias = QStringLiteral("LB"), bool jedrneTabele = true,
+                        const QString& gonilnik = QString());
     ~TestnaBaza();
     TestnaBaza(const TestnaBaza&) = delete;
     TestnaBaza& operator=(const TestnaBaza&) = delete;

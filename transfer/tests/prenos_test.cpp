@@ -1,6 +1,7 @@
 #include "izravnave.h"
 #include "napaka.h"
 #include "poizvedba.h"
+#include "povezava.h"
 #include "prenos.h"
 #include "rezultat.h"
 #include "snemalnik.h"
@@ -264,6 +265,51 @@ TEST_F(PrenosTest, PostingsQueryFailureShowsItsMessageThenPassesTheFailureOn)
     EXPECT_THROW(zazeni(QStringLiteral("0")), Napaka);
     EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem odpreti tabele :LB:knjizbe")});
     EXPECT_FALSE(QFileInfo::exists(pot));
+}
+
+TEST_F(PrenosTest, ServerGoingAwayEndsTheRunWithItsTextAndRegistersNothing)
+{
+    if (b.gonilnik() != u"postgresql")
+        GTEST_SKIP() << "needs a database server that can end the connection";
+    Poizvedba pid(db);
+    pid.odpri(QStringLiteral("SELECT pg_backend_pid() P"));
+    ASSERT_TRUE(pid.naslednji());
+    const qint64 proces = pid.celo(QStringLiteral("P"));
+    pid.zapri();
+    // A second connection ends the run's connection at the second posting.
+    bool konec = false;
+    auto koncaj = [&] {
+        if (konec)
+            return;
+        konec = true;
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));
+        admin.setHostName(qEnvironmentVariable("LEDGXFER_PG_HOST"));
+        admin.setPort(qEnvironmentVariable("LEDGXFER_PG_PORT").toInt());
+        admin.setUserName(qEnvironmentVariable("LEDGXFER_PG_USER"));
+        admin.setPassword(qEnvironmentVariable("LEDGXFER_PG_PASSWORD"));
+        admin.setDatabaseName(qEnvironmentVariable("LEDGXFER_PG_DATABASE"));
+        ASSERT_TRUE(admin.open());
+        QSqlQuery(admin).exec(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(proces));
+        admin.close();
+    };
+    s.obNapredku = [&](int korak) {
+        if (korak == 2)
+            koncaj();
+    };
+    try {
+        zazeni(QStringLiteral("0"));
+        FAIL() << "the run went on without its database";
+    } catch (const Napaka& e) {
+        EXPECT_FALSE(e.besedilo().isEmpty());
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("admin"));
+    EXPECT_EQ(preberi(pot), QByteArray()) << "the file was never completed";
+    EXPECT_TRUE(s.sporocila.filter(QStringLiteral("Uspešno")).isEmpty());
+    // Nothing registered, nothing marked: seen from a new connection.
+    povezava::zapri(b.alias());
+    db = b.odpri();
+    EXPECT_FALSE(Poizvedba(db).poskusiOdpreti(QStringLiteral("SELECT * FROM LEDGXFER")));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
 }
 
 TEST(ImeVarnostneKopije, CutsTheFileNameAtItsFirstDotInItsOwnFolder)

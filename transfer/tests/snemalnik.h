@@ -27,9 +27,12 @@ public:
     void statusnaVrstica(const QString& b) override { statusi << b; }
     void skrijStatusnoVrstico() override {}
     void prikaziNapredek(bool) override {}
+    std::function<void(int)> obNapredku; // runs at every progress step, with its ordinal
     void napredek(int p) override
     {
         procenti << p;
+        if (obNapredku)
+            obNapredku(int(procenti.size()));
         if (konecPoKorakih > 0 && procenti.size() == konecPoKorakih)
             konec = true;
     }

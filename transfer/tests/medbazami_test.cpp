@@ -1,0 +1,119 @@
+#include "jedro.h"
+#include "poizvedba.h"
+#include "povezava.h"
+#include "prenos.h"
+#include "rezultat.h"
+#include "snemalnik.h"
+#include "testnabaza.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+// What a transfer leaves behind: the file and every database effect, as text.
+struct Izid {
+    QByteArray datoteka;
+    QStringList sporocila;
+    QStringList oznake;    // CTRL and PRENOS of every posting
+    QStringList register_; // the register rows
+    QStringList izravnave; // the adjustment rows, sorted
+};
+
+QString besedilo(const QVariant& v)
+{
+    if (v.isNull())
+        return QStringLiteral("NULL");
+    if (v.typeId() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'g', 17);
+    return vrednostNiz(v).trimmed();
+}
+
+QStringList vrstice(QSqlDatabase db, const QString& sql, const QStringList& datumi = {})
+{
+    Poizvedba q(db);
+    q.odpri(sql);
+    QStringList izhod;
+    while (q.naslednji()) {
+        QStringList polja;
+        const QSqlRecord r = q.q().record();
+        for (int i = 0; i < r.count(); ++i) {
+            const bool datum = datumi.contains(r.fieldName(i), Qt::CaseInsensitive);
+            const QVariant v = q.q().value(i);
+            if (datum)
+                polja << vrednostDatum(v).toString(Qt::ISODate);
+            else if (r.fieldName(i).compare(QStringLiteral("PRENOS"), Qt::CaseInsensitive) == 0
+                     || r.fieldName(i).compare(QStringLiteral("VP"), Qt::CaseInsensitive) == 0)
+                polja << (v.isNull() ? QStringLiteral("NULL") : QString::number(vrednostCelo(v)));
+            else if (r.fieldName(i).startsWith(QStringLiteral("Z"), Qt::CaseInsensitive)
+                     || r.fieldName(i).compare(QStringLiteral("RAZLIKA"), Qt::CaseInsensitive) == 0)
+                polja << QString::number(vrednostRealno(v), 'g', 17);
+            else
+                polja << besedilo(v);
+        }
+        izhod << polja.join(u'|');
+    }
+    return izhod;
+}
+
+Izid prenesi(TestnaBaza& b)
+{
+    QSqlDatabase db = b.odpri();
+    napolniDemo(db, QDate(2018, 1, 31), 3000);
+    Snemalnik s;
+    Rezultat Q1;
+    const QString pot = QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.TXT"));
+    const bool koncan = Zapis({pot, QStringLiteral("0"), QDate(2018, 1, 1), QDate(2018, 1, 31), b.alias()},
+                              Q1, s, s);
+    EXPECT_TRUE(koncan) << b.gonilnik().toStdString();
+    Q1.zapri();
+    Izid izid;
+    QFile f(pot);
+    if (f.open(QIODevice::ReadOnly))
+        izid.datoteka = f.readAll();
+    izid.sporocila = s.sporocila;
+    izid.oznake = vrstice(db, QStringLiteral("SELECT CTRL, PRENOS FROM KNJIZBE ORDER BY CTRL"));
+    izid.register_ = vrstice(db, QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2, DATUMPRENOSA FROM LEDGXFER"
+                                                " ORDER BY STPRENOSA"),
+                             {QStringLiteral("DATUM1"), QStringLiteral("DATUM2"), QStringLiteral("DATUMPRENOSA")});
+    izid.izravnave = vrstice(db, QStringLiteral("SELECT PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN,"
+                                                " RAZLIKA FROM IZRAVNAVE"),
+                             {QStringLiteral("DAN")});
+    std::sort(izid.izravnave.begin(), izid.izravnave.end());
+    return izid;
+}
+
+} // namespace
+
+// The same book transferred on SQLite, on PostgreSQL and through ODBC (a DSN of a
+// temporary odbc.ini and the PostgreSQL ODBC driver) gives the same bytes and the
+// same marks, register row and adjustment rows.
+TEST(MedBazami, SameTransferGivesTheSameFileAndEffectsOnEveryEngine)
+{
+    TestnaBaza sqlite(QStringLiteral("SQ"), true, QStringLiteral("sqlite"));
+    TestnaBaza pg(QStringLiteral("PG"), true, QStringLiteral("postgresql"));
+    LEDG_PRESKOCI_BREZ_BAZE(pg);
+    TestnaBaza odbc(QStringLiteral("OD"), true, QStringLiteral("odbc-dsn"));
+    LEDG_PRESKOCI_BREZ_BAZE(odbc);
+
+    const Izid a = prenesi(sqlite);
+    const Izid b = prenesi(pg);
+    const Izid c = prenesi(odbc);
+
+    ASSERT_GT(a.datoteka.size(), 100000);
+    EXPECT_EQ(a.sporocila.size(), 1);
+    EXPECT_TRUE(a.datoteka == b.datoteka) << "PostgreSQL file differs";
+    EXPECT_TRUE(a.datoteka == c.datoteka) << "ODBC file differs";
+    EXPECT_EQ(a.sporocila, b.sporocila);
+    EXPECT_EQ(a.sporocila, c.sporocila);
+    EXPECT_EQ(a.oznake, b.oznake);
+    EXPECT_EQ(a.oznake, c.oznake);
+    EXPECT_EQ(a.register_, b.register_);
+    EXPECT_EQ(a.register_, c.register_);
+    EXPECT_EQ(a.register_.size(), 2);
+    EXPECT_EQ(a.izravnave, b.izravnave);
+    EXPECT_EQ(a.izravnave, c.izravnave);
+    EXPECT_GT(a.izravnave.size(), 1000);
+}
