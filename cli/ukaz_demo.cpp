@@ -1,4 +1,6 @@
 #include "jedro.h"
+#include "napaka.h"
+#include "povezava.h"
 #include "ukazi.h"
 
 #include <QCommandLineParser>
@@ -7,6 +9,9 @@
 // ledgxfer-batch demo --database FILE --aliases FILE [--postings N]
 // Makes the SQLite demo database and an aliases file with the alias LB leading to it,
 // each only when missing.
+// ledgxfer-batch demo --alias A [--user U --password P] [--postings N]
+// Creates the core tables and the demo book in the empty database behind alias A
+// (a PostgreSQL or ODBC database, for benchmarks and trials on a server).
 int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
 {
     QCommandLineParser p;
@@ -16,11 +21,15 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
                  QStringLiteral("FILE")});
     p.addOption({QStringLiteral("postings"), QStringLiteral("Number of postings (default 5000)."),
                  QStringLiteral("N"), QStringLiteral("5000")});
+    p.addOption({QStringLiteral("alias"), QStringLiteral("Fill the empty database behind this alias."),
+                 QStringLiteral("A")});
+    p.addOption({QStringLiteral("user"), QStringLiteral("Database user."), QStringLiteral("U")});
+    p.addOption({QStringLiteral("password"), QStringLiteral("Database password."), QStringLiteral("P")});
     if (!p.parse(QStringList{QStringLiteral("demo")} + argumenti)) {
         okolje.napaka(p.errorText());
         return 2;
     }
-    if (!p.isSet(QStringLiteral("database")) || !p.isSet(QStringLiteral("aliases"))) {
+    if (!p.isSet(QStringLiteral("alias")) && (!p.isSet(QStringLiteral("database")) || !p.isSet(QStringLiteral("aliases")))) {
         okolje.napaka(QStringLiteral("Uporaba: ledgxfer-batch demo --database DATOTEKA --aliases DATOTEKA"));
         return 2;
     }
@@ -29,6 +38,26 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
     if (!ok || knjizb < 0) {
         okolje.napaka(QStringLiteral("--postings ni nenegativno celo število: %1").arg(p.value(QStringLiteral("postings"))));
         return 2;
+    }
+    if (p.isSet(QStringLiteral("alias"))) {
+        const QString alias = p.value(QStringLiteral("alias"));
+        const QString napaka = povezava::odpri(alias, alias, p.value(QStringLiteral("user")),
+                                               p.value(QStringLiteral("password")));
+        if (!napaka.isEmpty()) {
+            okolje.napaka(napaka);
+            return 1;
+        }
+        try {
+            QSqlDatabase db = QSqlDatabase::database(alias, false);
+            ustvariJedrneTabele(db);
+            napolniDemo(db, QDate::currentDate(), knjizb);
+        } catch (const Napaka& e) {
+            okolje.napaka(e.besedilo());
+            povezava::zapriVse();
+            return 1;
+        }
+        povezava::zapriVse();
+        return 0;
     }
     const QString napaka = ustvariDemoBazo(p.value(QStringLiteral("database")),
                                            p.value(QStringLiteral("aliases")), QDate::currentDate(), knjizb);

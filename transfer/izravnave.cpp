@@ -86,10 +86,15 @@ ShrambaIzravnav::ShrambaIzravnav(const QSqlDatabase& baza, int vSkupini)
     : m_baza(baza), m_vstavi(baza), m_vstaviSkupino(baza), m_velikost(vSkupini)
 {
     const QSqlDriver* d = baza.driver();
-    if (d && d->dbmsType() == QSqlDriver::SQLite)
+    if (d && d->dbmsType() == QSqlDriver::SQLite) {
         m_transakcije = vSkupini > 1;
-    else
+    } else if (baza.driverName() == QLatin1String("QPSQL")) {
+        // PostgreSQL takes a whole group as nine arrays: one statement, nine values.
+        m_polja = true;
+        m_velikostSkupine = 5000;
+    } else {
         m_velikostSkupine = 250;
+    }
 }
 
 ShrambaIzravnav::~ShrambaIzravnav()
@@ -109,7 +114,18 @@ void ShrambaIzravnav::pripravi()
     Poizvedba(m_baza).poskusiIzvesti(stavekUstvariIzravnave());
     m_pripravljeno = true;
     m_vstavi.prepare(prevediZa(m_baza, kVstavi));
-    if (m_velikostSkupine > 0) {
+    if (m_polja) {
+        const QString sql = QStringLiteral(
+            "INSERT INTO  IZRAVNAVE  (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN, RAZLIKA) "
+            " SELECT * FROM unnest(CAST(? AS integer[]), CAST(? AS integer[]), CAST(? AS date[]),"
+            " CAST(? AS text[]), CAST(? AS text[]), CAST(? AS text[]), CAST(? AS float8[]),"
+            " CAST(? AS float8[]), CAST(? AS float8[]))");
+        if (!m_vstaviSkupino.prepare(sql)) {
+            m_polja = false;
+            m_velikostSkupine = 250;
+        }
+    }
+    if (m_velikostSkupine > 0 && !m_polja) {
         QString sql = QStringLiteral("INSERT INTO  IZRAVNAVE  (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK,"
                                      " ZAOKROZEN, RAZLIKA)  VALUES ");
         for (int i = 0; i < m_velikostSkupine; ++i)
@@ -140,6 +156,53 @@ void ShrambaIzravnav::posljiSkupino()
         return;
     const QList<Vrstica> vrstice = std::move(m_cakajoce);
     m_cakajoce.clear();
+    if (m_polja) {
+        // Array literals: numbers as they round-trip, texts quoted with \ and " escaped.
+        QString polja[9];
+        for (QString& p : polja) {
+            p.reserve(vrstice.size() * 12);
+            p += u'{';
+        }
+        auto besedilo = [](QString& p, const QString& t) {
+            if (t.isNull()) { // as a bound null text: NULL
+                p += QStringLiteral("NULL");
+                return;
+            }
+            p += u'"';
+            for (QChar c : t) {
+                if (c == u'"' || c == u'\\')
+                    p += u'\\';
+                p += c;
+            }
+            p += u'"';
+        };
+        bool prva = true;
+        for (const Vrstica& v : vrstice) {
+            if (!prva)
+                for (QString& p : polja)
+                    p += u',';
+            prva = false;
+            polja[0] += QString::number(v.prenos);
+            polja[1] += QString::number(v.vp);
+            polja[2] += v.dan.isValid() ? v.dan.toString(Qt::ISODate) : QStringLiteral("NULL");
+            besedilo(polja[3], v.konto);
+            besedilo(polja[4], v.sfdjv);
+            besedilo(polja[5], v.partner);
+            polja[6] += QString::number(v.znesek, 'g', 17);
+            polja[7] += QString::number(v.zaokrozen, 'g', 17);
+            polja[8] += QString::number(razlikaIzravnave(v.znesek, v.zaokrozen), 'g', 17);
+        }
+        for (int i = 0; i < 9; ++i) {
+            polja[i] += u'}';
+            m_vstaviSkupino.bindValue(i, polja[i]);
+        }
+        if (m_vstaviSkupino.exec())
+            return;
+        preveriPovezavo(m_vstaviSkupino.lastError().text());
+        for (const Vrstica& v : vrstice)
+            vstaviPosamic(v);
+        return;
+    }
     if (vrstice.size() == m_velikostSkupine) {
         int i = 0;
         for (const Vrstica& v : vrstice) {

@@ -74,5 +74,6 @@ private:
     int m_velikost;
     int m_vTransakcijiVrstic = 0;
     int m_velikostSkupine = 0;  // server: rows per multi-row insert, 0 none
+    bool m_polja = false;       // PostgreSQL: a group is sent as one array per column
     QList<Vrstica> m_cakajoce;
 };
