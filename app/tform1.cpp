@@ -16,6 +16,7 @@
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
+#include "zokdll.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -179,6 +180,9 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
             [this] { ukaz([this] { btnPrenosMesecnihClick(); }); });
     connect(ui->btnPrenos, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosClick(); }); });
     connect(ui->btnGrupe, &QPushButton::clicked, this, [this] { ukaz([this] { btnGrupeClick(); }); });
+    connect(ui->Direktorijodlagalia1, &QAction::triggered, this,
+            [this] { ukaz([this] { Direktorijodlagalia1Click(); }); });
+    connect(ui->Prepis1, &QAction::triggered, this, [this] { ukaz([this] { Prepis1Click(); }); });
     connect(ui->Datum1, &QDateEdit::dateChanged, this, [this] { Datum1Change(); });
     connect(ui->Datum2, &QDateEdit::dateChanged, this, [this] { Datum2Change(); });
 
@@ -419,6 +423,27 @@ void TForm1::zacniPrenos(const QString& pot)
     OknoZaPrenos okno(*this);
     Zapis({pot, ui->eStevilkaPrenosa->text(), ui->Datum1->date(), ui->Datum2->date(), V.Baza}, *Q1, okno,
           okolje());
+}
+
+// Output file of the revaluation summary: whatever closes the dialog, the edited path
+// is taken and kept in the settings file; a path chosen with "..." is kept at once.
+void TForm1::Direktorijodlagalia1Click()
+{
+    TForm7* f7 = m_okna.Form7;
+    if (!f7)
+        return;
+    f7->povezi(okolje(), [this](const QString& pot) {
+        V.ZokIzhodnaDatoteka = pot;
+        zapisiNastavitve(V);
+    });
+    prikaziModalno(*f7);
+    V.ZokIzhodnaDatoteka = f7->eZokIzhodniDirektorij()->text();
+    zapisiNastavitve(V);
+}
+
+void TForm1::Prepis1Click()
+{
+    prepisZokdll(okolje(), V.ZokIzhodnaDatoteka);
 }
 
 void TForm1::Sume()

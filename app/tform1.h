@@ -55,6 +55,8 @@ public:
     // Whether a transfer run is under way (a second start is refused meanwhile).
     bool prenosTece() const { return m_prenosTece; }
     void btnGrupeClick();
+    void Direktorijodlagalia1Click();
+    void Prepis1Click();
     void Sume();
 
     // Caption of the window: "PRENOS PODATKOV " + ImeDatoteke + rest.
