@@ -19,6 +19,7 @@
 #include "zokdll.h"
 
 #include <QApplication>
+#include <QSignalBlocker>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -133,6 +134,8 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
     m_model = new RezultatModel(DataSource1, this);
     ui->DBGrid1->setModel(m_model);
     ui->DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // Rows one line of text high, as a data grid shows them.
+    ui->DBGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(ui->DBGrid1->font()).height() + 4);
     connect(m_model, &RezultatModel::stolpciSpremenjeni, this, [this] {
         const QFontMetrics fm(ui->DBGrid1->font());
         const int znak = fm.horizontalAdvance(u'0');
@@ -150,6 +153,8 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
     barve::pisava(ui->lblOpozorilo, barve::rdeca);
     barve::pisava(ui->lblProcenti, barve::bela);
     barve::ozadje(ui->pnlLogo, barve::navy);
+    // The review panel is a plain panel in the desktop's face colour.
+    barve::ozadje(ui->pnlPonovitev, QApplication::palette().color(QPalette::Button));
     barve::pisava(ui->lblVerzija, barve::rumena);
     barve::ozadje(ui->pnlVprasanje, barve::rdeca);
     ui->lblProcenti->setText(QStringLiteral("0"));
@@ -255,8 +260,13 @@ void TForm1::AppActivate()
     }
 
     const QDate danes = okolje().danes();
-    ui->Datum1->setDate(danes);
-    ui->Datum2->setDate(danes);
+    {
+        // Setting the dates is not the operator changing them: the number field stays.
+        const QSignalBlocker b1(ui->Datum1);
+        const QSignalBlocker b2(ui->Datum2);
+        ui->Datum1->setDate(danes);
+        ui->Datum2->setDate(danes);
+    }
     if (m_okna.Form5) {
         m_okna.Form5->nastaviDatume(danes);
     }

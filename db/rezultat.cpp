@@ -178,7 +178,15 @@ QString Rezultat::prikazanaVrednost(int vrstica, int stolpec)
     case QMetaType::Double:
     case QMetaType::Float:
         return locale.toString(v.toDouble(), 'g', 15);
-    default:
-        return v.toString();
+    default: {
+        // SQLite keeps dates as ISO text: show them as the dates they are.
+        const QString t = v.toString();
+        if (t.size() == 10 && t.at(4) == u'-' && t.at(7) == u'-') {
+            const QDate d = QDate::fromString(t, Qt::ISODate);
+            if (d.isValid())
+                return locale.toString(d, QLocale::ShortFormat);
+        }
+        return t;
+    }
     }
 }

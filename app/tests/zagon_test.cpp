@@ -123,6 +123,8 @@ TEST(Zagon, SetsTodayEverywhereReadsSettingsAndRunsOnlyOnce)
     EXPECT_EQ(p.okna.Form7->eZokIzhodniDirektorij()->text(), QStringLiteral("/zok/ZOKDLL.TXT"));
     EXPECT_TRUE(f->ui->lblProcenti->text().isEmpty());
     EXPECT_FALSE(f->V.PrvaAktivacija);
+    EXPECT_EQ(f->ui->eStevilkaPrenosa->text(), QStringLiteral("0"))
+        << "setting today's date is no change by the operator";
 
     // A later activation runs nothing.
     f->ui->Datum1->setDate(QDate(2000, 1, 1));
