@@ -1,0 +1,80 @@
+#include "izbiraizravnav.h"
+
+#include "napaka.h"
+#include "povezava.h"
+#include "rezultat.h"
+
+#include <optional>
+
+namespace {
+
+// A decimal integer, optionally signed, with blanks around it allowed.
+std::optional<qint64> celoStevilo(const QString& besedilo)
+{
+    const QString t = besedilo.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (!(c >= u'0' && c <= u'9') && !(i == 0 && (c == u'-' || c == u'+')))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 n = t.toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return n;
+}
+
+qint64 zahtevajCelo(const QString& besedilo, const QString& polje)
+{
+    const std::optional<qint64> n = celoStevilo(besedilo);
+    if (!n)
+        throw Napaka(polje + QStringLiteral(" mora biti celo število (vpisano: \"") + besedilo
+                     + QStringLiteral("\")."));
+    return *n;
+}
+
+} // namespace
+
+StavekIzravnav stavekIzravnav(const IzbiraIzravnav& izbira)
+{
+    StavekIzravnav s;
+    s.sql = QStringLiteral("SELECT * FROM IZRAVNAVE ");
+    if (izbira.samoOznaceno) {
+        // DAN=DAN holds only for rows that have a day.
+        s.sql += QStringLiteral(" WHERE DAN=DAN ");
+        if (izbira.poDnevih) {
+            s.sql += QStringLiteral(" AND DAN >= :DATUM1 AND DAN<=:DATUM2 ");
+            s.parametri.insert(QStringLiteral("DATUM1"), izbira.datum1);
+            s.parametri.insert(QStringLiteral("DATUM2"), izbira.datum2);
+        }
+        if (!izbira.prenos.isEmpty()) {
+            s.sql += QStringLiteral(" AND PRENOS=:PRENOS");
+            s.parametri.insert(QStringLiteral("PRENOS"), zahtevajCelo(izbira.prenos, QStringLiteral("Številka prenosa")));
+        }
+        auto predpona = [&](const QString& besedilo, const QString& stolpec) {
+            if (besedilo.isEmpty())
+                return;
+            s.sql += QStringLiteral(" AND ") + stolpec + QStringLiteral(" LIKE :") + stolpec + u' ';
+            s.parametri.insert(stolpec, besedilo + u'%');
+        };
+        predpona(izbira.partner, QStringLiteral("PARTNER"));
+        predpona(izbira.konto, QStringLiteral("KONTO"));
+        predpona(izbira.dejavnost, QStringLiteral("SFDJV"));
+        if (!izbira.papir.isEmpty()) {
+            s.sql += QStringLiteral(" AND VP=:VP ");
+            s.parametri.insert(QStringLiteral("VP"), zahtevajCelo(izbira.papir, QStringLiteral("Vrednostni papir")));
+        }
+    }
+    s.sql += QStringLiteral(" ORDER BY PRENOS, DAN ");
+    return s;
+}
+
+void odpriIzravnave(Rezultat& Qizravnave, const IzbiraIzravnav& izbira)
+{
+    const StavekIzravnav s = stavekIzravnav(izbira);
+    const QSqlDatabase baza = povezava::zaIme(Qizravnave.imeBaze());
+    Qizravnave.zapri();
+    Qizravnave.odpri(baza, s.sql, s.parametri);
+}
