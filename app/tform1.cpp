@@ -15,6 +15,8 @@
 #include "tform4.h"
 #include "tform5.h"
 #include "tform6.h"
+#include "prenososb.h"
+#include "tform3.h"
 #include "tform7.h"
 #include "zokdll.h"
 
@@ -188,6 +190,7 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
     connect(ui->Direktorijodlagalia1, &QAction::triggered, this,
             [this] { ukaz([this] { Direktorijodlagalia1Click(); }); });
     connect(ui->Prepis1, &QAction::triggered, this, [this] { ukaz([this] { Prepis1Click(); }); });
+    connect(ui->btnPrenosOSB, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosOSBClick(); }); });
     connect(ui->Datum1, &QDateEdit::dateChanged, this, [this] { Datum1Change(); });
     connect(ui->Datum2, &QDateEdit::dateChanged, this, [this] { Datum2Change(); });
 
@@ -454,6 +457,23 @@ void TForm1::Direktorijodlagalia1Click()
 void TForm1::Prepis1Click()
 {
     prepisZokdll(okolje(), V.ZokIzhodnaDatoteka);
+}
+
+// Party register export: the contract range, then the file through SaveDialog1.
+void TForm1::btnPrenosOSBClick()
+{
+    TForm3* f3 = m_okna.Form3;
+    if (!f3)
+        return;
+    f3->sporocilo = [this](const QString& besedilo) { okolje().sporocilo(besedilo); };
+    if (prikaziModalno(*f3) != QDialog::Accepted)
+        return;
+    PrenosOsb prenos;
+    prenos.baza = V.Baza;
+    prenos.obseg = f3->obseg();
+    prenos.prvaNastavljena = [f3](const QString& besedilo) { f3->ePrvaOsb()->setText(besedilo); };
+    prenos.izklopiPregled = [this] { DataSource1->nastaviOmogocen(false); };
+    prenosOsb(okolje(), SaveDialog1, V.MesecniDirektorij, prenos);
 }
 
 void TForm1::Sume()

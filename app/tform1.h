@@ -57,6 +57,7 @@ public:
     void btnGrupeClick();
     void Direktorijodlagalia1Click();
     void Prepis1Click();
+    void btnPrenosOSBClick();
     void Sume();
 
     // Caption of the window: "PRENOS PODATKOV " + ImeDatoteke + rest.

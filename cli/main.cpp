@@ -11,6 +11,7 @@ const Ukaz kUkazi[] = {
     {"journal", "transfer journal of --transfer N into the PDF file --pdf", ukazJournal, true},
     {"transfer", "general-ledger transfer of a date range into --output", ukazTransfer},
     {"revaluation", "revaluation summary of ZOKDLL.DB into --output", ukazRevaluation},
+    {"parties", "party register export of --alias into --output", ukazParties},
 };
 
 void pomoc(TerminalOkolje& okolje)

@@ -18,4 +18,5 @@ struct Ukaz {
 int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje);
 int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje);
 int ukazRevaluation(const QStringList& argumenti, TerminalOkolje& okolje);
+int ukazParties(const QStringList& argumenti, TerminalOkolje& okolje);
 int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje);

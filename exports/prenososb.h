@@ -1,0 +1,60 @@
+#pragma once
+
+#include "okolje.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// The party register export: one 179-character line per contract of POG that has a
+// short code and whose party is in OSB, into an 8-bit text file (by default "OSB.TXT").
+
+// The party name: the first text with every run of spaces reduced to its first space,
+// two spaces, and the second text reduced the same way.
+QString ImeInNaziv(const QString& prvi, const QString& drugi);
+
+// The columns of one OSB row that the line carries, read as text (null as "").
+struct OsebaOsb {
+    QString Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic;
+};
+
+// The line without its line end: KrtBis in 8, the name in 30, Nsl in 30, "Pst Mst"
+// (only Mst when Pst is empty) in 30, "1", Zrr in 40 and Sklic in 40 characters, each
+// left-aligned, filled with spaces and cut, in Windows-1250.
+QByteArray osbVrstica(const QString& KrtBis, const OsebaOsb& oseba);
+
+// Which POG rows to export: all, or the IdPog range of the selection dialog as the
+// operator typed it.
+struct ObsegPog {
+    bool izbrani = false; // "Prenesi izbrane podatke"
+    QString prva;         // first IdPog; blank means 0
+    QString zadnja;       // last IdPog; blank means no upper bound
+};
+
+// The POG statement for `obseg`. A blank first text becomes "0" in `obseg`. The range
+// texts must be whole numbers; they enter the statement as numbers. Nothing when a
+// text is no whole number.
+std::optional<QString> stavekPog(ObsegPog& obseg);
+
+struct PrenosOsb {
+    QString baza;       // database name of the two statements (the alias chosen at start-up)
+    QString izhodnaPot; // the chosen output file
+    ObsegPog obseg;
+    // Told the new text of the first range field when a blank one became "0".
+    std::function<void(const QString&)> prvaNastavljena;
+    // Switches off the data link of the main window's review list.
+    std::function<void()> izklopiPregled;
+};
+
+// The export into `prenos.izhodnaPot`, with the progress display and the messages of
+// the window. Returns the number of lines written by a completed export; nothing after
+// an export that stopped with a message. A failure to write throws Napaka.
+std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos);
+
+// The command after the range dialog: offers "OSB.TXT" in `SaveDialog1` (started in
+// `mesecniDirektorij` when it has no folder yet), exports into the chosen file and
+// gives the dialog its earlier file name back after a completed export. Nothing when
+// the operator cancels the dialog or the export stops with a message.
+std::optional<int> prenosOsb(Okolje& okolje, DialogShrani& SaveDialog1,
+                             const QString& mesecniDirektorij, PrenosOsb& prenos);
