@@ -24,7 +24,7 @@ INI
 export LEDGXFER_ALIASES="$work/aliases.ini"
 echo "making a book of $n postings ..."
 "$batch" demo --alias LB --user ledger --password ledger --postings "$n"
-PGPASSWORD=ledger "$LEDGXFER_PG_BIN/psql" -h 127.0.0.1 -p "$LEDGXFER_PG_PORT" -U ledger -d ledger -q -c "ANALYZE"
+PGPASSWORD=ledger "$LEDGXFER_PG_BIN/psql" -h 127.0.0.1 -p "$LEDGXFER_PG_PORT" -U ledger -d ledger -q -c "ANALYZE KNJIZBE; ANALYZE DOG; ANALYZE SIFKONT; ANALYZE OSB; ANALYZE SFVP; ANALYZE VLT"
 
 od=$(date -d '-80 days' +%F)
 do=$(date +%F)
