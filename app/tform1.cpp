@@ -187,6 +187,7 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
             [this] { ukaz([this] { btnPrenosMesecnihClick(); }); });
     connect(ui->btnPrenos, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosClick(); }); });
     connect(ui->btnGrupe, &QPushButton::clicked, this, [this] { ukaz([this] { btnGrupeClick(); }); });
+    connect(ui->btnIzravnave, &QPushButton::clicked, this, [this] { ukaz([this] { btnIzravnaveClick(); }); });
     connect(ui->Direktorijodlagalia1, &QAction::triggered, this,
             [this] { ukaz([this] { Direktorijodlagalia1Click(); }); });
     connect(ui->Prepis1, &QAction::triggered, this, [this] { ukaz([this] { Prepis1Click(); }); });
@@ -347,6 +348,17 @@ void TForm1::btnGrupeClick()
 {
     if (m_okna.Form2)
         m_okna.Form2->Prikazi(okolje(), [this](QDialog& d) { return prikaziModalno(d); });
+}
+
+// "Pregled &izravnav": the rounding-adjustment review, shown modally; its preview
+// goes through the same modal hook.
+void TForm1::btnIzravnaveClick()
+{
+    TForm5* f5 = m_okna.Form5;
+    if (!f5)
+        return;
+    f5->povezi(okolje(), m_okna.DM, m_okna.fIzravna, [this](QDialog& d) { return prikaziModalno(d); });
+    prikaziModalno(*f5);
 }
 
 namespace {

@@ -55,6 +55,7 @@ public:
     // Whether a transfer run is under way (a second start is refused meanwhile).
     bool prenosTece() const { return m_prenosTece; }
     void btnGrupeClick();
+    void btnIzravnaveClick();
     void Direktorijodlagalia1Click();
     void Prepis1Click();
     void btnPrenosOSBClick();

@@ -1,0 +1,304 @@
+#include "okna.h"
+#include "rezultat.h"
+#include "tdm.h"
+#include "tfizravna.h"
+#include "tform1.h"
+#include "tform5.h"
+#include "ui_tform1.h"
+#include "ui_tform5.h"
+#include "zbirka.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The main window with the review's three objects, over the adjustment fixture.
+// Message boxes are recorded. Modal dialogs go to `dialog` (TForm5) and to
+// `predogled` (the print preview).
+struct Program {
+    Program()
+    {
+        okna.Form1 = new TForm1({QStringLiteral("LB")});
+        okna.Form5 = new TForm5(okna.Form1);
+        okna.fIzravna = new TfIzravna(okna.Form1);
+        okna.DM = new TDM(okna.Form1);
+        f = okna.Form1;
+        f->nastaviOkna(okna);
+        f->V.PrvaAktivacija = false;
+        f->V.Baza = QStringLiteral("LB");
+        f->prikaziSporocilo = [this](const QString& b) { sporocila << b; };
+        f->koncajAplikacijo = [] {};
+        f->modalniDialog = [this](QDialog& d) {
+            prikazani << d.objectName();
+            if (d.objectName() == QStringLiteral("predogled"))
+                return predogled ? predogled(d) : int(QDialog::Rejected);
+            if (!dialog)
+                return int(QDialog::Rejected);
+            // The dialog is on screen while the operator works in it.
+            d.show();
+            dialog(*okna.Form5->ui);
+            return d.isVisible() ? int(QDialog::Rejected) : d.result();
+        };
+        okna.Form5->nastaviDatume(QDate(2024, 4, 2));
+        f->show();
+    }
+    ~Program() { delete f; }
+
+    // Opens the review with "Pregled &izravnav".
+    void odpri() { f->ui->btnIzravnave->click(); }
+
+    ZbirkaIzravnav zbirka;
+    Okna okna;
+    TForm1* f = nullptr;
+    QStringList sporocila;
+    QStringList prikazani;
+    std::function<void(Ui::TForm5&)> dialog;
+    std::function<int(QDialog&)> predogled;
+};
+
+QColor ozadje(QWidget* w) { return w->palette().color(QPalette::Base); }
+
+// Enabled and white, or disabled and grey.
+void preveri(QWidget* w, bool omogocen)
+{
+    SCOPED_TRACE(w->objectName().toStdString());
+    EXPECT_EQ(w->isEnabled(), omogocen);
+    EXPECT_EQ(ozadje(w), omogocen ? TForm5::bela() : TForm5::siva());
+}
+
+QList<QWidget*> urejanja(Ui::TForm5& u) { return {u.ePrenos, u.eKonto, u.eDejavnost, u.ePartner, u.ePapir}; }
+
+} // namespace
+
+TEST(TForm5, FirstOpeningShowsVseWithEveryFilterGrey)
+{
+    TForm5 d;
+    Ui::TForm5& u = *d.ui;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("PREGLED IZRAVNAV PRI ZAOKROŽEVANJU"));
+    EXPECT_FALSE(d.windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(u.rbIzpisati->title(), QStringLiteral("Izpisati "));
+    EXPECT_TRUE(u.rbIzpisatiVse->isChecked());
+    EXPECT_EQ(u.rbIzpisatiOznaceno->text(), QStringLiteral("Samo označeno"));
+    EXPECT_NE(TForm5::siva(), TForm5::bela());
+    preveri(u.DateTimePicker1, false);
+    preveri(u.DateTimePicker2, false);
+    for (QWidget* w : urejanja(u)) {
+        preveri(w, false);
+        EXPECT_TRUE(static_cast<QLineEdit*>(w)->text().isEmpty());
+    }
+    EXPECT_TRUE(u.cbDatum->isChecked());
+    EXPECT_TRUE(u.cbDatum->isEnabled());
+    EXPECT_TRUE(u.cbDatum->text().isEmpty());
+    EXPECT_EQ(u.btnIzpisIzravnav->text(), QStringLiteral("Pregled"));
+    EXPECT_EQ(u.btnZapri->text(), QStringLiteral("&Zapri"));
+    EXPECT_EQ(u.Label7->text(), QStringLiteral("VREDNOSTNI PAPIR"));
+}
+
+TEST(TForm5, ChoiceAndBoxEnableAndColourTheFilters)
+{
+    TForm5 d;
+    Ui::TForm5& u = *d.ui;
+    d.show();
+
+    // "Samo označeno": every filter white.
+    u.rbIzpisatiOznaceno->click();
+    for (QWidget* w : urejanja(u))
+        preveri(w, true);
+    preveri(u.DateTimePicker1, true);
+    preveri(u.DateTimePicker2, true);
+
+    // "Vse" with the box checked: the box does not change, everything is grey.
+    u.rbIzpisatiVse->click();
+    EXPECT_TRUE(u.cbDatum->isChecked());
+    preveri(u.DateTimePicker1, false);
+    preveri(u.DateTimePicker2, false);
+    for (QWidget* w : urejanja(u))
+        preveri(w, false);
+    u.rbIzpisatiOznaceno->click();
+
+    // The box governs the pickers only.
+    u.cbDatum->click();
+    EXPECT_FALSE(u.cbDatum->isChecked());
+    preveri(u.DateTimePicker1, false);
+    preveri(u.DateTimePicker2, false);
+    for (QWidget* w : urejanja(u))
+        preveri(w, true);
+
+    // "Vse" checks the box again, and its rule enables the pickers.
+    u.rbIzpisatiVse->click();
+    EXPECT_TRUE(u.cbDatum->isChecked());
+    preveri(u.DateTimePicker1, true);
+    preveri(u.DateTimePicker2, true);
+    for (QWidget* w : urejanja(u))
+        preveri(w, false);
+
+    // Under "Vse" the box still governs the pickers.
+    u.cbDatum->click();
+    preveri(u.DateTimePicker1, false);
+    u.cbDatum->click();
+    preveri(u.DateTimePicker1, true);
+
+    // "Samo označeno" after an unchecked box: checked again, pickers white.
+    u.cbDatum->click();
+    u.rbIzpisatiOznaceno->click();
+    EXPECT_TRUE(u.cbDatum->isChecked());
+    preveri(u.DateTimePicker2, true);
+}
+
+TEST(TForm5, OpenedByItsButtonKeepsChoicesTextsAndDatesBetweenOpenings)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    p.dialog = [](Ui::TForm5& u) {
+        u.rbIzpisatiOznaceno->click();
+        u.cbDatum->click();
+        u.ePrenos->setText(QStringLiteral("7"));
+        u.eKonto->setText(QStringLiteral("12"));
+        u.DateTimePicker1->setDate(QDate(2024, 3, 1));
+        u.btnZapri->click();
+    };
+    p.odpri();
+    EXPECT_EQ(p.prikazani, QStringList{QStringLiteral("TForm5")});
+    EXPECT_EQ(p.okna.Form5->result(), int(QDialog::Accepted));
+
+    Ui::TForm5& u = *p.okna.Form5->ui;
+    p.dialog = [](Ui::TForm5& u) { u.btnZapri->click(); };
+    p.odpri();
+    EXPECT_TRUE(u.rbIzpisatiOznaceno->isChecked());
+    EXPECT_FALSE(u.cbDatum->isChecked());
+    EXPECT_EQ(u.ePrenos->text(), QStringLiteral("7"));
+    EXPECT_EQ(u.eKonto->text(), QStringLiteral("12"));
+    EXPECT_EQ(u.DateTimePicker1->date(), QDate(2024, 3, 1));
+    EXPECT_EQ(u.DateTimePicker2->date(), QDate(2024, 4, 2));
+    preveri(u.ePrenos, true);
+    preveri(u.DateTimePicker1, false);
+    EXPECT_TRUE(p.sporocila.isEmpty());
+}
+
+TEST(TForm5, PregledPreviewsTheSelectionAndTheQueryStaysOpen)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    int strani = -1;
+    QString naslov;
+    bool opomba = true;
+    p.predogled = [&](QDialog& d) {
+        auto* w = d.findChild<QPrintPreviewWidget*>();
+        EXPECT_NE(w, nullptr);
+        if (w) {
+            w->updatePreview();
+            strani = w->pageCount();
+        }
+        naslov = d.windowTitle();
+        opomba = d.findChild<QLabel*>(QStringLiteral("lblPrazno")) != nullptr;
+        return int(QDialog::Accepted);
+    };
+    bool odprtPoPredogledu = false;
+    p.dialog = [&](Ui::TForm5& u) {
+        u.rbIzpisatiOznaceno->click();
+        u.DateTimePicker1->setDate(QDate(2024, 3, 1));
+        u.DateTimePicker2->setDate(QDate(2024, 3, 31));
+        u.btnIzpisIzravnav->click();
+        odprtPoPredogledu = p.okna.Form5->isVisible();
+        u.btnZapri->click();
+    };
+    p.odpri();
+    EXPECT_EQ(p.prikazani, (QStringList{QStringLiteral("TForm5"), QStringLiteral("predogled")}));
+    EXPECT_TRUE(odprtPoPredogledu);
+    EXPECT_EQ(strani, 1);
+    EXPECT_EQ(naslov, QStringLiteral("IZRAVNAVE"));
+    EXPECT_FALSE(opomba);
+    Rezultat& q = *p.okna.DM->Qizravnave;
+    EXPECT_EQ(q.imeBaze(), QStringLiteral("LB"));
+    EXPECT_TRUE(q.jeOdprt());
+    EXPECT_EQ(stevilkeVrstic(q), (QList<int>{7, 1, 3, 2}));
+    EXPECT_TRUE(p.sporocila.isEmpty()) << p.sporocila.join(u'\n').toStdString();
+}
+
+TEST(TForm5, AnEmptySelectionPreviewsNoPagesAndSaysSo)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    int strani = -1;
+    QString opomba;
+    p.predogled = [&](QDialog& d) {
+        auto* w = d.findChild<QPrintPreviewWidget*>();
+        if (w) {
+            w->updatePreview();
+            strani = w->pageCount();
+        }
+        if (auto* l = d.findChild<QLabel*>(QStringLiteral("lblPrazno")))
+            opomba = l->text();
+        return int(QDialog::Accepted);
+    };
+    p.dialog = [](Ui::TForm5& u) {
+        u.rbIzpisatiOznaceno->click();
+        u.cbDatum->click();
+        u.ePartner->setText(QStringLiteral("99"));
+        u.btnIzpisIzravnav->click();
+        u.btnZapri->click();
+    };
+    p.odpri();
+    EXPECT_EQ(p.prikazani, (QStringList{QStringLiteral("TForm5"), QStringLiteral("predogled")}));
+    EXPECT_EQ(strani, 0);
+    EXPECT_EQ(opomba, QStringLiteral("Ni izravnav za prikaz: izbor je prazen."));
+    EXPECT_TRUE(p.sporocila.isEmpty());
+}
+
+TEST(TForm5, ANumberThatIsNoIntegerGivesAMessageNoReportAndTheDialogStaysOpen)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    struct Primer {
+        const char* prenos;
+        const char* papir;
+        const char* sporocilo;
+    };
+    const Primer primeri[] = {
+        {"abc", "", "Številka prenosa mora biti celo število (vpisano: \"abc\")."},
+        {"", "VP1", "Vrednostni papir mora biti celo število (vpisano: \"VP1\")."},
+    };
+    for (const Primer& pr : primeri) {
+        SCOPED_TRACE(pr.sporocilo);
+        p.sporocila.clear();
+        p.prikazani.clear();
+        bool odprt = false;
+        p.dialog = [&](Ui::TForm5& u) {
+            u.rbIzpisatiOznaceno->click();
+            u.ePrenos->setText(QString::fromUtf8(pr.prenos));
+            u.ePapir->setText(QString::fromUtf8(pr.papir));
+            u.btnIzpisIzravnav->click();
+            odprt = p.okna.Form5->isVisible();
+            u.btnZapri->click();
+        };
+        p.odpri();
+        EXPECT_EQ(p.sporocila, QStringList{QString::fromUtf8(pr.sporocilo)});
+        EXPECT_EQ(p.prikazani, QStringList{QStringLiteral("TForm5")});
+        EXPECT_TRUE(odprt);
+    }
+    // "Vse" ignores the texts: the same fields preview every row.
+    p.sporocila.clear();
+    p.prikazani.clear();
+    p.dialog = [](Ui::TForm5& u) {
+        u.rbIzpisatiVse->click();
+        u.btnIzpisIzravnav->click();
+        u.btnZapri->click();
+    };
+    p.odpri();
+    EXPECT_TRUE(p.sporocila.isEmpty());
+    EXPECT_EQ(p.prikazani, (QStringList{QStringLiteral("TForm5"), QStringLiteral("predogled")}));
+    EXPECT_EQ(stevilkeVrstic(*p.okna.DM->Qizravnave).size(), 7);
+}
+
+TEST(TForm5, EscapeDoesNotCloseTheDialog)
+{
+    TForm5 d;
+    d.show();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(&d, &esc);
+    EXPECT_TRUE(d.isVisible());
+}
