@@ -9,6 +9,7 @@ namespace {
 const Ukaz kUkazi[] = {
     {"demo", "make the demo database and its aliases file when missing", ukazDemo},
     {"journal", "transfer journal of --transfer N into the PDF file --pdf", ukazJournal, true},
+    {"adjustments", "rounding-adjustment list into the PDF file --pdf", ukazAdjustments, true},
     {"transfer", "general-ledger transfer of a date range into --output", ukazTransfer},
     {"revaluation", "revaluation summary of ZOKDLL.DB into --output", ukazRevaluation},
     {"parties", "party register export of --alias into --output", ukazParties},

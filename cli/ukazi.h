@@ -20,3 +20,4 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje);
 int ukazRevaluation(const QStringList& argumenti, TerminalOkolje& okolje);
 int ukazParties(const QStringList& argumenti, TerminalOkolje& okolje);
 int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje);
+int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje);

@@ -1,0 +1,108 @@
+#include "zbirka.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Izid {
+    int koda;
+    QString izhod;
+    QString napake;
+};
+
+// Runs ledgxfer-batch adjustments with the test database's login.
+Izid batch(const ZbirkaIzravnav& z, QStringList argumenti)
+{
+    argumenti.prepend(QStringLiteral("adjustments"));
+    if (!z.baza.uporabnik().isEmpty())
+        argumenti << QStringLiteral("--user") << z.baza.uporabnik() << QStringLiteral("--password") << z.baza.geslo();
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("sl_SI.UTF-8"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"), argumenti);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QString besediloPdf(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(BatchAdjustments, NoFilterListsEveryRowAnyFilterOnlyTheMatchingRowsWithADay)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    ZbirkaIzravnav z;
+    LEDG_PRESKOCI_BREZ_BAZE(z.baza);
+    const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("izravnave.pdf"));
+
+    Izid i = batch(z, {"--alias", "LB", "--pdf", pdf});
+    ASSERT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("(strani: 1)"))) << i.izhod.toStdString();
+    QString t = besediloPdf(pdf);
+    EXPECT_TRUE(t.contains(QStringLiteral("PREGLED IZRAVNAV PRI ZAOKROŽEVANJU"))) << t.toStdString();
+    EXPECT_TRUE(t.contains(QStringLiteral("600,0010000000000"))); // the row without a day
+    EXPECT_TRUE(t.contains(QStringLiteral("2.800,01")));
+
+    // One filter: only rows with a day; the range inclusive at both ends.
+    i = batch(z, {"--alias", "LB", "--pdf", pdf, "--from", "2024-03-01", "--to", "2024-03-31", "--account", "12"});
+    ASSERT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
+    t = besediloPdf(pdf);
+    for (const char* da : {"100,0040000000000", "200,0060000000000", "300,0000000000000", "700,0000000000000"})
+        EXPECT_TRUE(t.contains(QString::fromLatin1(da))) << da << t.toStdString();
+    for (const char* ne : {"400,0020000000000", "500,0049000000000", "600,0010000000000"})
+        EXPECT_FALSE(t.contains(QString::fromLatin1(ne))) << ne;
+    EXPECT_TRUE(t.contains(QStringLiteral("1.300,01"))); // sum of the rounded amounts
+
+    i = batch(z, {"--alias", "LB", "--pdf", pdf, "--security", "3"});
+    ASSERT_EQ(i.koda, 0);
+    t = besediloPdf(pdf);
+    EXPECT_TRUE(t.contains(QStringLiteral("400,0020000000000")));
+    EXPECT_FALSE(t.contains(QStringLiteral("100,0040000000000")));
+}
+
+TEST(BatchAdjustments, EmptySelectionAndInvalidOptions)
+{
+    ZbirkaIzravnav z;
+    LEDG_PRESKOCI_BREZ_BAZE(z.baza);
+    const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("ni.pdf"));
+
+    Izid i = batch(z, {"--alias", "LB", "--pdf", pdf, "--partner", "99"});
+    EXPECT_EQ(i.koda, 0) << i.napake.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ni izravnav za prikaz"))) << i.izhod.toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    struct Napacen {
+        QStringList argumenti;
+        const char* napaka;
+    };
+    const QList<Napacen> napacni = {
+        {{"--transfer", "7 OR 1=1"}, "Številka prenosa mora biti celo število"},
+        {{"--security", "x"}, "Vrednostni papir mora biti celo število"},
+        {{"--from", "2024-03-01"}, "--from in --to se podata skupaj"},
+        {{"--from", "1.3.2024", "--to", "2024-03-31"}, "--from ni datum"},
+    };
+    for (const Napacen& n : napacni) {
+        i = batch(z, QStringList{"--alias", "LB", "--pdf", pdf} + n.argumenti);
+        EXPECT_EQ(i.koda, 2) << n.napaka;
+        EXPECT_TRUE(i.napake.contains(QString::fromUtf8(n.napaka))) << i.napake.toStdString();
+        EXPECT_FALSE(QFile::exists(pdf));
+    }
+
+    i = batch(z, {"--alias", "NI", "--pdf", pdf});
+    EXPECT_EQ(i.koda, 1);
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prijava v NI"))) << i.izhod.toStdString();
+}

@@ -1,0 +1,135 @@
+#include "izbiraizravnav.h"
+#include "izris.h"
+#include "napaka.h"
+#include "porociloizravnav.h"
+#include "povezava.h"
+#include "rezultatvir.h"
+#include "ukazi.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+// ledgxfer-batch adjustments --alias A [--user U --password P] --pdf FILE
+//     [--from YYYY-MM-DD --to YYYY-MM-DD] [--transfer N] [--partner P] [--account K]
+//     [--activity S] [--security V]
+// The printed list of rounding adjustments as "Pregled" shows it, written to a PDF
+// file. Without a filter option every adjustment is listed ("Vse"); any filter option
+// lists only the adjustments that have a day and match the filters given ("Samo
+// označeno"), the day range only when --from and --to are given. The rows are read
+// forward, never held in memory as a whole.
+int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
+{
+    QCommandLineParser p;
+    p.addOption({QStringLiteral("alias"), QStringLiteral("Database alias."), QStringLiteral("A")});
+    p.addOption({QStringLiteral("user"), QStringLiteral("Database user."), QStringLiteral("U")});
+    p.addOption({QStringLiteral("password"), QStringLiteral("Database password."), QStringLiteral("P")});
+    p.addOption({QStringLiteral("pdf"), QStringLiteral("The PDF file to write."), QStringLiteral("FILE")});
+    p.addOption({QStringLiteral("from"), QStringLiteral("First day."), QStringLiteral("YYYY-MM-DD")});
+    p.addOption({QStringLiteral("to"), QStringLiteral("Last day."), QStringLiteral("YYYY-MM-DD")});
+    p.addOption({QStringLiteral("transfer"), QStringLiteral("Transfer number."), QStringLiteral("N")});
+    p.addOption({QStringLiteral("partner"), QStringLiteral("Partner prefix."), QStringLiteral("P")});
+    p.addOption({QStringLiteral("account"), QStringLiteral("Account prefix."), QStringLiteral("K")});
+    p.addOption({QStringLiteral("activity"), QStringLiteral("Activity code prefix."), QStringLiteral("S")});
+    p.addOption({QStringLiteral("security"), QStringLiteral("Security code."), QStringLiteral("V")});
+    const QString uporaba = QStringLiteral(
+        "Uporaba: ledgxfer-batch adjustments --alias A [--user U --password P] --pdf DATOTEKA "
+        "[--from LLLL-MM-DD --to LLLL-MM-DD] [--transfer N] [--partner P] [--account K] [--activity S] "
+        "[--security V]");
+    if (!p.parse(QStringList{QStringLiteral("adjustments")} + argumenti)) {
+        okolje.napaka(p.errorText() + u'\n' + uporaba);
+        return 2;
+    }
+    if (!p.positionalArguments().isEmpty()) {
+        okolje.napaka(QStringLiteral("Odvečni argumenti: %1\n").arg(p.positionalArguments().join(u' ')) + uporaba);
+        return 2;
+    }
+    for (const char* obvezna : {"alias", "pdf"}) {
+        if (!p.isSet(QString::fromLatin1(obvezna))) {
+            okolje.napaka(QStringLiteral("Manjka --%1. ").arg(QString::fromLatin1(obvezna)) + uporaba);
+            return 2;
+        }
+    }
+    const QString pot = p.value(QStringLiteral("pdf"));
+    if (pot.isEmpty() || QFileInfo(pot).isDir()) {
+        okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke: %1").arg(pot));
+        return 2;
+    }
+
+    IzbiraIzravnav izbira;
+    for (const char* filter : {"from", "to", "transfer", "partner", "account", "activity", "security"})
+        izbira.samoOznaceno = izbira.samoOznaceno || p.isSet(QString::fromLatin1(filter));
+    const bool od = p.isSet(QStringLiteral("from"));
+    const bool do_ = p.isSet(QStringLiteral("to"));
+    if (od != do_) {
+        okolje.napaka(QStringLiteral("--from in --to se podata skupaj. ") + uporaba);
+        return 2;
+    }
+    izbira.poDnevih = od;
+    if (od) {
+        izbira.datum1 = QDate::fromString(p.value(QStringLiteral("from")), Qt::ISODate);
+        izbira.datum2 = QDate::fromString(p.value(QStringLiteral("to")), Qt::ISODate);
+        for (const auto& [ime, datum] : {std::pair{"from", izbira.datum1}, std::pair{"to", izbira.datum2}}) {
+            if (!datum.isValid()) {
+                okolje.napaka(QStringLiteral("--%1 ni datum v obliki LLLL-MM-DD: %2")
+                                  .arg(QString::fromLatin1(ime), p.value(QString::fromLatin1(ime))));
+                return 2;
+            }
+        }
+    }
+    izbira.prenos = p.value(QStringLiteral("transfer"));
+    izbira.partner = p.value(QStringLiteral("partner"));
+    izbira.konto = p.value(QStringLiteral("account"));
+    izbira.dejavnost = p.value(QStringLiteral("activity"));
+    izbira.papir = p.value(QStringLiteral("security"));
+    StavekIzravnav stavek;
+    try {
+        stavek = stavekIzravnav(izbira);
+    } catch (const Napaka& e) {
+        okolje.napaka(e.besedilo());
+        return 2;
+    }
+
+    const QString alias = p.value(QStringLiteral("alias"));
+    const QString uporabnik = p.value(QStringLiteral("user"));
+    const QString geslo = p.value(QStringLiteral("password"));
+    if (!povezava::odpri(alias, alias, uporabnik, geslo).isEmpty()) {
+        okolje.sporocilo(QStringLiteral("Prijava v ") + alias + QStringLiteral(" kot uporabnik ") + uporabnik
+                         + QStringLiteral(" ni uspela!"));
+        return 1;
+    }
+    povezava::zapomniPrijavo(uporabnik, geslo);
+
+    int izhod = 1;
+    try {
+        StavekVir vir(povezava::zaIme(alias), stavek.sql, stavek.parametri);
+        const bool imaVrstic = vir.prvi();
+        if (!vir.zadnjaNapaka().isEmpty())
+            throw Napaka(vir.zadnjaNapaka());
+        if (!imaVrstic) {
+            // A list without rows has no pages; no file is written for it.
+            okolje.sporocilo(QStringLiteral("Ni izravnav za prikaz: izbor je prazen. Datoteka ")
+                             + QDir::toNativeSeparators(pot) + QStringLiteral(" ni zapisana."));
+            izhod = 0;
+        } else {
+            const IzidPdf izid = zapisiPdf(opisIzravnav(), vir, pot, okolje.zdaj());
+            if (!vir.zadnjaNapaka().isEmpty())
+                throw Napaka(vir.zadnjaNapaka());
+            if (!izid.uspeh) {
+                okolje.sporocilo(QStringLiteral("Ne morem pisati v datoteko ") + QDir::toNativeSeparators(pot)
+                                 + QStringLiteral(" (") + izid.napaka + u')');
+            } else {
+                okolje.sporocilo(QStringLiteral("Izravnave zapisane v %1 (strani: %2)")
+                                     .arg(QDir::toNativeSeparators(pot))
+                                     .arg(izid.strani));
+                izhod = 0;
+            }
+        }
+    } catch (const Napaka& e) {
+        okolje.sporocilo(e.besedilo());
+    } catch (const std::exception& e) {
+        okolje.sporocilo(QString::fromUtf8(e.what()));
+    }
+    povezava::zapriVse();
+    return izhod;
+}
