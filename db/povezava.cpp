@@ -71,6 +71,16 @@ QString odpri(const QString& imePovezave, const QString& aliasIme, const QString
         return razlog.isEmpty() ? QStringLiteral("Povezave ni mogoče odpreti") : razlog;
     }
     if (gonilnik == u"QSQLITE") {
+        // SQLite opens any file; one that is no database fails at its first read.
+        QSqlQuery poskus(db);
+        if (!poskus.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+            const QString razlog = poskus.lastError().text();
+            poskus = QSqlQuery();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(imePovezave);
+            return razlog;
+        }
         // LIKE compares case-sensitively, as on the production server.
         QSqlQuery(db).exec(QStringLiteral("PRAGMA case_sensitive_like=ON"));
     }

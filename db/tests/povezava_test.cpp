@@ -43,6 +43,19 @@ TEST(Povezava, FailsForUnknownAliasUnknownDriverAndMissingFileWithoutCreatingIt)
     EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, a).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("manjka.sqlite"))));
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
+
+    // A file that is no SQLite database is a failed connection too.
+    {
+        QFile f(dir.filePath(QStringLiteral("manjka.sqlite")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("to ni baza, to je besedilo, ki je dovolj dolgo za glavo datoteke SQLite ..........\n");
+    }
+    EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, a).isEmpty());
+    EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
+
+    // A malformed aliases file has no aliases.
+    const Aliasi slabi = aliasiZ(dir, "to ni\x01 datoteka [z aliasi\n=\n[\n");
+    EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, slabi).isEmpty());
 }
 
 TEST(Povezava, OpensUnderTheChosenNameAndSecondNameGetsItsOwnConnection)
