@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class TForm1;
 class TForm2;
 class TForm3;
@@ -24,3 +26,7 @@ struct Okna {
     TForm7* Form7 = nullptr;
     TfGeslo* fGeslo = nullptr;
 };
+
+// Creates the ten windows in their order; the other nine belong to the main window,
+// which knows them all. `argumenti`: the command line without the program name.
+Okna ustvariOkna(const QStringList& argumenti);

@@ -21,17 +21,7 @@ TestniProgram::TestniProgram(const QStringList& argumenti)
 {
     qputenv("LEDGXFER_HOME", dir.path().toUtf8());
     qputenv("LEDGXFER_ALIASES", dir.filePath(QStringLiteral("aliases.ini")).toUtf8());
-    okna.Form1 = new TForm1(argumenti);
-    okna.Form2 = new TForm2(okna.Form1);
-    okna.Form3 = new TForm3(okna.Form1);
-    okna.Form4 = new TForm4(okna.Form1);
-    okna.Form5 = new TForm5(okna.Form1);
-    okna.fIzravna = new TfIzravna(okna.Form1);
-    okna.DM = new TDM(okna.Form1);
-    okna.Form6 = new TForm6(okna.Form1);
-    okna.Form7 = new TForm7(okna.Form1);
-    okna.fGeslo = new TfGeslo(okna.Form1);
-    okna.Form1->nastaviOkna(okna);
+    okna = ustvariOkna(argumenti);
     okna.Form1->prikaziSporocilo = [this](const QString& s) { sporocila << s; };
     okna.Form1->koncajAplikacijo = [this] { ++konec; };
     // By default a modal dialog is answered at once: the initiator prompt with a

@@ -18,17 +18,7 @@
 Program::Program(const QString& domov)
 {
     qputenv("LEDGXFER_HOME", domov.toUtf8());
-    okna.Form1 = new TForm1({});
-    okna.Form2 = new TForm2(okna.Form1);
-    okna.Form3 = new TForm3(okna.Form1);
-    okna.Form4 = new TForm4(okna.Form1);
-    okna.Form5 = new TForm5(okna.Form1);
-    okna.fIzravna = new TfIzravna(okna.Form1);
-    okna.DM = new TDM(okna.Form1);
-    okna.Form6 = new TForm6(okna.Form1);
-    okna.Form7 = new TForm7(okna.Form1);
-    okna.fGeslo = new TfGeslo(okna.Form1);
-    f1()->nastaviOkna(okna);
+    okna = ustvariOkna({});
     // The start-up sequence is not under test: showing a dialog must not run it.
     f1()->V.PrvaAktivacija = false;
     f1()->prikaziSporocilo = [this](const QString& s) { sporocila << s; };

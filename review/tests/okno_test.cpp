@@ -27,18 +27,8 @@ namespace {
 struct Program {
     Program()
     {
-        okna.Form1 = new TForm1({QStringLiteral("LB")});
-        okna.Form2 = new TForm2(okna.Form1);
-        okna.Form3 = new TForm3(okna.Form1);
-        okna.Form4 = new TForm4(okna.Form1);
-        okna.Form5 = new TForm5(okna.Form1);
-        okna.fIzravna = new TfIzravna(okna.Form1);
-        okna.DM = new TDM(okna.Form1);
-        okna.Form6 = new TForm6(okna.Form1);
-        okna.Form7 = new TForm7(okna.Form1);
-        okna.fGeslo = new TfGeslo(okna.Form1);
+        okna = ustvariOkna({QStringLiteral("LB")});
         f = okna.Form1;
-        f->nastaviOkna(okna);
         f->V.PrvaAktivacija = false;
         f->V.Baza = QStringLiteral("LB");
         f->prikaziSporocilo = [this](const QString& b) { sporocila << b; };
