@@ -4,6 +4,7 @@
 #include "porociloizravnav.h"
 #include "povezava.h"
 #include "rezultatvir.h"
+#include "prijava.h"
 #include "ukazi.h"
 
 #include <QCommandLineParser>
@@ -91,14 +92,8 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
     }
 
     const QString alias = p.value(QStringLiteral("alias"));
-    const QString uporabnik = p.value(QStringLiteral("user"));
-    const QString geslo = p.value(QStringLiteral("password"));
-    if (!povezava::odpri(alias, alias, uporabnik, geslo).isEmpty()) {
-        okolje.sporocilo(QStringLiteral("Prijava v ") + alias + QStringLiteral(" kot uporabnik ") + uporabnik
-                         + QStringLiteral(" ni uspela!"));
+    if (!prijaviSe(p, okolje))
         return 1;
-    }
-    povezava::zapomniPrijavo(uporabnik, geslo);
 
     int izhod = 1;
     try {

@@ -1,6 +1,7 @@
 #include "napaka.h"
 #include "povezava.h"
 #include "prenososb.h"
+#include "prijava.h"
 #include "ukazi.h"
 
 #include <QCommandLineParser>
@@ -31,15 +32,8 @@ int ukazParties(const QStringList& argumenti, TerminalOkolje& okolje)
     }
 
     const QString alias = p.value(QStringLiteral("alias"));
-    if (p.isSet(QStringLiteral("user")) || p.isSet(QStringLiteral("password"))) {
-        const QString napaka = povezava::odpri(alias, alias, p.value(QStringLiteral("user")),
-                                               p.value(QStringLiteral("password")));
-        if (!napaka.isEmpty()) {
-            okolje.sporocilo(QStringLiteral("Prijava v ") + alias + QStringLiteral(" kot uporabnik ")
-                             + p.value(QStringLiteral("user")) + QStringLiteral(" ni uspela!"));
-            return 1;
-        }
-    }
+    if ((p.isSet(QStringLiteral("user")) || p.isSet(QStringLiteral("password"))) && !prijaviSe(p, okolje))
+        return 1;
 
     PrenosOsb prenos;
     prenos.baza = alias;

@@ -3,6 +3,7 @@
 #include "povezava.h"
 #include "prenos.h"
 #include "rezultat.h"
+#include "prijava.h"
 #include "ukazi.h"
 
 #include <QCommandLineParser>
@@ -80,13 +81,8 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
     }
 
     const QString alias = p.value(QStringLiteral("alias"));
-    const QString uporabnik = p.value(QStringLiteral("user"));
-    if (!povezava::odpri(alias, alias, uporabnik, p.value(QStringLiteral("password"))).isEmpty()) {
-        okolje.sporocilo(QStringLiteral("Prijava v ") + alias + QStringLiteral(" kot uporabnik ") + uporabnik
-                         + QStringLiteral(" ni uspela!"));
+    if (!prijaviSe(p, okolje))
         return 1;
-    }
-    povezava::zapomniPrijavo(uporabnik, p.value(QStringLiteral("password")));
 
     BatchOkno okno;
     okno.stevilka = stevilka;
