@@ -3,7 +3,7 @@
 
 #include "barve.h"
 #include "grupiranje.h"
-#include "seznammodel.h"
+#include "rezultatmodel.h"
 
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -41,7 +41,7 @@ TForm2::TForm2(QWidget* parent)
     // No system buttons in the title bar.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    m_model = new SeznamModel(m_grupe->DataSource2, this);
+    m_model = new RezultatModel(m_grupe->DataSource2, this);
     ui->DBGrid2->setModel(m_model);
     ui->DBGrid2->verticalHeader()->hide();
     ui->DBGrid2->verticalHeader()->setDefaultSectionSize(ui->DBGrid2->fontMetrics().height() + 5);

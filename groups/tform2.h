@@ -7,7 +7,7 @@ namespace Ui { class TForm2; }
 class GrupiranjeDogodkov;
 class Okolje;
 class QKeyEvent;
-class SeznamModel;
+class RezultatModel;
 
 // Event-group dialog: the event list with each event's group, and the fields in which
 // the operator gives the chosen event a group number and the group a name. Created
@@ -53,6 +53,6 @@ private:
     void PodatkiIzBaze();
 
     GrupiranjeDogodkov* m_grupe;
-    SeznamModel* m_model;
+    RezultatModel* m_model;
     Okolje* m_okolje = nullptr;
 };

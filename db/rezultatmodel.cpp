@@ -1,7 +1,5 @@
 #include "rezultatmodel.h"
 
-#include <QSqlField>
-
 RezultatModel::RezultatModel(PodatkovniVir* vir, QObject* parent)
     : QAbstractTableModel(parent), m_vir(vir)
 {

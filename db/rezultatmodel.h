@@ -4,17 +4,24 @@
 
 #include <QAbstractTableModel>
 
-// Shows the event list in the dialog's grid through its data link: the columns of the
-// list in their order, titled with their display titles; nothing while the link is off.
-class SeznamModel : public QAbstractTableModel {
+// Shows a result in a grid through its data link: every column of the
+// result in its order, titled with its display label and as wide as its display
+// width; nothing while the link is off.
+class RezultatModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit SeznamModel(PodatkovniVir* vir, QObject* parent = nullptr);
+    explicit RezultatModel(PodatkovniVir* vir, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Display width of a column in characters (its setting, else that of its type).
+    int sirinaZnakov(int stolpec) const;
+
+signals:
+    void stolpciSpremenjeni();
 
 private:
     void osvezi();
