@@ -1,3 +1,4 @@
+#include "batchpomoc.h"
 #include "zbirka.h"
 
 #include <QDir>
@@ -9,34 +10,11 @@
 
 namespace {
 
-struct Izid {
-    int koda;
-    QString izhod;
-    QString napake;
-};
-
 // Runs ledgxfer-batch adjustments with the test database's login.
-Izid batch(const ZbirkaIzravnav& z, QStringList argumenti)
+IzidBatch batch(const ZbirkaIzravnav& z, QStringList argumenti)
 {
     argumenti.prepend(QStringLiteral("adjustments"));
-    if (!z.baza.uporabnik().isEmpty())
-        argumenti << QStringLiteral("--user") << z.baza.uporabnik() << QStringLiteral("--password") << z.baza.geslo();
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("sl_SI.UTF-8"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"), argumenti);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-QString besediloPdf(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return zazeniBatch(z.baza, argumenti);
 }
 
 } // namespace
@@ -49,7 +27,7 @@ TEST(BatchAdjustments, NoFilterListsEveryRowAnyFilterOnlyTheMatchingRowsWithADay
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("izravnave.pdf"));
 
-    Izid i = batch(z, {"--alias", "LB", "--pdf", pdf});
+    IzidBatch i = batch(z, {"--alias", "LB", "--pdf", pdf});
     ASSERT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("(strani: 1)"))) << i.izhod.toStdString();
     QString t = besediloPdf(pdf);
@@ -80,7 +58,7 @@ TEST(BatchAdjustments, EmptySelectionAndInvalidOptions)
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("ni.pdf"));
 
-    Izid i = batch(z, {"--alias", "LB", "--pdf", pdf, "--partner", "99"});
+    IzidBatch i = batch(z, {"--alias", "LB", "--pdf", pdf, "--partner", "99"});
     EXPECT_EQ(i.koda, 0) << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ni izravnav za prikaz"))) << i.izhod.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));

@@ -1,3 +1,4 @@
+#include "batchpomoc.h"
 #include "zbirka.h"
 
 #include <QDir>
@@ -10,33 +11,10 @@
 
 namespace {
 
-struct Izid {
-    int koda;
-    QString izhod;
-    QString napake;
-};
-
 // Runs ledgxfer-batch with the test database's login.
-Izid batch(const Zbirka& z, QStringList argumenti)
+IzidBatch batch(const Zbirka& z, const QStringList& argumenti)
 {
-    if (!z.baza.uporabnik().isEmpty())
-        argumenti << QStringLiteral("--user") << z.baza.uporabnik() << QStringLiteral("--password") << z.baza.geslo();
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("sl_SI.UTF-8"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"), argumenti);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-QString besediloPdf(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return zazeniBatch(z.baza, argumenti);
 }
 
 } // namespace
@@ -48,7 +26,7 @@ TEST(BatchJournal, WritesTheJournalOfARegisteredTransferToPdf)
     Zbirka z;
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("dnevnik.pdf"));
-    const Izid i = batch(z, {"journal", "--alias", "LB", "--transfer", "7", "--pdf", pdf, "--initiator", " Janez ",
+    const IzidBatch i = batch(z, {"journal", "--alias", "LB", "--transfer", "7", "--pdf", pdf, "--initiator", " Janez ",
                           "--journal-number", "17"});
     ASSERT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("strani: 1"))) << i.izhod.toStdString();
@@ -67,7 +45,7 @@ TEST(BatchJournal, UnknownTransferOrBadNumberEndsWithAMessageAndNoFile)
     Zbirka z;
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("ni.pdf"));
-    Izid i = batch(z, {"journal", "--alias", "LB", "--transfer", "99", "--pdf", pdf});
+    IzidBatch i = batch(z, {"journal", "--alias", "LB", "--transfer", "99", "--pdf", pdf});
     EXPECT_EQ(i.koda, 1);
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prenosa številka 99 ni v registru prenosov."))) << i.izhod.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
