@@ -1,3 +1,5 @@
+#include "belezenje.h"
+#include "izvajanje.h"
 #include "okna.h"
 #include "tform1.h"
 
@@ -9,6 +11,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ledgxfer"));
+    // Failures that the window handles without a message leave a line in ledgxfer.log.
+    belezenje::namesti(belezenje::privzetaDatoteka(aplikacijskiDirektorij()));
     // The design's fonts, or the metric-compatible ones where they are not installed.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});

@@ -1,3 +1,4 @@
+#include "belezenje.h"
 #include "ukazi.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,8 @@ int main(int argc, char* argv[])
     const std::unique_ptr<QCoreApplication> app(risanje ? new QGuiApplication(argc, argv)
                                                         : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("ledgxfer-batch"));
+    // The log of a batch run goes to standard error, beside the command's own output.
+    belezenje::namesti();
     TerminalOkolje okolje;
 
     const QStringList argumenti = QCoreApplication::arguments();
