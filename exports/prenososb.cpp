@@ -1,4 +1,6 @@
 #include "prenososb.h"
+
+#include "stevila.h"
 #include "fiksnapolja.h"
 #include "izvajanje.h"
 #include "napaka.h"
@@ -24,16 +26,6 @@ QString skrciPresledke(const QString& t)
         prejsnji = c;
     }
     return izid;
-}
-
-// A range text as a whole number, surrounding blanks allowed.
-std::optional<qint64> celoStevilo(const QString& t)
-{
-    bool ok = false;
-    const qint64 n = t.trimmed().toLongLong(&ok, 10);
-    if (!ok)
-        return std::nullopt;
-    return n;
 }
 
 // Field positions of a result, looked up once.

@@ -26,23 +26,6 @@ const QString kFormatZneska = QStringLiteral("####0.00");
 
 } // namespace
 
-std::optional<qint64> celoStevilo(const QString& besedilo)
-{
-    const QString t = besedilo.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    for (qsizetype i = 0; i < t.size(); ++i) {
-        const QChar c = t.at(i);
-        if (!(c >= u'0' && c <= u'9') && !(i == 0 && (c == u'-' || c == u'+')))
-            return std::nullopt;
-    }
-    bool ok = false;
-    const qint64 n = t.toLongLong(&ok);
-    if (!ok)
-        return std::nullopt;
-    return n;
-}
-
 QString stavekKnjizbPrenosa(qint64 stevilka)
 {
     return kZacetek + QStringLiteral(" D.SFDJV SFDJV, ") + kNadaljevanje + QStringLiteral(" AND K.PRENOS=")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stevila.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -30,10 +32,6 @@ public:
     // The main window's list-finishing pass over the shared result.
     virtual void Sume() = 0;
 };
-
-// The number field's text as a transfer number: an optionally signed decimal
-// integer, blanks around it allowed; nothing for any other text.
-std::optional<qint64> celoStevilo(const QString& besedilo);
 
 // The postings of transfer `stevilka` booked within :DATUM1..:DATUM2, sorted by
 // account code, activity code, booking date, side and currency.
