@@ -87,10 +87,9 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
     BatchOkno okno;
     okno.stevilka = stevilka;
     Rezultat Q1;
-    const int prej = okolje.steviloSporocil();
-    bool koncan = false;
+    IzidPrenosa izid = IzidPrenosa::Neuspel;
     try {
-        koncan = Zapis({QDir::toNativeSeparators(pot), stevilka, od, do_, alias}, Q1, okno, okolje);
+        izid = Zapis({QDir::toNativeSeparators(pot), stevilka, od, do_, alias}, Q1, okno, okolje);
     } catch (const Napaka& e) {
         okolje.sporocilo(e.besedilo());
     } catch (const std::exception& e) {
@@ -98,6 +97,15 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
     }
     Q1.zapri();
     povezava::zapriVse();
-    // Completed, and the success message was the only one.
-    return koncan && okolje.steviloSporocil() - prej == 1 ? 0 : 1;
+    switch (izid) {
+    case IzidPrenosa::Opravljen:
+        return 0;
+    case IzidPrenosa::OpravljenZOpozorili:
+    case IzidPrenosa::NiPodatkov:
+        return 3;
+    case IzidPrenosa::Ustavljen:
+    case IzidPrenosa::Neuspel:
+        break;
+    }
+    return 1;
 }

@@ -121,7 +121,7 @@ QString stavekStetjaKnjizb()
     return QStringLiteral("SELECT COUNT(*) STEVILO ") + kOdKjerInPogoj;
 }
 
-bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
 {
     ProgresKonec progres{okolje};
     okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
@@ -179,7 +179,7 @@ bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje&
         okolje.prikaziNapredek(false);
         okolje.skrijStatusnoVrstico();
         okolje.sporocilo(QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!"));
-        return false;
+        return IzidPrenosa::NiPodatkov;
     }
     okno.nastaviSteviloZapisov(QString::number(vrstic));
 
@@ -192,12 +192,12 @@ bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje&
     QFile izhod(naloga.pot);
     if (!izhod.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         okolje.sporocilo(napakaPisanja(naloga.pot));
-        return false;
+        return IzidPrenosa::Neuspel;
     }
     QFile delo(potDela);
     if (!delo.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         okolje.sporocilo(napakaPisanja(naloga.pot) + QStringLiteral(".TMP"));
-        return false;
+        return IzidPrenosa::Neuspel;
     }
 
     // The three look-up tables must be readable.
@@ -213,7 +213,7 @@ bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje&
         Poizvedba q(db);
         if (!q.poskusiOdpreti(QString::fromLatin1(p.stavek))) {
             okolje.sporocilo(QString::fromLatin1(p.sporocilo));
-            return false;
+            return IzidPrenosa::Ustavljen;
         }
     }
 
@@ -236,7 +236,7 @@ bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje&
             delo.close();
             izhod.close();
             okolje.pocistiKonec();
-            return false;
+            return IzidPrenosa::Neuspel;
         }
         const Knjizba k = stolpci.beri(Q1);
         const PodrobnaVrstica p = gk.dodaj(k);
@@ -265,15 +265,15 @@ bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje&
     delo.close();
     izhod.close();
     if (!delo.open(QIODevice::ReadOnly))
-        return false;
+        return IzidPrenosa::Neuspel;
     if (QFile::remove(naloga.pot)) {
         if (!izhod.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             okolje.sporocilo(napakaPisanja(naloga.pot));
-            return false;
+            return IzidPrenosa::Neuspel;
         }
     } else if (!izhod.open(QIODevice::WriteOnly | QIODevice::Append)) {
         okolje.sporocilo(napakaPisanja(naloga.pot));
-        return false;
+        return IzidPrenosa::Neuspel;
     }
     const QDate datumDatoteke = okolje.danes();
     bool zapisano = izhod.write(gk.uvodnaVrstica(datumDatoteke) + "\r\n") > 0;
@@ -287,7 +287,7 @@ bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje&
     if (!zapisano) {
         // A file that is not whole is never followed by marking or registering.
         okolje.sporocilo(napakaPisanja(naloga.pot));
-        return false;
+        return IzidPrenosa::Neuspel;
     }
     QFile::remove(potDela);
 
@@ -302,5 +302,5 @@ bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje&
     progres.aktivno = false;
     okolje.sporocilo(QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
     okolje.procentiBesedilo(QString());
-    return true;
+    return IzidPrenosa::Opravljen;
 }

@@ -18,6 +18,12 @@ struct NalogaPrenosa {
     QString baza;
 };
 
+// How a run ended, for the caller that reports it (the batch maps it to its exit
+// code): completed; completed, but the database refused some adjustment rows (said in
+// a second message); nothing to transfer in the range; stopped by the stop request;
+// failed (said in a message; the database and the files are as before the run).
+enum class IzidPrenosa { Opravljen, OpravljenZOpozorili, NiPodatkov, Ustavljen, Neuspel };
+
 // The number field read as the run reads it: an integer, 0 when the text is none.
 qint64 stevilkaIzPolja(const QString& besedilo);
 
@@ -33,8 +39,8 @@ QString stavekStetjaKnjizb();
 // The run: writes the general-ledger file of the range's postings to `naloga.pot`
 // (previous file kept as the backup, detail lines gathered in the ".tmp" work file,
 // one adjustment row per line), completes the transfer and leaves the closing list in
-// the shared result. Reports through the window and message boxes. Returns true when
-// the transfer completed. A failure that no message of its own covers (the postings
+// the shared result. Reports through the window and message boxes and returns how the
+// run ended. A failure that no message of its own covers (the postings
 // query, the organisation look-up, the database going away) is thrown as Napaka for
 // the general error report, with both files closed.
-bool Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje);
+IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje);

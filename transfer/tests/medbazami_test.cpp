@@ -65,9 +65,9 @@ Izid prenesi(TestnaBaza& b)
     Snemalnik s;
     Rezultat Q1;
     const QString pot = QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.TXT"));
-    const bool koncan = Zapis({pot, QStringLiteral("0"), QDate(2018, 1, 1), QDate(2018, 1, 31), b.alias()},
+    const IzidPrenosa koncan = Zapis({pot, QStringLiteral("0"), QDate(2018, 1, 1), QDate(2018, 1, 31), b.alias()},
                               Q1, s, s);
-    EXPECT_TRUE(koncan) << b.gonilnik().toStdString();
+    EXPECT_EQ(koncan, IzidPrenosa::Opravljen) << b.gonilnik().toStdString();
     Q1.zapri();
     Izid izid;
     QFile f(pot);

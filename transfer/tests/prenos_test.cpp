@@ -50,7 +50,7 @@ protected:
              {QStringLiteral("D"), dobro}, {QStringLiteral("B2"), breme}, {QStringLiteral("D2"), dobro}});
     }
 
-    bool zazeni(const QString& stevilka, const QString& izhod = QString())
+    IzidPrenosa zazeni(const QString& stevilka, const QString& izhod = QString())
     {
         s.stevilkaPrenosa = stevilka;
         return Zapis({izhod.isEmpty() ? pot : izhod, stevilka, QDate(2018, 1, 1), QDate(2018, 1, 31),
@@ -94,7 +94,7 @@ const QByteArray kDatoteka = kUvodna + "\r\n" + kVrstica1 + "\r\n" + kVrstica2 +
 
 TEST_F(PrenosTest, NewTransferWritesTheFileMarksRegistersAndNumbersTheAdjustments)
 {
-    ASSERT_TRUE(zazeni(QStringLiteral("0")));
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
     EXPECT_EQ(kVrstica1.size(), 152);
     EXPECT_EQ(preberi(pot), kDatoteka);
     EXPECT_FALSE(QFileInfo::exists(pot + QStringLiteral(".tmp")));
@@ -134,7 +134,7 @@ TEST_F(PrenosTest, NewTransferWritesTheFileMarksRegistersAndNumbersTheAdjustment
     // A second new transfer over the same range writes the postings again and
     // registers number 2; postings keep number 1.
     s.sporocila.clear();
-    ASSERT_TRUE(zazeni(QString()));
+    ASSERT_EQ(zazeni(QString()), IzidPrenosa::Opravljen);
     EXPECT_EQ(preberi(pot), kDatoteka);
     EXPECT_EQ(preberi(QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"))), kDatoteka);
     EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("2"));
@@ -145,12 +145,12 @@ TEST_F(PrenosTest, NewTransferWritesTheFileMarksRegistersAndNumbersTheAdjustment
 
 TEST_F(PrenosTest, RepeatReplacesItsAdjustmentRowsOnceAndMarksNothing)
 {
-    ASSERT_TRUE(zazeni(QStringLiteral("0")));
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
     knjizba(1, 1, 'B', 5.0, 0.0); // booked after transfer 1, not yet transferred
     s.sporocila.clear();
     s.zgodovinaStevilke.clear();
 
-    ASSERT_TRUE(zazeni(QStringLiteral("1")));
+    ASSERT_EQ(zazeni(QStringLiteral("1")), IzidPrenosa::Opravljen);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 3);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE")), 3);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NULL")), 1);
@@ -164,13 +164,13 @@ TEST_F(PrenosTest, RepeatReplacesItsAdjustmentRowsOnceAndMarksNothing)
 TEST_F(PrenosTest, NegativeOrTextNumberField)
 {
     // -3 is a repeat: nothing deleted, rows carry -3, nothing marked or registered.
-    ASSERT_TRUE(zazeni(QStringLiteral("-3")));
+    ASSERT_EQ(zazeni(QStringLiteral("-3")), IzidPrenosa::Opravljen);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=-3")), 2);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
     EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("0"));
 
     // Text that is no integer starts a new transfer, which numbers every waiting row.
-    ASSERT_TRUE(zazeni(QStringLiteral("abc")));
+    ASSERT_EQ(zazeni(QStringLiteral("abc")), IzidPrenosa::Opravljen);
     EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("1"));
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 4);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
@@ -183,7 +183,8 @@ TEST_F(PrenosTest, EmptyRangeLeavesTheOlderFileWhereItIs)
     star.write("stara vsebina\r\n");
     star.close();
     s.stevilkaPrenosa = QStringLiteral("0");
-    EXPECT_FALSE(Zapis({pot, QStringLiteral("0"), QDate(2019, 1, 1), QDate(2019, 1, 31), b.alias()}, Q1, s, s));
+    EXPECT_EQ(Zapis({pot, QStringLiteral("0"), QDate(2019, 1, 1), QDate(2019, 1, 31), b.alias()}, Q1, s, s),
+              IzidPrenosa::NiPodatkov);
     EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!")});
     EXPECT_EQ(preberi(pot), QByteArray("stara vsebina\r\n"));
     EXPECT_FALSE(QFileInfo::exists(QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"))));
@@ -193,7 +194,7 @@ TEST_F(PrenosTest, EmptyRangeLeavesTheOlderFileWhereItIs)
 TEST_F(PrenosTest, StopMidRunKeepsTheWorkFileAndTheNextTransferNumbersTheRows)
 {
     s.konecPoKorakih = 3; // stop at the third posting
-    EXPECT_FALSE(zazeni(QStringLiteral("0")));
+    EXPECT_NE(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
     EXPECT_TRUE(s.sporocila.isEmpty());
     EXPECT_FALSE(s.konec) << "the stop request is cleared";
     EXPECT_EQ(preberi(pot), QByteArray());
@@ -202,7 +203,7 @@ TEST_F(PrenosTest, StopMidRunKeepsTheWorkFileAndTheNextTransferNumbersTheRows)
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
 
     s.konecPoKorakih = -1;
-    ASSERT_TRUE(zazeni(QStringLiteral("0")));
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 4);
 }
 
@@ -210,13 +211,13 @@ TEST_F(PrenosTest, FailuresEndWithTheirMessageAndLeaveTheDatabaseUntouched)
 {
     // An output folder that does not exist.
     const QString nikjer = QDir(b.mapa()).filePath(QStringLiteral("ni/GK.TXT"));
-    EXPECT_FALSE(zazeni(QStringLiteral("0"), nikjer));
+    EXPECT_NE(zazeni(QStringLiteral("0"), nikjer), IzidPrenosa::Opravljen);
     EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem pisati v datoteko ") + nikjer});
 
     // A work file that cannot be created: the output file stays, empty.
     s.sporocila.clear();
     ASSERT_TRUE(QDir(b.mapa()).mkdir(QStringLiteral("GKDODAT2.TXT.tmp")));
-    EXPECT_FALSE(zazeni(QStringLiteral("0")));
+    EXPECT_NE(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
     EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem pisati v datoteko ") + pot + QStringLiteral(".TMP")});
     EXPECT_EQ(preberi(pot), QByteArray());
     ASSERT_TRUE(QDir(b.mapa()).rmdir(QStringLiteral("GKDODAT2.TXT.tmp")));
@@ -238,7 +239,7 @@ TEST_F(PrenosTest, FailuresEndWithTheirMessageAndLeaveTheDatabaseUntouched)
         izvedi("CREATE VIEW VLT AS SELECT SFVLT, ST FROM VLT0 WHERE 1/(CASE WHEN SFVLT=' ' AND "
                "(SELECT X FROM ZASTAVICA)=1 THEN 0 ELSE 1 END)=1");
     s.obSteviluZapisov = [this] { izvedi("UPDATE ZASTAVICA SET X=1"); };
-    EXPECT_FALSE(zazeni(QStringLiteral("0")));
+    EXPECT_NE(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
     EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem odpreti tabele :LB:vlt")});
     EXPECT_EQ(preberi(pot), QByteArray());
     EXPECT_EQ(preberi(pot + QStringLiteral(".tmp")), QByteArray());
