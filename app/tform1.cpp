@@ -382,6 +382,8 @@ void TForm1::btnPrenosMesecnihClick()
 {
     if (m_prenosTece)
         return; // one run at a time
+    if (!stevilkaPrenosaVeljavna())
+        return;
     if (SaveDialog2.zacetniDirektorij.isEmpty()) {
         SaveDialog2.zacetniDirektorij = V.MesecniDirektorij;
         SaveDialog2.imeDatoteke = V.MesecniDirektorij + QStringLiteral("GKDODAT2.TXT");
@@ -402,6 +404,8 @@ void TForm1::btnPrenosClick()
 {
     if (m_prenosTece)
         return;
+    if (!stevilkaPrenosaVeljavna())
+        return;
     SaveDialog1.naslov = QStringLiteral("DNEVNI  PRENOS");
     SaveDialog1.privzetaKoncnica = QStringLiteral("055");
     SaveDialog1.filter = QStringLiteral("Tekst datoteka (*.055)|*.055|Vse datoteke (*.*)|*.*");
@@ -411,6 +415,17 @@ void TForm1::btnPrenosClick()
     SaveDialog1.imeDatoteke = *pot;
     V.ImeDatoteke = imeDatotekeIzPoti(*pot).toLower();
     zacniPrenos(*pot);
+}
+
+bool TForm1::stevilkaPrenosaVeljavna()
+{
+    // A number field that names no transfer is said before the file is asked for: a
+    // typo must never start a transfer, and refusing it must change nothing.
+    const StevilkaPrenosa st = preberiStevilkoPrenosa(ui->eStevilkaPrenosa->text(), V.Baza);
+    if (st.zavrnitev.isEmpty())
+        return true;
+    okolje().sporocilo(st.zavrnitev);
+    return false;
 }
 
 void TForm1::zacniPrenos(const QString& pot)

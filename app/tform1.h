@@ -109,6 +109,7 @@ private:
     bool m_konecAplikacije = false;
     bool m_prenosTece = false;
     void zacniPrenos(const QString& pot);
+    bool stevilkaPrenosaVeljavna();
     PloscaPregleda* m_ploscaPregleda = nullptr;
     std::unique_ptr<Pregled> m_pregled;
 };

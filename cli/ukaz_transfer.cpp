@@ -103,6 +103,8 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
     case IzidPrenosa::OpravljenZOpozorili:
     case IzidPrenosa::NiPodatkov:
         return 3;
+    case IzidPrenosa::Zavrnjen:
+        return 2;
     case IzidPrenosa::Ustavljen:
     case IzidPrenosa::Neuspel:
         break;

@@ -1,6 +1,7 @@
 #include "narecje.h"
 
 #include <QRegularExpression>
+#include <QSqlError>
 
 #include <algorithm>
 
@@ -178,3 +179,120 @@ QString prevediStavek(const QString& vhod, QSqlDriver::DbmsType dbms)
         return nullsKotStreznik(izhod);
     return izhod;
 }
+
+namespace narecje {
+
+QString stavekZacetka(QSqlDriver::DbmsType dbms)
+{
+    return dbms == QSqlDriver::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QString();
+}
+
+QStringList stavkiKratkegaCakanja(QSqlDriver::DbmsType dbms)
+{
+    switch (dbms) {
+    case QSqlDriver::SQLite:
+        return {QStringLiteral("PRAGMA busy_timeout = 200")};
+    case QSqlDriver::PostgreSQL:
+        return {QStringLiteral("SET LOCAL lock_timeout = 200")};
+    case QSqlDriver::DB2:
+        return {QStringLiteral("SET CURRENT LOCK TIMEOUT 1")};
+    default:
+        return {};
+    }
+}
+
+QStringList stavkiObicajnegaCakanja(QSqlDriver::DbmsType dbms)
+{
+    switch (dbms) {
+    case QSqlDriver::SQLite:
+        return {QStringLiteral("PRAGMA busy_timeout = 5000")};
+    case QSqlDriver::DB2:
+        return {QStringLiteral("SET CURRENT LOCK TIMEOUT NULL")};
+    default:
+        return {}; // SET LOCAL ends with the transaction
+    }
+}
+
+QString stavekTocke(QSqlDriver::DbmsType dbms, const QString& ime)
+{
+    if (dbms == QSqlDriver::DB2)
+        return QStringLiteral("SAVEPOINT ") + ime + QStringLiteral(" ON ROLLBACK RETAIN CURSORS");
+    return QStringLiteral("SAVEPOINT ") + ime;
+}
+
+QString stavekNazajNaTocko(const QString& ime)
+{
+    return QStringLiteral("ROLLBACK TO SAVEPOINT ") + ime;
+}
+
+QString stavekSprostiTocko(const QString& ime)
+{
+    return QStringLiteral("RELEASE SAVEPOINT ") + ime;
+}
+
+QString stavekZaklepaRegistra(QSqlDriver::DbmsType dbms)
+{
+    if (dbms == QSqlDriver::SQLite)
+        return {};
+    return QStringLiteral("LOCK TABLE LEDGXFER IN EXCLUSIVE MODE");
+}
+
+namespace {
+
+// The SQLSTATE of a failure: PostgreSQL gives it as the native code; ODBC drivers
+// put it in front of their texts ("[...] 55P03: ..." or "SQLSTATE=40001").
+QString sqlState(const QSqlError& napaka)
+{
+    const QString koda = napaka.nativeErrorCode();
+    static const QRegularExpression petZnakov(QStringLiteral("^[0-9A-Z]{5}$"));
+    if (petZnakov.match(koda).hasMatch())
+        return koda;
+    static const QRegularExpression vBesedilu(QStringLiteral("(?:SQLSTATE[= ]?|\\b)([0-9]{2}[0-9A-Z]{3})\\b"));
+    const QRegularExpressionMatch m = vBesedilu.match(napaka.databaseText() + u' ' + napaka.driverText());
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+int sqliteKoda(const QSqlError& napaka)
+{
+    bool ok = false;
+    const int koda = napaka.nativeErrorCode().toInt(&ok);
+    return ok ? (koda & 0xff) : -1; // the primary code of an extended one
+}
+
+} // namespace
+
+bool jeZaklep(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
+{
+    if (dbms == QSqlDriver::SQLite) {
+        const int koda = sqliteKoda(napaka);
+        return koda == 5 || koda == 6; // SQLITE_BUSY, SQLITE_LOCKED
+    }
+    const QString stanje = sqlState(napaka);
+    // lock not available, deadlock, serialisation failure, timeouts (DB2 reports a
+    // lock timeout as 40001 or 57033, ODBC as HYT00)
+    return stanje == u"55P03" || stanje == u"40P01" || stanje == u"40001" || stanje == u"57033"
+           || stanje == u"HYT00";
+}
+
+bool jeZavrnjenaVrednost(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
+{
+    if (dbms == QSqlDriver::SQLite) {
+        const int koda = sqliteKoda(napaka);
+        return koda == 18 || koda == 19 || koda == 20; // TOOBIG, CONSTRAINT, MISMATCH
+    }
+    const QString stanje = sqlState(napaka);
+    return stanje.startsWith(u"22") || stanje.startsWith(u"23");
+}
+
+QString besedilo(const QSqlError& napaka)
+{
+    QString t = napaka.databaseText().trimmed();
+    const QString d = napaka.driverText().trimmed();
+    if (t.isEmpty())
+        return d;
+    if (!d.isEmpty() && !t.contains(d))
+        t = d + QStringLiteral(": ") + t;
+    return t;
+}
+
+} // namespace narecje

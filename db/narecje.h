@@ -2,6 +2,7 @@
 
 #include <QSqlDriver>
 #include <QString>
+#include <QStringList>
 
 // The one place where statements are fitted to the database behind a connection.
 // Statements are written once, in the form the ledger database expects; the few
@@ -14,3 +15,43 @@
 //    that NULLs sort as on PostgreSQL and DB2, after every value in ascending order.
 // Nothing inside a single-quoted literal is touched.
 QString prevediStavek(const QString& sql, QSqlDriver::DbmsType dbms);
+
+class QSqlError;
+
+// What a transaction needs to know of the engine behind a connection.
+namespace narecje {
+
+// Starts the transaction of a run. SQLite takes the write lock at once ("BEGIN
+// IMMEDIATE"), so that a run never reads a state it could not write back; the
+// servers begin an ordinary transaction (row locks are taken as statements run).
+QString stavekZacetka(QSqlDriver::DbmsType dbms);
+
+// Statements that make a lock wait short inside a transaction, so that the caller
+// can wait in steps, tell the operator and give up at its own bound; empty where the
+// engine needs none. The restoring statement undoes it after the transaction.
+QStringList stavkiKratkegaCakanja(QSqlDriver::DbmsType dbms);
+QStringList stavkiObicajnegaCakanja(QSqlDriver::DbmsType dbms);
+
+// A savepoint and the return to it.
+QString stavekTocke(QSqlDriver::DbmsType dbms, const QString& ime);
+QString stavekNazajNaTocko(const QString& ime);
+QString stavekSprostiTocko(const QString& ime);
+
+// The lock that serialises the allocation of transfer numbers: the register table
+// locked against other writers until commit. Empty on SQLite, whose run holds the
+// database's write lock already.
+QString stavekZaklepaRegistra(QSqlDriver::DbmsType dbms);
+
+// Whether a failure means that another connection holds a lock (busy, lock timeout,
+// deadlock): worth waiting for and trying again.
+bool jeZaklep(const QSqlError& napaka, QSqlDriver::DbmsType dbms);
+
+// Whether the database refused a row for its values (too long for its column, a
+// broken constraint): the row is missing, the rest of the run stands.
+bool jeZavrnjenaVrednost(const QSqlError& napaka, QSqlDriver::DbmsType dbms);
+
+// The database's own text of a failure, with the driver's text in front where the
+// database gives none of its own ("database is locked", "no such table: X").
+QString besedilo(const QSqlError& napaka);
+
+} // namespace narecje

@@ -12,13 +12,7 @@ namespace {
 
 QString besediloNapake(const QSqlError& e)
 {
-    QString t = e.databaseText();
-    const QString d = e.driverText();
-    if (t.isEmpty())
-        return d;
-    if (!d.isEmpty() && !t.contains(d))
-        t = d + QStringLiteral(": ") + t;
-    return t.trimmed();
+    return narecje::besedilo(e);
 }
 
 } // namespace

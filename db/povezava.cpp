@@ -1,5 +1,6 @@
 #include "povezava.h"
 #include "napaka.h"
+#include "belezenje.h"
 
 #include <QSqlError>
 #include <QFileInfo>
@@ -81,8 +82,17 @@ QString odpri(const QString& imePovezave, const QString& aliasIme, const QString
             QSqlDatabase::removeDatabase(imePovezave);
             return razlog;
         }
+        poskus.finish();
         // LIKE compares case-sensitively, as on the production server.
         QSqlQuery(db).exec(QStringLiteral("PRAGMA case_sensitive_like=ON"));
+        // Write-ahead logging: other users keep reading while a transfer holds the
+        // write lock. A database whose folder or file is read only keeps its journal.
+        const QFileInfo datoteka(alias->database);
+        if (datoteka.isWritable() && QFileInfo(datoteka.absolutePath()).isWritable()) {
+            QSqlQuery wal(db);
+            if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+                qCWarning(lcDb).noquote() << "WAL za" << alias->database << "ni vklopljen:" << wal.lastError().text();
+        }
     }
     odprte().insert(imePovezave);
     return {};

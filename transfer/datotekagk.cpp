@@ -1,9 +1,11 @@
 #include "datotekagk.h"
 
 #include "izvajanje.h"
+#include "napaka.h"
 #include "polja.h"
 #include "zneski.h"
 
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
 
@@ -185,10 +187,46 @@ QByteArray ZakljucnaVrstica(const QDate& datumDatoteke, qint64 steviloVrstic,
     return vBajte(v);
 }
 
+namespace {
+
+// An amount field holds 15 digits of cents.
+constexpr qint64 kMejaPolja = 1'000'000'000'000'000;
+
+bool ustrezaPolju(double znesek)
+{
+    if (!std::isfinite(znesek))
+        return false;
+    const qint64 c = VStotine(znesek);
+    return c > -kMejaPolja && c < kMejaPolja;
+}
+
+} // namespace
+
+void preveriZneske(const Knjizba& k)
+{
+    const struct {
+        const char* ime;
+        double znesek;
+    } zneski[] = {{"BZNESEK", k.BZNESEK}, {"DZNESEK", k.DZNESEK}, {"BZNESEKSIT", k.BZNESEKSIT},
+                  {"DZNESEKSIT", k.DZNESEKSIT}};
+    for (const auto& z : zneski) {
+        if (!ustrezaPolju(z.znesek))
+            throw Napaka(QStringLiteral("Znesek %1 knjižbe CTRL=%2 (%3) ne gre v polje datoteke s 15 mesti; "
+                                        "prenos ni opravljen.")
+                             .arg(QLatin1StringView(z.ime), QString::number(k.CTRL),
+                                  QString::number(z.znesek, 'g', 17)));
+    }
+}
+
 PodrobnaVrstica DatotekaGk::dodaj(const Knjizba& k)
 {
+    preveriZneske(k);
     PodrobnaVrstica p = zgradiPodrobnoVrstico(k, m_zapisanih, m_iskanje);
     pristejKVsotam(m_vsote, k);
+    if (!ustrezaPolju(m_vsote.zaokrozenaBremeSit) || !ustrezaPolju(m_vsote.zaokrozenoDobroSit))
+        throw Napaka(QStringLiteral("Vsota zneskov do knjižbe CTRL=%1 ne gre v polje zaključne vrstice s 15 "
+                                    "mesti; prenos ni opravljen.")
+                         .arg(k.CTRL));
     if (p.zapisi)
         ++m_zapisanih;
     return p;

@@ -44,6 +44,10 @@ struct VsoteGk {
 // Adds one posting to the totals; a posting of zero amounts adds nothing.
 void pristejKVsotam(VsoteGk& vsote, const Knjizba& k);
 
+// Throws Napaka naming the posting's CTRL when one of its four amounts is not finite
+// or has more cents than the 15-digit amount field holds.
+void preveriZneske(const Knjizba& k);
+
 // Derives the values of the detail line of posting `k`, when `zapisanih` detail lines
 // have been written before it, and builds the line when it is to be written. Makes both
 // look-ups for every posting; a failing organisation look-up throws Napaka.
@@ -69,8 +73,9 @@ public:
     explicit DatotekaGk(Iskanje& iskanje) : m_iskanje(iskanje) {}
 
     // Builds the detail line of the posting, adds the posting to the totals and counts
-    // the line when it is written. A failing organisation look-up throws Napaka before
-    // anything is added or counted.
+    // the line when it is written. A failing organisation look-up, an amount that is not
+    // finite or does not fit its 15-digit field, and a total that outgrows its field
+    // throw Napaka naming the posting's CTRL.
     PodrobnaVrstica dodaj(const Knjizba& k);
 
     qint64 steviloVrstic() const { return m_zapisanih; }

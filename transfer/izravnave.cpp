@@ -3,6 +3,9 @@
 #include "napaka.h"
 #include "poizvedba.h"
 #include "zneski.h"
+#include "belezenje.h"
+#include "narecje.h"
+#include "transakcija.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -55,10 +58,13 @@ void ZaokroziInShrani(const QSqlDatabase& baza, qint64 prenos, qint64 vp, const 
     Poizvedba q(baza);
     q.poskusiIzvesti(stavekUstvariIzravnave());
     QSqlQuery vstavi(baza);
-    if (!vstavi.prepare(prevediZa(baza, kVstavi)))
+    if (!vstavi.prepare(prevediZa(baza, kVstavi))) {
+        qCWarning(lcTransfer).noquote() << "Vrstica izravnave ni shranjena:" << narecje::besedilo(vstavi.lastError());
         return;
+    }
     vezi(vstavi, prenos, vp, dan, konto, sfdjv, partner, znesek, zaokrozen);
-    vstavi.exec();
+    if (!vstavi.exec())
+        qCWarning(lcTransfer).noquote() << "Vrstica izravnave ni shranjena:" << narecje::besedilo(vstavi.lastError());
 }
 
 void BrisiVIzravnavi(const QSqlDatabase& baza, qint64 prenos)
@@ -66,7 +72,8 @@ void BrisiVIzravnavi(const QSqlDatabase& baza, qint64 prenos)
     if (prenos == 0)
         return;
     Poizvedba q(baza);
-    q.poskusiIzvesti(QStringLiteral("DELETE FROM  IZRAVNAVE WHERE PRENOS=") + QString::number(prenos));
+    if (!q.poskusiIzvesti(QStringLiteral("DELETE FROM  IZRAVNAVE WHERE PRENOS=") + QString::number(prenos)))
+        qCInfo(lcTransfer).noquote() << "DELETE FROM IZRAVNAVE:" << q.zadnjaNapaka();
 }
 
 QString stavekOstevilci(qint64 novaStevilka)
@@ -82,13 +89,14 @@ QString OstevilciIzravnave(const QSqlDatabase& baza, qint64 novaStevilka)
     return q.poskusiIzvesti(sql) ? QString() : sql;
 }
 
-ShrambaIzravnav::ShrambaIzravnav(const QSqlDatabase& baza, int vSkupini)
-    : m_baza(baza), m_vstavi(baza), m_vstaviSkupino(baza), m_velikost(vSkupini)
+ShrambaIzravnav::ShrambaIzravnav(Transakcija& transakcija)
+    : m_tx(transakcija), m_baza(transakcija.baza()), m_vstavi(m_baza), m_vstaviSkupino(m_baza)
 {
-    const QSqlDriver* d = baza.driver();
-    if (d && d->dbmsType() == QSqlDriver::SQLite) {
-        m_transakcije = vSkupini > 1;
-    } else if (baza.driverName() == QLatin1String("QPSQL")) {
+    const QSqlDriver* d = m_baza.driver();
+    m_dbms = d ? d->dbmsType() : QSqlDriver::UnknownDbms;
+    if (m_dbms == QSqlDriver::SQLite) {
+        m_velikostSkupine = 0; // one prepared insert per row is SQLite's fastest way
+    } else if (m_baza.driverName() == QLatin1String("QPSQL")) {
         // PostgreSQL takes a whole group as nine arrays: one statement, nine values.
         m_polja = true;
         m_velikostSkupine = 5000;
@@ -97,30 +105,28 @@ ShrambaIzravnav::ShrambaIzravnav(const QSqlDatabase& baza, int vSkupini)
     }
 }
 
-ShrambaIzravnav::~ShrambaIzravnav()
-{
-    try {
-        koncaj();
-    } catch (...) {
-        // The failure has been or will be reported by the run itself.
-    }
-}
-
 void ShrambaIzravnav::pripravi()
 {
     if (m_pripravljeno)
         return;
-    // The table is created before the first row; an existing one stays as it is.
-    Poizvedba(m_baza).poskusiIzvesti(stavekUstvariIzravnave());
     m_pripravljeno = true;
-    m_vstavi.prepare(prevediZa(m_baza, kVstavi));
+    // The table is created before the first row; an existing one stays as it is.
+    QString napaka;
+    if (!m_tx.poskusi(stavekUstvariIzravnave(), {}, QStringLiteral("tabelo IZRAVNAVE"), &napaka))
+        qCInfo(lcTransfer).noquote() << "CREATE TABLE IZRAVNAVE:" << napaka;
+    // A statement the database cannot prepare (no table in a read-only database) ends
+    // the run with the database's reason.
+    if (!m_tx.vTocki([&] { return m_vstavi.prepare(prevediZa(m_baza, kVstavi)); }))
+        throw Napaka(narecje::besedilo(m_vstavi.lastError()));
     if (m_polja) {
         const QString sql = QStringLiteral(
             "INSERT INTO  IZRAVNAVE  (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN, RAZLIKA) "
             " SELECT * FROM unnest(CAST(? AS integer[]), CAST(? AS integer[]), CAST(? AS date[]),"
             " CAST(? AS text[]), CAST(? AS text[]), CAST(? AS text[]), CAST(? AS float8[]),"
             " CAST(? AS float8[]), CAST(? AS float8[]))");
-        if (!m_vstaviSkupino.prepare(sql)) {
+        if (!m_tx.vTocki([&] { return m_vstaviSkupino.prepare(sql); })) {
+            qCWarning(lcTransfer).noquote() << "Vstavljanje polj ni pripravljeno, vrstice gredo po 250:"
+                                            << narecje::besedilo(m_vstaviSkupino.lastError());
             m_polja = false;
             m_velikostSkupine = 250;
         }
@@ -130,24 +136,103 @@ void ShrambaIzravnav::pripravi()
                                      " ZAOKROZEN, RAZLIKA)  VALUES ");
         for (int i = 0; i < m_velikostSkupine; ++i)
             sql += (i ? QStringLiteral(",") : QString()) + QStringLiteral("(?,?,?,?,?,?,?,?,?)");
-        if (!m_vstaviSkupino.prepare(prevediZa(m_baza, sql)))
+        if (!m_tx.vTocki([&] { return m_vstaviSkupino.prepare(prevediZa(m_baza, sql)); })) {
+            qCWarning(lcTransfer).noquote() << "Vstavljanje skupin ni pripravljeno, vrstice gredo posamič:"
+                                            << narecje::besedilo(m_vstaviSkupino.lastError());
             m_velikostSkupine = 0;
+        }
     }
 }
 
-void ShrambaIzravnav::preveriPovezavo(const QString& napaka)
+void ShrambaIzravnav::zavrnjena(const Vrstica& v, const QSqlError& napaka)
 {
-    // A refused row is only missing; a database that no longer answers ends the run.
-    QSqlQuery poskus(m_baza);
-    if (!m_baza.isOpen() || !poskus.exec(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE 1=0")))
-        throw Napaka(napaka.isEmpty() ? m_baza.lastError().text() : napaka);
+    if (!narecje::jeZavrnjenaVrednost(napaka, m_dbms))
+        throw Napaka(narecje::besedilo(napaka));
+    ++m_zavrnjenih;
+    if (!m_zavrnjeniKonti.contains(v.konto))
+        m_zavrnjeniKonti.append(v.konto);
+    qCWarning(lcTransfer).noquote() << "Baza ni sprejela vrstice izravnave za konto" << v.konto << ":"
+                                    << narecje::besedilo(napaka);
 }
 
 void ShrambaIzravnav::vstaviPosamic(const Vrstica& v)
 {
     vezi(m_vstavi, v.prenos, v.vp, v.dan, v.konto, v.sfdjv, v.partner, v.znesek, v.zaokrozen);
-    if (!m_vstavi.exec())
-        preveriPovezavo(m_vstavi.lastError().text());
+    if (m_dbms == QSqlDriver::SQLite) {
+        // SQLite undoes a failed statement by itself; the transaction goes on.
+        if (!m_vstavi.exec())
+            zavrnjena(v, m_vstavi.lastError());
+        return;
+    }
+    QSqlError napaka;
+    if (!m_tx.vTocki([&] {
+            if (m_vstavi.exec())
+                return true;
+            napaka = m_vstavi.lastError();
+            return false;
+        }))
+        zavrnjena(v, napaka);
+}
+
+bool ShrambaIzravnav::posljiPolja(const QList<Vrstica>& vrstice)
+{
+    // Array literals: numbers as they round-trip, texts quoted with \ and " escaped.
+    QString polja[9];
+    for (QString& p : polja) {
+        p.reserve(vrstice.size() * 12);
+        p += u'{';
+    }
+    auto besedilo = [](QString& p, const QString& t) {
+        if (t.isNull()) { // as a bound null text: NULL
+            p += QStringLiteral("NULL");
+            return;
+        }
+        p += u'"';
+        for (QChar c : t) {
+            if (c == u'"' || c == u'\\')
+                p += u'\\';
+            p += c;
+        }
+        p += u'"';
+    };
+    bool prva = true;
+    for (const Vrstica& v : vrstice) {
+        if (!prva)
+            for (QString& p : polja)
+                p += u',';
+        prva = false;
+        polja[0] += QString::number(v.prenos);
+        polja[1] += QString::number(v.vp);
+        polja[2] += v.dan.isValid() ? v.dan.toString(Qt::ISODate) : QStringLiteral("NULL");
+        besedilo(polja[3], v.konto);
+        besedilo(polja[4], v.sfdjv);
+        besedilo(polja[5], v.partner);
+        polja[6] += QString::number(v.znesek, 'g', 17);
+        polja[7] += QString::number(v.zaokrozen, 'g', 17);
+        polja[8] += QString::number(razlikaIzravnave(v.znesek, v.zaokrozen), 'g', 17);
+    }
+    for (int i = 0; i < 9; ++i) {
+        polja[i] += u'}';
+        m_vstaviSkupino.bindValue(i, polja[i]);
+    }
+    return m_vstaviSkupino.exec();
+}
+
+bool ShrambaIzravnav::posljiVrednosti(const QList<Vrstica>& vrstice)
+{
+    int i = 0;
+    for (const Vrstica& v : vrstice) {
+        m_vstaviSkupino.bindValue(i++, v.prenos);
+        m_vstaviSkupino.bindValue(i++, v.vp);
+        m_vstaviSkupino.bindValue(i++, v.dan);
+        m_vstaviSkupino.bindValue(i++, v.konto);
+        m_vstaviSkupino.bindValue(i++, v.sfdjv);
+        m_vstaviSkupino.bindValue(i++, v.partner);
+        m_vstaviSkupino.bindValue(i++, v.znesek);
+        m_vstaviSkupino.bindValue(i++, v.zaokrozen);
+        m_vstaviSkupino.bindValue(i++, razlikaIzravnave(v.znesek, v.zaokrozen));
+    }
+    return m_vstaviSkupino.exec();
 }
 
 void ShrambaIzravnav::posljiSkupino()
@@ -156,69 +241,18 @@ void ShrambaIzravnav::posljiSkupino()
         return;
     const QList<Vrstica> vrstice = std::move(m_cakajoce);
     m_cakajoce.clear();
-    if (m_polja) {
-        // Array literals: numbers as they round-trip, texts quoted with \ and " escaped.
-        QString polja[9];
-        for (QString& p : polja) {
-            p.reserve(vrstice.size() * 12);
-            p += u'{';
-        }
-        auto besedilo = [](QString& p, const QString& t) {
-            if (t.isNull()) { // as a bound null text: NULL
-                p += QStringLiteral("NULL");
-                return;
-            }
-            p += u'"';
-            for (QChar c : t) {
-                if (c == u'"' || c == u'\\')
-                    p += u'\\';
-                p += c;
-            }
-            p += u'"';
-        };
-        bool prva = true;
-        for (const Vrstica& v : vrstice) {
-            if (!prva)
-                for (QString& p : polja)
-                    p += u',';
-            prva = false;
-            polja[0] += QString::number(v.prenos);
-            polja[1] += QString::number(v.vp);
-            polja[2] += v.dan.isValid() ? v.dan.toString(Qt::ISODate) : QStringLiteral("NULL");
-            besedilo(polja[3], v.konto);
-            besedilo(polja[4], v.sfdjv);
-            besedilo(polja[5], v.partner);
-            polja[6] += QString::number(v.znesek, 'g', 17);
-            polja[7] += QString::number(v.zaokrozen, 'g', 17);
-            polja[8] += QString::number(razlikaIzravnave(v.znesek, v.zaokrozen), 'g', 17);
-        }
-        for (int i = 0; i < 9; ++i) {
-            polja[i] += u'}';
-            m_vstaviSkupino.bindValue(i, polja[i]);
-        }
-        if (m_vstaviSkupino.exec())
+    if (m_polja || vrstice.size() == m_velikostSkupine) {
+        QSqlError napaka;
+        if (m_tx.vTocki([&] {
+                if (m_polja ? posljiPolja(vrstice) : posljiVrednosti(vrstice))
+                    return true;
+                napaka = m_vstaviSkupino.lastError();
+                return false;
+            }))
             return;
-        preveriPovezavo(m_vstaviSkupino.lastError().text());
-        for (const Vrstica& v : vrstice)
-            vstaviPosamic(v);
-        return;
-    }
-    if (vrstice.size() == m_velikostSkupine) {
-        int i = 0;
-        for (const Vrstica& v : vrstice) {
-            m_vstaviSkupino.bindValue(i++, v.prenos);
-            m_vstaviSkupino.bindValue(i++, v.vp);
-            m_vstaviSkupino.bindValue(i++, v.dan);
-            m_vstaviSkupino.bindValue(i++, v.konto);
-            m_vstaviSkupino.bindValue(i++, v.sfdjv);
-            m_vstaviSkupino.bindValue(i++, v.partner);
-            m_vstaviSkupino.bindValue(i++, v.znesek);
-            m_vstaviSkupino.bindValue(i++, v.zaokrozen);
-            m_vstaviSkupino.bindValue(i++, razlikaIzravnave(v.znesek, v.zaokrozen));
-        }
-        if (m_vstaviSkupino.exec())
-            return;
-        preveriPovezavo(m_vstaviSkupino.lastError().text());
+        // Only a refusal of values is worth sending row by row; anything else ends the run.
+        if (!narecje::jeZavrnjenaVrednost(napaka, m_dbms))
+            throw Napaka(narecje::besedilo(napaka));
     }
     // A short group, or a group the database refused: row by row.
     for (const Vrstica& v : vrstice)
@@ -228,14 +262,6 @@ void ShrambaIzravnav::posljiSkupino()
 void ShrambaIzravnav::koncaj()
 {
     posljiSkupino();
-    if (m_vTransakciji) {
-        m_vTransakciji = false;
-        if (!m_baza.commit()) {
-            const QString napaka = m_baza.lastError().text();
-            m_baza.rollback();
-            throw Napaka(napaka);
-        }
-    }
 }
 
 void ShrambaIzravnav::shrani(qint64 prenos, qint64 vp, const QDate& dan, const QString& konto,
@@ -250,13 +276,7 @@ void ShrambaIzravnav::shrani(qint64 prenos, qint64 vp, const QDate& dan, const Q
             posljiSkupino();
         return;
     }
-    if (m_transakcije && !m_vTransakciji) {
-        m_vTransakciji = m_baza.transaction();
-        m_vTransakcijiVrstic = 0;
-    }
     vstaviPosamic(v);
-    if (m_vTransakciji && ++m_vTransakcijiVrstic >= m_velikost)
-        koncaj();
 }
 
 void ShrambaIzravnav::brisi(qint64 prenos)
@@ -264,6 +284,9 @@ void ShrambaIzravnav::brisi(qint64 prenos)
     if (prenos == 0)
         return;
     posljiSkupino();
-    Poizvedba(m_baza).poskusiIzvesti(QStringLiteral("DELETE FROM  IZRAVNAVE WHERE PRENOS=")
-                                     + QString::number(prenos));
+    // No table yet means no rows to delete.
+    QString napaka;
+    if (!m_tx.poskusi(QStringLiteral("DELETE FROM  IZRAVNAVE WHERE PRENOS=") + QString::number(prenos), {},
+                      QStringLiteral("tabelo IZRAVNAVE"), &napaka))
+        qCInfo(lcTransfer).noquote() << "DELETE FROM IZRAVNAVE:" << napaka;
 }

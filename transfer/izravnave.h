@@ -3,7 +3,12 @@
 #include <QDate>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSqlDriver>
 #include <QString>
+#include <QStringList>
+
+class QSqlError;
+class Transakcija;
 
 // The rounding-adjustment store, table IZRAVNAVE: one row for every detail line a
 // transfer run writes, with the line's keys, an amount, its rounded value and their
@@ -31,18 +36,17 @@ QString stavekOstevilci(qint64 novaStevilka);
 // precision, stored as a double.
 double razlikaIzravnave(double znesek, double zaokrozen);
 
-// The store as a transfer run uses it: the table is created once before the first row
-// and one prepared insert serves every row. On SQLite rows are grouped into
-// transactions (a refused row there spoils nothing else); on a server they are sent in
-// multi-row inserts, and a refused group is sent again row by row, so that exactly the
-// refused rows are missing, as with one insert per row. Every row handed over before a
-// stop or a failure is stored: koncaj() and the destructor send what is pending.
-// A refused row followed by a connection that no longer answers means the database
-// went away: that is thrown as Napaka with the database's text.
+// The store as a transfer run uses it, inside the run's transaction: the table is
+// created once before the first row (inside a savepoint, so that an existing table
+// spoils nothing) and one prepared insert serves every row. On a server rows are sent
+// in multi-row inserts; a group the database refuses is sent again row by row, each
+// in a savepoint, so that exactly the rows refused for their values (an account too
+// long for CHAR(15)) are missing: they are counted, with their accounts, for the run
+// to report. Any other failure (the database gone, no space, read only) is thrown as
+// Napaka with the database's text and ends the run.
 class ShrambaIzravnav {
 public:
-    explicit ShrambaIzravnav(const QSqlDatabase& baza, int vSkupini = 5000);
-    ~ShrambaIzravnav();
+    explicit ShrambaIzravnav(Transakcija& transakcija);
     ShrambaIzravnav(const ShrambaIzravnav&) = delete;
     ShrambaIzravnav& operator=(const ShrambaIzravnav&) = delete;
 
@@ -51,8 +55,13 @@ public:
                 const QString& sfdjv, const QString& partner, double znesek, double zaokrozen);
     // BrisiVIzravnavi within the run: pending rows are stored first.
     void brisi(qint64 prenos);
-    // Stores what is pending and commits what is open.
+    // Sends what is pending.
     void koncaj();
+
+    // The rows the database refused for their values, and their accounts (each once,
+    // in the order met).
+    qint64 zavrnjenih() const { return m_zavrnjenih; }
+    const QStringList& zavrnjeniKonti() const { return m_zavrnjeniKonti; }
 
 private:
     struct Vrstica {
@@ -63,17 +72,19 @@ private:
     };
     void pripravi();
     void vstaviPosamic(const Vrstica& v);
+    bool posljiPolja(const QList<Vrstica>& vrstice);
+    bool posljiVrednosti(const QList<Vrstica>& vrstice);
     void posljiSkupino();
-    void preveriPovezavo(const QString& napaka);
+    void zavrnjena(const Vrstica& v, const QSqlError& napaka);
+    Transakcija& m_tx;
     QSqlDatabase m_baza;
+    QSqlDriver::DbmsType m_dbms;
     QSqlQuery m_vstavi;
     QSqlQuery m_vstaviSkupino;
     bool m_pripravljeno = false;
-    bool m_transakcije = false; // SQLite: transactions of m_velikost rows
-    bool m_vTransakciji = false;
-    int m_velikost;
-    int m_vTransakcijiVrstic = 0;
     int m_velikostSkupine = 0;  // server: rows per multi-row insert, 0 none
     bool m_polja = false;       // PostgreSQL: a group is sent as one array per column
     QList<Vrstica> m_cakajoce;
+    qint64 m_zavrnjenih = 0;
+    QStringList m_zavrnjeniKonti;
 };

@@ -33,6 +33,7 @@ StolpciKnjizbe::StolpciKnjizbe(const std::function<int(const QString&)>& indeksS
         if (m_indeks[i] < 0)
             throw Napaka(QStringLiteral("Polje '%1' ne obstaja").arg(ime));
     }
+    m_ctrl = indeksStolpca(QStringLiteral("CTRL"));
 }
 
 StolpciKnjizbe::StolpciKnjizbe(const QSqlRecord& zapis)
@@ -69,6 +70,8 @@ Knjizba StolpciKnjizbe::beri(const std::function<QVariant(int)>& vrednost) const
     k.KRTBNK = vrednostNiz(v(sKRTBNK));
     k.KRTBNK1 = vrednostNiz(v(sKRTBNK1));
     k.VP = vrednostCelo(v(sVP));
+    if (m_ctrl >= 0)
+        k.CTRL = vrednostCelo(vrednost(m_ctrl));
     return k;
 }
 

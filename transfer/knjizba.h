@@ -39,6 +39,7 @@ struct Knjizba {
     QString KRTBNK;         // the partner's bank code
     QString KRTBNK1;        // the security issuer's bank code
     qint64 VP = 0;          // security
+    qint64 CTRL = 0;        // the posting's control number (0 where the result has none)
 };
 
 // Reads Knjizba rows from the postings query. The columns are found once by name,
@@ -67,4 +68,5 @@ private:
         sKRTBNK, sKRTBNK1, sVP, steviloStolpcev
     };
     std::array<int, steviloStolpcev> m_indeks{};
+    int m_ctrl = -1; // the control number names the posting in messages; optional
 };

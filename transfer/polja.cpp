@@ -39,15 +39,29 @@ void dodajStevke(ZapisVrstice& vrstica, bool minus, std::uint64_t velikost, int 
     vrstica.append(stevke + zacetek, dolzina);
 }
 
-// Whether the first `n` characters are plain ASCII, the same bytes in the code page.
+// Whether the first `n` characters are printable ASCII, the same bytes in the code page.
 bool asciiZacetek(const QString& besedilo, qsizetype n)
 {
     const QChar* znaki = besedilo.constData();
     for (qsizetype i = 0; i < n; ++i) {
-        if (znaki[i].unicode() >= 0x80)
+        const char16_t c = znaki[i].unicode();
+        if (c < 0x20 || c >= 0x7f)
             return false;
     }
     return true;
+}
+
+// A control character (a line break above all) would break the line's layout: it
+// becomes a blank, as do the Unicode line and paragraph separators.
+QByteArray vPoljeBesedila(const QString& besedilo)
+{
+    QString t = besedilo;
+    for (QChar& c : t) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || u == 0x2028 || u == 0x2029)
+            c = u' ';
+    }
+    return vWin1250(t);
 }
 
 void dodajAscii(ZapisVrstice& vrstica, const QString& besedilo, qsizetype n)
@@ -106,7 +120,7 @@ void dodajBesediloDesno(ZapisVrstice& vrstica, const QString& besedilo, int siri
 {
     const qsizetype n = qMin<qsizetype>(besedilo.size(), sirina);
     if (!asciiZacetek(besedilo, n)) {
-        dodajDesno(vrstica, QByteArrayView(vWin1250(besedilo)), sirina);
+        dodajDesno(vrstica, QByteArrayView(vPoljeBesedila(besedilo)), sirina);
         return;
     }
     dodajZnake(vrstica, sirina - n, ' ');
@@ -117,7 +131,7 @@ void dodajBesediloLevo(ZapisVrstice& vrstica, const QString& besedilo, int sirin
 {
     const qsizetype n = qMin<qsizetype>(besedilo.size(), sirina);
     if (!asciiZacetek(besedilo, n)) {
-        dodajLevo(vrstica, QByteArrayView(vWin1250(besedilo)), sirina);
+        dodajLevo(vrstica, QByteArrayView(vPoljeBesedila(besedilo)), sirina);
         return;
     }
     dodajAscii(vrstica, besedilo, n);

@@ -43,7 +43,7 @@ QByteArray PoljeLevo(QByteArrayView besedilo, int sirina);
 void dodajLevo(ZapisVrstice& vrstica, QByteArrayView besedilo, int sirina);
 
 // The same two rules for a text that is first put into the code page (besedilo1250.h);
-// a character the code page lacks becomes '?'.
+// a character the code page lacks becomes '?', a control character a blank.
 void dodajBesediloDesno(ZapisVrstice& vrstica, const QString& besedilo, int sirina);
 void dodajBesediloLevo(ZapisVrstice& vrstica, const QString& besedilo, int sirina);
 

@@ -1,5 +1,6 @@
 #include "prenos.h"
 
+#include "belezenje.h"
 #include "datotekagk.h"
 #include "iskanje.h"
 #include "izravnave.h"
@@ -10,6 +11,9 @@
 #include "poizvedba.h"
 #include "povezava.h"
 #include "rezultat.h"
+#include "stevila.h"
+#include "register.h"
+#include "transakcija.h"
 #include "zakljucek.h"
 #include "zneski.h"
 
@@ -17,7 +21,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QScopeGuard>
 #include <QSqlDriver>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -80,13 +90,15 @@ private:
 struct ProgresKonec {
     Okolje& okolje;
     bool aktivno = true;
-    ~ProgresKonec()
+    void skrij()
     {
         if (aktivno) {
+            aktivno = false;
             okolje.prikaziNapredek(false);
             okolje.skrijStatusnoVrstico();
         }
     }
+    ~ProgresKonec() { skrij(); }
 };
 
 QString napakaPisanja(const QString& pot)
@@ -94,13 +106,218 @@ QString napakaPisanja(const QString& pot)
     return QStringLiteral("Ne morem pisati v datoteko ") + pot;
 }
 
+// The database's own files, which an output must never replace.
+bool jeDatotekaBaze(const QString& pot, const QSqlDatabase& db)
+{
+    const QSqlDriver* d = db.driver();
+    if (!d || d->dbmsType() != QSqlDriver::SQLite)
+        return false;
+    const QFileInfo baza(db.databaseName());
+    const QString imeBaze = baza.canonicalFilePath();
+    if (imeBaze.isEmpty())
+        return false;
+    const QFileInfo izhod(pot);
+    const QString cilj = izhod.exists() ? izhod.canonicalFilePath()
+                                        : QFileInfo(izhod.absolutePath()).canonicalFilePath() + u'/'
+                                              + izhod.fileName();
+    for (const char* pripona : {"", "-wal", "-shm", "-journal"}) {
+        if (cilj == imeBaze + QLatin1StringView(pripona))
+            return true;
+    }
+    return false;
+}
+
+// The state of one run: what it was given and what it has found so far.
+struct Tek {
+    const NalogaPrenosa& naloga;
+    Rezultat& Q1;
+    OknoPrenosa& okno;
+    Okolje& okolje;
+    QSqlDatabase db;
+    qint64 stevilka = 0; // the transfer number at start
+    QVariantMap datumi;
+    int vrstic = 0;
+};
+
+// The postings query into the shared result and the count of its rows. A query that
+// cannot be opened is reported and passed on to the general error report.
+void odpriKnjizbe(Tek& t)
+{
+    try {
+        t.Q1.nastaviImeBaze(t.naloga.baza);
+        // PostgreSQL's client streams a one-directional result and loses it as soon as
+        // another statement runs on the connection; there the whole result is fetched.
+        const bool samoNaprej = t.db.driver()->dbmsType() != QSqlDriver::PostgreSQL
+                                || t.db.driverName() != QLatin1String("QPSQL");
+        t.Q1.odpri(t.db, stavekKnjizb(), t.datumi, samoNaprej);
+        if (samoNaprej) {
+            Poizvedba stetje(t.db);
+            stetje.odpri(stavekStetjaKnjizb(), t.datumi);
+            t.vrstic = stetje.naslednji() ? int(stetje.celo(QStringLiteral("STEVILO"))) : 0;
+            t.Q1.nastaviSteviloVrstic(t.vrstic);
+        } else {
+            t.vrstic = t.Q1.steviloVrstic();
+        }
+    } catch (const Napaka&) {
+        t.okolje.prikaziNapredek(false);
+        t.okolje.skrijStatusnoVrstico();
+        t.okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:knjizbe"));
+        throw;
+    }
+    t.Q1.nastaviPrikaz(QStringLiteral("DatumK"), {10, QString(), QString()});
+    t.Q1.nastaviPrikaz(QStringLiteral("Konto"), {8, QString(), QString()});
+    t.Q1.nastaviPrikaz(QStringLiteral("IdMaster"), {9, QString(), QString()});
+    for (const char* polje : {"BZnesekSit", "DZnesekSit", "BZnesek", "DZnesek"})
+        t.Q1.nastaviPrikaz(QString::fromLatin1(polje), {13, QStringLiteral("####0.00"), QString()});
+}
+
+// The three look-up tables must be readable. Each is tried in a savepoint: on a
+// server a failed statement would otherwise spoil the run's transaction.
+std::optional<QString> preveriTabele(Transakcija& tx)
+{
+    const struct {
+        const char* stavek;
+        const char* sporocilo;
+    } preverjanja[] = {
+        {"SELECT IDDOG,IDPOG, SFDJV FROM DOG  WHERE IDDOG=0 ", "Ne morem odpreti tabele :LB:dog"},
+        {"SELECT SFVLT,ST FROM VLT  WHERE SFVLT=' ' ", "Ne morem odpreti tabele :LB:vlt"},
+        {"SELECT CTRL, OZNAKA, SALDAKONTEN FROM SIFKONT  WHERE CTRL=0 ", "Ne morem odpreti tabele :LB:sifkont"},
+    };
+    for (const auto& p : preverjanja) {
+        Poizvedba q(tx.baza());
+        if (!tx.vTocki([&] {
+                const bool ok = q.poskusiOdpreti(QString::fromLatin1(p.stavek));
+                q.zapri();
+                return ok;
+            })) {
+            qCWarning(lcTransfer).noquote() << p.sporocilo << "-" << q.zadnjaNapaka();
+            return QString::fromLatin1(p.sporocilo);
+        }
+    }
+    return std::nullopt;
+}
+
+// The detail lines into the output file and one adjustment row per line. Throws
+// Ustavitev on the stop request, Napaka on a failure.
+void zapisiVrstice(Tek& t, Transakcija& tx, QSaveFile& izhod, DatotekaGk& gk, ShrambaIzravnav& shramba)
+{
+    bool izravnaveZbrisane = false;
+    t.okno.povezavaMreze(false);
+    t.okolje.statusnaVrstica(QStringLiteral("Poteka prepis v tekst datoteko..."));
+    t.okolje.obdelajDogodke();
+    const StolpciKnjizbe stolpci(t.Q1);
+    qint64 zaporedna = 1;
+    for (bool ima = !t.Q1.eof(); ima; ima = t.Q1.naslednji()) {
+        const int procent = int(zaporedna * 100 / t.vrstic);
+        t.okolje.napredek(procent);
+        t.okolje.obdelajDogodke();
+        if (t.okolje.konecZahtevan())
+            throw Ustavitev();
+        const Knjizba k = stolpci.beri(t.Q1);
+        const PodrobnaVrstica p = gk.dodaj(k);
+        ++zaporedna;
+        if (!p.zapisi)
+            continue;
+        if (izhod.write(p.vrstica) != p.vrstica.size() || izhod.write("\r\n", 2) != 2)
+            throw Napaka(napakaPisanja(t.naloga.pot) + QStringLiteral(": ") + izhod.errorString());
+        if (t.stevilka > 0 && !izravnaveZbrisane) {
+            shramba.brisi(t.stevilka);
+            izravnaveZbrisane = true;
+        }
+        // The line's net domestic amount and what the file carries for it.
+        const double znesek = k.BZNESEKSIT - k.DZNESEKSIT;
+        const double zaokrozen = double(VStotine(k.BZNESEKSIT) - VStotine(k.DZNESEKSIT)) / 100.0;
+        shramba.shrani(t.stevilka, k.VP, k.DATUMK, p.KONTO, p.SFDJV, p.sifraPartnerja8, znesek, zaokrozen);
+    }
+    shramba.koncaj();
+    if (const QString n = t.Q1.napaka(); !n.isEmpty())
+        throw Napaka(n); // the rows could not all be read: no file, no completion
+    (void)tx;
+}
+
+// Puts the complete new file in the output's place. The previous file becomes the
+// backup only now, as a second name of the same file made before the replacement, so
+// that the output path always holds a whole file and a failure leaves both as they
+// were. Gives the system's reason when the file cannot be put in place.
+std::optional<QString> namestiDatoteko(QSaveFile& izhod, const QString& pot)
+{
+    const QString kopija = imeVarnostneKopije(pot);
+    QString novaKopija;
+    if (kopija != pot && QFileInfo(pot).isFile()) {
+        for (int i = 0; i < 100 && novaKopija.isEmpty(); ++i) {
+            const QString ime = kopija + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                                                      QLatin1Char('0'));
+            if (::link(QFile::encodeName(pot).constData(), QFile::encodeName(ime).constData()) == 0)
+                novaKopija = ime;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (novaKopija.isEmpty()) // no hard links on this file system: a copy
+            novaKopija = QFile::copy(pot, kopija + QStringLiteral(".kopija.tmp")) ? kopija + QStringLiteral(".kopija.tmp")
+                                                                                 : QString();
+        if (novaKopija.isEmpty())
+            qCWarning(lcTransfer).noquote() << "Varnostne kopije" << kopija << "ne morem pripraviti:"
+                                            << qt_error_string(errno);
+    }
+    if (!izhod.commit()) {
+        const QString razlog = izhod.errorString();
+        if (!novaKopija.isEmpty())
+            QFile::remove(novaKopija);
+        return razlog;
+    }
+    if (!novaKopija.isEmpty()
+        && ::rename(QFile::encodeName(novaKopija).constData(), QFile::encodeName(kopija).constData()) != 0) {
+        qCWarning(lcTransfer).noquote() << "Varnostna kopija" << kopija << "ni zamenjana:" << qt_error_string(errno);
+        QFile::remove(novaKopija);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-qint64 stevilkaIzPolja(const QString& besedilo)
+StevilkaPrenosa preberiStevilkoPrenosa(const QString& besedilo, const QString& baza)
 {
-    bool ok = false;
-    const int n = besedilo.trimmed().toInt(&ok);
-    return ok ? n : 0;
+    StevilkaPrenosa izid;
+    if (besedilo.trimmed().isEmpty())
+        return izid;
+    const std::optional<qint64> n = celoStevilo(besedilo);
+    if (!n || *n < 0) {
+        izid.zavrnitev = QStringLiteral("Številka prenosa \"%1\" ni veljavna. Za nov prenos pustite polje prazno "
+                                        "ali vpišite 0, za ponovitev vpišite številko prenosa iz registra.")
+                             .arg(besedilo);
+        return izid;
+    }
+    izid.stevilka = *n;
+    if (*n == 0)
+        return izid;
+    std::optional<VrsticaRegistra> vrstica;
+    try {
+        vrstica = najdiPrenos(baza, *n);
+    } catch (const Napaka& e) {
+        qCInfo(lcTransfer).noquote() << "Register prenosov ni prebran:" << e.besedilo();
+    }
+    if (!vrstica)
+        izid.zavrnitev = QStringLiteral("Prenosa številka %1 ni v registru prenosov, zato ga ne morem ponoviti.")
+                             .arg(*n);
+    return izid;
+}
+
+std::optional<QString> zavrnitevIzhoda(const QString& pot, const QSqlDatabase& db)
+{
+    const QFileInfo f(pot);
+    if (pot.trimmed().isEmpty() || f.fileName().trimmed().isEmpty())
+        return QStringLiteral("Ime datoteke je prazno.");
+    if (f.isSymLink())
+        return QStringLiteral("Na tem mestu je simbolna povezava; prenos je ne sme nadomestiti.");
+    if (f.exists() && f.isDir())
+        return QStringLiteral("Na tem mestu je mapa.");
+    if (f.exists() && !f.isFile())
+        return QStringLiteral("Na tem mestu ni navadna datoteka (naprava, cev ali vtičnica).");
+    if (!QFileInfo(f.absolutePath()).isDir())
+        return QStringLiteral("Mapa %1 ne obstaja.").arg(QDir::toNativeSeparators(f.absolutePath()));
+    if (jeDatotekaBaze(pot, db))
+        return QStringLiteral("To je datoteka baze podatkov.");
+    return std::nullopt;
 }
 
 QString imeVarnostneKopije(const QString& pot)
@@ -127,180 +344,127 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
     okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
     okolje.obdelajDogodke();
 
-    const qint64 stevilkaNaZacetku = stevilkaIzPolja(naloga.stevilkaPrenosa);
-    const QVariantMap datumi{{QStringLiteral("DATUM1"), naloga.datum1},
-                             {QStringLiteral("DATUM2"), naloga.datum2}};
-
-    // The postings query, read forward once; its rows are counted on their own.
-    QSqlDatabase db;
-    int vrstic = 0;
+    Tek t{naloga, Q1, okno, okolje};
+    t.datumi = {{QStringLiteral("DATUM1"), naloga.datum1}, {QStringLiteral("DATUM2"), naloga.datum2}};
     try {
-        db = povezava::zaIme(naloga.baza);
-        Q1.nastaviImeBaze(naloga.baza);
-        // PostgreSQL's client streams a one-directional result and loses it as soon as
-        // another statement runs on the connection; there the whole result is fetched.
-        const bool samoNaprej = db.driver()->dbmsType() != QSqlDriver::PostgreSQL
-                                || db.driverName() != QLatin1String("QPSQL");
-        Q1.odpri(db, stavekKnjizb(), datumi, samoNaprej);
-        if (samoNaprej) {
-            Poizvedba stetje(db);
-            stetje.odpri(stavekStetjaKnjizb(), datumi);
-            vrstic = stetje.naslednji() ? int(stetje.celo(QStringLiteral("STEVILO"))) : 0;
-            Q1.nastaviSteviloVrstic(vrstic);
-        } else {
-            vrstic = Q1.steviloVrstic();
-        }
+        t.db = povezava::zaIme(naloga.baza);
     } catch (const Napaka&) {
-        okolje.prikaziNapredek(false);
-        okolje.skrijStatusnoVrstico();
-        progres.aktivno = false;
+        progres.skrij();
         okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:knjizbe"));
         throw;
     }
+
+    // What the run is asked to do: a number that is no transfer, or an output that is
+    // no file of ours to replace, is refused before anything is touched.
+    const StevilkaPrenosa stevilka = preberiStevilkoPrenosa(naloga.stevilkaPrenosa, naloga.baza);
+    std::optional<QString> zavrnitev;
+    if (!stevilka.zavrnitev.isEmpty())
+        zavrnitev = stevilka.zavrnitev;
+    else if (const std::optional<QString> razlog = zavrnitevIzhoda(naloga.pot, t.db))
+        zavrnitev = napakaPisanja(naloga.pot) + u'\n' + *razlog;
+    if (zavrnitev) {
+        progres.skrij();
+        okolje.sporocilo(*zavrnitev);
+        return IzidPrenosa::Zavrnjen;
+    }
+    t.stevilka = stevilka.stevilka;
+
     // A run that ends before its closing list closes the postings query, so that its
     // cursor holds no lock on the tables it read.
-    struct ZapriOb {
-        Rezultat& r;
-        bool aktivno = true;
-        ~ZapriOb()
-        {
-            if (aktivno)
-                r.zapri();
+    auto zapriQ1 = qScopeGuard([&Q1] { Q1.zapri(); });
+    try {
+        // Everything the run changes is one transaction; on SQLite it holds the
+        // database's write lock from here on, waited for when another connection has it.
+        Transakcija tx(t.db, okolje);
+        tx.zacni();
+        okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
+
+        odpriKnjizbe(t);
+        okno.nastaviSteviloZapisov(QString());
+        if (t.vrstic < 1) {
+            progres.skrij();
+            okolje.sporocilo(QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!"));
+            return IzidPrenosa::NiPodatkov;
         }
-    } zapriQ1{Q1};
-    Q1.nastaviPrikaz(QStringLiteral("DatumK"), {10, QString(), QString()});
-    Q1.nastaviPrikaz(QStringLiteral("Konto"), {8, QString(), QString()});
-    Q1.nastaviPrikaz(QStringLiteral("IdMaster"), {9, QString(), QString()});
-    for (const char* polje : {"BZnesekSit", "DZnesekSit", "BZnesek", "DZnesek"})
-        Q1.nastaviPrikaz(QString::fromLatin1(polje), {13, QStringLiteral("####0.00"), QString()});
-    okno.nastaviSteviloZapisov(QString());
-    if (vrstic < 1) {
-        progres.aktivno = false;
-        okolje.prikaziNapredek(false);
-        okolje.skrijStatusnoVrstico();
-        okolje.sporocilo(QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!"));
-        return IzidPrenosa::NiPodatkov;
-    }
-    okno.nastaviSteviloZapisov(QString::number(vrstic));
+        okno.nastaviSteviloZapisov(QString::number(t.vrstic));
 
-    // The previous file becomes the backup.
-    const QString kopija = imeVarnostneKopije(naloga.pot);
-    QFile::remove(kopija);
-    QFile::rename(naloga.pot, kopija);
-
-    const QString potDela = naloga.pot + QStringLiteral(".tmp");
-    QFile izhod(naloga.pot);
-    if (!izhod.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        okolje.sporocilo(napakaPisanja(naloga.pot));
-        return IzidPrenosa::Neuspel;
-    }
-    QFile delo(potDela);
-    if (!delo.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        okolje.sporocilo(napakaPisanja(naloga.pot) + QStringLiteral(".TMP"));
-        return IzidPrenosa::Neuspel;
-    }
-
-    // The three look-up tables must be readable.
-    const struct {
-        const char* stavek;
-        const char* sporocilo;
-    } preverjanja[] = {
-        {"SELECT IDDOG,IDPOG, SFDJV FROM DOG  WHERE IDDOG=0 ", "Ne morem odpreti tabele :LB:dog"},
-        {"SELECT SFVLT,ST FROM VLT  WHERE SFVLT=' ' ", "Ne morem odpreti tabele :LB:vlt"},
-        {"SELECT CTRL, OZNAKA, SALDAKONTEN FROM SIFKONT  WHERE CTRL=0 ", "Ne morem odpreti tabele :LB:sifkont"},
-    };
-    for (const auto& p : preverjanja) {
-        Poizvedba q(db);
-        if (!q.poskusiOdpreti(QString::fromLatin1(p.stavek))) {
-            okolje.sporocilo(QString::fromLatin1(p.sporocilo));
-            return IzidPrenosa::Ustavljen;
-        }
-    }
-
-    // The detail lines.
-    IskanjeZaPrenos iskanje(db);
-    DatotekaGk gk(iskanje);
-    ShrambaIzravnav shramba(db);
-    bool izravnaveZbrisane = false;
-    okno.povezavaMreze(false);
-    okolje.statusnaVrstica(QStringLiteral("Poteka prepis v tekst datoteko..."));
-    okolje.obdelajDogodke();
-    const StolpciKnjizbe stolpci(Q1);
-    qint64 zaporedna = 1;
-    for (bool ima = !Q1.eof(); ima; ima = Q1.naslednji()) {
-        const int procent = int(zaporedna * 100 / vrstic);
-        okolje.napredek(procent);
-        okolje.obdelajDogodke();
-        if (okolje.konecZahtevan()) {
-            shramba.koncaj();
-            delo.close();
-            izhod.close();
-            okolje.pocistiKonec();
+        // The new file is written under a name of its own beside the output, created
+        // exclusively; it takes the output's place only once the transfer is committed.
+        QSaveFile izhod(naloga.pot);
+        izhod.setDirectWriteFallback(false);
+        const QDate datumZacetka = okolje.danes();
+        if (!izhod.open(QIODevice::WriteOnly)
+            || izhod.write(UvodnaVrstica(datumZacetka) + "\r\n") < 0) {
+            qCWarning(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << izhod.errorString();
+            progres.skrij();
+            okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + izhod.errorString());
             return IzidPrenosa::Neuspel;
         }
-        const Knjizba k = stolpci.beri(Q1);
-        const PodrobnaVrstica p = gk.dodaj(k);
-        ++zaporedna;
-        if (!p.zapisi)
-            continue;
-        if (delo.write(p.vrstica) != p.vrstica.size() || delo.write("\r\n", 2) != 2)
-            throw Napaka(napakaPisanja(potDela) + QStringLiteral(": ") + delo.errorString());
-        if (stevilkaNaZacetku > 0 && !izravnaveZbrisane) {
-            shramba.brisi(stevilkaNaZacetku);
-            izravnaveZbrisane = true;
-        }
-        // The line's net domestic amount and what the file carries for it.
-        const double znesek = k.BZNESEKSIT - k.DZNESEKSIT;
-        const double zaokrozen = double(VStotine(k.BZNESEKSIT) - VStotine(k.DZNESEKSIT)) / 100.0;
-        shramba.shrani(stevilkaNaZacetku, k.VP, k.DATUMK, p.KONTO, p.SFDJV, p.sifraPartnerja8, znesek,
-                       zaokrozen);
-    }
-    shramba.koncaj();
-    if (const QString n = Q1.napaka(); !n.isEmpty())
-        throw Napaka(n); // the rows could not all be read: no file, no completion
 
-    // The final file: opening line, the work file's lines, closing line.
-    if (!delo.flush())
-        throw Napaka(napakaPisanja(potDela) + QStringLiteral(": ") + delo.errorString());
-    delo.close();
-    izhod.close();
-    if (!delo.open(QIODevice::ReadOnly))
-        return IzidPrenosa::Neuspel;
-    if (QFile::remove(naloga.pot)) {
-        if (!izhod.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            okolje.sporocilo(napakaPisanja(naloga.pot));
+        if (const std::optional<QString> sporocilo = preveriTabele(tx)) {
+            progres.skrij();
+            okolje.sporocilo(*sporocilo);
             return IzidPrenosa::Neuspel;
         }
-    } else if (!izhod.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        okolje.sporocilo(napakaPisanja(naloga.pot));
-        return IzidPrenosa::Neuspel;
-    }
-    const QDate datumDatoteke = okolje.danes();
-    bool zapisano = izhod.write(gk.uvodnaVrstica(datumDatoteke) + "\r\n") > 0;
-    while (zapisano && !delo.atEnd()) {
-        const QByteArray kos = delo.read(1 << 20);
-        zapisano = !kos.isEmpty() && izhod.write(kos) == kos.size();
-    }
-    zapisano = zapisano && izhod.write(gk.zakljucnaVrstica(datumDatoteke) + "\r\n") > 0 && izhod.flush();
-    izhod.close();
-    delo.close();
-    if (!zapisano) {
-        // A file that is not whole is never followed by marking or registering.
-        okolje.sporocilo(napakaPisanja(naloga.pot));
-        return IzidPrenosa::Neuspel;
-    }
-    QFile::remove(potDela);
 
-    // Completion, the closing list and the count of lines.
-    zapriQ1.aktivno = false;
-    const qint64 zaPrikaz = ZakljuciPrenos(naloga.baza, stevilkaNaZacetku, naloga.datum1, naloga.datum2,
-                                           Q1, okno, okolje);
-    okno.Sume();
-    okno.nastaviStevilkoPrenosa(QString::number(zaPrikaz));
-    okolje.prikaziNapredek(false);
-    okolje.skrijStatusnoVrstico();
-    progres.aktivno = false;
-    okolje.sporocilo(QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
-    okolje.procentiBesedilo(QString());
-    return IzidPrenosa::Opravljen;
+        IskanjeZaPrenos iskanje(t.db);
+        DatotekaGk gk(iskanje);
+        ShrambaIzravnav shramba(tx);
+        zapisiVrstice(t, tx, izhod, gk, shramba);
+
+        // The closing line; the opening line carries the date of the file's completion.
+        const QDate datumDatoteke = okolje.danes();
+        bool zapisano = izhod.write(gk.zakljucnaVrstica(datumDatoteke) + "\r\n") > 0;
+        if (zapisano && datumDatoteke != datumZacetka)
+            zapisano = izhod.seek(0) && izhod.write(UvodnaVrstica(datumDatoteke) + "\r\n") > 0;
+        if (!zapisano || !izhod.flush())
+            throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + izhod.errorString());
+        Q1.zapri();
+
+        // Completion: a new transfer gets its number, marks and registration, all in
+        // the transaction; then the transaction and the file are made final together.
+        qint64 zaPrikaz = 0;
+        if (t.stevilka == 0) {
+            try {
+                zaPrikaz = ZakljuciNovPrenos(tx, naloga.datum1, naloga.datum2, okno, okolje);
+            } catch (...) {
+                okno.nastaviStevilkoPrenosa(naloga.stevilkaPrenosa);
+                throw;
+            }
+        }
+        tx.potrdi();
+        if (const std::optional<QString> razlog = namestiDatoteko(izhod, naloga.pot)) {
+            // The database is committed; the file is written again by repeating the transfer.
+            const qint64 ponovi = t.stevilka > 0 ? t.stevilka : zaPrikaz;
+            qCCritical(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << *razlog;
+            okno.nastaviStevilkoPrenosa(QString::number(ponovi));
+            progres.skrij();
+            okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + *razlog
+                             + QStringLiteral("\nPrenos %1 je zapisan v bazi; datoteko zapišete s ponovitvijo "
+                                              "prenosa %1.").arg(ponovi));
+            return IzidPrenosa::Neuspel;
+        }
+
+        // The closing list and the count of lines.
+        zapriQ1.dismiss();
+        ZakljucniSeznam(naloga.baza, t.stevilka, naloga.datum1, naloga.datum2, Q1, okno, okolje);
+        okno.Sume();
+        okno.nastaviStevilkoPrenosa(QString::number(zaPrikaz));
+        progres.skrij();
+        okolje.sporocilo(QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
+        okolje.procentiBesedilo(QString());
+        if (shramba.zavrnjenih() > 0) {
+            okolje.sporocilo(QStringLiteral("Baza ni sprejela %1 vrstic izravnav (konti: %2); te vrstice v tabeli "
+                                            "IZRAVNAVE manjkajo, datoteka in prenos sta zapisana.")
+                                 .arg(shramba.zavrnjenih())
+                                 .arg(shramba.zavrnjeniKonti().join(QStringLiteral(", "))));
+            return IzidPrenosa::OpravljenZOpozorili;
+        }
+        return IzidPrenosa::Opravljen;
+    } catch (const Ustavitev&) {
+        // Stopped: the transaction is rolled back and the new file discarded.
+        qCInfo(lcTransfer) << "Prenos je ustavljen; baza in datoteke so ostale nespremenjene.";
+        okolje.pocistiKonec();
+        return IzidPrenosa::Ustavljen;
+    }
 }

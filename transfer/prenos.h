@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QSqlDatabase>
 #include <QString>
+#include <optional>
 
 class Okolje;
 class OknoPrenosa;
@@ -21,11 +23,24 @@ struct NalogaPrenosa {
 // How a run ended, for the caller that reports it (the batch maps it to its exit
 // code): completed; completed, but the database refused some adjustment rows (said in
 // a second message); nothing to transfer in the range; stopped by the stop request;
-// failed (said in a message; the database and the files are as before the run).
-enum class IzidPrenosa { Opravljen, OpravljenZOpozorili, NiPodatkov, Ustavljen, Neuspel };
+// failed (said in a message; the database and the files are as before the run);
+// refused before it started (a number field or an output path it cannot take).
+enum class IzidPrenosa { Opravljen, OpravljenZOpozorili, NiPodatkov, Ustavljen, Neuspel, Zavrnjen };
 
-// The number field read as the run reads it: an integer, 0 when the text is none.
-qint64 stevilkaIzPolja(const QString& besedilo);
+// The number field read by the one rule of every run: empty or 0 is a new transfer
+// (number 0); a positive integer is a repeat of that transfer, which must be in the
+// register. Anything else ("2x", a negative number, a number not in the register) is
+// refused: `zavrnitev` then holds the message to show, and nothing may start.
+struct StevilkaPrenosa {
+    qint64 stevilka = 0;
+    QString zavrnitev;
+};
+StevilkaPrenosa preberiStevilkoPrenosa(const QString& besedilo, const QString& baza);
+
+// Why the output path cannot take a ledger file (a folder, a device, a FIFO, a
+// symbolic link, the database's own file, a missing folder, a blank name), or nothing
+// when it can.
+std::optional<QString> zavrnitevIzhoda(const QString& pot, const QSqlDatabase& db);
 
 // The backup of the output file: the file name up to its first "." followed by
 // ".OLD" (the whole name followed by ".OLD" when it has none), in the output file's
@@ -36,11 +51,14 @@ QString imeVarnostneKopije(const QString& pot);
 QString stavekKnjizb();
 QString stavekStetjaKnjizb();
 
-// The run: writes the general-ledger file of the range's postings to `naloga.pot`
-// (previous file kept as the backup, detail lines gathered in the ".tmp" work file,
-// one adjustment row per line), completes the transfer and leaves the closing list in
-// the shared result. Reports through the window and message boxes and returns how the
-// run ended. A failure that no message of its own covers (the postings
-// query, the organisation look-up, the database going away) is thrown as Napaka for
-// the general error report, with both files closed.
+// The run: writes the general-ledger file of the range's postings to `naloga.pot`,
+// stores one adjustment row per line, completes the transfer and leaves the closing
+// list in the shared result. All or nothing: everything it changes in the database is
+// one transaction, committed only once the file is complete, and the file takes the
+// output's place (the previous one becoming the backup) only after that commit. A run
+// that fails, is stopped or is killed leaves the database, the output file and its
+// backup as they were. Reports through the window and message boxes and returns how
+// the run ended. A failure that no message of its own covers (the postings query, the
+// organisation look-up, an amount that does not fit the file, the database going away,
+// a lock held too long) is thrown as Napaka for the general error report.
 IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje);

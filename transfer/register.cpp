@@ -5,6 +5,11 @@
 #include "poizvedba.h"
 #include "povezava.h"
 #include "rezultat.h"
+#include "belezenje.h"
+#include "narecje.h"
+#include "transakcija.h"
+
+#include <QSqlDriver>
 
 const QString kNajvisjaStevilkaPrenosa = QStringLiteral("SELECT MAX(STPRENOSA) PRENOS FROM LEDGXFER ");
 
@@ -31,43 +36,81 @@ QString stavekIskanjaPrenosa(qint64 stevilka)
     return QStringLiteral("SELECT * FROM  LEDGXFER ") + QStringLiteral(" WHERE STPRENOSA=") + QString::number(stevilka);
 }
 
-void ShraniZgodovino(const QString& baza, const Okolje& okolje, qint64 stevilka, const QDate& datum1,
+namespace {
+
+void ustvariRegister(Transakcija& tx)
+{
+    QString napaka;
+    if (!tx.poskusi(kUstvari, {}, QStringLiteral("tabelo LEDGXFER"), &napaka))
+        qCInfo(lcTransfer).noquote() << "CREATE TABLE LEDGXFER:" << napaka;
+}
+
+} // namespace
+
+void ShraniZgodovino(Transakcija& tx, const Okolje& okolje, qint64 stevilka, const QDate& datum1,
                      const QDate& datum2)
 {
-    try {
-        Poizvedba q(baza);
-        q.poskusiIzvesti(kUstvari);
-        // The row with this number (another workstation may have registered it in
-        // the meantime): only its date of registration is refreshed.
-        q.odpri(stavekIskanjaPrenosa(stevilka));
-        const bool obstaja = q.naslednji();
-        q.zapri();
-        const QDate danes = okolje.zdaj().date();
-        if (obstaja) {
-            q.izvedi(QStringLiteral("UPDATE LEDGXFER SET DATUMPRENOSA=:DATUMPRENOSA WHERE STPRENOSA=")
-                         + QString::number(stevilka),
-                     {{QStringLiteral("DATUMPRENOSA"), danes}});
-        } else {
-            q.izvedi(QStringLiteral("INSERT INTO LEDGXFER (STPRENOSA, DATUM1, DATUM2, DATUMPRENOSA)"
-                                    " VALUES (:STPRENOSA, :DATUM1, :DATUM2, :DATUMPRENOSA)"),
-                     {{QStringLiteral("STPRENOSA"), stevilka},
-                      {QStringLiteral("DATUM1"), datum1},
-                      {QStringLiteral("DATUM2"), datum2},
-                      {QStringLiteral("DATUMPRENOSA"), danes}});
-        }
-    } catch (const std::exception&) {
-        // The registration never reports a failure; the run that called it goes on.
+    ustvariRegister(tx);
+    // The row with this number: only its date of registration is refreshed.
+    Poizvedba q(tx.baza());
+    bool obstaja = false;
+    if (!tx.vTocki([&] {
+            if (!q.poskusiOdpreti(stavekIskanjaPrenosa(stevilka)))
+                return false;
+            obstaja = q.naslednji();
+            q.zapri();
+            return true;
+        }))
+        throw Napaka(q.zadnjaNapaka());
+    const QDate danes = okolje.zdaj().date();
+    const QString kaj = QStringLiteral("tabelo LEDGXFER");
+    if (obstaja) {
+        tx.izvedi(QStringLiteral("UPDATE LEDGXFER SET DATUMPRENOSA=:DATUMPRENOSA WHERE STPRENOSA=")
+                      + QString::number(stevilka),
+                  {{QStringLiteral("DATUMPRENOSA"), danes}}, kaj);
+    } else {
+        tx.izvedi(QStringLiteral("INSERT INTO LEDGXFER (STPRENOSA, DATUM1, DATUM2, DATUMPRENOSA)"
+                                 " VALUES (:STPRENOSA, :DATUM1, :DATUM2, :DATUMPRENOSA)"),
+                  {{QStringLiteral("STPRENOSA"), stevilka},
+                   {QStringLiteral("DATUM1"), datum1},
+                   {QStringLiteral("DATUM2"), datum2},
+                   {QStringLiteral("DATUMPRENOSA"), danes}},
+                  kaj);
     }
+}
+
+DodeljenaStevilka dodeliStevilko(Transakcija& tx)
+{
+    ustvariRegister(tx);
+    const QSqlDriver* d = tx.baza().driver();
+    const QString zaklep = narecje::stavekZaklepaRegistra(d ? d->dbmsType() : QSqlDriver::UnknownDbms);
+    if (!zaklep.isEmpty())
+        tx.izvedi(zaklep, {}, QStringLiteral("tabelo LEDGXFER"));
+    Poizvedba q(tx.baza());
+    DodeljenaStevilka izid;
+    if (!tx.vTocki([&] {
+            if (!q.poskusiOdpreti(kNajvisjaStevilkaPrenosa) || !q.naslednji())
+                return false;
+            izid.najvisja = q.polje(QStringLiteral("PRENOS"));
+            q.zapri();
+            return true;
+        }))
+        throw Napaka(q.zadnjaNapaka());
+    izid.nova = vrednostCelo(izid.najvisja) + 1;
+    return izid;
 }
 
 std::optional<QVariant> najvisjiPrenos(const QString& baza)
 {
     try {
         Poizvedba q(baza);
-        if (!q.poskusiOdpreti(kNajvisjaStevilkaPrenosa) || !q.naslednji())
+        if (!q.poskusiOdpreti(kNajvisjaStevilkaPrenosa) || !q.naslednji()) {
+            qCInfo(lcTransfer).noquote() << "Najvišja številka prenosa ni prebrana:" << q.zadnjaNapaka();
             return std::nullopt;
+        }
         return q.polje(QStringLiteral("PRENOS"));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcTransfer).noquote() << "Najvišja številka prenosa ni prebrana:" << e.what();
         return std::nullopt;
     }
 }

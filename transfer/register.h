@@ -7,6 +7,7 @@
 
 class Okolje;
 class Rezultat;
+class Transakcija;
 
 // The transfer register: table LEDGXFER, one row per transfer run that allocated a
 // new transfer number, with the range of booking dates it covered and the date on
@@ -19,13 +20,26 @@ QString stavekSeznamaPrenosov();              // all rows, highest number first
 QString stavekBrisanjaPrenosa(qint64 stevilka);
 QString stavekIskanjaPrenosa(qint64 stevilka);
 
-// Registers a run: creates the table when it is missing (a failure, above all that
-// it exists, is ignored), then refreshes DATUMPRENOSA of the row with this number or,
-// when there is none, appends the row with both dates and DATUMPRENOSA. The date of
-// registration is the outside world's current date. Never reports a failure: any
-// failure ends the call silently.
-void ShraniZgodovino(const QString& baza, const Okolje& okolje, qint64 stevilka, const QDate& datum1,
+// Registers a run inside its transaction: creates the table when it is missing (a
+// failure, above all that it exists, is ignored), then refreshes DATUMPRENOSA of the
+// row with this number or, when there is none, appends the row with both dates and
+// DATUMPRENOSA. The date of registration is the outside world's current date. A
+// failure is thrown as Napaka with the database's text: a run whose registration
+// failed must not complete, or its number would be given out again.
+void ShraniZgodovino(Transakcija& transakcija, const Okolje& okolje, qint64 stevilka, const QDate& datum1,
                      const QDate& datum2);
+
+// Allocates the number of a new transfer inside the run's transaction: creates the
+// register when it is missing, locks it against other writers until the transaction
+// ends (SQLite's run holds the database's write lock already), and reads the highest
+// number. Gives that highest number's value (null for an empty register) and the new
+// number, one more. Two runs completing at once wait for each other here, so they
+// never share a number. Throws Napaka when the register cannot be read or locked.
+struct DodeljenaStevilka {
+    QVariant najvisja;
+    qint64 nova = 1;
+};
+DodeljenaStevilka dodeliStevilko(Transakcija& transakcija);
 
 // The highest registered number: the value of PRENOS (null when the register is
 // empty), or nothing when the statement fails (no table yet, refused).

@@ -8,6 +8,8 @@
 #include "povezava.h"
 #include "register.h"
 #include "rezultat.h"
+#include "belezenje.h"
+#include "transakcija.h"
 
 QString stavekOznaciKnjizbe(qint64 novaStevilka)
 {
@@ -38,38 +40,38 @@ QString stavekZakljucnegaSeznama(qint64 stevilkaNaZacetku)
     return sql;
 }
 
-qint64 ZakljuciPrenos(const QString& baza, qint64 stevilkaNaZacetku, const QDate& datum1,
-                      const QDate& datum2, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+qint64 ZakljuciNovPrenos(Transakcija& tx, const QDate& datum1, const QDate& datum2, OknoPrenosa& okno,
+                         Okolje& okolje)
 {
     const QVariantMap datumi{{QStringLiteral("DATUM1"), datum1}, {QStringLiteral("DATUM2"), datum2}};
-    qint64 zaPrikaz = 0;
-    if (stevilkaNaZacetku == 0) {
-        // 1. The next number; the field shows the highest so far meanwhile.
-        qint64 nova = 1;
-        if (const std::optional<QVariant> najvisji = najvisjiPrenos(baza)) {
-            okno.nastaviStevilkoPrenosa(vrednostNiz(*najvisji));
-            nova = vrednostCelo(*najvisji) + 1;
-        }
-        const QSqlDatabase db = povezava::zaIme(baza);
 
-        // 2. Mark the range's postings that no transfer carries yet.
-        const QString oznaci = stavekOznaciKnjizbe(nova);
-        Poizvedba q(db);
-        if (!q.poskusiIzvesti(oznaci, datumi))
-            okolje.sporocilo(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci);
+    // 1. The next number; the field shows the highest so far meanwhile.
+    const DodeljenaStevilka dodeljena = dodeliStevilko(tx);
+    okno.nastaviStevilkoPrenosa(vrednostNiz(dodeljena.najvisja));
+    const qint64 nova = dodeljena.nova;
 
-        // 3. Number the waiting adjustment rows.
-        const QString napaka = OstevilciIzravnave(db, nova);
-        if (!napaka.isEmpty())
-            okolje.sporocilo(QStringLiteral("Napaka pri azuriranju stevilke prenosa v tabeli IZRAVNAVE ")
-                             + QChar(13) + napaka);
+    // 2. Mark the range's postings that no transfer carries yet.
+    const QString oznaci = stavekOznaciKnjizbe(nova);
+    QString napaka;
+    if (!tx.poskusi(oznaci, datumi, QStringLiteral("tabelo KNJIZBE"), &napaka))
+        throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci
+                     + QChar(13) + napaka);
 
-        // 4. Register the run.
-        ShraniZgodovino(baza, okolje, nova, datum1, datum2);
-        zaPrikaz = nova;
-    }
+    // 3. Number the waiting adjustment rows.
+    const QString ostevilci = stavekOstevilci(nova);
+    if (!tx.poskusi(ostevilci, {}, QStringLiteral("tabelo IZRAVNAVE"), &napaka))
+        throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa v tabeli IZRAVNAVE ") + QChar(13)
+                     + ostevilci + QChar(13) + napaka);
 
-    // The closing list, into the shared result with the grid attached again.
+    // 4. Register the run.
+    ShraniZgodovino(tx, okolje, nova, datum1, datum2);
+    return nova;
+}
+
+void ZakljucniSeznam(const QString& baza, qint64 stevilkaNaZacetku, const QDate& datum1, const QDate& datum2,
+                     Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+{
+    const QVariantMap datumi{{QStringLiteral("DATUM1"), datum1}, {QStringLiteral("DATUM2"), datum2}};
     okno.povezavaMreze(true);
     okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje nazadnje prenesenih..."));
     okolje.obdelajDogodke();
@@ -81,8 +83,8 @@ qint64 ZakljuciPrenos(const QString& baza, qint64 stevilkaNaZacetku, const QDate
         Q1.nastaviPrikaz(QStringLiteral("IdMaster"), {9, QString(), QString()});
         for (const char* polje : {"BZnesekSit", "DZnesekSit", "BZnesek", "DZnesek"})
             Q1.nastaviPrikaz(QString::fromLatin1(polje), {13, QStringLiteral("####0.00"), QString()});
-    } catch (const Napaka&) {
+    } catch (const Napaka& e) {
         // The list is then whatever the result holds.
+        qCWarning(lcTransfer).noquote() << "Zaključni seznam ni odprt:" << e.besedilo();
     }
-    return zaPrikaz;
 }

@@ -6,17 +6,26 @@
 class Okolje;
 class Rezultat;
 class OknoPrenosa;
+class Transakcija;
 
-// Completes a transfer once its ledger file is complete. A new transfer (number 0)
-// gets the next number from the register; the postings of the date range that carry
-// no number yet and the waiting adjustment rows receive it, and the run is
-// registered. A repeat (any other number) changes nothing. In both modes the shared
-// result then receives the closing list: the range's postings still unmarked after a
-// new transfer, those carrying the repeated number after a repeat.
-// Failures are reported in message boxes; the run goes on. Returns the number to show
-// in the number field: the new number, or 0 after a repeat.
-qint64 ZakljuciPrenos(const QString& baza, qint64 stevilkaNaZacetku, const QDate& datum1,
-                      const QDate& datum2, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje);
+// Completes a new transfer inside the run's transaction, once its ledger file is
+// complete: allocates the next number from the register (locked until the
+// transaction ends, so that two runs never share a number), marks the postings of
+// the date range that carry no number yet, gives the waiting adjustment rows the
+// number and registers the run. The number field shows the highest number so far
+// meanwhile. A marking or numbering that the database refuses throws Napaka with the
+// message "Napaka pri azuriranju stevilke prenosa..." and the statement, followed by
+// the database's reason; a refused registration throws the database's text. Nothing
+// of it is kept then: the caller rolls the transaction back. Returns the new number.
+qint64 ZakljuciNovPrenos(Transakcija& transakcija, const QDate& datum1, const QDate& datum2,
+                         OknoPrenosa& okno, Okolje& okolje);
+
+// The closing list, after the transaction: into the shared result, with the grid
+// attached again, the range's postings still unmarked after a new transfer (number
+// 0), those carrying the repeated number after a repeat. A failure leaves whatever the
+// result holds (and a line in the log).
+void ZakljucniSeznam(const QString& baza, qint64 stevilkaNaZacetku, const QDate& datum1,
+                     const QDate& datum2, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje);
 
 // The statements of the completion, as they run.
 QString stavekOznaciKnjizbe(qint64 novaStevilka);

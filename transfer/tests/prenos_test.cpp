@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -161,19 +162,35 @@ TEST_F(PrenosTest, RepeatReplacesItsAdjustmentRowsOnceAndMarksNothing)
     EXPECT_EQ(Q1.steviloVrstic(), 3);
 }
 
-TEST_F(PrenosTest, NegativeOrTextNumberField)
+TEST_F(PrenosTest, ANumberFieldThatIsNoTransferIsRefusedAndChangesNothing)
 {
-    // -3 is a repeat: nothing deleted, rows carry -3, nothing marked or registered.
-    ASSERT_EQ(zazeni(QStringLiteral("-3")), IzidPrenosa::Opravljen);
-    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=-3")), 2);
-    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
-    EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("0"));
-
-    // Text that is no integer starts a new transfer, which numbers every waiting row.
-    ASSERT_EQ(zazeni(QStringLiteral("abc")), IzidPrenosa::Opravljen);
-    EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("1"));
-    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 4);
-    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen); // transfer 1
+    const QByteArray datoteka = preberi(pot);
+    const struct {
+        const char* polje;
+        const char* sporocilo;
+    } primeri[] = {
+        {"2x", "Številka prenosa \"2x\" ni veljavna."},
+        {"-3", "Številka prenosa \"-3\" ni veljavna."},
+        {"abc", "Številka prenosa \"abc\" ni veljavna."},
+        {"1.0", "Številka prenosa \"1.0\" ni veljavna."},
+        {"99999999999999999999", "Številka prenosa \"99999999999999999999\" ni veljavna."},
+        {"2", "Prenosa številka 2 ni v registru prenosov"},
+        {"999", "Prenosa številka 999 ni v registru prenosov"},
+    };
+    for (const auto& p : primeri) {
+        s.sporocila.clear();
+        EXPECT_EQ(zazeni(QString::fromUtf8(p.polje)), IzidPrenosa::Zavrnjen) << p.polje;
+        ASSERT_EQ(s.sporocila.size(), 1) << p.polje;
+        EXPECT_TRUE(s.sporocila.at(0).startsWith(QString::fromUtf8(p.sporocilo))) << s.sporocila.at(0).toStdString();
+        EXPECT_EQ(preberi(pot), datoteka) << p.polje;
+        EXPECT_FALSE(QFileInfo::exists(QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD")))) << p.polje;
+        EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), 1) << p.polje;
+        EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE")), 2) << p.polje;
+    }
+    // Blanks around a number are no typo: " 1 " repeats transfer 1.
+    EXPECT_EQ(zazeni(QStringLiteral(" 1 ")), IzidPrenosa::Opravljen);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
 }
 
 TEST_F(PrenosTest, EmptyRangeLeavesTheOlderFileWhereItIs)
@@ -191,36 +208,52 @@ TEST_F(PrenosTest, EmptyRangeLeavesTheOlderFileWhereItIs)
     EXPECT_EQ(s.steviloZapisov, QString());
 }
 
-TEST_F(PrenosTest, StopMidRunKeepsTheWorkFileAndTheNextTransferNumbersTheRows)
+TEST_F(PrenosTest, AStoppedRunLeavesTheDatabaseAndTheFilesAsTheyWere)
 {
-    s.konecPoKorakih = 3; // stop at the third posting
-    EXPECT_NE(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
-    EXPECT_TRUE(s.sporocila.isEmpty());
-    EXPECT_FALSE(s.konec) << "the stop request is cleared";
-    EXPECT_EQ(preberi(pot), QByteArray());
-    EXPECT_EQ(preberi(pot + QStringLiteral(".tmp")), kVrstica1 + "\r\n" + kVrstica2 + "\r\n");
-    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=0")), 2);
-    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen); // transfer 1, a good file
+    const QByteArray dobra = preberi(pot);
+    knjizba(1, 1, 'B', 5.0, 0.0); // booked after transfer 1
 
+    for (const char* stevilka : {"0", "1"}) { // a new transfer and a repeat
+        Q1.zapri();
+        s.procenti.clear();
+        s.sporocila.clear();
+        s.konecPoKorakih = 3; // stop at the third posting
+        EXPECT_EQ(zazeni(QString::fromLatin1(stevilka)), IzidPrenosa::Ustavljen) << stevilka;
+        EXPECT_TRUE(s.sporocila.isEmpty());
+        EXPECT_FALSE(s.konec) << "the stop request is cleared";
+        EXPECT_EQ(preberi(pot), dobra) << "the last good file survives";
+        EXPECT_FALSE(QFileInfo::exists(QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"))));
+        EXPECT_EQ(QDir(b.mapa()).entryList({QStringLiteral("GKDODAT2*")}, QDir::Files),
+                  QStringList{QStringLiteral("GKDODAT2.TXT")}) << "no work file is left";
+        EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE")), 2) << "transfer 1 keeps its rows";
+        EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
+        EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NULL")), 1);
+        EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), 1);
+    }
+
+    // The next new transfer numbers its own rows only.
     s.konecPoKorakih = -1;
     ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
-    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 4);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=2")), 3);
+    EXPECT_EQ(preberi(QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"))), dobra);
 }
 
 TEST_F(PrenosTest, FailuresEndWithTheirMessageAndLeaveTheDatabaseUntouched)
 {
+    // An older good file and its backup, which no failure may touch.
+    const QString kopija = QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"));
+    for (const auto& [ime, vsebina] : {std::pair{pot, QByteArray("dobra\r\n")}, std::pair{kopija, QByteArray("kopija\r\n")}}) {
+        QFile f(ime);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(vsebina);
+    }
+
     // An output folder that does not exist.
     const QString nikjer = QDir(b.mapa()).filePath(QStringLiteral("ni/GK.TXT"));
-    EXPECT_NE(zazeni(QStringLiteral("0"), nikjer), IzidPrenosa::Opravljen);
-    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem pisati v datoteko ") + nikjer});
-
-    // A work file that cannot be created: the output file stays, empty.
-    s.sporocila.clear();
-    ASSERT_TRUE(QDir(b.mapa()).mkdir(QStringLiteral("GKDODAT2.TXT.tmp")));
-    EXPECT_NE(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
-    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem pisati v datoteko ") + pot + QStringLiteral(".TMP")});
-    EXPECT_EQ(preberi(pot), QByteArray());
-    ASSERT_TRUE(QDir(b.mapa()).rmdir(QStringLiteral("GKDODAT2.TXT.tmp")));
+    EXPECT_EQ(zazeni(QStringLiteral("0"), nikjer), IzidPrenosa::Zavrnjen);
+    ASSERT_EQ(s.sporocila.size(), 1);
+    EXPECT_TRUE(s.sporocila.at(0).startsWith(QStringLiteral("Ne morem pisati v datoteko ") + nikjer + u'\n'));
 
     // A look-up table that refuses the check once the postings query has been read
     // (a flag raised at that moment makes the blank currency key fail): both files
@@ -241,8 +274,10 @@ TEST_F(PrenosTest, FailuresEndWithTheirMessageAndLeaveTheDatabaseUntouched)
     s.obSteviluZapisov = [this] { izvedi("UPDATE ZASTAVICA SET X=1"); };
     EXPECT_NE(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
     EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Ne morem odpreti tabele :LB:vlt")});
-    EXPECT_EQ(preberi(pot), QByteArray());
-    EXPECT_EQ(preberi(pot + QStringLiteral(".tmp")), QByteArray());
+    EXPECT_EQ(preberi(pot), QByteArray("dobra\r\n"));
+    EXPECT_EQ(preberi(kopija), QByteArray("kopija\r\n"));
+    EXPECT_EQ(QDir(b.mapa()).entryList({QStringLiteral("GKDODAT2*")}, QDir::Files),
+              (QStringList{QStringLiteral("GKDODAT2.OLD"), QStringLiteral("GKDODAT2.TXT")}));
 
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
     EXPECT_FALSE(Poizvedba(db).poskusiOdpreti(QStringLiteral("SELECT * FROM LEDGXFER")));
@@ -253,11 +288,9 @@ TEST_F(PrenosTest, OrganisationLookUpFailureEndsThroughTheGeneralErrorReport)
     izvedi("DROP TABLE ORG");
     EXPECT_THROW(zazeni(QStringLiteral("0")), Napaka);
     EXPECT_TRUE(s.sporocila.isEmpty());
-    EXPECT_EQ(preberi(pot), QByteArray());
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
-    // Both files are closed: they can be removed at once.
-    EXPECT_TRUE(QFile::remove(pot));
-    EXPECT_TRUE(QFile::remove(pot + QStringLiteral(".tmp")));
+    // No file and no work file is left behind.
+    EXPECT_TRUE(QDir(b.mapa()).entryList({QStringLiteral("GKDODAT2*")}, QDir::Files).isEmpty());
 }
 
 TEST_F(PrenosTest, PostingsQueryFailureShowsItsMessageThenPassesTheFailureOn)
@@ -304,7 +337,7 @@ TEST_F(PrenosTest, ServerGoingAwayEndsTheRunWithItsTextAndRegistersNothing)
         EXPECT_FALSE(e.besedilo().isEmpty());
     }
     QSqlDatabase::removeDatabase(QStringLiteral("admin"));
-    EXPECT_EQ(preberi(pot), QByteArray()) << "the file was never completed";
+    EXPECT_FALSE(QFileInfo::exists(pot)) << "the file was never completed";
     EXPECT_TRUE(s.sporocila.filter(QStringLiteral("Uspešno")).isEmpty());
     // Nothing registered, nothing marked: seen from a new connection.
     povezava::zapri(b.alias());
@@ -328,14 +361,4 @@ TEST(ImeVarnostneKopije, CutsTheFileNameAtItsFirstDotInItsOwnFolder)
     };
     for (const auto& p : primeri)
         EXPECT_EQ(imeVarnostneKopije(QString::fromLatin1(p.pot)), QString::fromLatin1(p.kopija)) << p.pot;
-}
-
-TEST(StevilkaIzPolja, IntegerOrZero)
-{
-    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("7")), 7);
-    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("-3")), -3);
-    EXPECT_EQ(stevilkaIzPolja(QString()), 0);
-    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("abc")), 0);
-    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("7a")), 0);
-    EXPECT_EQ(stevilkaIzPolja(QStringLiteral("99999999999")), 0);
 }

@@ -6,6 +6,7 @@
 #include "povezava.h"
 #include "rezultat.h"
 #include "testnabaza.h"
+#include "transakcija.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -58,6 +59,16 @@ struct Baza {
         return v;
     }
 
+    // Registers a run as a transfer does: inside a transaction, committed.
+    void registriraj(const Okolje& ura, qint64 n, const QDate& d1, const QDate& d2)
+    {
+        Ura okolje;
+        Transakcija tx(povezava::zaIme(ime), okolje);
+        tx.zacni();
+        ShraniZgodovino(tx, ura, n, d1, d2);
+        tx.potrdi();
+    }
+
     TestnaBaza baza;
     QString ime = QStringLiteral("REG");
 };
@@ -75,7 +86,7 @@ TEST(Register, NoTableGivesOneAndTheFirstRegistrationCreatesIt)
     EXPECT_THROW(najdiPrenos(b.ime, 1), Napaka);
 
     // A run over 1 to 31 March registered on 2 April.
-    ShraniZgodovino(b.ime, ura, 1, QDate(2024, 3, 1), QDate(2024, 3, 31));
+    b.registriraj(ura, 1, QDate(2024, 3, 1), QDate(2024, 3, 31));
     EXPECT_EQ(b.vrstice(), QStringList{QStringLiteral("1 2024-03-01 2024-03-31 2024-04-02")});
     EXPECT_EQ(novaStevilkaPrenosa(b.ime), 2);
     const std::optional<VrsticaRegistra> v = najdiPrenos(b.ime, 1);
@@ -105,9 +116,9 @@ TEST(Register, RegisteringANumberAgainRefreshesOnlyItsDate)
     LEDG_PRESKOCI_BREZ_BAZE(b.baza);
     b.baza.odpri();
     Ura ura;
-    ShraniZgodovino(b.ime, ura, 4, QDate(2024, 3, 1), QDate(2024, 3, 31));
+    b.registriraj(ura, 4, QDate(2024, 3, 1), QDate(2024, 3, 31));
     ura.dan = QDate(2024, 5, 9);
-    ShraniZgodovino(b.ime, ura, 4, QDate(2024, 5, 1), QDate(2024, 5, 8));
+    b.registriraj(ura, 4, QDate(2024, 5, 1), QDate(2024, 5, 8));
     EXPECT_EQ(b.vrstice(), QStringList{QStringLiteral("4 2024-03-01 2024-03-31 2024-05-09")});
 }
 
@@ -118,7 +129,7 @@ TEST(Register, ListHighestFirstAndDeletionLeavesPostingsMarked)
     b.baza.odpri();
     Ura ura;
     for (int n : {1, 2, 5})
-        ShraniZgodovino(b.ime, ura, n, QDate(2024, n, 1), QDate(2024, n, 28));
+        b.registriraj(ura, n, QDate(2024, n, 1), QDate(2024, n, 28));
     b.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, PRENOS) VALUES ('2024-05-03', 5)"));
 
     Rezultat r;
@@ -148,8 +159,7 @@ TEST(Register, ListHighestFirstAndDeletionLeavesPostingsMarked)
 TEST(Register, FailuresStaySilentOrReachTheCaller)
 {
     Ura ura;
-    // An unknown database: the registration swallows it, the others report it.
-    EXPECT_NO_THROW(ShraniZgodovino(QStringLiteral("NI_BAZE"), ura, 1, QDate(2024, 1, 1), QDate(2024, 1, 2)));
+    // An unknown database: the allocation outside a run falls back to 1, the others report it.
     EXPECT_EQ(novaStevilkaPrenosa(QStringLiteral("NI_BAZE")), 1);
     Rezultat r;
     EXPECT_THROW(odpriSeznamPrenosov(r, QStringLiteral("NI_BAZE")), Napaka);
@@ -161,6 +171,52 @@ TEST(Register, FailuresStaySilentOrReachTheCaller)
     EXPECT_THROW(brisiPrenos(b.ime, 1), Napaka); // no table yet
     EXPECT_THROW(odpriSeznamPrenosov(r, b.ime), Napaka);
     EXPECT_FALSE(r.jeOdprt());
+}
+
+// A registration the database refuses reaches the run, which must not complete; the
+// transaction then leaves nothing behind.
+TEST(Register, ARefusedRegistrationIsThrownAndLeavesNothing)
+{
+    Baza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b.baza);
+    b.baza.odpri();
+    b.izvedi(QStringLiteral("CREATE TABLE LEDGXFER (STPRENOSA INTEGER NOT NULL, PRIMARY KEY(STPRENOSA))"));
+    b.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, PRENOS) VALUES ('2024-05-03', 0)"));
+    Ura ura;
+    {
+        Transakcija tx(povezava::zaIme(b.ime), ura);
+        tx.zacni();
+        tx.izvedi(QStringLiteral("UPDATE KNJIZBE SET PRENOS=1"), {}, QStringLiteral("tabelo KNJIZBE"));
+        EXPECT_THROW(ShraniZgodovino(tx, ura, 1, QDate(2024, 5, 1), QDate(2024, 5, 31)), Napaka);
+    }
+    QSqlQuery q(povezava::zaIme(b.ime));
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT PRENOS FROM KNJIZBE")));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 0);
+}
+
+// The allocation reads the highest number under the register's lock.
+TEST(Register, AllocationGivesTheNextNumberAndCreatesTheRegister)
+{
+    Baza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b.baza);
+    b.baza.odpri();
+    Ura ura;
+    {
+        Transakcija tx(povezava::zaIme(b.ime), ura);
+        tx.zacni();
+        const DodeljenaStevilka d = dodeliStevilko(tx); // no table yet
+        EXPECT_TRUE(d.najvisja.isNull());
+        EXPECT_EQ(d.nova, 1);
+        tx.potrdi();
+    }
+    for (int n : {1, 2, 6})
+        b.registriraj(ura, n, QDate(2024, 1, 1), QDate(2024, 1, 31));
+    Transakcija tx(povezava::zaIme(b.ime), ura);
+    tx.zacni();
+    const DodeljenaStevilka d = dodeliStevilko(tx);
+    EXPECT_EQ(vrednostCelo(d.najvisja), 6);
+    EXPECT_EQ(d.nova, 7);
 }
 
 int main(int argc, char** argv)

@@ -1,0 +1,166 @@
+#include "transakcija.h"
+
+#include "belezenje.h"
+#include "narecje.h"
+#include "okolje.h"
+#include "poizvedba.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QThread>
+
+namespace {
+
+QSqlDriver::DbmsType vrsta(const QSqlDatabase& baza)
+{
+    const QSqlDriver* d = baza.driver();
+    return d ? d->dbmsType() : QSqlDriver::UnknownDbms;
+}
+
+} // namespace
+
+int Transakcija::sekundCakanja()
+{
+    bool ok = false;
+    const int s = qEnvironmentVariableIntValue("LEDGXFER_LOCK_WAIT", &ok);
+    return ok && s >= 0 ? s : 30;
+}
+
+Transakcija::Transakcija(const QSqlDatabase& baza, Okolje& okolje)
+    : m_baza(baza), m_okolje(okolje), m_q(baza)
+{
+}
+
+Transakcija::~Transakcija()
+{
+    if (m_aktivna)
+        preklici();
+}
+
+void Transakcija::izvediSistemski(const QString& sql)
+{
+    if (!m_q.exec(sql))
+        qCWarning(lcDb).noquote() << "Stavek" << sql << "ni uspel:" << narecje::besedilo(m_q.lastError());
+    m_q.finish();
+}
+
+void Transakcija::cakaj(const QString& kaj, const QDeadlineTimer& rok, const QString& razlog)
+{
+    if (rok.hasExpired())
+        throw Napaka(QStringLiteral("Druga povezava drži zaklenjeno ") + kaj + QStringLiteral(" že ")
+                     + QString::number(sekundCakanja())
+                     + QStringLiteral(" s; prenos ni opravljen, baza je ostala nespremenjena.\n") + razlog);
+    m_okolje.statusnaVrstica(QStringLiteral("Čakam, da druga povezava sprosti ") + kaj + QStringLiteral(" ..."));
+    m_okolje.obdelajDogodke();
+    if (m_okolje.konecZahtevan())
+        throw Ustavitev();
+    QThread::msleep(100);
+}
+
+void Transakcija::zacni()
+{
+    const QSqlDriver::DbmsType dbms = vrsta(m_baza);
+    for (const QString& s : narecje::stavkiKratkegaCakanja(dbms)) {
+        if (dbms == QSqlDriver::SQLite) // a connection setting: before the transaction
+            izvediSistemski(s);
+    }
+    const QString zacetek = narecje::stavekZacetka(dbms);
+    const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
+    for (;;) {
+        const bool ok = zacetek.isEmpty() ? m_baza.transaction() : m_q.exec(zacetek);
+        const QSqlError e = zacetek.isEmpty() ? m_baza.lastError() : m_q.lastError();
+        m_q.finish();
+        if (ok)
+            break;
+        if (!narecje::jeZaklep(e, dbms)) {
+            izvediSistemski(narecje::stavkiObicajnegaCakanja(dbms).value(0));
+            throw Napaka(narecje::besedilo(e));
+        }
+        cakaj(QStringLiteral("bazo"), rok, narecje::besedilo(e));
+    }
+    m_aktivna = true;
+    if (dbms != QSqlDriver::SQLite) {
+        for (const QString& s : narecje::stavkiKratkegaCakanja(dbms))
+            izvediSistemski(s);
+    }
+}
+
+void Transakcija::potrdi()
+{
+    const QSqlDriver::DbmsType dbms = vrsta(m_baza);
+    const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
+    for (;;) {
+        if (m_baza.commit())
+            break;
+        const QSqlError e = m_baza.lastError();
+        // SQLite keeps the transaction open when readers are in the commit's way.
+        if (dbms != QSqlDriver::SQLite || !narecje::jeZaklep(e, dbms))
+            throw Napaka(narecje::besedilo(e));
+        cakaj(QStringLiteral("bazo"), rok, narecje::besedilo(e));
+    }
+    m_aktivna = false;
+    for (const QString& s : narecje::stavkiObicajnegaCakanja(dbms))
+        izvediSistemski(s);
+}
+
+void Transakcija::preklici()
+{
+    if (!m_aktivna)
+        return;
+    m_aktivna = false;
+    if (!m_baza.rollback())
+        qCWarning(lcDb).noquote() << "Preklic transakcije ni uspel (baza ga opravi ob koncu povezave):"
+                                  << narecje::besedilo(m_baza.lastError());
+    for (const QString& s : narecje::stavkiObicajnegaCakanja(vrsta(m_baza)))
+        izvediSistemski(s);
+}
+
+bool Transakcija::vTocki(const std::function<bool()>& korak)
+{
+    const QSqlDriver::DbmsType dbms = vrsta(m_baza);
+    const QString ime = QStringLiteral("T") + QString::number(++m_tock);
+    if (!m_q.exec(narecje::stavekTocke(dbms, ime)))
+        throw Napaka(narecje::besedilo(m_q.lastError()));
+    const bool ok = korak();
+    const QString konec = ok ? narecje::stavekSprostiTocko(ime) : narecje::stavekNazajNaTocko(ime);
+    if (!m_q.exec(konec))
+        throw Napaka(narecje::besedilo(m_q.lastError()));
+    if (!ok && !m_q.exec(narecje::stavekSprostiTocko(ime)))
+        throw Napaka(narecje::besedilo(m_q.lastError()));
+    m_q.finish();
+    return ok;
+}
+
+bool Transakcija::poskusi(const QString& sql, const QVariantMap& parametri, const QString& kaj,
+                          QString* napaka)
+{
+    const QSqlDriver::DbmsType dbms = vrsta(m_baza);
+    const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
+    for (;;) {
+        Poizvedba q(m_baza);
+        QSqlError e;
+        const bool ok = vTocki([&] {
+            if (q.poskusiIzvesti(sql, parametri))
+                return true;
+            e = q.q().lastError();
+            q.zapri();
+            return false;
+        });
+        if (ok)
+            return true;
+        const QString razlog = e.type() == QSqlError::NoError ? q.zadnjaNapaka() : narecje::besedilo(e);
+        if (!narecje::jeZaklep(e, dbms)) {
+            if (napaka)
+                *napaka = razlog;
+            return false;
+        }
+        cakaj(kaj, rok, razlog);
+    }
+}
+
+void Transakcija::izvedi(const QString& sql, const QVariantMap& parametri, const QString& kaj)
+{
+    QString napaka;
+    if (!poskusi(sql, parametri, kaj, &napaka))
+        throw Napaka(napaka);
+}
