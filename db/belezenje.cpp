@@ -6,15 +6,15 @@
 #include <QMutex>
 #include <cstdio>
 
-Q_LOGGING_CATEGORY(lcDb, "ledgxfer.db")
-Q_LOGGING_CATEGORY(lcTransfer, "ledgxfer.transfer")
-Q_LOGGING_CATEGORY(lcReport, "ledgxfer.report")
-Q_LOGGING_CATEGORY(lcReview, "ledgxfer.review")
-Q_LOGGING_CATEGORY(lcAdjustments, "ledgxfer.adjustments")
-Q_LOGGING_CATEGORY(lcGroups, "ledgxfer.groups")
-Q_LOGGING_CATEGORY(lcExports, "ledgxfer.exports")
-Q_LOGGING_CATEGORY(lcApp, "ledgxfer.app")
-Q_LOGGING_CATEGORY(lcCli, "ledgxfer.cli")
+Q_LOGGING_CATEGORY(lcDb, "ledgxfer.db", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcTransfer, "ledgxfer.transfer", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcReport, "ledgxfer.report", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcReview, "ledgxfer.review", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcAdjustments, "ledgxfer.adjustments", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcGroups, "ledgxfer.groups", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcExports, "ledgxfer.exports", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcApp, "ledgxfer.app", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcCli, "ledgxfer.cli", QtInfoMsg)
 
 namespace {
 

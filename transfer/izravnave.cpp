@@ -113,7 +113,7 @@ void ShrambaIzravnav::pripravi()
     // The table is created before the first row; an existing one stays as it is.
     QString napaka;
     if (!m_tx.poskusi(stavekUstvariIzravnave(), {}, QStringLiteral("tabelo IZRAVNAVE"), &napaka))
-        qCInfo(lcTransfer).noquote() << "CREATE TABLE IZRAVNAVE:" << napaka;
+        qCDebug(lcTransfer).noquote() << "CREATE TABLE IZRAVNAVE:" << napaka;
     // A statement the database cannot prepare (no table in a read-only database) ends
     // the run with the database's reason.
     if (!m_tx.vTocki([&] { return m_vstavi.prepare(prevediZa(m_baza, kVstavi)); }))

@@ -42,7 +42,7 @@ void ustvariRegister(Transakcija& tx)
 {
     QString napaka;
     if (!tx.poskusi(kUstvari, {}, QStringLiteral("tabelo LEDGXFER"), &napaka))
-        qCInfo(lcTransfer).noquote() << "CREATE TABLE LEDGXFER:" << napaka;
+        qCDebug(lcTransfer).noquote() << "CREATE TABLE LEDGXFER:" << napaka;
 }
 
 } // namespace

@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <utility>
 
@@ -361,4 +364,155 @@ TEST(ImeVarnostneKopije, CutsTheFileNameAtItsFirstDotInItsOwnFolder)
     };
     for (const auto& p : primeri)
         EXPECT_EQ(imeVarnostneKopije(QString::fromLatin1(p.pot)), QString::fromLatin1(p.kopija)) << p.pot;
+}
+
+// Outputs the run must not replace: each is refused with the reason, before anything
+// is read or changed, and whatever stands at the path stays as it was.
+TEST_F(PrenosTest, UnsafeOutputPathsAreRefusedAndLeftAlone)
+{
+    const QDir mapa(b.mapa());
+    const QString zrtev = mapa.filePath(QStringLiteral("zrtev.txt"));
+    {
+        QFile f(zrtev);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("ne dotikaj se\r\n");
+    }
+    ASSERT_TRUE(mapa.mkdir(QStringLiteral("MAPA.TXT")));
+    ASSERT_TRUE(QFile::link(zrtev, mapa.filePath(QStringLiteral("POVEZAVA.TXT"))));
+    const QString cev = mapa.filePath(QStringLiteral("CEV.TXT"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(cev).constData(), 0600), 0);
+
+    struct Primer {
+        QString pot;
+        QString razlog;
+    };
+    QList<Primer> primeri{
+        {mapa.filePath(QStringLiteral("MAPA.TXT")), QStringLiteral("Na tem mestu je mapa.")},
+        {mapa.filePath(QStringLiteral("POVEZAVA.TXT")), QStringLiteral("Na tem mestu je simbolna povezava")},
+        {cev, QStringLiteral("Na tem mestu ni navadna datoteka")},
+        {QStringLiteral("/dev/null"), QStringLiteral("Na tem mestu ni navadna datoteka")},
+        {mapa.filePath(QStringLiteral(" ")), QStringLiteral("Ime datoteke je prazno.")},
+    };
+    if (b.gonilnik() == u"sqlite")
+        primeri.append({db.databaseName(), QStringLiteral("To je datoteka baze podatkov.")});
+    for (const Primer& p : primeri) {
+        s.sporocila.clear();
+        EXPECT_EQ(zazeni(QStringLiteral("0"), p.pot), IzidPrenosa::Zavrnjen) << p.pot.toStdString();
+        ASSERT_EQ(s.sporocila.size(), 1);
+        EXPECT_TRUE(s.sporocila.at(0).startsWith(QStringLiteral("Ne morem pisati v datoteko ") + p.pot + u'\n' + p.razlog))
+            << s.sporocila.at(0).toStdString();
+    }
+    EXPECT_EQ(preberi(zrtev), QByteArray("ne dotikaj se\r\n"));
+    EXPECT_TRUE(QFileInfo(mapa.filePath(QStringLiteral("POVEZAVA.TXT"))).isSymLink());
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
+    EXPECT_FALSE(Poizvedba(db).poskusiOdpreti(QStringLiteral("SELECT * FROM LEDGXFER")));
+
+    // A link planted where the old work file was named is never written through.
+    ASSERT_TRUE(QFile::link(zrtev, pot + QStringLiteral(".tmp")));
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
+    EXPECT_EQ(preberi(pot), kDatoteka);
+    EXPECT_EQ(preberi(zrtev), QByteArray("ne dotikaj se\r\n"));
+}
+
+// Text with a line break in it never breaks a line of the file.
+TEST_F(PrenosTest, ControlCharactersInTextsBecomeBlanks)
+{
+    Poizvedba(db).izvedi(QStringLiteral("UPDATE SIFKONT SET OZNAKA=:O WHERE CTRL=1"),
+                         {{QStringLiteral("O"), QStringLiteral("11\r\n0\t")}});
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
+    const QList<QByteArray> vrstice = preberi(pot).split('\n');
+    ASSERT_EQ(vrstice.size(), 5); // four lines and nothing after the last CR LF
+    EXPECT_EQ(vrstice.at(1), QByteArray(kVrstica1).replace("1100      ", "11  0     ") + '\r');
+    EXPECT_EQ(vrstice.at(1).size(), 153);
+}
+
+// An amount the file cannot carry ends the run before anything is marked, naming the
+// posting by its control number.
+TEST_F(PrenosTest, AnAmountThatDoesNotFitItsFieldEndsTheRun)
+{
+    izvedi("UPDATE KNJIZBE SET BZNESEKSIT=1e14 WHERE BZNESEKSIT>100");
+    Poizvedba q(db);
+    q.odpri(QStringLiteral("SELECT CTRL FROM KNJIZBE WHERE BZNESEKSIT>100"));
+    ASSERT_TRUE(q.naslednji());
+    const QString ctrl = QString::number(q.celo(QStringLiteral("CTRL")));
+    q.zapri();
+    try {
+        zazeni(QStringLiteral("0"));
+        FAIL() << "the run went on";
+    } catch (const Napaka& e) {
+        EXPECT_TRUE(e.besedilo().contains(QStringLiteral("BZNESEKSIT knjižbe CTRL=") + ctrl + u' '))
+            << e.besedilo().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(pot));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
+}
+
+// A lock held by another connection is waited for with a status text; held past the
+// bound, it ends the run with the database's reason and nothing changed; released in
+// time, the run completes.
+TEST_F(PrenosTest, ALockOfAnotherConnectionIsWaitedForThenReported)
+{
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen); // the register exists
+    knjizba(1, 1, 'B', 5.0, 0.0);
+    const QByteArray dobra = preberi(pot);
+    ASSERT_TRUE(povezava::odpri(QStringLiteral("DRUGA"), b.alias(), b.uporabnik(), b.geslo()).isEmpty());
+    QSqlDatabase druga = QSqlDatabase::database(QStringLiteral("DRUGA"));
+    auto zakleni = [&] {
+        QSqlQuery z(druga);
+        if (b.gonilnik() == u"sqlite")
+            ASSERT_TRUE(z.exec(QStringLiteral("BEGIN IMMEDIATE"))) << z.lastError().text().toStdString();
+        else {
+            ASSERT_TRUE(druga.transaction());
+            ASSERT_TRUE(z.exec(QStringLiteral("LOCK TABLE LEDGXFER IN EXCLUSIVE MODE")));
+        }
+    };
+    qputenv("LEDGXFER_LOCK_WAIT", "1");
+    zakleni();
+    s.statusi.clear();
+    try {
+        zazeni(QStringLiteral("0"));
+        ADD_FAILURE() << "the run did not wait for the lock";
+    } catch (const Napaka& e) {
+        EXPECT_TRUE(e.besedilo().startsWith(QStringLiteral("Druga povezava drži zaklenjeno"))) << e.besedilo().toStdString();
+    }
+    EXPECT_FALSE(s.statusi.filter(QStringLiteral("Čakam, da druga povezava sprosti")).isEmpty());
+    EXPECT_EQ(preberi(pot), dobra);
+    druga.rollback();
+    QSqlQuery(druga).exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NULL")), 1);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), 1);
+
+    // Released while the run waits: it goes on and completes.
+    zakleni();
+    int cakanj = 0;
+    s.obDogodkih = [&] {
+        if (!s.statusi.isEmpty() && s.statusi.last().startsWith(QStringLiteral("Čakam")) && ++cakanj == 3) {
+            druga.commit();
+            QSqlQuery(druga).exec(QStringLiteral("COMMIT"));
+        }
+    };
+    qputenv("LEDGXFER_LOCK_WAIT", "20");
+    EXPECT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
+    EXPECT_EQ(cakanj, 3);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=2")), 1);
+    qunsetenv("LEDGXFER_LOCK_WAIT");
+    druga = QSqlDatabase();
+    povezava::zapri(QStringLiteral("DRUGA"));
+}
+
+// A server that enforces CHAR(15) refuses the row of a longer account: the file and
+// the transfer stand, the missing rows are said in a second message.
+TEST_F(PrenosTest, RowsRefusedForTheirValuesAreReportedAfterTheSuccess)
+{
+    if (b.gonilnik() == u"sqlite")
+        GTEST_SKIP() << "SQLite keeps a value longer than its CHAR column";
+    izvedi("ALTER TABLE SIFKONT ALTER COLUMN OZNAKA TYPE VARCHAR(20)");
+    izvedi("UPDATE SIFKONT SET OZNAKA='7600123456789012' WHERE CTRL=2");
+    EXPECT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::OpravljenZOpozorili);
+    ASSERT_EQ(s.sporocila.size(), 2);
+    EXPECT_EQ(s.sporocila.at(0), QStringLiteral("Uspešno prepisanih podatkov=2"));
+    EXPECT_EQ(s.sporocila.at(1), QStringLiteral("Baza ni sprejela 1 vrstic izravnav (konti: 7600123456789012); te "
+                                                 "vrstice v tabeli IZRAVNAVE manjkajo, datoteka in prenos sta zapisana."));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 1);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
 }

@@ -37,7 +37,12 @@ public:
             konec = true;
     }
     void procentiBesedilo(const QString&) override {}
-    void obdelajDogodke() override {}
+    std::function<void()> obDogodkih; // runs whenever the run lets pending events through
+    void obdelajDogodke() override
+    {
+        if (obDogodkih)
+            obDogodkih();
+    }
     bool konecZahtevan() const override { return konec; }
     void pocistiKonec() override { konec = false; }
     QDate danes() const override { return danasnji; }
