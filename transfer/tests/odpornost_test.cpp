@@ -1,0 +1,274 @@
+// The transfer run as an operator's scheduled job meets it: ledgxfer-batch killed at
+// several points of a run, a lock held by another connection, two runs at once. After
+// each, the database and the files must be exactly as before the run, or exactly as
+// after a completed one: never half done.
+#include "jedro.h"
+#include "poizvedba.h"
+#include "povezava.h"
+#include "testnabaza.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// Everything a transfer may change, as text: marks, register, adjustment rows (with
+// their sums) and the files of the output folder with their bytes.
+struct Stanje {
+    std::vector<std::string> baza;
+    QMap<QString, QByteArray> datoteke;
+    bool operator==(const Stanje&) const = default;
+};
+
+class Odpornost : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LEDG_PRESKOCI_BREZ_BAZE(b);
+        db = b.odpri();
+        napolniDemo(db, QDate(2018, 1, 31), 20000);
+        mapa = QDir(b.mapa()).filePath(QStringLiteral("izhod"));
+        ASSERT_TRUE(QDir().mkpath(mapa));
+        pot = QDir(mapa).filePath(QStringLiteral("GKDODAT2.TXT"));
+        // Two completed transfers: an output file and its backup exist.
+        ASSERT_EQ(zazeni({QStringLiteral("2018-01-01"), QStringLiteral("2018-01-10")}).koda, 0);
+        ASSERT_EQ(zazeni({QStringLiteral("2018-01-11"), QStringLiteral("2018-01-15")}).koda, 0);
+    }
+
+    QStringList argumenti(const QStringList& obseg, const QString& ponovi = QString(), const QString& izhod = QString())
+    {
+        QStringList a{QStringLiteral("transfer"), QStringLiteral("--alias"), b.alias(), QStringLiteral("--from"),
+                      obseg.at(0), QStringLiteral("--to"), obseg.at(1), QStringLiteral("--output"),
+                      izhod.isEmpty() ? pot : izhod};
+        if (!ponovi.isEmpty())
+            a << QStringLiteral("--repeat") << ponovi;
+        if (!b.uporabnik().isEmpty())
+            a << QStringLiteral("--user") << b.uporabnik() << QStringLiteral("--password") << b.geslo();
+        return a;
+    }
+
+    void zacni(QProcess& p, const QStringList& a)
+    {
+        p.setProgram(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"));
+        p.setArguments(a);
+        p.start();
+        ASSERT_TRUE(p.waitForStarted());
+    }
+
+    struct Izid {
+        int koda;
+        QString izhod;
+    };
+    Izid zazeni(const QStringList& obseg, const QString& ponovi = QString(), const QString& izhod = QString())
+    {
+        QProcess p;
+        zacni(p, argumenti(obseg, ponovi, izhod));
+        p.waitForFinished(180000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+    }
+
+    QStringList vrstice(const QString& sql)
+    {
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            return {QStringLiteral("<") + q.lastError().text() + u'>'};
+        QStringList v;
+        while (q.next()) {
+            QStringList polja;
+            for (int i = 0; i < q.record().count(); ++i)
+                polja << vrednostNiz(q.value(i));
+            v << polja.join(u' ');
+        }
+        return v;
+    }
+
+    Stanje stanje()
+    {
+        Stanje s;
+        const QStringList baza = vrstice(QStringLiteral("SELECT PRENOS, COUNT(*) FROM KNJIZBE GROUP BY PRENOS ORDER BY PRENOS"))
+            + vrstice(QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2 FROM LEDGXFER ORDER BY STPRENOSA"))
+            + vrstice(QStringLiteral("SELECT PRENOS, COUNT(*), ROUND(SUM(ZNESEK)*100) FROM IZRAVNAVE"
+                                     " GROUP BY PRENOS ORDER BY PRENOS"));
+        for (const QString& v : baza)
+            s.baza.push_back(v.toStdString());
+        for (const QString& ime : QDir(mapa).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            QFile f(QDir(mapa).filePath(ime));
+            s.datoteke.insert(ime, f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ne berem>"));
+        }
+        return s;
+    }
+
+    // The new file the process is writing in the output folder (it may have no name
+    // there yet), once it has grown to `bajtov`: seen through the process's open files.
+    bool seZapisuje(const QProcess& p, qint64 bajtov)
+    {
+        const QDir fd(QStringLiteral("/proc/%1/fd").arg(p.processId()));
+        for (const QFileInfo& f : fd.entryInfoList(QDir::Files | QDir::System)) {
+            if (f.symLinkTarget().startsWith(mapa) && f.size() >= bajtov)
+                return true;
+        }
+        return false;
+    }
+
+    // Holds the lock a transfer needs: SQLite's write lock, or the register's on a server.
+    void zakleni(QSqlDatabase& druga)
+    {
+        QSqlQuery z(druga);
+        if (b.gonilnik() == u"sqlite") {
+            ASSERT_TRUE(z.exec(QStringLiteral("BEGIN IMMEDIATE"))) << z.lastError().text().toStdString();
+        } else {
+            ASSERT_TRUE(druga.transaction());
+            ASSERT_TRUE(z.exec(QStringLiteral("LOCK TABLE LEDGXFER IN EXCLUSIVE MODE")));
+        }
+    }
+    void sprosti(QSqlDatabase& druga)
+    {
+        if (b.gonilnik() == u"sqlite")
+            QSqlQuery(druga).exec(QStringLiteral("ROLLBACK"));
+        else
+            druga.rollback();
+    }
+
+    TestnaBaza b;
+    QSqlDatabase db;
+    QString mapa;
+    QString pot;
+};
+
+bool cakaj(const std::function<bool()>& pogoj, int ms = 60000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!pogoj()) {
+        if (t.elapsed() > ms)
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+} // namespace
+
+// Killed while writing lines, or while waiting for another connection's lock (on
+// SQLite before the run reads, on a server at the allocation of the number, with the
+// whole file written and every adjustment row inserted): nothing of the run is left.
+TEST_F(Odpornost, AKilledRunLeavesTheDatabaseAndTheFilesAsTheyWere)
+{
+    const Stanje prej = stanje();
+    ASSERT_TRUE(povezava::odpri(QStringLiteral("DRUGA"), b.alias(), b.uporabnik(), b.geslo()).isEmpty());
+    QSqlDatabase druga = QSqlDatabase::database(QStringLiteral("DRUGA"));
+    const struct {
+        const char* ime;
+        const char* ponovi;
+        bool zaklep;
+    } tocke[] = {
+        {"new transfer, writing lines", "", false},
+        {"repeat of transfer 2, writing lines", "2", false},
+        {"new transfer, waiting for a lock", "", true},
+    };
+    for (const auto& t : tocke) {
+        if (t.zaklep)
+            zakleni(druga);
+        QProcess p;
+        zacni(p, argumenti({QStringLiteral("2017-11-01"), QStringLiteral("2018-01-31")},
+                           QString::fromLatin1(t.ponovi)));
+        if (t.zaklep) {
+            // On a server the run waits for the register's lock once everything is written.
+            if (b.gonilnik() != u"sqlite")
+                EXPECT_TRUE(cakaj([&] {
+                    return vrstice(QStringLiteral("SELECT COUNT(*) FROM pg_locks WHERE NOT granted")) != QStringList{"0"}
+                           || p.waitForFinished(1);
+                })) << t.ime;
+            else
+                EXPECT_FALSE(p.waitForFinished(1500));
+            EXPECT_EQ(p.state(), QProcess::Running) << t.ime << ": the run must wait for the lock";
+        } else {
+            EXPECT_TRUE(cakaj([&] { return seZapisuje(p, 200 * 154) || p.waitForFinished(1); })) << t.ime;
+            EXPECT_EQ(p.state(), QProcess::Running) << t.ime << ": finished before it could be killed";
+        }
+        p.kill();
+        p.waitForFinished();
+        if (t.zaklep)
+            sprosti(druga);
+        Stanje potem = stanje();
+        EXPECT_EQ(potem.baza, prej.baza) << t.ime;
+        EXPECT_EQ(potem.datoteke.keys(), prej.datoteke.keys()) << t.ime << ": no work file may be left";
+        EXPECT_TRUE(potem.datoteke == prej.datoteke) << t.ime << ": the output file or its backup changed";
+    }
+    druga = QSqlDatabase();
+    povezava::zapri(QStringLiteral("DRUGA"));
+
+    // The next run completes as if nothing had happened.
+    EXPECT_EQ(zazeni({QStringLiteral("2017-11-01"), QStringLiteral("2018-01-31")}).koda, 0);
+    EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NULL OR PRENOS<1")),
+              QStringList{QStringLiteral("0")});
+}
+
+// Two new transfers started together never share a number: each marks what is still
+// unmarked when it commits, numbers only its own adjustment rows (as many as its file
+// has detail lines) and registers its own range.
+TEST_F(Odpornost, TwoRunsAtOnceGetTwoNumbers)
+{
+    const QString pot2 = QDir(mapa).filePath(QStringLiteral("DRUGI.TXT"));
+    const struct {
+        const char* ime;
+        QStringList obseg1, obseg2;
+    } primeri[] = {
+        {"disjoint ranges", {"2017-11-01", "2017-12-15"}, {"2017-12-16", "2017-12-31"}},
+        {"the same range", {"2018-01-16", "2018-01-31"}, {"2018-01-16", "2018-01-31"}},
+    };
+    qint64 najvisja = 3; // the two of SetUp and transfer 1 of the demo book
+    for (const auto& pr : primeri) {
+        QProcess p1, p2;
+        zacni(p1, argumenti(pr.obseg1));
+        zacni(p2, argumenti(pr.obseg2, QString(), pot2));
+        ASSERT_TRUE(p1.waitForFinished(180000));
+        ASSERT_TRUE(p2.waitForFinished(180000));
+        EXPECT_EQ(p1.exitCode(), 0) << pr.ime << p1.readAll().toStdString();
+        EXPECT_EQ(p2.exitCode(), 0) << pr.ime << p2.readAll().toStdString();
+
+        const QStringList reg = vrstice(QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2 FROM LEDGXFER WHERE STPRENOSA>%1"
+                                                       " ORDER BY STPRENOSA").arg(najvisja));
+        ASSERT_EQ(reg.size(), 2) << pr.ime;
+        // Each file's detail lines are its transfer's adjustment rows.
+        for (const QString& r : reg) {
+            const QStringList polja = r.split(u' ');
+            const QString st = polja.at(0);
+            auto iso = [](const QString& d) {
+                const QDate iz = QDate::fromString(d, Qt::ISODate);
+                return (iz.isValid() ? iz : QDate::fromString(d, QStringLiteral("d.M.yyyy"))).toString(Qt::ISODate);
+            };
+            const QStringList obseg{iso(polja.at(1)), iso(polja.at(2))};
+            EXPECT_TRUE(obseg == pr.obseg1 || obseg == pr.obseg2) << pr.ime << " " << r.toStdString();
+            EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER WHERE STPRENOSA=") + st),
+                      QStringList{QStringLiteral("1")});
+            const QString izravnav = vrstice(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=") + st).value(0);
+            // Which file is whose: the one whose line count matches; both must be whole.
+            QFile f1(pot), f2(pot2);
+            ASSERT_TRUE(f1.open(QIODevice::ReadOnly) && f2.open(QIODevice::ReadOnly));
+            const qint64 v1 = f1.readAll().count("\r\n") - 2, v2 = f2.readAll().count("\r\n") - 2;
+            EXPECT_TRUE(izravnav.toLongLong() == v1 || izravnav.toLongLong() == v2)
+                << pr.ime << ": transfer " << st.toStdString() << " has " << izravnav.toStdString() << " rows";
+        }
+        EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS IS NULL OR PRENOS<1")),
+                  QStringList{QStringLiteral("0")});
+        najvisja += 2;
+    }
+    // The same range twice: every posting of it carries exactly one of the two numbers,
+    // and the one that committed second found nothing left to mark.
+    EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE DATUMK>='2018-01-16' AND DATUMK<='2018-01-31'"
+                                     " AND (PRENOS IS NULL OR PRENOS<1)")),
+              QStringList{QStringLiteral("0")});
+    EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(DISTINCT PRENOS) FROM KNJIZBE WHERE DATUMK>='2018-01-16'"
+                                     " AND DATUMK<='2018-01-31'")),
+              QStringList{QStringLiteral("1")});
+}
