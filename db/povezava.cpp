@@ -1,6 +1,7 @@
 #include "povezava.h"
 #include "napaka.h"
 #include "belezenje.h"
+#include "narecje.h"
 
 #include <QSqlError>
 #include <QFileInfo>
@@ -74,7 +75,9 @@ QString odpri(const QString& imePovezave, const QString& aliasIme, const QString
     if (gonilnik == u"QSQLITE") {
         // SQLite opens any file; one that is no database fails at its first read.
         QSqlQuery poskus(db);
-        if (!poskus.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"))) {
+        // A database that another connection holds locked is a database all the same.
+        const bool prebrana = poskus.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
+        if (!prebrana && !narecje::jeZaklep(poskus.lastError(), QSqlDriver::SQLite)) {
             const QString razlog = poskus.lastError().text();
             poskus = QSqlQuery();
             db.close();
@@ -88,7 +91,9 @@ QString odpri(const QString& imePovezave, const QString& aliasIme, const QString
         // Write-ahead logging: other users keep reading while a transfer holds the
         // write lock. A database whose folder or file is read only keeps its journal.
         const QFileInfo datoteka(alias->database);
-        if (datoteka.isWritable() && QFileInfo(datoteka.absolutePath()).isWritable()) {
+        if (!prebrana) {
+            qCWarning(lcDb).noquote() << "Baza" << alias->database << "je zaklenjena:" << poskus.lastError().text();
+        } else if (datoteka.isWritable() && QFileInfo(datoteka.absolutePath()).isWritable()) {
             QSqlQuery wal(db);
             if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
                 qCWarning(lcDb).noquote() << "WAL za" << alias->database << "ni vklopljen:" << wal.lastError().text();

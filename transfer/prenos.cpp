@@ -106,6 +106,25 @@ QString napakaPisanja(const QString& pot)
     return QStringLiteral("Ne morem pisati v datoteko ") + pot;
 }
 
+// The system's reason of a failed write. A buffered write that ran out of space
+// reports only "Unknown error"; the error number of the failed call says it.
+QString razlogPisanja(const QFileDevice& f, int sistemska)
+{
+    if (f.error() != QFileDevice::NoError && f.errorString() != QLatin1String("Unknown error"))
+        return f.errorString();
+    return sistemska != 0 ? qt_error_string(sistemska) : f.errorString();
+}
+
+// Writes bytes whole, or throws Napaka with the system's reason.
+void zapisi(QFileDevice& f, const QByteArray& bajti, const QString& pot)
+{
+    errno = 0;
+    if (f.write(bajti) != bajti.size()) {
+        const int sistemska = errno;
+        throw Napaka(napakaPisanja(pot) + QStringLiteral(": ") + razlogPisanja(f, sistemska));
+    }
+}
+
 // The database's own files, which an output must never replace.
 bool jeDatotekaBaze(const QString& pot, const QSqlDatabase& db)
 {
@@ -218,8 +237,7 @@ void zapisiVrstice(Tek& t, Transakcija& tx, QSaveFile& izhod, DatotekaGk& gk, Sh
         ++zaporedna;
         if (!p.zapisi)
             continue;
-        if (izhod.write(p.vrstica) != p.vrstica.size() || izhod.write("\r\n", 2) != 2)
-            throw Napaka(napakaPisanja(t.naloga.pot) + QStringLiteral(": ") + izhod.errorString());
+        zapisi(izhod, p.vrstica + "\r\n", t.naloga.pot);
         if (t.stevilka > 0 && !izravnaveZbrisane) {
             shramba.brisi(t.stevilka);
             izravnaveZbrisane = true;
@@ -393,13 +411,15 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         QSaveFile izhod(naloga.pot);
         izhod.setDirectWriteFallback(false);
         const QDate datumZacetka = okolje.danes();
-        if (!izhod.open(QIODevice::WriteOnly)
-            || izhod.write(UvodnaVrstica(datumZacetka) + "\r\n") < 0) {
-            qCWarning(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << izhod.errorString();
+        errno = 0;
+        if (!izhod.open(QIODevice::WriteOnly)) {
+            const QString razlog = razlogPisanja(izhod, errno);
+            qCWarning(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << razlog;
             progres.skrij();
-            okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + izhod.errorString());
+            okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + razlog);
             return IzidPrenosa::Neuspel;
         }
+        zapisi(izhod, UvodnaVrstica(datumZacetka) + "\r\n", naloga.pot);
 
         if (const std::optional<QString> sporocilo = preveriTabele(tx)) {
             progres.skrij();
@@ -414,11 +434,15 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
 
         // The closing line; the opening line carries the date of the file's completion.
         const QDate datumDatoteke = okolje.danes();
-        bool zapisano = izhod.write(gk.zakljucnaVrstica(datumDatoteke) + "\r\n") > 0;
-        if (zapisano && datumDatoteke != datumZacetka)
-            zapisano = izhod.seek(0) && izhod.write(UvodnaVrstica(datumDatoteke) + "\r\n") > 0;
-        if (!zapisano || !izhod.flush())
-            throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + izhod.errorString());
+        zapisi(izhod, gk.zakljucnaVrstica(datumDatoteke) + "\r\n", naloga.pot);
+        if (datumDatoteke != datumZacetka) {
+            if (!izhod.seek(0))
+                throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + razlogPisanja(izhod, errno));
+            zapisi(izhod, UvodnaVrstica(datumDatoteke) + "\r\n", naloga.pot);
+        }
+        errno = 0;
+        if (!izhod.flush())
+            throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + razlogPisanja(izhod, errno));
         Q1.zapri();
 
         // Completion: a new transfer gets its number, marks and registration, all in

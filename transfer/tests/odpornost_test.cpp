@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -271,4 +272,34 @@ TEST_F(Odpornost, TwoRunsAtOnceGetTwoNumbers)
     EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(DISTINCT PRENOS) FROM KNJIZBE WHERE DATUMK>='2018-01-16'"
                                      " AND DATUMK<='2018-01-31'")),
               QStringList{QStringLiteral("1")});
+}
+
+// A full disk: the run ends with the system's reason and leaves the last good file,
+// its backup and the database as they were. Needs a small file system of its own
+// (mounted here when the tests run as root).
+TEST_F(Odpornost, AFullDiskEndsTheRunWithItsReasonAndChangesNothing)
+{
+    const QString mala = QDir(b.mapa()).filePath(QStringLiteral("mala"));
+    ASSERT_TRUE(QDir().mkpath(mala));
+    QProcess mount;
+    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                          QStringLiteral("size=256k"), QStringLiteral("tmpfs"), mala});
+    if (!mount.waitForFinished() || mount.exitCode() != 0)
+        GTEST_SKIP() << "cannot mount a small file system here: " << mount.readAllStandardError().toStdString();
+    const auto odklopi = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mala}); });
+    const QString izhod = QDir(mala).filePath(QStringLiteral("GK.TXT"));
+    ASSERT_EQ(zazeni({QStringLiteral("2018-01-16"), QStringLiteral("2018-01-16")}, QString(), izhod).koda, 0);
+    ASSERT_EQ(zazeni({QStringLiteral("2018-01-17"), QStringLiteral("2018-01-17")}, QString(), izhod).koda, 0);
+    mapa = mala;
+    const Stanje prej = stanje();
+    ASSERT_EQ(prej.datoteke.keys(), (QStringList{QStringLiteral("GK.OLD"), QStringLiteral("GK.TXT")}));
+
+    const Izid izid = zazeni({QStringLiteral("2017-11-01"), QStringLiteral("2018-01-31")}, QString(), izhod);
+    EXPECT_EQ(izid.koda, 1);
+    EXPECT_TRUE(izid.izhod.contains(QStringLiteral("Ne morem pisati v datoteko ") + izhod
+                                    + QStringLiteral(": No space left on device")))
+        << izid.izhod.toStdString();
+    const Stanje potem = stanje();
+    EXPECT_EQ(potem.baza, prej.baza);
+    EXPECT_TRUE(potem.datoteke == prej.datoteke);
 }
