@@ -1,6 +1,10 @@
 #include "rezultat.h"
 #include "napaka.h"
 #include "poizvedba.h"
+#include "belezenje.h"
+#include "narecje.h"
+
+#include <QRegularExpression>
 
 #include <QLocale>
 #include <QSqlError>
@@ -16,6 +20,14 @@ void Rezultat::zapri()
     const bool bil = m_odprt;
     m_q.finish();
     m_q = QSqlQuery();
+    if (!m_kazalec.isEmpty()) {
+        // A rolled-back transaction has closed the cursor already.
+        QSqlQuery zapiranje(m_db);
+        if (!zapiranje.exec(QStringLiteral("CLOSE ledgxfer_kazalec")))
+            qCDebug(lcDb).noquote() << "CLOSE ledgxfer_kazalec:" << zapiranje.lastError().text();
+        m_kazalec.clear();
+        m_db = QSqlDatabase();
+    }
     m_odprt = false;
     m_samoNaprej = false;
     m_stVrstic = -1;
@@ -52,6 +64,60 @@ void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantM
     emit spremenjen();
 }
 
+namespace {
+
+// A date or an integer as a literal of a statement; anything else is refused, so that
+// no text ever reaches a statement unquoted.
+QString literal(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return QStringLiteral("DATE '") + v.toDate().toString(Qt::ISODate) + u'\'';
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QString::number(v.toLongLong());
+    default:
+        throw Napaka(QStringLiteral("Vrednosti vrste %1 ni mogoče vpisati v kazalec").arg(QString::fromLatin1(v.typeName())));
+    }
+}
+
+} // namespace
+
+void Rezultat::odpriKazalec(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri, int vSkupini)
+{
+    zapri();
+    QString prevedeno = prevediZa(db, sql);
+    for (auto it = parametri.constBegin(); it != parametri.constEnd(); ++it) {
+        const QRegularExpression re(QStringLiteral(":%1\\b").arg(QRegularExpression::escape(it.key())),
+                                    QRegularExpression::CaseInsensitiveOption);
+        prevedeno.replace(re, literal(it.value()));
+    }
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("DECLARE ledgxfer_kazalec NO SCROLL CURSOR FOR ") + prevedeno))
+        throw Napaka(narecje::besedilo(q.lastError()));
+    m_db = db;
+    m_kazalec = QStringLiteral("FETCH FORWARD %1 FROM ledgxfer_kazalec").arg(vSkupini);
+    m_odprt = true;
+    m_samoNaprej = true;
+    m_q = QSqlQuery(db);
+    if (!naslednjaSkupina() && m_q.lastError().isValid()) {
+        const QString napaka = narecje::besedilo(m_q.lastError());
+        zapri();
+        throw Napaka(napaka);
+    }
+    emit spremenjen();
+}
+
+bool Rezultat::naslednjaSkupina()
+{
+    // The whole group is fetched into memory (not streamed row by row), so that other
+    // statements may run on the connection while it is read.
+    m_q.setForwardOnly(false);
+    if (!m_q.exec(m_kazalec))
+        return false;
+    return m_q.first();
+}
+
 int Rezultat::steviloStolpcev() const
 {
     return m_odprt ? m_q.record().count() : 0;
@@ -74,7 +140,7 @@ bool Rezultat::naslednji()
         return false;
     if (m_q.next())
         return true;
-    return false;
+    return !m_kazalec.isEmpty() && naslednjaSkupina();
 }
 bool Rezultat::zadnji() { return m_odprt && !m_samoNaprej && m_q.last(); }
 bool Rezultat::prejsnji()

@@ -35,6 +35,12 @@ public:
     // rows: it cannot go back, and its row count must be given with nastaviSteviloVrstic.
     void odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri = {},
                bool samoNaprej = false);
+    // Opens a statement as a server-side cursor (PostgreSQL, inside a transaction) read
+    // forward in groups of `vSkupini` rows: only one group is held in memory, and the
+    // connection stays free for other statements between groups. One-directional, like
+    // `samoNaprej`. The parameters must be dates or integers (they are written into the
+    // cursor's statement as literals). Throws Napaka with the database's text.
+    void odpriKazalec(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri, int vSkupini);
     bool samoNaprej() const { return m_samoNaprej; }
     void nastaviSteviloVrstic(int n) { m_stVrstic = n; }
     bool jeOdprt() const { return m_odprt; }
@@ -76,6 +82,9 @@ private:
     QSqlQuery m_q;
     bool m_odprt = false;
     bool m_samoNaprej = false;
+    QString m_kazalec; // the server-side cursor's fetch statement, empty for none
+    QSqlDatabase m_db;
+    bool naslednjaSkupina();
     int m_stVrstic = -1;
     QHash<QString, PrikazPolja> m_prikaz; // key: upper-case field name
 };

@@ -17,6 +17,17 @@ QSqlDriver::DbmsType vrsta(const QSqlDatabase& baza)
     return d ? d->dbmsType() : QSqlDriver::UnknownDbms;
 }
 
+// The database's reason of a failure; a connection that is gone often gives none.
+QString razlog(const QSqlError& napaka, const QSqlDatabase& baza)
+{
+    QString t = narecje::besedilo(napaka);
+    if (t.isEmpty())
+        t = narecje::besedilo(baza.lastError());
+    if (t.isEmpty() || !baza.isOpen())
+        t = QStringLiteral("Povezava z bazo je prekinjena") + (t.isEmpty() ? QString() : QStringLiteral(": ") + t);
+    return t;
+}
+
 } // namespace
 
 int Transakcija::sekundCakanja()
@@ -95,7 +106,7 @@ void Transakcija::potrdi()
         const QSqlError e = m_baza.lastError();
         // SQLite keeps the transaction open when readers are in the commit's way.
         if (dbms != QSqlDriver::SQLite || !narecje::jeZaklep(e, dbms))
-            throw Napaka(narecje::besedilo(e));
+            throw Napaka(razlog(e, m_baza));
         cakaj(QStringLiteral("bazo"), rok, narecje::besedilo(e));
     }
     m_aktivna = false;
@@ -120,13 +131,13 @@ bool Transakcija::vTocki(const std::function<bool()>& korak)
     const QSqlDriver::DbmsType dbms = vrsta(m_baza);
     const QString ime = QStringLiteral("T") + QString::number(++m_tock);
     if (!m_q.exec(narecje::stavekTocke(dbms, ime)))
-        throw Napaka(narecje::besedilo(m_q.lastError()));
+        throw Napaka(razlog(m_q.lastError(), m_baza));
     const bool ok = korak();
     const QString konec = ok ? narecje::stavekSprostiTocko(ime) : narecje::stavekNazajNaTocko(ime);
     if (!m_q.exec(konec))
-        throw Napaka(narecje::besedilo(m_q.lastError()));
+        throw Napaka(razlog(m_q.lastError(), m_baza));
     if (!ok && !m_q.exec(narecje::stavekSprostiTocko(ime)))
-        throw Napaka(narecje::besedilo(m_q.lastError()));
+        throw Napaka(razlog(m_q.lastError(), m_baza));
     m_q.finish();
     return ok;
 }

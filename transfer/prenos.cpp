@@ -164,19 +164,17 @@ void odpriKnjizbe(Tek& t)
 {
     try {
         t.Q1.nastaviImeBaze(t.naloga.baza);
-        // PostgreSQL's client streams a one-directional result and loses it as soon as
-        // another statement runs on the connection; there the whole result is fetched.
-        const bool samoNaprej = t.db.driver()->dbmsType() != QSqlDriver::PostgreSQL
-                                || t.db.driverName() != QLatin1String("QPSQL");
-        t.Q1.odpri(t.db, stavekKnjizb(), t.datumi, samoNaprej);
-        if (samoNaprej) {
-            Poizvedba stetje(t.db);
-            stetje.odpri(stavekStetjaKnjizb(), t.datumi);
-            t.vrstic = stetje.naslednji() ? int(stetje.celo(QStringLiteral("STEVILO"))) : 0;
-            t.Q1.nastaviSteviloVrstic(t.vrstic);
-        } else {
-            t.vrstic = t.Q1.steviloVrstic();
-        }
+        // PostgreSQL's client would hold a whole one-directional result in memory (a
+        // streamed one is lost as soon as the look-ups run on the connection): there
+        // the postings come through a cursor of the run's transaction, a group at a time.
+        if (t.db.driverName() == QLatin1String("QPSQL"))
+            t.Q1.odpriKazalec(t.db, stavekKnjizb(), t.datumi, 10000);
+        else
+            t.Q1.odpri(t.db, stavekKnjizb(), t.datumi, true);
+        Poizvedba stetje(t.db);
+        stetje.odpri(stavekStetjaKnjizb(), t.datumi);
+        t.vrstic = stetje.naslednji() ? int(stetje.celo(QStringLiteral("STEVILO"))) : 0;
+        t.Q1.nastaviSteviloVrstic(t.vrstic);
     } catch (const Napaka&) {
         t.okolje.prikaziNapredek(false);
         t.okolje.skrijStatusnoVrstico();
