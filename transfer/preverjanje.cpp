@@ -265,7 +265,7 @@ public:
         }
         const QByteArray stZap = PoljeCelo(zaporedna, 4);
         if (const QByteArrayView b = vPolju(v, kPodrobna[p4], premik); samoStevke(b) && b != stZap)
-            najdba(stevilka, QString::fromUtf8(kPodrobna[p4].ime), QString::fromLatin1(stZap), prikazi(b));
+            najdba(stevilka, QString::fromUtf8(kPodrobna[p4].ime), prikazi(stZap), prikazi(b));
         if (const QByteArrayView b = vPolju(v, kPodrobna[p22], premik); b != vPolju(v, kPodrobna[p9], premik))
             najdba(stevilka, QString::fromUtf8(kPodrobna[p22].ime),
                    QStringLiteral("enako polju 9 ") + prikazi(vPolju(v, kPodrobna[p9], premik)), prikazi(b));
@@ -313,8 +313,7 @@ public:
                    + prikazi(m_datum), prikazi(z.datum));
         const QByteArray steviloTekst = PoljeCelo(vrstic, 6);
         if (z.stevilo != steviloTekst)
-            najdba(stevilka, QStringLiteral("število podrobnih vrstic"), QString::fromLatin1(steviloTekst),
-                   prikazi(z.stevilo));
+            najdba(stevilka, QStringLiteral("število podrobnih vrstic"), prikazi(steviloTekst), prikazi(z.stevilo));
         const auto predznak = [](int predznaki) -> char { return predznaki == 2 ? '-' : '+'; };
         if (m_vsoteVeljavne) {
             vsota(stevilka, QStringLiteral("vsota v breme"), stotine(m_breme), z.breme);
@@ -332,7 +331,7 @@ public:
             const QString baza = QStringLiteral(" (po bazi)");
             if (gk.steviloVrstic() != vrstic)
                 najdba(stevilka, QStringLiteral("število podrobnih vrstic") + baza,
-                       QString::fromLatin1(PoljeCelo(gk.steviloVrstic(), 6)), prikazi(z.stevilo));
+                       prikazi(PoljeCelo(gk.steviloVrstic(), 6)), prikazi(z.stevilo));
             vsota(stevilka, QStringLiteral("vsota v breme") + baza, stotine(gk.vsote().zaokrozenaBremeSit), z.breme);
             vsota(stevilka, QStringLiteral("vsota v dobro") + baza, stotine(gk.vsote().zaokrozenoDobroSit), z.dobro);
             znak(stevilka, QStringLiteral("predznak vsote v breme") + baza, Predznak(gk.vsote().breme),
@@ -366,13 +365,13 @@ private:
     void vsota(qint64 stevilka, const QString& polje, const QByteArray& pricakovano, const QByteArray& najdeno)
     {
         if (pricakovano != najdeno)
-            najdba(stevilka, polje, QString::fromLatin1(pricakovano), prikazi(najdeno));
+            najdba(stevilka, polje, prikazi(pricakovano), prikazi(najdeno));
     }
 
     void znak(qint64 stevilka, const QString& polje, char pricakovan, char najden)
     {
         if (pricakovan != najden)
-            najdba(stevilka, polje, QString(QLatin1Char(pricakovan)), prikazi(QByteArrayView(&najden, 1)));
+            najdba(stevilka, polje, prikazi(QByteArrayView(&pricakovan, 1)), prikazi(QByteArrayView(&najden, 1)));
     }
 
     // A detail line against the repeat's line at its place: field by field where both
