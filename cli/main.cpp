@@ -1,56 +1,92 @@
 #include "belezenje.h"
+#include "moznosti.h"
 #include "ukazi.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <cstdio>
 #include <memory>
 
 namespace {
 
 const Ukaz kUkazi[] = {
-    {"demo", "make the demo database and its aliases file when missing", ukazDemo},
-    {"journal", "transfer journal of --transfer N into the PDF file --pdf", ukazJournal, true},
-    {"adjustments", "rounding-adjustment list into the PDF file --pdf", ukazAdjustments, true},
-    {"transfer", "general-ledger transfer of a date range into --output", ukazTransfer},
-    {"revaluation", "revaluation summary of ZOKDLL.DB into --output", ukazRevaluation},
-    {"parties", "party register export of --alias into --output", ukazParties},
+    {"transfer", "prenos knjižb obdobja v datoteko glavne knjige", ukazTransfer, false, true},
+    {"verify", "preverjanje datoteke glavne knjige (oblika, vsote, po želji proti bazi)", ukazVerify},
+    {"journal", "izpis prenosa v datoteko PDF", ukazJournal, true},
+    {"adjustments", "seznam izravnav zaokrožitev v datoteko PDF", ukazAdjustments, true},
+    {"parties", "izvoz registra oseb pogodb", ukazParties},
+    {"revaluation", "povzetek prevrednotenja iz ZOKDLL.DB", ukazRevaluation},
+    {"demo", "predstavitvena baza in njena datoteka aliasov", ukazDemo},
 };
 
-void pomoc(TerminalOkolje& okolje)
+QString pomoc()
 {
-    QString b = QStringLiteral("Uporaba: ledgxfer-batch UKAZ [možnosti]\nUkazi:\n");
+    QString b = QStringLiteral(
+        "Uporaba: ledgxfer-batch UKAZ [možnosti]\n"
+        "         ledgxfer-batch UKAZ --help\n"
+        "         ledgxfer-batch --version\n\n"
+        "Prenos knjižb iz bančne baze v glavno knjigo brez okna, za načrtovane zagone.\n\n"
+        "Ukazi:\n");
     for (const Ukaz& u : kUkazi)
-        b += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(u.ime), -12).arg(QString::fromLatin1(u.opis));
-    okolje.napaka(b.trimmed());
+        b += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(u.ime), -12).arg(QString::fromUtf8(u.opis));
+    b += QStringLiteral("\nMožnosti:\n"
+                        "  -h, --help     pokaže to pomoč\n"
+                        "  --version      pokaže različico programa\n\n"
+                        "Primer:\n"
+                        "  ledgxfer-batch transfer --alias LB --from 2018-01-01 --to 2018-01-31 "
+                        "--output GKDODAT2.TXT\n\n");
+    return b + opisIzhodnihKod();
+}
+
+void izpisi(const QString& besedilo)
+{
+    std::fputs(besedilo.toUtf8().constData(), stdout);
+    std::fflush(stdout);
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    bool risanje = false;
-    for (const Ukaz& u : kUkazi)
-        risanje = risanje || (argc >= 2 && u.risanje && qstrcmp(argv[1], u.ime) == 0);
-    if (risanje && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    const Ukaz* ukaz = nullptr;
+    for (const Ukaz& u : kUkazi) {
+        if (argc >= 2 && qstrcmp(argv[1], u.ime) == 0)
+            ukaz = &u;
+    }
+    // The stop request is wired before anything else, so that a signal that comes
+    // early still reaches the run.
+    if (ukaz && ukaz->ustavljiv)
+        TerminalOkolje::prestreziSignale();
+    if (ukaz && ukaz->risanje && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::unique_ptr<QCoreApplication> app(risanje ? new QGuiApplication(argc, argv)
-                                                        : new QCoreApplication(argc, argv));
+    const std::unique_ptr<QCoreApplication> app(ukaz && ukaz->risanje ? new QGuiApplication(argc, argv)
+                                                                      : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("ledgxfer-batch"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(LEDGXFER_VERSION));
     // The log of a batch run goes to standard error, beside the command's own output.
     belezenje::namesti();
     TerminalOkolje okolje;
 
     const QStringList argumenti = QCoreApplication::arguments();
-    if (argumenti.size() < 2) {
-        pomoc(okolje);
-        return 2;
+    if (ukaz)
+        return ukaz->izvedi(argumenti.mid(2), okolje);
+    if (argumenti.size() == 2) {
+        const QString a = argumenti.at(1);
+        if (a == u"--help" || a == u"-h") {
+            izpisi(pomoc());
+            return kOpravljeno;
+        }
+        if (a == u"--version") {
+            izpisi(QStringLiteral("ledgxfer-batch " LEDGXFER_VERSION "\n"));
+            return kOpravljeno;
+        }
     }
-    const QString ime = argumenti.at(1);
-    for (const Ukaz& u : kUkazi) {
-        if (ime == QLatin1String(u.ime))
-            return u.izvedi(argumenti.mid(2), okolje);
-    }
-    okolje.napaka(QStringLiteral("Neznan ukaz: %1").arg(ime));
-    pomoc(okolje);
-    return 2;
+    if (argumenti.size() < 2)
+        okolje.napaka(QStringLiteral("Manjka ukaz."));
+    else if (argumenti.at(1).startsWith(u'-'))
+        okolje.napaka(QStringLiteral("Neznana možnost: %1").arg(argumenti.at(1)));
+    else
+        okolje.napaka(QStringLiteral("Neznan ukaz: %1").arg(argumenti.at(1)));
+    okolje.napaka(QStringLiteral("Za pomoč: ledgxfer-batch --help"));
+    return kZavrnjeno;
 }

@@ -2,14 +2,16 @@
 
 #include "povezava.h"
 
-bool prijaviSe(const QCommandLineParser& p, TerminalOkolje& okolje)
+bool prijaviSe(UkaznaVrstica& u, TerminalOkolje& okolje)
 {
-    const QString alias = p.value(QStringLiteral("alias"));
-    const QString uporabnik = p.value(QStringLiteral("user"));
-    const QString geslo = p.value(QStringLiteral("password"));
-    if (!povezava::odpri(alias, alias, uporabnik, geslo).isEmpty()) {
+    const QString alias = u.value(QStringLiteral("alias"));
+    const QString uporabnik = u.value(QStringLiteral("user"));
+    const QString geslo = u.geslo();
+    const QString razlog = povezava::odpri(alias, alias, uporabnik, geslo);
+    if (!razlog.isEmpty()) {
         okolje.sporocilo(QStringLiteral("Prijava v ") + alias + QStringLiteral(" kot uporabnik ") + uporabnik
                          + QStringLiteral(" ni uspela!"));
+        okolje.napaka(razlog);
         return false;
     }
     povezava::zapomniPrijavo(uporabnik, geslo);

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "moznosti.h"
 #include "terminalokolje.h"
 
-#include <QCommandLineParser>
-
 // The login of a batch command: opens the connection under --alias with --user and
-// --password, as the window's start-up does. A refused login shows the window's
-// failed-connection message and returns false.
-bool prijaviSe(const QCommandLineParser& p, TerminalOkolje& okolje);
+// the password (--password, --password-stdin or LEDGXFER_PASSWORD), as the window's
+// start-up does. A refused login shows the window's failed-connection message with
+// the reason and returns false.
+bool prijaviSe(UkaznaVrstica& u, TerminalOkolje& okolje);

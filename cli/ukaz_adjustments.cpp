@@ -7,11 +7,11 @@
 #include "prijava.h"
 #include "ukazi.h"
 
-#include <QCommandLineParser>
+#include "moznosti.h"
 #include <QDir>
 #include <QFileInfo>
 
-// ledgxfer-batch adjustments --alias A [--user U --password P] --pdf FILE
+// ledgxfer-batch adjustments --alias A [--user U] [password options] --pdf FILE
 //     [--from YYYY-MM-DD --to YYYY-MM-DD] [--transfer N] [--partner P] [--account K]
 //     [--activity S] [--security V]
 // The printed list of rounding adjustments as "Pregled" shows it, written to a PDF
@@ -21,36 +21,24 @@
 // forward, never held in memory as a whole.
 int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
 {
-    QCommandLineParser p;
-    p.addOption({QStringLiteral("alias"), QStringLiteral("Database alias."), QStringLiteral("A")});
-    p.addOption({QStringLiteral("user"), QStringLiteral("Database user."), QStringLiteral("U")});
-    p.addOption({QStringLiteral("password"), QStringLiteral("Database password."), QStringLiteral("P")});
-    p.addOption({QStringLiteral("pdf"), QStringLiteral("The PDF file to write."), QStringLiteral("FILE")});
-    p.addOption({QStringLiteral("from"), QStringLiteral("First day."), QStringLiteral("YYYY-MM-DD")});
-    p.addOption({QStringLiteral("to"), QStringLiteral("Last day."), QStringLiteral("YYYY-MM-DD")});
-    p.addOption({QStringLiteral("transfer"), QStringLiteral("Transfer number."), QStringLiteral("N")});
-    p.addOption({QStringLiteral("partner"), QStringLiteral("Partner prefix."), QStringLiteral("P")});
-    p.addOption({QStringLiteral("account"), QStringLiteral("Account prefix."), QStringLiteral("K")});
-    p.addOption({QStringLiteral("activity"), QStringLiteral("Activity code prefix."), QStringLiteral("S")});
-    p.addOption({QStringLiteral("security"), QStringLiteral("Security code."), QStringLiteral("V")});
-    const QString uporaba = QStringLiteral(
-        "Uporaba: ledgxfer-batch adjustments --alias A [--user U --password P] --pdf DATOTEKA "
-        "[--from LLLL-MM-DD --to LLLL-MM-DD] [--transfer N] [--partner P] [--account K] [--activity S] "
-        "[--security V]");
-    if (!p.parse(QStringList{QStringLiteral("adjustments")} + argumenti)) {
-        okolje.napaka(p.errorText() + u'\n' + uporaba);
-        return 2;
-    }
-    if (!p.positionalArguments().isEmpty()) {
-        okolje.napaka(QStringLiteral("Odvečni argumenti: %1\n").arg(p.positionalArguments().join(u' ')) + uporaba);
-        return 2;
-    }
-    for (const char* obvezna : {"alias", "pdf"}) {
-        if (!p.isSet(QString::fromLatin1(obvezna))) {
-            okolje.napaka(QStringLiteral("Manjka --%1. ").arg(QString::fromLatin1(obvezna)) + uporaba);
-            return 2;
-        }
-    }
+    UkaznaVrstica p(QStringLiteral("adjustments"),
+                    QStringLiteral("Seznam izravnav zaokrožitev, kot ga izpiše \"Pregled\", v datoteko PDF --pdf.\n"
+                                   "Brez filtra so izpisane vse izravnave; s katerimkoli filtrom le tiste z dnevom,\n"
+                                   "ki ustrezajo filtrom (obdobje le z obema, --from in --to)."),
+                    {QStringLiteral("ledgxfer-batch adjustments --alias LB --pdf izravnave.pdf --transfer 7"),
+                     QStringLiteral("ledgxfer-batch adjustments --alias LB --pdf izravnave.pdf --from 2018-01-01 "
+                                    "--to 2018-01-31 --account 11")});
+    p.dodajPrijavo();
+    p.dodaj({{QStringLiteral("pdf")}, QStringLiteral("Datoteka PDF."), QStringLiteral("DATOTEKA")});
+    p.dodaj({{QStringLiteral("from")}, QStringLiteral("Prvi dan."), QStringLiteral("LLLL-MM-DD")});
+    p.dodaj({{QStringLiteral("to")}, QStringLiteral("Zadnji dan."), QStringLiteral("LLLL-MM-DD")});
+    p.dodaj({{QStringLiteral("transfer")}, QStringLiteral("Številka prenosa."), QStringLiteral("N")});
+    p.dodaj({{QStringLiteral("partner")}, QStringLiteral("Začetek šifre partnerja."), QStringLiteral("P")});
+    p.dodaj({{QStringLiteral("account")}, QStringLiteral("Začetek konta."), QStringLiteral("K")});
+    p.dodaj({{QStringLiteral("activity")}, QStringLiteral("Začetek šifre dejavnosti."), QStringLiteral("S")});
+    p.dodaj({{QStringLiteral("security")}, QStringLiteral("Šifra vrednostnega papirja."), QStringLiteral("V")});
+    if (const auto koda = p.razcleni(argumenti, okolje, {QStringLiteral("alias"), QStringLiteral("pdf")}))
+        return *koda;
     const QString pot = p.value(QStringLiteral("pdf"));
     if (pot.isEmpty() || QFileInfo(pot).isDir()) {
         okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke: %1").arg(pot));
@@ -63,8 +51,7 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
     const bool od = p.isSet(QStringLiteral("from"));
     const bool do_ = p.isSet(QStringLiteral("to"));
     if (od != do_) {
-        okolje.napaka(QStringLiteral("--from in --to se podata skupaj. ") + uporaba);
-        return 2;
+        return p.zavrni(okolje, QStringLiteral("--from in --to se podata skupaj."));
     }
     izbira.poDnevih = od;
     if (od) {

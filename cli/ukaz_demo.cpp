@@ -1,69 +1,143 @@
+#include "batchokno.h"
 #include "jedro.h"
+#include "moznosti.h"
 #include "napaka.h"
 #include "povezava.h"
+#include "prenos.h"
+#include "prijava.h"
+#include "rezultat.h"
+#include "stevila.h"
 #include "ukazi.h"
 
-#include <QCommandLineParser>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
-// ledgxfer-batch demo --database FILE --aliases FILE [--postings N]
+namespace {
+
+// The outside world of transfer 1 of the demo book: the terminal, on the day the
+// transfer ran.
+class DemoOkolje : public TerminalOkolje {
+public:
+    explicit DemoOkolje(const QDate& dan) : m_dan(dan) {}
+    QDate danes() const override { return m_dan; }
+    QDateTime zdaj() const override { return QDateTime(m_dan, QTime(8, 0)); }
+
+private:
+    QDate m_dan;
+};
+
+// Transfer 1 of the demo book through the transfer engine, as the operator ran it on
+// its day: the file, the marks, the register row and the adjustment rows.
+QString prenos1(const QString& baza, const QDate& danes, const QString& pot)
+{
+    const ObdobjeDemo o = obdobjeDemo(danes);
+    DemoOkolje okolje(o.datumPrenosa1);
+    BatchOkno okno;
+    Rezultat Q1;
+    IzidPrenosa izid = IzidPrenosa::Neuspel;
+    QString razlog;
+    try {
+        izid = Zapis({QDir::toNativeSeparators(pot), QStringLiteral("0"), o.prvi1, o.zadnji1, baza}, Q1, okno, okolje);
+    } catch (const Napaka& e) {
+        razlog = e.besedilo();
+    }
+    Q1.zapri();
+    if (izid != IzidPrenosa::Opravljen && razlog.isEmpty())
+        razlog = QStringLiteral("Prenos 1 predstavitvene knjige ni bil opravljen.");
+    return razlog;
+}
+
+} // namespace
+
+// ledgxfer-batch demo --database FILE --aliases FILE [--postings N] [--today YYYY-MM-DD]
 // Makes the SQLite demo database and an aliases file with the alias LB leading to it,
-// each only when missing.
-// ledgxfer-batch demo --alias A [--user U --password P] [--postings N]
+// each only when missing; transfer 1 is written beside the database as PRENOS1.TXT.
+// ledgxfer-batch demo --alias A [--user U] [password options] [--postings N] [--output PATH]
 // Creates the core tables and the demo book in the empty database behind alias A
 // (a PostgreSQL or ODBC database, for benchmarks and trials on a server).
 int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
 {
-    QCommandLineParser p;
-    p.addOption({QStringLiteral("database"), QStringLiteral("SQLite file of the demo database."),
-                 QStringLiteral("FILE")});
-    p.addOption({QStringLiteral("aliases"), QStringLiteral("Aliases file to write."),
-                 QStringLiteral("FILE")});
-    p.addOption({QStringLiteral("postings"), QStringLiteral("Number of postings (default 5000)."),
-                 QStringLiteral("N"), QStringLiteral("5000")});
-    p.addOption({QStringLiteral("alias"), QStringLiteral("Fill the empty database behind this alias."),
-                 QStringLiteral("A")});
-    p.addOption({QStringLiteral("user"), QStringLiteral("Database user."), QStringLiteral("U")});
-    p.addOption({QStringLiteral("password"), QStringLiteral("Database password."), QStringLiteral("P")});
-    if (!p.parse(QStringList{QStringLiteral("demo")} + argumenti)) {
-        okolje.napaka(p.errorText());
-        return 2;
+    UkaznaVrstica p(QStringLiteral("demo"),
+                    QStringLiteral("Naredi predstavitveno knjigo: osnovne tabele, knjižbe delovnih dni zadnjih 75 "
+                                   "dni v uravnoteženih\ndogodkih in prenos 1 (prvih 29 dni), opravljen s programom "
+                                   "samim (datoteka, oznake, register,\nizravnave). Z --database v novo bazo SQLite "
+                                   "in datoteko aliasov --aliases (obstoječih ne spremeni;\ndatoteka prenosa 1 je "
+                                   "PRENOS1.TXT poleg baze), z --alias v prazno bazo za aliasom."),
+                    {QStringLiteral("ledgxfer-batch demo --database build/demo/ledger.sqlite --aliases "
+                                    "build/demo/aliases.ini"),
+                     QStringLiteral("ledgxfer-batch demo --alias PG --user ledger --password-stdin --postings 1000000")});
+    p.dodaj({{QStringLiteral("database")}, QStringLiteral("Datoteka SQLite predstavitvene baze."),
+             QStringLiteral("DATOTEKA")});
+    p.dodaj({{QStringLiteral("postings")}, QStringLiteral("Število knjižb (privzeto 5000)."), QStringLiteral("N")});
+    p.dodaj({{QStringLiteral("today")}, QStringLiteral("Zadnji dan knjige (privzeto današnji)."),
+             QStringLiteral("LLLL-MM-DD")});
+    p.dodaj({{QStringLiteral("output")},
+             QStringLiteral("Datoteka prenosa 1 (z --database privzeto PRENOS1.TXT poleg baze)."),
+             QStringLiteral("POT")});
+    p.dodajPrijavo();
+    p.aliasiSoIzhod(QStringLiteral("Z --database: datoteka aliasov, ki jo ukaz zapiše (alias LB do baze); "
+                                   "z --alias: datoteka aliasov, ki jo prebere."));
+    if (const auto koda = p.razcleni(argumenti, okolje))
+        return *koda;
+    const bool vBazo = p.isSet(QStringLiteral("alias"));
+    if (vBazo == p.isSet(QStringLiteral("database")))
+        return p.zavrni(okolje, QStringLiteral("Podajte --database DATOTEKA --aliases DATOTEKA ali --alias A."));
+    qint64 knjizb = 5000;
+    if (p.isSet(QStringLiteral("postings"))) {
+        const std::optional<qint64> n = celoStevilo(p.value(QStringLiteral("postings")));
+        if (!n || *n < 0 || *n > std::numeric_limits<int>::max())
+            return p.zavrni(okolje, QStringLiteral("--postings ni nenegativno celo število: %1")
+                                        .arg(p.value(QStringLiteral("postings"))));
+        knjizb = *n;
     }
-    if (!p.isSet(QStringLiteral("alias")) && (!p.isSet(QStringLiteral("database")) || !p.isSet(QStringLiteral("aliases")))) {
-        okolje.napaka(QStringLiteral("Uporaba: ledgxfer-batch demo --database DATOTEKA --aliases DATOTEKA"));
-        return 2;
+    QDate danes = QDate::currentDate();
+    if (p.isSet(QStringLiteral("today"))) {
+        danes = QDate::fromString(p.value(QStringLiteral("today")), QStringLiteral("yyyy-MM-dd"));
+        if (!danes.isValid())
+            return p.zavrni(okolje, QStringLiteral("--today ni veljaven datum (LLLL-MM-DD): %1")
+                                        .arg(p.value(QStringLiteral("today"))));
     }
-    bool ok = false;
-    const int knjizb = p.value(QStringLiteral("postings")).toInt(&ok);
-    if (!ok || knjizb < 0) {
-        okolje.napaka(QStringLiteral("--postings ni nenegativno celo število: %1").arg(p.value(QStringLiteral("postings"))));
-        return 2;
-    }
-    if (p.isSet(QStringLiteral("alias"))) {
+
+    if (vBazo) {
+        if (p.isSet(QStringLiteral("aliases")))
+            qputenv("LEDGXFER_ALIASES",
+                    QFileInfo(p.value(QStringLiteral("aliases"))).absoluteFilePath().toLocal8Bit());
+        if (!prijaviSe(p, okolje))
+            return kNeuspesno;
         const QString alias = p.value(QStringLiteral("alias"));
-        const QString napaka = povezava::odpri(alias, alias, p.value(QStringLiteral("user")),
-                                               p.value(QStringLiteral("password")));
-        if (!napaka.isEmpty()) {
-            okolje.napaka(napaka);
-            return 1;
-        }
+        QTemporaryDir zacasna;
+        const QString pot = p.isSet(QStringLiteral("output")) ? p.value(QStringLiteral("output"))
+                                                               : zacasna.filePath(QStringLiteral("PRENOS1.TXT"));
+        QString napaka;
         try {
             QSqlDatabase db = QSqlDatabase::database(alias, false);
             ustvariJedrneTabele(db);
-            napolniDemo(db, QDate::currentDate(), knjizb);
+            napolniDemo(db, danes, int(knjizb));
+            napaka = prenos1(alias, danes, pot);
         } catch (const Napaka& e) {
-            okolje.napaka(e.besedilo());
-            povezava::zapriVse();
-            return 1;
+            napaka = e.besedilo();
         }
         povezava::zapriVse();
-        return 0;
+        if (!napaka.isEmpty()) {
+            okolje.napaka(napaka);
+            return kNeuspesno;
+        }
+        return kOpravljeno;
     }
-    const QString napaka = ustvariDemoBazo(p.value(QStringLiteral("database")),
-                                           p.value(QStringLiteral("aliases")), QDate::currentDate(), knjizb);
+    if (!p.isSet(QStringLiteral("aliases")))
+        return p.zavrni(okolje, QStringLiteral("Manjka --aliases."));
+    const QString baza = p.value(QStringLiteral("database"));
+    const QString pot = p.isSet(QStringLiteral("output"))
+                            ? p.value(QStringLiteral("output"))
+                            : QFileInfo(baza).absoluteDir().filePath(QStringLiteral("PRENOS1.TXT"));
+    const QString napaka = ustvariDemoBazo(baza, p.value(QStringLiteral("aliases")), danes, int(knjizb),
+                                           [&](const QString& ime) { return prenos1(ime, danes, pot); });
+    povezava::zapriVse();
     if (!napaka.isEmpty()) {
         okolje.napaka(napaka);
-        return 1;
+        return kNeuspesno;
     }
-    return 0;
+    return kOpravljeno;
 }

@@ -8,11 +8,11 @@
 #include "prijava.h"
 #include "ukazi.h"
 
-#include <QCommandLineParser>
+#include "moznosti.h"
 #include <QDir>
 #include <QFileInfo>
 
-// ledgxfer-batch journal --alias A [--user U --password P] --transfer N --pdf FILE
+// ledgxfer-batch journal --alias A [--user U] [password options] --transfer N --pdf FILE
 //                        [--initiator TEXT] [--journal-number TEXT]
 // The journal of transfer N as "&Izpis" prints it once the transfer has been opened
 // in the review panel: the postings booked within the transfer's registered date
@@ -20,29 +20,22 @@
 // postings are read forward once, never held in memory as a whole.
 int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
 {
-    QCommandLineParser p;
-    p.addOption({QStringLiteral("alias"), QStringLiteral("Database alias."), QStringLiteral("A")});
-    p.addOption({QStringLiteral("user"), QStringLiteral("Database user."), QStringLiteral("U")});
-    p.addOption({QStringLiteral("password"), QStringLiteral("Database password."), QStringLiteral("P")});
-    p.addOption({QStringLiteral("transfer"), QStringLiteral("Transfer number."), QStringLiteral("N")});
-    p.addOption({QStringLiteral("pdf"), QStringLiteral("The PDF file to write."), QStringLiteral("FILE")});
-    p.addOption({QStringLiteral("initiator"), QStringLiteral("Initiator printed in the header."),
-                 QStringLiteral("TEXT")});
-    p.addOption({QStringLiteral("journal-number"), QStringLiteral("Journal number printed in the header."),
-                 QStringLiteral("TEXT")});
-    const QString uporaba = QStringLiteral(
-        "Uporaba: ledgxfer-batch journal --alias A [--user U --password P] --transfer N --pdf DATOTEKA "
-        "[--initiator BESEDILO] [--journal-number BESEDILO]");
-    if (!p.parse(QStringList{QStringLiteral("journal")} + argumenti)) {
-        okolje.napaka(p.errorText() + u'\n' + uporaba);
-        return 2;
-    }
-    for (const char* obvezna : {"alias", "transfer", "pdf"}) {
-        if (!p.isSet(QString::fromLatin1(obvezna))) {
-            okolje.napaka(QStringLiteral("Manjka --%1. ").arg(QString::fromLatin1(obvezna)) + uporaba);
-            return 2;
-        }
-    }
+    UkaznaVrstica p(QStringLiteral("journal"),
+                    QStringLiteral("Izpis prenosa --transfer N, kot ga natisne \"&Izpis\" po odprtju prenosa v "
+                                   "pregledu:\nknjižbe registriranega obdobja prenosa z njegovo številko, v "
+                                   "datoteko PDF --pdf."),
+                    {QStringLiteral("ledgxfer-batch journal --alias LB --transfer 7 --pdf prenos7.pdf "
+                                    "--initiator \"Ana Novak\"")});
+    p.dodajPrijavo();
+    p.dodaj({{QStringLiteral("transfer")}, QStringLiteral("Številka prenosa."), QStringLiteral("N")});
+    p.dodaj({{QStringLiteral("pdf")}, QStringLiteral("Datoteka PDF."), QStringLiteral("DATOTEKA")});
+    p.dodaj({{QStringLiteral("initiator")}, QStringLiteral("Iniciator v glavi izpisa."),
+             QStringLiteral("BESEDILO")});
+    p.dodaj({{QStringLiteral("journal-number")}, QStringLiteral("Številka temeljnice v glavi izpisa."),
+             QStringLiteral("BESEDILO")});
+    if (const auto koda = p.razcleni(argumenti, okolje,
+                                     {QStringLiteral("alias"), QStringLiteral("transfer"), QStringLiteral("pdf")}))
+        return *koda;
     const std::optional<qint64> stevilka = celoStevilo(p.value(QStringLiteral("transfer")));
     if (!stevilka) {
         okolje.napaka(QStringLiteral("--transfer ni celo število: %1").arg(p.value(QStringLiteral("transfer"))));

@@ -4,35 +4,28 @@
 #include "prijava.h"
 #include "ukazi.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 
-// ledgxfer-batch parties --alias A --output PATH [--first N] [--last N] [--user U --password P]
+// ledgxfer-batch parties --alias A --output PATH [--first N] [--last N] [--user U] [password options]
 // The party register export under alias A into PATH: all contracts, or the IdPog range
 // from --first to --last when either is given (a missing --first counts as 0).
 int ukazParties(const QStringList& argumenti, TerminalOkolje& okolje)
 {
-    QCommandLineParser p;
-    p.addOption({QStringLiteral("alias"), QStringLiteral("Database alias."), QStringLiteral("A")});
-    p.addOption({QStringLiteral("output"), QStringLiteral("The export file to write."), QStringLiteral("PATH")});
-    p.addOption({QStringLiteral("first"), QStringLiteral("First IdPog of the range."), QStringLiteral("N")});
-    p.addOption({QStringLiteral("last"), QStringLiteral("Last IdPog of the range."), QStringLiteral("N")});
-    p.addOption({QStringLiteral("user"), QStringLiteral("Database user."), QStringLiteral("U")});
-    p.addOption({QStringLiteral("password"), QStringLiteral("Database password."), QStringLiteral("P")});
-    if (!p.parse(QStringList{QStringLiteral("parties")} + argumenti)) {
-        okolje.napaka(p.errorText());
-        return 2;
-    }
-    if (!p.isSet(QStringLiteral("alias")) || !p.isSet(QStringLiteral("output"))
-        || !p.positionalArguments().isEmpty()) {
-        okolje.napaka(QStringLiteral("Uporaba: ledgxfer-batch parties --alias A --output DATOTEKA"
-                                     " [--first N] [--last N] [--user U --password P]"));
-        return 2;
-    }
+    UkaznaVrstica p(QStringLiteral("parties"),
+                    QStringLiteral("Izvoz registra oseb pogodb pod aliasom --alias v datoteko --output, kot skriti "
+                                   "ukaz \"Prenos OSB\":\nvse pogodbe ali obseg IdPog od --first do --last "
+                                   "(manjkajoči --first šteje kot 0)."),
+                    {QStringLiteral("ledgxfer-batch parties --alias LB --output OSB.TXT --first 1000 --last 1400")});
+    p.dodajPrijavo();
+    p.dodaj({{QStringLiteral("output")}, QStringLiteral("Datoteka izvoza."), QStringLiteral("POT")});
+    p.dodaj({{QStringLiteral("first")}, QStringLiteral("Prvi IdPog obsega."), QStringLiteral("N")});
+    p.dodaj({{QStringLiteral("last")}, QStringLiteral("Zadnji IdPog obsega."), QStringLiteral("N")});
+    if (const auto koda = p.razcleni(argumenti, okolje, {QStringLiteral("alias"), QStringLiteral("output")}))
+        return *koda;
 
     const QString alias = p.value(QStringLiteral("alias"));
-    if ((p.isSet(QStringLiteral("user")) || p.isSet(QStringLiteral("password"))) && !prijaviSe(p, okolje))
+    if ((p.isSet(QStringLiteral("user")) || p.imaGeslo()) && !prijaviSe(p, okolje))
         return 1;
 
     PrenosOsb prenos;

@@ -2,7 +2,7 @@
 #include "ukazi.h"
 #include "zokdll.h"
 
-#include <QCommandLineParser>
+#include "moznosti.h"
 #include <QDir>
 #include <QFileInfo>
 
@@ -11,16 +11,14 @@
 // the menu item "&Prepis" writes it, without opening the text editor.
 int ukazRevaluation(const QStringList& argumenti, TerminalOkolje& okolje)
 {
-    QCommandLineParser p;
-    p.addOption({QStringLiteral("output"), QStringLiteral("The summary file to write."), QStringLiteral("PATH")});
-    if (!p.parse(QStringList{QStringLiteral("revaluation")} + argumenti)) {
-        okolje.napaka(p.errorText());
-        return 2;
-    }
-    if (!p.isSet(QStringLiteral("output")) || !p.positionalArguments().isEmpty()) {
-        okolje.napaka(QStringLiteral("Uporaba: ledgxfer-batch revaluation --output DATOTEKA"));
-        return 2;
-    }
+    UkaznaVrstica p(QStringLiteral("revaluation"),
+                    QStringLiteral("Povzetek prevrednotenja lokalne tabele ZOKDLL.DB v mapi aplikacije "
+                                   "($LEDGXFER_HOME)\nv datoteko --output, kot ga zapiše \"&Prepis\", "
+                                   "brez urejevalnika besedil."),
+                    {QStringLiteral("ledgxfer-batch revaluation --output /srv/gk/PREVREDNOTENJE.TXT")});
+    p.dodaj({{QStringLiteral("output")}, QStringLiteral("Datoteka povzetka."), QStringLiteral("POT")});
+    if (const auto koda = p.razcleni(argumenti, okolje, {QStringLiteral("output")}))
+        return *koda;
     QString izhod = p.value(QStringLiteral("output"));
     if (!izhod.isEmpty())
         izhod = QDir::toNativeSeparators(QFileInfo(izhod).absoluteFilePath());

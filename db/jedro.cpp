@@ -86,6 +86,69 @@ QVariant niNic(const QString& s) { return s.isEmpty() ? QVariant(QMetaType(QMeta
 
 } // namespace
 
+bool jeDelovniDan(const QDate& dan)
+{
+    if (dan.dayOfWeek() >= 6)
+        return false;
+    static const int prazniki[][2] = {{1, 1}, {1, 2}, {2, 8}, {4, 27}, {5, 1}, {5, 2}, {6, 25},
+                                      {8, 15}, {10, 31}, {11, 1}, {12, 25}, {12, 26}};
+    for (const auto& p : prazniki) {
+        if (dan.month() == p[0] && dan.day() == p[1])
+            return false;
+    }
+    // Easter Monday: the day after Easter Sunday of the Gregorian calendar.
+    const int y = dan.year();
+    const int a = y % 19, b = y / 100, c = y % 100, d = b / 4, e = b % 4, f = (b + 8) / 25;
+    const int g = (b - f + 1) / 3, h = (19 * a + b - d - g + 15) % 30, i = c / 4, k = c % 4;
+    const int l = (32 + 2 * e + 2 * i - h - k) % 7, m = (a + 11 * h + 22 * l) / 451;
+    const QDate velikaNoc(y, (h + l - 7 * m + 114) / 31, (h + l - 7 * m + 114) % 31 + 1);
+    return dan != velikaNoc.addDays(1);
+}
+
+ObdobjeDemo obdobjeDemo(const QDate& danes)
+{
+    ObdobjeDemo o;
+    o.prvi = danes.addDays(-74);
+    o.zadnji = danes;
+    o.prvi1 = o.prvi;
+    o.zadnji1 = danes.addDays(-46);
+    o.datumPrenosa1 = danes.addDays(-45);
+    while (!jeDelovniDan(o.datumPrenosa1))
+        o.datumPrenosa1 = o.datumPrenosa1.addDays(1);
+    return o;
+}
+
+namespace {
+
+// The currencies of the book: code, numeric code and the domestic value of one unit.
+// VLT holds exactly these; every posting's domestic amount uses its currency's rate.
+// "E" is the old one-letter code of the euro: 978 at par, like EUR.
+struct Valuta {
+    const char* sifra;
+    const char* st;
+    double tecaj;
+};
+const Valuta kValute[] = {{"EUR", "978", 1.0},   {"E", "978", 1.0},      {"USD", "840", 0.92},
+                          {"CHF", "756", 1.04},  {"GBP", "826", 1.17},   {"JPY", "392", 0.0062},
+                          {"HRK", "191", 0.1327}};
+
+// A domestic amount in thousandths: the amount in thousandths at the currency's rate.
+qint64 vDomaco(qint64 tisocinke, double tecaj)
+{
+    return qint64(std::llround(double(tisocinke) * tecaj));
+}
+
+// Splits `skupaj` (thousandths, at least 1) into `delov` positive parts (1 or 2).
+QList<qint64> razdeli(Nakljucje& r, qint64 skupaj, int delov)
+{
+    if (delov < 2 || skupaj < 2)
+        return {skupaj};
+    const qint64 prvi = 1 + qint64(r.naslednje()) % (skupaj - 1);
+    return {prvi, skupaj - prvi};
+}
+
+} // namespace
+
 void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
 {
     if (!db.transaction())
@@ -98,10 +161,8 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
             org.vrstica({i, QStringLiteral("%1").arg(100 + i * 11)});
 
         Vstavljanje vlt(db, QStringLiteral("INSERT INTO VLT (SFVLT, ST) VALUES (?, ?)"));
-        const char* valute[][2] = {{"EUR", "978"}, {"E", "978"}, {"USD", "840"}, {"CHF", "756"},
-                                   {"GBP", "826"}, {"HRK", "191"}};
-        for (const auto& v : valute)
-            vlt.vrstica({QString::fromLatin1(v[0]), QString::fromLatin1(v[1])});
+        for (const Valuta& v : kValute)
+            vlt.vrstica({QString::fromLatin1(v.sifra), QString::fromLatin1(v.st)});
 
         // Parties: every fourth is a natural person ("F"); bank codes mostly numeric.
         static const char* imena[] = {"Janez", "Mojca", "Ana", "Marko", "Špela", "Žiga", "Čedomir", "Petra"};
@@ -149,11 +210,6 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
         }
 
         static const char* dejavnosti[] = {"K", "P", "D", "N", "U", "V", "n", "KR"};
-        const int stDogodkov = 3000;
-        Vstavljanje dog(db, QStringLiteral("INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (?, ?, ?)"));
-        for (int i = 1; i <= stDogodkov; ++i)
-            dog.vrstica({i, 1000 + r.doDo(1, stPogodb), QString::fromLatin1(r.izberi(dejavnosti))});
-
         static const char* dogodki[] = {"Nakup", "Prodaja", "Izplačilo dividende", "Provizija",
                                         "Obresti", "Prevrednotenje", "Vplačilo", "Izplačilo",
                                         "Prenos med računi", "Zapadlost", "Unovčenje kupona", "Storno"};
@@ -176,51 +232,97 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
             konto.vrstica({i + 1, QString::fromLatin1(konti[i][0]), niNic(QString::fromLatin1(konti[i][1])),
                            niNic(QString::fromLatin1(konti[i][2]))});
 
-        // Postings over 75 days; those older than 45 days were carried by transfer 1.
-        static const char* strani[] = {"B", "D", "b", "d"};
-        static const char* valuteKnjizb[] = {"EUR", "EUR", "EUR", "EUR", "E", "USD", "CHF", "GBP", "JPY"};
+        // The postings, event by event, on the working days of the 75 days that end
+        // today. An event is one business case on one day in one currency: one or two
+        // debit legs ("B", "b") and one or two credit legs ("D", "d") whose amounts add
+        // up to the same total, in the currency and in domestic currency alike; every
+        // ninth has no event (IDMASTER 0) and balances all the same. One event in fifty
+        // carries a further leg without amounts. All postings are still untransferred
+        // (PRENOS NULL or 0): transfer 1 is the engine's work (see jedro.h).
+        const ObdobjeDemo obdobje = obdobjeDemo(danes);
+        QList<QDate> dnevi;
+        for (QDate d = obdobje.prvi; d <= obdobje.zadnji; d = d.addDays(1)) {
+            if (jeDelovniDan(d))
+                dnevi << d;
+        }
+        if (dnevi.isEmpty())
+            throw Napaka(QStringLiteral("V obdobju predstavitvene knjige ni delovnega dne."));
+        const auto delovniDanPo = [](QDate d, int dni) {
+            for (; dni > 0; --dni) {
+                d = d.addDays(1);
+                while (!jeDelovniDan(d))
+                    d = d.addDays(1);
+            }
+            return d;
+        };
+        static const int valuteKnjizb[] = {0, 0, 0, 0, 0, 0, 1, 2, 2, 3, 4, 5, 6};
         static const char* besedila[] = {"Nakup VP", "Prodaja VP", "Dividenda", "Provizija borze",
                                          "Obresti", "Prevrednotenje", "Plačilo računa", "Storno knjižbe"};
-        const QDate prvi = danes.addDays(-74);
-        const QDate mejaPrenosa = danes.addDays(-45);
         Vstavljanje knj(db, QStringLiteral(
             "INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA, STRAN,"
             " BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST, CTRL, DEJAVNOST, OE, PRENOS)"
             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        Vstavljanje dog(db, QStringLiteral("INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (?, ?, ?)"));
         const QVariant nullDatum(QMetaType(QMetaType::QDate));
         const QVariant nullCelo(QMetaType(QMetaType::Int));
-        for (int i = 0; i < steviloKnjizb; ++i) {
-            const QDate datumk = prvi.addDays(qint64(i) * 75 / std::max(1, steviloKnjizb));
-            const QString stran = QString::fromLatin1(r.izberi(strani));
-            const QString valuta = QString::fromLatin1(r.izberi(valuteKnjizb));
-            const bool domaca = valuta == u"EUR";
-            // Amounts of up to three decimals; one posting in fifty carries no amount.
-            double znesek = r.doDo(1, 5000000) / 1000.0;
-            if (i % 50 == 7)
-                znesek = 0.0;
-            const double tecaj = domaca ? 1.0 : (valuta == u"USD" ? 0.92 : valuta == u"CHF" ? 1.04 : 1.17);
-            const double sit = std::round(znesek * tecaj * 1000.0) / 1000.0;
-            const bool breme = stran == u"B" || stran == u"b";
-            const int dogodek = i % 9 == 0 ? 0 : r.doDo(1, stDogodkov);
-            knj.vrstica({datumk, i % 23 == 0 ? nullDatum : QVariant(datumk.addDays(r.doDo(0, 3))),
-                         r.doDo(1, stKontov), dogodek, 1000 + r.doDo(1, stPogodb), r.doDo(0, stVp),
-                         r.doDo(1, stOseb + 5), valuta, stran,
-                         breme ? znesek : 0.0, breme ? 0.0 : znesek, breme ? sit : 0.0, breme ? 0.0 : sit,
-                         QString::fromUtf8(r.izberi(besedila)), i + 1,
-                         QStringLiteral("%1").arg(r.doDo(1, 9), 2, 10, QLatin1Char('0')),
-                         QStringLiteral("%1").arg(r.doDo(1, 4) * 10),
-                         datumk < mejaPrenosa ? QVariant(1) : (i % 3 == 0 ? QVariant(0) : nullCelo)});
+        int i = 0;        // postings written
+        int dogodek = 0;  // events numbered so far
+        int primerov = 0; // business cases so far
+        while (i < steviloKnjizb) {
+            const int ostane = steviloKnjizb - i;
+            const QDate datumk = dnevi.at(int(qint64(i) * dnevi.size() / steviloKnjizb));
+            const QDate datumv = delovniDanPo(datumk, r.doDo(0, 3));
+            const Valuta& valuta = kValute[r.izberi(valuteKnjizb)];
+            const int pogodba = 1000 + r.doDo(1, stPogodb);
+            const int vp = r.doDo(0, stVp);
+            const int partner = r.doDo(1, stOseb + 5);
+            const QString tekst = QString::fromUtf8(r.izberi(besedila));
+            int iddog = 0;
+            if (primerov++ % 9 != 0) {
+                iddog = ++dogodek;
+                dog.vrstica({iddog, 1000 + r.doDo(1, stPogodb), QString::fromLatin1(r.izberi(dejavnosti))});
+            }
+            // The legs: sides, amounts in thousandths of the currency and of the domestic currency.
+            struct Noga {
+                bool breme;
+                qint64 znesek;
+                qint64 sit;
+            };
+            QList<Noga> noge;
+            if (ostane == 1) {
+                noge << Noga{true, 0, 0}; // the book's last posting, alone: no amount
+            } else {
+                const qint64 skupaj = r.doDo(1, 5000000);
+                const int bremenskih = ostane >= 3 ? r.doDo(1, 2) : 1;
+                const int dobrih = ostane >= bremenskih + 2 ? r.doDo(1, 2) : 1;
+                qint64 sitBreme = 0;
+                for (qint64 z : razdeli(r, skupaj, bremenskih)) {
+                    noge << Noga{true, z, vDomaco(z, valuta.tecaj)};
+                    sitBreme += noge.last().sit;
+                }
+                const QList<qint64> dobro = razdeli(r, skupaj, dobrih);
+                if (dobro.size() == 1) {
+                    noge << Noga{false, dobro[0], sitBreme};
+                } else {
+                    const qint64 prvi = std::min(vDomaco(dobro[0], valuta.tecaj), sitBreme);
+                    noge << Noga{false, dobro[0], prvi} << Noga{false, dobro[1], sitBreme - prvi};
+                }
+                if (primerov % 50 == 7 && noge.size() < ostane)
+                    noge << Noga{r.verjetnost(50), 0, 0};
+            }
+            for (const Noga& n : noge) {
+                const QString stran = QString::fromLatin1(n.breme ? (r.verjetnost(80) ? "B" : "b")
+                                                                  : (r.verjetnost(80) ? "D" : "d"));
+                const double z = double(n.znesek) / 1000.0;
+                const double sit = double(n.sit) / 1000.0;
+                knj.vrstica({datumk, i % 23 == 0 ? nullDatum : QVariant(datumv), r.doDo(1, stKontov), iddog,
+                             pogodba, vp, partner, QString::fromLatin1(valuta.sifra), stran,
+                             n.breme ? z : 0.0, n.breme ? 0.0 : z, n.breme ? sit : 0.0, n.breme ? 0.0 : sit,
+                             tekst, i + 1, QStringLiteral("%1").arg(r.doDo(1, 9), 2, 10, QLatin1Char('0')),
+                             QStringLiteral("%1").arg(r.doDo(1, 4) * 10), i % 3 == 0 ? QVariant(0) : nullCelo});
+                ++i;
+            }
         }
-
-        // The register of the owned tables, as the first transfer left it.
-        QSqlQuery q(db);
-        if (!q.exec(prevediZa(db, QStringLiteral(
-                "CREATE TABLE  LEDGXFER ( STPRENOSA INTEGER NOT NULL,DATUM1 DATE,DATUM2 DATE"
-                ",DATUMPRENOSA DATE,PRIMARY KEY(STPRENOSA) )"))))
-            throw Napaka(q.lastError().text());
-        Vstavljanje reg(db, QStringLiteral(
-            "INSERT INTO LEDGXFER (STPRENOSA, DATUM1, DATUM2, DATUMPRENOSA) VALUES (?, ?, ?, ?)"));
-        reg.vrstica({1, prvi, mejaPrenosa.addDays(-1), mejaPrenosa});
     } catch (...) {
         db.rollback();
         throw;
@@ -230,7 +332,7 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
 }
 
 QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes,
-                        int steviloKnjizb)
+                        int steviloKnjizb, const PoPolnjenjuDemo& poPolnjenju)
 {
     if (!QFileInfo::exists(pot)) {
         QDir().mkpath(QFileInfo(pot).absolutePath());
@@ -247,6 +349,8 @@ QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDat
                 try {
                     ustvariJedrneTabele(db);
                     napolniDemo(db, danes, steviloKnjizb);
+                    if (poPolnjenju)
+                        napaka = poPolnjenju(ime);
                 } catch (const Napaka& e) {
                     napaka = e.besedilo();
                 }

@@ -360,7 +360,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
     okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
     okolje.obdelajDogodke();
 
-    Tek t{naloga, Q1, okno, okolje};
+    Tek t{naloga, Q1, okno, okolje, {}, 0, {}, 0};
     t.datumi = {{QStringLiteral("DATUM1"), naloga.datum1}, {QStringLiteral("DATUM2"), naloga.datum2}};
     try {
         t.db = povezava::zaIme(naloga.baza);

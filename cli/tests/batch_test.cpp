@@ -1,0 +1,268 @@
+#include "batchpomoc.h"
+#include "jedro.h"
+#include "poizvedba.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// build/ledgxfer-batch with these arguments, no login options added.
+IzidBatch batch(const QStringList& argumenti, const QProcessEnvironment& okolje = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(okolje);
+    p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"), argumenti);
+    p.closeWriteChannel();
+    p.waitForFinished(300000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+const char* const kUkazi[] = {"transfer", "verify", "journal", "adjustments", "parties", "revaluation", "demo"};
+
+} // namespace
+
+TEST(BatchUkaz, HelpGlobalAndPerCommandInSlovenianWithOptionsExampleAndExitCodes)
+{
+    for (const char* h : {"--help", "-h"}) {
+        const IzidBatch i = batch({QString::fromLatin1(h)});
+        EXPECT_EQ(i.koda, 0) << h;
+        EXPECT_TRUE(i.izhod.startsWith(QStringLiteral("Uporaba: ledgxfer-batch UKAZ"))) << i.izhod.toStdString();
+        for (const char* u : kUkazi)
+            EXPECT_TRUE(i.izhod.contains(QStringLiteral("  %1 ").arg(QString::fromLatin1(u)))) << u;
+        EXPECT_TRUE(i.izhod.contains(QStringLiteral("130  ustavljeno s signalom"))) << i.izhod.toStdString();
+    }
+    // Each command's help: description, every option, an example, the exit codes.
+    const QMap<QString, QStringList> moznosti = {
+        {QStringLiteral("transfer"), {"--alias A", "--user U", "--password P", "--password-stdin", "--aliases DATOTEKA",
+                                      "--from LLLL-MM-DD", "--to LLLL-MM-DD", "--output POT", "--repeat N"}},
+        {QStringLiteral("verify"), {"--file POT", "--alias A", "--transfer N", "--aliases DATOTEKA"}},
+        {QStringLiteral("journal"), {"--transfer N", "--pdf DATOTEKA", "--initiator", "--journal-number"}},
+        {QStringLiteral("adjustments"), {"--pdf DATOTEKA", "--from", "--to", "--transfer", "--partner", "--account",
+                                         "--activity", "--security"}},
+        {QStringLiteral("parties"), {"--output POT", "--first N", "--last N"}},
+        {QStringLiteral("revaluation"), {"--output POT"}},
+        {QStringLiteral("demo"), {"--database DATOTEKA", "--aliases DATOTEKA", "--postings N", "--today LLLL-MM-DD",
+                                  "--alias A"}},
+    };
+    for (const char* u : kUkazi) {
+        for (const char* h : {"--help", "-h"}) {
+            SCOPED_TRACE(std::string(u) + " " + h);
+            const IzidBatch i = batch({QString::fromLatin1(u), QString::fromLatin1(h)});
+            EXPECT_EQ(i.koda, 0);
+            EXPECT_TRUE(i.izhod.startsWith(QStringLiteral("Uporaba: ledgxfer-batch %1 [možnosti]\n\n")
+                                               .arg(QString::fromLatin1(u))))
+                << i.izhod.toStdString();
+            EXPECT_TRUE(i.izhod.contains(QStringLiteral("-h, --help"))) << i.izhod.toStdString();
+            for (const QString& m : moznosti.value(QString::fromLatin1(u)))
+                EXPECT_TRUE(i.izhod.contains(QStringLiteral("\n  ") + m)) << m.toStdString() << "\n" << i.izhod.toStdString();
+            EXPECT_TRUE(i.izhod.contains(QStringLiteral("\nPrimer"))) << i.izhod.toStdString();
+            EXPECT_TRUE(i.izhod.contains(QStringLiteral("  ledgxfer-batch %1 ").arg(QString::fromLatin1(u))));
+            EXPECT_TRUE(i.izhod.contains(QStringLiteral("Izhodne kode:\n  0    opravljeno\n")));
+            // Nothing of the toolkit's English.
+            for (const char* angl : {"Usage", "Options", "Displays", "Unknown"})
+                EXPECT_FALSE(i.izhod.contains(QString::fromLatin1(angl))) << angl;
+        }
+    }
+}
+
+TEST(BatchUkaz, VersionIsTheProjectsVersion)
+{
+    const IzidBatch i = batch({QStringLiteral("--version")});
+    EXPECT_EQ(i.koda, 0);
+    EXPECT_EQ(i.izhod, QStringLiteral("ledgxfer-batch " LEDGXFER_VERSION "\n"));
+}
+
+// Refusals come before any work: exit 2, the reason in Slovenian and a pointer to
+// the help on standard error, nothing on standard output.
+TEST(BatchUkaz, StrayArgumentsUnknownOptionsAndMissingValuesAreRefusedForEveryCommand)
+{
+    for (const char* u : kUkazi) {
+        const QString ukaz = QString::fromLatin1(u);
+        struct Primer {
+            QStringList argumenti;
+            QString napaka;
+        };
+        const QList<Primer> primeri = {
+            {{ukaz, QStringLiteral("odvec")}, QStringLiteral("Odvečni argumenti: odvec")},
+            {{ukaz, QStringLiteral("odvec"), QStringLiteral("drugi")},
+             QStringLiteral("Odvečni argumenti: odvec drugi")},
+            {{ukaz, QStringLiteral("--nic")}, QStringLiteral("Neznana možnost: --nic")},
+            {{ukaz, QStringLiteral("-x")}, QStringLiteral("Neznana možnost: -x")},
+            {{ukaz, QStringLiteral("--aliases")}, QStringLiteral("Možnosti --aliases manjka vrednost.")},
+            {{ukaz, QStringLiteral("--help=da")}, QStringLiteral("Možnost --help ne sprejme vrednosti.")},
+        };
+        for (const Primer& p : primeri) {
+            SCOPED_TRACE(p.argumenti.join(u' ').toStdString());
+            const IzidBatch i = batch(p.argumenti);
+            EXPECT_EQ(i.koda, 2);
+            EXPECT_TRUE(i.napake.contains(p.napaka)) << i.napake.toStdString();
+            EXPECT_TRUE(i.napake.contains(QStringLiteral("Za pomoč: ledgxfer-batch %1 --help").arg(ukaz)));
+            EXPECT_EQ(i.izhod, QString());
+        }
+    }
+    for (const QStringList& a : {QStringList{}, QStringList{QStringLiteral("prenos")},
+                                 QStringList{QStringLiteral("--verzija")},
+                                 QStringList{QStringLiteral("--help"), QStringLiteral("odvec")}}) {
+        const IzidBatch i = batch(a);
+        EXPECT_EQ(i.koda, 2) << a.join(u' ').toStdString();
+        EXPECT_TRUE(i.napake.contains(QStringLiteral("Za pomoč: ledgxfer-batch --help"))) << i.napake.toStdString();
+    }
+    const IzidBatch i = batch({QStringLiteral("verify"), QStringLiteral("--file"), QStringLiteral("x"),
+                               QStringLiteral("--alias"), QStringLiteral("LB")});
+    EXPECT_EQ(i.koda, 2);
+    EXPECT_TRUE(i.napake.contains(QStringLiteral("--alias in --transfer se podata skupaj."))) << i.napake.toStdString();
+}
+
+// The demo book of 31 January 2018 (a Wednesday): what an accountant checks first.
+class DemoKnjiga : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_mapa = new QTemporaryDir;
+        const QString baza = s_mapa->filePath(QStringLiteral("ledger.sqlite"));
+        const IzidBatch i = batch({QStringLiteral("demo"), QStringLiteral("--database"), baza,
+                                   QStringLiteral("--aliases"), s_mapa->filePath(QStringLiteral("aliases.ini")),
+                                   QStringLiteral("--today"), QStringLiteral("2018-01-31"),
+                                   QStringLiteral("--postings"), QStringLiteral("3000")});
+        s_koda = i.koda;
+        s_izhod = i.izhod + i.napake;
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("demo"));
+        db.setDatabaseName(baza);
+        db.open();
+    }
+    static void TearDownTestSuite()
+    {
+        QSqlDatabase::database(QStringLiteral("demo"), false).close();
+        QSqlDatabase::removeDatabase(QStringLiteral("demo"));
+        delete s_mapa;
+    }
+    void SetUp() override { ASSERT_EQ(s_koda, 0) << s_izhod.toStdString(); }
+
+    static qint64 stevilo(const char* sql)
+    {
+        Poizvedba q(QSqlDatabase::database(QStringLiteral("demo"), false));
+        q.odpri(QString::fromLatin1(sql));
+        return q.naslednji() ? q.celo(QStringLiteral("N")) : -1;
+    }
+    static QTemporaryDir* s_mapa;
+    static int s_koda;
+    static QString s_izhod;
+};
+QTemporaryDir* DemoKnjiga::s_mapa = nullptr;
+int DemoKnjiga::s_koda = -1;
+QString DemoKnjiga::s_izhod;
+
+TEST_F(DemoKnjiga, EveryEventAndEveryDayBalancesInDomesticAndPostingCurrency)
+{
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE"), 3000);
+    for (const char* kljuc : {"DATUMK", "DATUMK, IDMASTER"}) {
+        for (const char* zneska : {"BZNESEKSIT) - SUM(DZNESEKSIT", "BZNESEK) - SUM(DZNESEK"}) {
+            const QString sql = QStringLiteral("SELECT COUNT(*) N FROM (SELECT %1 FROM KNJIZBE GROUP BY %1"
+                                               " HAVING ABS(SUM(%2)) > 0.0005) X")
+                                    .arg(QString::fromLatin1(kljuc), QString::fromLatin1(zneska));
+            EXPECT_EQ(stevilo(sql.toLatin1().constData()), 0) << sql.toStdString();
+        }
+    }
+    // An event is one business case on one day, with both sides.
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM (SELECT IDMASTER FROM KNJIZBE WHERE IDMASTER<>0 GROUP BY IDMASTER"
+                      " HAVING COUNT(DISTINCT DATUMK)>1 OR SUM(BZNESEKSIT)=0) X"), 0);
+    EXPECT_GT(stevilo("SELECT COUNT(DISTINCT IDMASTER) N FROM KNJIZBE"), 500);
+    // Debits on debit sides only, credits on credit sides only.
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE (STRAN IN ('B','b') AND DZNESEK<>0)"
+                      " OR (STRAN IN ('D','d') AND BZNESEK<>0)"), 0);
+}
+
+TEST_F(DemoKnjiga, PostingsAndValueDatesFallOnWorkingDaysOfTheSeventyFiveDays)
+{
+    Poizvedba q(QSqlDatabase::database(QStringLiteral("demo"), false));
+    q.odpri(QStringLiteral("SELECT DISTINCT DATUMK D FROM KNJIZBE UNION SELECT DISTINCT DATUMV D FROM KNJIZBE"
+                           " WHERE DATUMV IS NOT NULL"));
+    int dni = 0;
+    while (q.naslednji()) {
+        const QDate d = q.datum(QStringLiteral("D"));
+        EXPECT_TRUE(jeDelovniDan(d)) << d.toString(Qt::ISODate).toStdString();
+        ++dni;
+    }
+    EXPECT_GT(dni, 45);
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK<'2017-11-18' OR DATUMK>'2018-01-31'"), 0);
+    // Christmas, New Year and their neighbouring weekends are in the range, and empty.
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK IN ('2017-12-25','2017-12-26','2018-01-01',"
+                      "'2018-01-02','2017-12-23','2018-01-06')"), 0);
+    EXPECT_GT(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK='2017-12-27'"), 0);
+}
+
+TEST_F(DemoKnjiga, EveryCurrencyIsInVltAtOneRate)
+{
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE K LEFT JOIN VLT V ON K.VALUTA=V.SFVLT WHERE V.SFVLT IS NULL"),
+              0);
+    EXPECT_GE(stevilo("SELECT COUNT(DISTINCT VALUTA) N FROM KNJIZBE"), 6);
+    // Codes of the euro (978) are at par; every other code has one rate (debits of
+    // 100 and more in domestic currency, where the rounding to a thousandth stays
+    // below a hundred-thousandth).
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE K JOIN VLT V ON K.VALUTA=V.SFVLT WHERE V.ST='978'"
+                      " AND (BZNESEK<>BZNESEKSIT OR DZNESEK<>DZNESEKSIT)"), 0);
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM (SELECT VALUTA FROM KNJIZBE WHERE BZNESEKSIT>=100"
+                      " GROUP BY VALUTA HAVING MAX(BZNESEKSIT/BZNESEK) - MIN(BZNESEKSIT/BZNESEK)"
+                      " > 0.00001 * MAX(BZNESEKSIT/BZNESEK)) X"), 0);
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM (SELECT ST FROM VLT GROUP BY ST HAVING COUNT(*)>1) X"), 1)
+        << "EUR and E share 978";
+}
+
+TEST_F(DemoKnjiga, TransferOneIsCompleteAndItsFileHoldsAgainstTheBook)
+{
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM LEDGXFER WHERE STPRENOSA=1 AND DATUM1='2017-11-18'"
+                      " AND DATUM2='2017-12-16' AND DATUMPRENOSA='2017-12-18'"), 1);
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM LEDGXFER"), 1);
+    // Marked: every posting of its range and no other.
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK<='2017-12-16' AND (PRENOS IS NULL OR PRENOS<>1)"),
+              0);
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK>'2017-12-16' AND PRENOS>=1"), 0);
+    EXPECT_GT(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE PRENOS=1"), 800);
+    // One adjustment row per line written, all numbered 1, some with a difference.
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM IZRAVNAVE WHERE PRENOS=1"),
+              stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE PRENOS=1 AND (BZNESEK<>0 OR DZNESEK<>0"
+                      " OR BZNESEKSIT<>0 OR DZNESEKSIT<>0)"));
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM IZRAVNAVE WHERE PRENOS IS NULL OR PRENOS<>1"), 0);
+    EXPECT_GT(stevilo("SELECT COUNT(*) N FROM IZRAVNAVE WHERE RAZLIKA<>0"), 0);
+
+    const QString datoteka = s_mapa->filePath(QStringLiteral("PRENOS1.TXT"));
+    ASSERT_TRUE(QFile::exists(datoteka));
+    const IzidBatch i = batch({QStringLiteral("verify"), QStringLiteral("--file"), datoteka, QStringLiteral("--aliases"),
+                               s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"),
+                               QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("1")});
+    EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("je pravilna"))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("enakih ponovitvi prenosa 1"))) << i.izhod.toStdString();
+    {
+        QFile f(datoteka);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readLine().startsWith(" 000020171218VP-20171218")) << "written on the day it ran";
+    }
+
+    // A file changed by hand: one line per finding, exit 1.
+    const QString spremenjena = s_mapa->filePath(QStringLiteral("SPREMENJENA.TXT"));
+    QFile::copy(datoteka, spremenjena);
+    {
+        QFile f(spremenjena);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(35 + 152 + 2 + 60); // line 3, field 11
+        f.write("9");
+    }
+    const IzidBatch s = batch({QStringLiteral("verify"), QStringLiteral("--file"), spremenjena, QStringLiteral("--aliases"),
+                               s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"),
+                               QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("1")});
+    EXPECT_EQ(s.koda, 1);
+    EXPECT_TRUE(s.izhod.contains(QStringLiteral("vrstica 3, polje 11 (znesek v breme) (po bazi): pričakovano \"")))
+        << s.izhod.toStdString();
+    EXPECT_TRUE(s.izhod.contains(QStringLiteral("NI pravilna: 1 ugotovitev."))) << s.izhod.toStdString();
+
+    const IzidBatch ni = batch({QStringLiteral("verify"), QStringLiteral("--file"), s_mapa->filePath(QStringLiteral("NI.TXT"))});
+    EXPECT_EQ(ni.koda, 1);
+    EXPECT_TRUE(ni.izhod.contains(QStringLiteral("Ne morem brati datoteke"))) << ni.izhod.toStdString();
+}
