@@ -80,6 +80,18 @@ Aliasi Aliasi::preberi(const QString& pot)
     return rezultat;
 }
 
+bool istiStreznik(const Alias& a, const Alias& b)
+{
+    if (a.driver != b.driver || a.driver.isEmpty())
+        return false;
+    if (a.driver == u"sqlite") {
+        const QString pa = QFileInfo(a.database).canonicalFilePath();
+        return !pa.isEmpty() && pa == QFileInfo(b.database).canonicalFilePath();
+    }
+    auto vrata = [](const Alias& x) { return x.port > 0 ? x.port : (x.driver == u"postgresql" ? 5432 : 0); };
+    return a.host.compare(b.host, Qt::CaseInsensitive) == 0 && vrata(a) == vrata(b) && a.database == b.database;
+}
+
 std::optional<Alias> Aliasi::najdi(const QString& ime) const
 {
     const auto it = m_aliasi.constFind(ime.toUpper());
