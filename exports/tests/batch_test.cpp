@@ -1,5 +1,6 @@
 #include "baza_pomoc.h"
 #include "batchpomoc.h"
+#include "okna_pomoc.h"
 #include "paradoks_pomoc.h"
 
 #include <QDir>
@@ -11,19 +12,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray preberi(const QString& pot)
-{
-    QFile f(pot);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(ni datoteke)");
-}
-
-void zapisi(const QString& pot, const QByteArray& vsebina)
-{
-    QFile f(pot);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(vsebina);
-}
 
 // The revaluation summary takes no login: ledgxfer-batch run without one.
 IzidBatch revaluation(const QString& izhod)
@@ -44,7 +32,7 @@ protected:
         b.osb(100, QStringLiteral("Novak"), QString(), QString(), QString(), QStringLiteral("Koper"), QVariant(),
               QVariant());
         b.pog(1, 100, QStringLiteral("NOVAK"));
-        zapisi(izhod, "prejšnji izvoz\r\n");
+        zapisiDatoteko(izhod, "prejšnji izvoz\r\n");
     }
 
     BazaOsb b;
@@ -64,7 +52,7 @@ TEST_F(BatchIzvoz, PartiesLeaveThePreviousFileWhenNothingIsWritten)
     EXPECT_TRUE(i.napake.contains(QStringLiteral("Starejša datoteka ") + QDir::toNativeSeparators(izhod)
                                   + QStringLiteral(" ostaja nespremenjena.")))
         << i.napake.toStdString();
-    EXPECT_EQ(preberi(izhod), QByteArray("prejšnji izvoz\r\n"));
+    EXPECT_EQ(preberiDatoteko(izhod), QByteArray("prejšnji izvoz\r\n"));
 
     for (const char* prazno : {" ", "", "   "}) {
         i = zazeniBatch(b.baza, {"parties", "--alias", "BAZA", "--output", prazno});
@@ -75,7 +63,7 @@ TEST_F(BatchIzvoz, PartiesLeaveThePreviousFileWhenNothingIsWritten)
 
     i = zazeniBatch(b.baza, {"parties", "--alias", "BAZA", "--output", izhod});
     EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
-    EXPECT_TRUE(preberi(izhod).startsWith("NOVAK   Novak  "));
+    EXPECT_TRUE(preberiDatoteko(izhod).startsWith("NOVAK   Novak  "));
 }
 
 // The revaluation summary: a path that cannot be the output gets the summary's own
@@ -105,12 +93,12 @@ TEST_F(BatchIzvoz, RevaluationGivesTheReasonAndLeavesThePathAlone)
     EXPECT_EQ(i.koda, 2);
 
     // A table cut short: no count message, the previous summary stays.
-    QByteArray tabela = preberi(b.pot(QStringLiteral("ZOKDLL.DB")));
+    QByteArray tabela = preberiDatoteko(b.pot(QStringLiteral("ZOKDLL.DB")));
     tabela.truncate(2100);
-    zapisi(b.pot(QStringLiteral("ZOKDLL.DB")), tabela);
+    zapisiDatoteko(b.pot(QStringLiteral("ZOKDLL.DB")), tabela);
     i = revaluation(izhod);
     EXPECT_EQ(i.koda, 1);
     EXPECT_FALSE(i.izhod.contains(QStringLiteral("vrstic!"))) << i.izhod.toStdString();
     EXPECT_TRUE(i.napake.contains(QStringLiteral("okrnjena"))) << i.napake.toStdString();
-    EXPECT_EQ(preberi(izhod), QByteArray("prejšnji izvoz\r\n"));
+    EXPECT_EQ(preberiDatoteko(izhod), QByteArray("prejšnji izvoz\r\n"));
 }

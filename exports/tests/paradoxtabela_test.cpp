@@ -1,4 +1,5 @@
 #include "napaka.h"
+#include "okna_pomoc.h"
 #include "paradoks_pomoc.h"
 #include "paradoxtabela.h"
 #include "zapisnik.h"
@@ -20,19 +21,6 @@ extern "C" {
 }
 
 namespace {
-
-QByteArray preberi(const QString& pot)
-{
-    QFile f(pot);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(ni datoteke)");
-}
-
-void zapisi(const QString& pot, const QByteArray& vsebina)
-{
-    QFile f(pot);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(vsebina);
-}
 
 // --- Empty fields of every type -------------------------------------------------
 
@@ -134,11 +122,11 @@ TEST_P(PoskodovanaTabela, jeZavrnjenaInPrejsnjiPovzetekOstane)
     const QString tabela = dir.filePath(QStringLiteral("ZOKDLL.DB"));
     const QString izhod = dir.filePath(QStringLiteral("ZOKDLL.TXT"));
     ASSERT_TRUE(ustvariZokdll(tabela, tisocVrstic()));
-    QByteArray b = preberi(tabela);
+    QByteArray b = preberiDatoteko(tabela);
     ASSERT_EQ(b.size(), 2048 + 20 * 2048);
     GetParam().naredi(b);
-    zapisi(tabela, b);
-    zapisi(izhod, "prejsnji povzetek\r\n");
+    zapisiDatoteko(tabela, b);
+    zapisiDatoteko(izhod, "prejsnji povzetek\r\n");
 
     EXPECT_THROW(ParadoxTabela::preberi(tabela), Napaka);
 
@@ -149,7 +137,7 @@ TEST_P(PoskodovanaTabela, jeZavrnjenaInPrejsnjiPovzetekOstane)
         << o.sporocila.at(0).toStdString();
     EXPECT_FALSE(o.sporocila.at(0).contains(QStringLiteral("vrstic!")));
     EXPECT_TRUE(o.urejevalnik.isEmpty());
-    EXPECT_EQ(preberi(izhod), QByteArray("prejsnji povzetek\r\n"));
+    EXPECT_EQ(preberiDatoteko(izhod), QByteArray("prejsnji povzetek\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
@@ -182,7 +170,7 @@ TEST_F(PoskodovanaTabela, neposkodovanaTabelaSeBereVCelotiTudiZImenomVDrugiVelik
 
     Zapisnik o;
     EXPECT_EQ(prepisZokdll(o, izhod), 10);
-    const QByteArray b = preberi(izhod);
+    const QByteArray b = preberiDatoteko(izhod);
     EXPECT_EQ(b.count("         100.00         100.00 \r\n"), 10);
     EXPECT_TRUE(b.startsWith("ORV  202403051000      "));
 }
@@ -201,7 +189,7 @@ TEST_F(PoskodovanaTabela, praznaCelaStevilaVPovzetku)
 
     Zapisnik o;
     EXPECT_EQ(prepisZokdll(o, izhod), 2);
-    EXPECT_EQ(preberi(izhod), QByteArray("ORV  20240305" "          " "           5.00" "           0.00" " \r\n"
+    EXPECT_EQ(preberiDatoteko(izhod), QByteArray("ORV  20240305" "          " "           5.00" "           0.00" " \r\n"
                                          "ORV  20240305" "1000      " "           2.00" "           7.00" " \r\n"));
 }
 
