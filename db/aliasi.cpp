@@ -31,9 +31,12 @@ QString brezKomentarja(const QString& vrstica)
 Aliasi Aliasi::preberi(const QString& pot)
 {
     Aliasi rezultat;
+    rezultat.m_pot = pot;
     QFile f(pot);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        rezultat.m_napakaBranja = f.errorString();
         return rezultat;
+    }
     const QDir mapa = QFileInfo(pot).absoluteDir();
 
     Alias* trenutni = nullptr;

@@ -34,6 +34,13 @@ public:
     static Aliasi preberi() { return preberi(potDoAliasov()); }
     std::optional<Alias> najdi(const QString& ime) const;
 
+    // Where the aliases were read from, and why the file could not be read (empty when
+    // it could), for the reason of a failed connection.
+    const QString& pot() const { return m_pot; }
+    const QString& napakaBranja() const { return m_napakaBranja; }
+
 private:
     QMap<QString, Alias> m_aliasi; // key: upper-case name
+    QString m_pot;
+    QString m_napakaBranja;
 };

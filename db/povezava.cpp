@@ -47,8 +47,12 @@ QString odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const
                       const QString& geslo, const Aliasi& aliasi)
 {
     const std::optional<Alias> alias = aliasi.najdi(aliasIme);
-    if (!alias)
-        return QStringLiteral("Alias ne obstaja: %1").arg(aliasIme);
+    if (!alias) {
+        QString razlog = QStringLiteral("Alias ne obstaja: %1 (datoteka z aliasi %2").arg(aliasIme, aliasi.pot());
+        if (!aliasi.napakaBranja().isEmpty())
+            razlog += QStringLiteral(": ") + aliasi.napakaBranja();
+        return razlog + u')';
+    }
     const QString gonilnik = imeGonilnika(alias->driver);
     if (gonilnik.isEmpty())
         return QStringLiteral("Neznan gonilnik: %1").arg(alias->driver);

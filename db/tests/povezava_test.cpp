@@ -38,9 +38,18 @@ TEST(Povezava, FailsForUnknownAliasUnknownDriverAndMissingFileWithoutCreatingIt)
 {
     QTemporaryDir dir;
     const Aliasi a = aliasiZ(dir, "[LB]\ndriver=sqlite\ndatabase=manjka.sqlite\n[X]\ndriver=paradox\n");
-    EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("NI"), {}, {}, a).isEmpty());
-    EXPECT_FALSE(povezava::odpri(QStringLiteral("X"), QStringLiteral("X"), {}, {}, a).isEmpty());
-    EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, a).isEmpty());
+    // Each reason says what is wrong: the section, the file, the driver, the database.
+    const QString ini = dir.filePath(QStringLiteral("aliases.ini"));
+    EXPECT_EQ(povezava::odpri(QStringLiteral("LB"), QStringLiteral("NI"), {}, {}, a),
+              QStringLiteral("Alias ne obstaja: NI (datoteka z aliasi ") + ini + u')');
+    const QString brezDatoteke = dir.filePath(QStringLiteral("ni.ini"));
+    EXPECT_EQ(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, Aliasi::preberi(brezDatoteke)),
+              QStringLiteral("Alias ne obstaja: LB (datoteka z aliasi ") + brezDatoteke
+                  + QStringLiteral(": No such file or directory)"));
+    EXPECT_EQ(povezava::odpri(QStringLiteral("X"), QStringLiteral("X"), {}, {}, a),
+              QStringLiteral("Neznan gonilnik: paradox"));
+    EXPECT_TRUE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, a)
+                    .startsWith(QStringLiteral("Baza ne obstaja: ")));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("manjka.sqlite"))));
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
 
