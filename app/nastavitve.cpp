@@ -1,9 +1,10 @@
 #include "nastavitve.h"
+#include "belezenje.h"
 #include "besedilo1250.h"
+#include "izhodnadatoteka.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 QString potNastavitev()
 {
@@ -13,8 +14,12 @@ QString potNastavitev()
 bool preberiNastavitve(Izvajanje& vrednosti, QString& zokPolje)
 {
     QFile f(potNastavitev());
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        // No settings file is the usual first start; one that cannot be read is logged.
+        if (f.exists())
+            qCWarning(lcApp).noquote() << "Nastavitev ni mogoče brati iz" << f.fileName() << ":" << f.errorString();
         return false;
+    }
     const QByteArray vsebina = f.readAll();
     f.close();
 
@@ -39,15 +44,15 @@ bool preberiNastavitve(Izvajanje& vrednosti, QString& zokPolje)
 
 void zapisiNastavitve(const Izvajanje& vrednosti)
 {
+    // The new contents replace the file in one step, so an interrupted write never
+    // leaves half a file; a failure is not reported to the operator (the end command
+    // must still end), only logged.
     const QString pot = potNastavitev();
-    QFile::remove(pot);
-    QFile f(pot);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return;
     QByteArray vsebina = vWin1250(vrednosti.MesecniDirektorij);
     vsebina += "\r\n";
     vsebina += vWin1250(vrednosti.ZokIzhodnaDatoteka);
     vsebina += "\r\n";
-    f.write(vsebina);
-    f.close();
+    IzhodnaDatoteka f(pot);
+    if (!f.odpri() || !f.pisi(vsebina) || !f.potrdi())
+        qCWarning(lcApp).noquote() << "Nastavitev ni mogoče zapisati v" << pot << ":" << f.razlog();
 }

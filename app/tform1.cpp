@@ -303,7 +303,7 @@ void TForm1::AppActivate()
         zahtevajKonec();
         return;
     }
-    povezava::zapomniPrijavo(V.Uporabnik, V.Geslo);
+    povezava::zapomniPrijavo(V.Baza, V.Uporabnik, V.Geslo);
 }
 
 void TForm1::btnKonecClick()

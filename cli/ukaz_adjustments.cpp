@@ -1,5 +1,7 @@
 #include "izbiraizravnav.h"
 #include "izris.h"
+#include "belezenje.h"
+#include "izhodnadatoteka.h"
 #include "napaka.h"
 #include "porociloizravnav.h"
 #include "povezava.h"
@@ -39,9 +41,15 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
     p.dodaj({{QStringLiteral("security")}, QStringLiteral("Šifra vrednostnega papirja."), QStringLiteral("V")});
     if (const auto koda = p.razcleni(argumenti, okolje, {QStringLiteral("alias"), QStringLiteral("pdf")}))
         return *koda;
+    // The file is looked at before anything is read: a blank name, a folder, a device,
+    // a FIFO, a link or a missing folder is refused and left alone.
     const QString pot = p.value(QStringLiteral("pdf"));
-    if (pot.isEmpty() || QFileInfo(pot).isDir()) {
-        okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke: %1").arg(pot));
+    if (const auto zakaj = prazenIzhod(QStringLiteral("pdf"), pot)) {
+        okolje.napaka(*zakaj);
+        return 2;
+    }
+    if (const auto zakaj = IzhodnaDatoteka::zavrni(pot)) {
+        okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
         return 2;
     }
 
@@ -79,8 +87,10 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
     }
 
     const QString alias = p.value(QStringLiteral("alias"));
-    if (!prijaviSe(p, okolje))
+    if (!prijaviSe(p, okolje)) {
+        okolje.napaka(staraDatoteka(pot));
         return 1;
+    }
 
     int izhod = 1;
     try {
@@ -89,10 +99,11 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
         if (!vir.zadnjaNapaka().isEmpty())
             throw Napaka(vir.zadnjaNapaka());
         if (!imaVrstic) {
-            // A list without rows has no pages; no file is written for it.
+            // A list without rows has no pages; no file is written for it, and an older
+            // file of that name is not the list of this selection.
             okolje.sporocilo(QStringLiteral("Ni izravnav za prikaz: izbor je prazen. Datoteka ")
-                             + QDir::toNativeSeparators(pot) + QStringLiteral(" ni zapisana."));
-            izhod = 0;
+                             + QDir::toNativeSeparators(pot) + QStringLiteral(" ni zapisana. ") + staraDatoteka(pot));
+            izhod = 3;
         } else {
             const IzidPdf izid = zapisiPdf(opisIzravnav(), vir, pot, okolje.zdaj());
             if (!vir.zadnjaNapaka().isEmpty())
@@ -108,10 +119,16 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
             }
         }
     } catch (const Napaka& e) {
+        qCWarning(lcCli).noquote() << e.besedilo();
         okolje.sporocilo(e.besedilo());
     } catch (const std::exception& e) {
+        qCWarning(lcCli).noquote() << e.what();
         okolje.sporocilo(QString::fromUtf8(e.what()));
     }
+    // The reason of a failure is in the log on standard error; the file is replaced
+    // only by a complete list.
+    if (izhod == 1)
+        okolje.napaka(staraDatoteka(pot));
     povezava::zapriVse();
     return izhod;
 }

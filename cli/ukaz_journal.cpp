@@ -1,5 +1,7 @@
 #include "dnevnik.h"
 #include "izris.h"
+#include "belezenje.h"
+#include "izhodnadatoteka.h"
 #include "napaka.h"
 #include "povezava.h"
 #include "pregled.h"
@@ -41,15 +43,23 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
         okolje.napaka(QStringLiteral("--transfer ni celo število: %1").arg(p.value(QStringLiteral("transfer"))));
         return 2;
     }
+    // The file is looked at before anything is read: a blank name, a folder, a device,
+    // a FIFO, a link or a missing folder is refused and left alone.
     const QString pot = p.value(QStringLiteral("pdf"));
-    if (pot.isEmpty() || QFileInfo(pot).isDir()) {
-        okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke: %1").arg(pot));
+    if (const auto zakaj = prazenIzhod(QStringLiteral("pdf"), pot)) {
+        okolje.napaka(*zakaj);
+        return 2;
+    }
+    if (const auto zakaj = IzhodnaDatoteka::zavrni(pot)) {
+        okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
         return 2;
     }
 
     const QString alias = p.value(QStringLiteral("alias"));
-    if (!prijaviSe(p, okolje))
+    if (!prijaviSe(p, okolje)) {
+        okolje.napaka(staraDatoteka(pot));
         return 1;
+    }
 
     int izhod = 1;
     try {
@@ -92,10 +102,16 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
             }
         }
     } catch (const Napaka& e) {
+        qCWarning(lcCli).noquote() << e.besedilo();
         okolje.sporocilo(e.besedilo());
     } catch (const std::exception& e) {
+        qCWarning(lcCli).noquote() << e.what();
         okolje.sporocilo(QString::fromUtf8(e.what()));
     }
+    // The reason of a failure is in the log on standard error; the file is replaced
+    // only by a complete list.
+    if (izhod == 1)
+        okolje.napaka(staraDatoteka(pot));
     povezava::zapriVse();
     return izhod;
 }

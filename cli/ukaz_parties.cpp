@@ -24,13 +24,19 @@ int ukazParties(const QStringList& argumenti, TerminalOkolje& okolje)
     if (const auto koda = p.razcleni(argumenti, okolje, {QStringLiteral("alias"), QStringLiteral("output")}))
         return *koda;
 
-    const QString alias = p.value(QStringLiteral("alias"));
-    if ((p.isSet(QStringLiteral("user")) || p.imaGeslo()) && !prijaviSe(p, okolje))
-        return 1;
+    if (const auto zakaj = prazenIzhod(QStringLiteral("output"), p.value(QStringLiteral("output")))) {
+        okolje.napaka(*zakaj);
+        return 2;
+    }
 
+    const QString alias = p.value(QStringLiteral("alias"));
     PrenosOsb prenos;
     prenos.baza = alias;
     prenos.izhodnaPot = QDir::toNativeSeparators(QFileInfo(p.value(QStringLiteral("output"))).absoluteFilePath());
+    if ((p.isSet(QStringLiteral("user")) || p.imaGeslo()) && !prijaviSe(p, okolje)) {
+        okolje.napaka(staraDatoteka(prenos.izhodnaPot));
+        return 1;
+    }
     prenos.obseg.izbrani = p.isSet(QStringLiteral("first")) || p.isSet(QStringLiteral("last"));
     prenos.obseg.prva = p.value(QStringLiteral("first"));
     prenos.obseg.zadnja = p.value(QStringLiteral("last"));
@@ -40,6 +46,10 @@ int ukazParties(const QStringList& argumenti, TerminalOkolje& okolje)
     } catch (const Napaka& e) {
         okolje.sporocilo(e.besedilo());
     }
+    // The reason of a failure is in the log on standard error; the file is replaced
+    // only by a complete export.
+    if (izid != 0)
+        okolje.napaka(staraDatoteka(prenos.izhodnaPot));
     povezava::zapriVse();
     return izid;
 }

@@ -1,4 +1,5 @@
 #include "napaka.h"
+#include "prijava.h"
 #include "ukazi.h"
 #include "zokdll.h"
 
@@ -19,13 +20,20 @@ int ukazRevaluation(const QStringList& argumenti, TerminalOkolje& okolje)
     p.dodaj({{QStringLiteral("output")}, QStringLiteral("Datoteka povzetka."), QStringLiteral("POT")});
     if (const auto koda = p.razcleni(argumenti, okolje, {QStringLiteral("output")}))
         return *koda;
-    QString izhod = p.value(QStringLiteral("output"));
-    if (!izhod.isEmpty())
-        izhod = QDir::toNativeSeparators(QFileInfo(izhod).absoluteFilePath());
+    if (const auto zakaj = prazenIzhod(QStringLiteral("output"), p.value(QStringLiteral("output")))) {
+        okolje.napaka(*zakaj);
+        return 2;
+    }
+    const QString izhod = QDir::toNativeSeparators(QFileInfo(p.value(QStringLiteral("output"))).absoluteFilePath());
+    int izid = 1;
     try {
-        return prepisZokdll(okolje, izhod) ? 0 : 1;
+        izid = prepisZokdll(okolje, izhod) ? 0 : 1;
     } catch (const Napaka& e) {
         okolje.sporocilo(e.besedilo());
-        return 1;
     }
+    // The reason of a failure is in the log on standard error; the file is replaced
+    // only by a complete summary.
+    if (izid != 0)
+        okolje.napaka(staraDatoteka(izhod));
+    return izid;
 }

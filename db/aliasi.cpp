@@ -31,9 +31,12 @@ QString brezKomentarja(const QString& vrstica)
 Aliasi Aliasi::preberi(const QString& pot)
 {
     Aliasi rezultat;
+    rezultat.m_pot = pot;
     QFile f(pot);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        rezultat.m_napakaBranja = f.errorString();
         return rezultat;
+    }
     const QDir mapa = QFileInfo(pot).absoluteDir();
 
     Alias* trenutni = nullptr;
@@ -78,6 +81,18 @@ Aliasi Aliasi::preberi(const QString& pot)
             a.database = QDir::cleanPath(mapa.absoluteFilePath(a.database));
     }
     return rezultat;
+}
+
+bool istiStreznik(const Alias& a, const Alias& b)
+{
+    if (a.driver != b.driver || a.driver.isEmpty())
+        return false;
+    if (a.driver == u"sqlite") {
+        const QString pa = QFileInfo(a.database).canonicalFilePath();
+        return !pa.isEmpty() && pa == QFileInfo(b.database).canonicalFilePath();
+    }
+    auto vrata = [](const Alias& x) { return x.port > 0 ? x.port : (x.driver == u"postgresql" ? 5432 : 0); };
+    return a.host.compare(b.host, Qt::CaseInsensitive) == 0 && vrata(a) == vrata(b) && a.database == b.database;
 }
 
 std::optional<Alias> Aliasi::najdi(const QString& ime) const

@@ -17,6 +17,12 @@ struct Alias {
     QMap<QString, QString> ostalo; // any further keys, lower-case names
 };
 
+// Whether two aliases lead to the same database server and database: the same driver,
+// host (without regard to case), port (a PostgreSQL alias without one uses 5432) and
+// database (an SQLite file by its canonical path). Credentials for one may be used for
+// the other only then.
+bool istiStreznik(const Alias& a, const Alias& b);
+
 // The aliases file: $LEDGXFER_ALIASES, else "aliases.ini" in the application directory.
 QString potDoAliasov();
 
@@ -28,6 +34,13 @@ public:
     static Aliasi preberi() { return preberi(potDoAliasov()); }
     std::optional<Alias> najdi(const QString& ime) const;
 
+    // Where the aliases were read from, and why the file could not be read (empty when
+    // it could), for the reason of a failed connection.
+    const QString& pot() const { return m_pot; }
+    const QString& napakaBranja() const { return m_napakaBranja; }
+
 private:
     QMap<QString, Alias> m_aliasi; // key: upper-case name
+    QString m_pot;
+    QString m_napakaBranja;
 };

@@ -1,4 +1,5 @@
 #include "povezava.h"
+#include "belezenje.h"
 #include "napaka.h"
 #include "belezenje.h"
 #include "narecje.h"
@@ -19,6 +20,7 @@ QSet<QString>& odprte()
 }
 
 struct Prijava {
+    std::optional<Alias> alias; // where the login was made
     QString uporabnik, geslo;
 };
 
@@ -41,13 +43,18 @@ QString imeGonilnika(const QString& driver)
 
 } // namespace
 
-QString odpri(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
-              const QString& geslo, const Aliasi& aliasi)
+namespace {
+
+QString odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
+                      const QString& geslo, const Aliasi& aliasi)
 {
-    zapri(imePovezave);
     const std::optional<Alias> alias = aliasi.najdi(aliasIme);
-    if (!alias)
-        return QStringLiteral("Alias ne obstaja: %1").arg(aliasIme);
+    if (!alias) {
+        QString razlog = QStringLiteral("Alias ne obstaja: %1 (datoteka z aliasi %2").arg(aliasIme, aliasi.pot());
+        if (!aliasi.napakaBranja().isEmpty())
+            razlog += QStringLiteral(": ") + aliasi.napakaBranja();
+        return razlog + u')';
+    }
     const QString gonilnik = imeGonilnika(alias->driver);
     if (gonilnik.isEmpty())
         return QStringLiteral("Neznan gonilnik: %1").arg(alias->driver);
@@ -103,6 +110,20 @@ QString odpri(const QString& imePovezave, const QString& aliasIme, const QString
     return {};
 }
 
+} // namespace
+
+QString odpri(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
+              const QString& geslo, const Aliasi& aliasi)
+{
+    zapri(imePovezave);
+    const QString razlog = odpriPovezavo(imePovezave, aliasIme, uporabnik, geslo, aliasi);
+    if (!razlog.isEmpty())
+        qCWarning(lcDb).noquote() << "Povezave" << imePovezave << "na alias" << aliasIme << "kot uporabnik"
+                                  << (uporabnik.isEmpty() ? QStringLiteral("(brez)") : uporabnik)
+                                  << "ni mogoče odpreti:" << razlog;
+    return razlog;
+}
+
 void zapri(const QString& imePovezave)
 {
     if (!QSqlDatabase::contains(imePovezave))
@@ -122,9 +143,9 @@ void zapriVse()
         zapri(ime);
 }
 
-void zapomniPrijavo(const QString& uporabnik, const QString& geslo)
+void zapomniPrijavo(const QString& alias, const QString& uporabnik, const QString& geslo, const Aliasi& aliasi)
 {
-    prijava() = {uporabnik, geslo};
+    prijava() = {aliasi.najdi(alias), uporabnik, geslo};
 }
 
 bool jeOdprta(const QString& ime)
@@ -139,8 +160,11 @@ QSqlDatabase zaIme(const QString& ime)
     const Aliasi aliasi = Aliasi::preberi();
     const std::optional<Alias> alias = aliasi.najdi(ime);
     const bool svoj = alias && !alias->user.isEmpty();
-    const QString napaka = odpri(ime, ime, svoj ? alias->user : prijava().uporabnik,
-                                 svoj ? alias->password : prijava().geslo, aliasi);
+    const bool prijavin = !svoj && alias && prijava().alias && istiStreznik(*alias, *prijava().alias);
+    if (alias && !svoj && !prijavin && !prijava().uporabnik.isEmpty())
+        qCInfo(lcDb).noquote() << "Alias" << ime << "vodi na drug strežnik kot prijava; povezava brez uporabnika prijave";
+    const QString napaka = odpri(ime, ime, prijavin ? prijava().uporabnik : (alias ? alias->user : QString()),
+                                 prijavin ? prijava().geslo : (alias ? alias->password : QString()), aliasi);
     if (!napaka.isEmpty())
         throw Napaka(napaka);
     return QSqlDatabase::database(ime, false);

@@ -12,7 +12,8 @@
 namespace povezava {
 
 // Opens a connection to alias `alias`, registered under `imePovezave`. Returns an
-// empty text on success, else the reason (alias unknown, driver missing, login refused).
+// empty text on success, else the reason (alias unknown, driver missing, login
+// refused), which is also written to the log.
 QString odpri(const QString& imePovezave, const QString& alias, const QString& uporabnik,
               const QString& geslo, const Aliasi& aliasi = Aliasi::preberi());
 
@@ -23,13 +24,17 @@ void zapri(const QString& imePovezave);
 void zapriVse();
 
 // The connection for database name `ime`: the one registered under that name when it
-// is open, else a new one to the alias `ime` with the aliases file's credentials.
-// Throws Napaka with the reason when that cannot be opened.
+// is open, else a new one to the alias `ime` with the aliases file's credentials (or
+// the login's, see zapomniPrijavo). Throws Napaka with the reason when that cannot be
+// opened.
 QSqlDatabase zaIme(const QString& ime);
 
-// The credentials of the login, used for a second connection whose alias in the
-// aliases file names no user of its own.
-void zapomniPrijavo(const QString& uporabnik, const QString& geslo);
+// The credentials of the login on alias `alias`. A second connection whose alias in
+// the aliases file names no user of its own uses them only when that alias leads to
+// the same server and database as `alias` (istiStreznik); to any other server the
+// login's user and password are never sent.
+void zapomniPrijavo(const QString& alias, const QString& uporabnik, const QString& geslo,
+                    const Aliasi& aliasi = Aliasi::preberi());
 
 // Whether `ime` names an open connection.
 bool jeOdprta(const QString& ime);

@@ -1,12 +1,13 @@
 #include "prenososb.h"
 
-#include "stevila.h"
+#include "belezenje.h"
 #include "fiksnapolja.h"
+#include "izhodnadatoteka.h"
+#include "stevila.h"
 #include "izvajanje.h"
 #include "napaka.h"
 #include "poizvedba.h"
 
-#include <QFile>
 #include <QHash>
 #include <QSqlRecord>
 
@@ -91,8 +92,12 @@ std::optional<QString> stavekPog(ObsegPog& obseg)
 
 std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
 {
-    QFile izhod(prenos.izhodnaPot);
-    if (!izhod.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // The lines go to a new file that replaces the output file only once the export is
+    // complete: a refused range, a table that cannot be read or a failed write leave
+    // the previous file as it was, and a special file or a link is never written.
+    IzhodnaDatoteka izhod(prenos.izhodnaPot);
+    if (!izhod.odpri()) {
+        qCWarning(lcExports).noquote() << "Ne morem pisati v datoteko" << prenos.izhodnaPot << ":" << izhod.razlog();
         skrijNapredek(okolje);
         okolje.sporocilo(QStringLiteral("Ne morem pisati v datoteko ") + prenos.izhodnaPot);
         return std::nullopt;
@@ -119,7 +124,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
                                       vrednostNiz(q.value(iMst)), vrednostNiz(q.value(iZrr)),
                                       vrednostNiz(q.value(iSklic))});
         }
-    } catch (const Napaka&) {
+    } catch (const Napaka& e) {
+        qCWarning(lcExports).noquote() << "Tabele OSB ni mogoče brati:" << e.besedilo();
         skrijNapredek(okolje);
         okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:osb"));
         return std::nullopt;
@@ -134,7 +140,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
             prenos.prvaNastavljena(prenos.obseg.prva);
         try {
             if (!sql)
-                throw Napaka(QStringLiteral("Meja obsega ni celo število"));
+                throw Napaka(QStringLiteral("meja obsega ni celo število: ") + prenos.obseg.prva
+                             + QStringLiteral(" / ") + prenos.obseg.zadnja);
             Poizvedba qPog(prenos.baza);
             qPog.odpri(*sql);
             const QSqlRecord z = qPog.q().record();
@@ -142,7 +149,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
             QSqlQuery& q = qPog.q();
             while (q.next())
                 pogodbe.push_back(VrsticaPog{vrednostNiz(q.value(iKrt)), vrednostCelo(q.value(iSf))});
-        } catch (const Napaka&) {
+        } catch (const Napaka& e) {
+            qCWarning(lcExports).noquote() << "Tabele POG ni mogoče brati:" << e.besedilo();
             skrijNapredek(okolje);
             okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:pog"));
             return std::nullopt;
@@ -159,6 +167,13 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
     okolje.statusnaVrstica(QStringLiteral("Poteka prepis v tekst datoteko..."));
     okolje.obdelajDogodke();
 
+    auto nePisem = [&] {
+        skrijNapredek(okolje);
+        const QString t = QStringLiteral("Ne morem pisati v datoteko ") + prenos.izhodnaPot + QStringLiteral(": ")
+                          + izhod.razlog();
+        qCWarning(lcExports).noquote() << t;
+        return Napaka(t);
+    };
     int zadnjiProcent = -1;
     for (const VrsticaPog& p : pogodbe) {
         ++vrstica;
@@ -174,16 +189,12 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         const auto oseba = osebe.constFind(p.SfOsb);
         if (oseba == osebe.constEnd())
             continue;
-        const QByteArray v = osbVrstica(p.KrtBis, *oseba) + "\r\n";
-        if (izhod.write(v) != v.size())
-            throw Napaka(QStringLiteral("Ne morem pisati v datoteko ") + prenos.izhodnaPot + QStringLiteral(": ")
-                         + izhod.errorString());
+        if (!izhod.pisi(osbVrstica(p.KrtBis, *oseba) + "\r\n"))
+            throw nePisem();
         ++zapisanih;
     }
-    if (!izhod.flush())
-        throw Napaka(QStringLiteral("Ne morem pisati v datoteko ") + prenos.izhodnaPot + QStringLiteral(": ")
-                     + izhod.errorString());
-    izhod.close();
+    if (!izhod.potrdi())
+        throw nePisem();
 
     skrijNapredek(okolje);
     okolje.procentiBesedilo(QString());

@@ -49,7 +49,9 @@ struct PrenosOsb {
 
 // The export into `prenos.izhodnaPot`, with the progress display and the messages of
 // the window. Returns the number of lines written by a completed export; nothing after
-// an export that stopped with a message. A failure to write throws Napaka.
+// an export that stopped with a message. A failure to write throws Napaka. The file is
+// replaced only by a complete export: a refused path (no regular file), a table that
+// cannot be read or a refused range leave it as it was; the reason goes to the log.
 std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos);
 
 // The command after the range dialog: offers "OSB.TXT" in `SaveDialog1` (started in

@@ -1,4 +1,5 @@
 #include "tform3.h"
+#include "belezenje.h"
 #include "ui_tform3.h"
 
 #include "napaka.h"
@@ -69,6 +70,7 @@ void TForm3::RadioButton2Click()
         if (Qpog->lastError().isValid())
             throw Napaka(Qpog->lastError().text());
     } catch (const Napaka& e) {
+        qCWarning(lcExports).noquote() << "Seznama pogodb ni mogoče odpreti:" << e.besedilo();
         Qpog->clear();
         if (sporocilo)
             sporocilo(e.besedilo());

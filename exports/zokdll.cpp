@@ -1,12 +1,14 @@
 #include "zokdll.h"
+#include "belezenje.h"
 #include "besedilo1250.h"
 #include "fiksnapolja.h"
+#include "izhodnadatoteka.h"
 #include "izvajanje.h"
 #include "napaka.h"
 #include "paradoxtabela.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <map>
 
@@ -109,11 +111,26 @@ QByteArray zokVrstica(const QDate& datum, const ZokRacun& racun, const QLocale& 
     return v;
 }
 
+std::optional<QString> najdiZokdll(const QString& direktorij)
+{
+    if (QFileInfo(direktorij + kTabela).isFile())
+        return direktorij + kTabela;
+    // Name filters of QDir ignore case.
+    const QStringList imena = QDir(direktorij).entryList(QStringList{kTabela}, QDir::Files | QDir::Hidden, QDir::Name);
+    if (imena.isEmpty())
+        return std::nullopt;
+    if (imena.size() > 1)
+        qCWarning(lcExports).noquote() << "V mapi" << direktorij << "je več tabel" << imena.join(QStringLiteral(", "))
+                                       << "; berem" << imena.first();
+    return direktorij + imena.first();
+}
+
 std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot)
 {
     const QString direktorij = aplikacijskiDirektorij();
-    const QString tabela = direktorij + kTabela;
-    if (!QFileInfo(tabela).isFile()) {
+    const std::optional<QString> tabela = najdiZokdll(direktorij);
+    if (!tabela) {
+        qCWarning(lcExports).noquote() << "Tabele" << kTabela << "ni v mapi" << direktorij;
         okolje.sporocilo(QStringLiteral("Ni datoteke ") + direktorij + kTabela);
         return std::nullopt;
     }
@@ -123,32 +140,36 @@ std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot)
         return std::nullopt;
     }
 
-    // The lines go to a temporary file beside the output file, which replaces the
-    // output file only when all of them are written.
-    QSaveFile izhod(izhodnaPot);
-    if (QFileInfo(izhodnaPot).isDir() || !izhod.open(QIODevice::WriteOnly)) {
+    // The lines go to a new file that replaces the output file only once all of them
+    // are written; a special file or a link at the path is refused and left alone.
+    IzhodnaDatoteka izhod(izhodnaPot);
+    if (!izhod.odpri()) {
+        qCWarning(lcExports).noquote() << "Izhodne datoteke" << izhodnaPot << "ni mogoče ustvariti:" << izhod.razlog();
         okolje.sporocilo(QStringLiteral("Verjetno neobstojeca datoteka (direktorij) ") + izhodnaPot);
         return std::nullopt;
     }
 
     QList<ZokRacun> povzetek;
     try {
-        povzetek = povzetekZokdll(tabela);
+        povzetek = povzetekZokdll(*tabela);
     } catch (const Napaka& e) {
-        izhod.cancelWriting();
+        qCWarning(lcExports).noquote() << e.besedilo();
         okolje.sporocilo(e.besedilo());
         return std::nullopt;
     }
 
+    auto nePisem = [&] {
+        const QString t = QStringLiteral("Ne morem pisati v datoteko ") + izhodnaPot + QStringLiteral(": ")
+                          + izhod.razlog();
+        qCWarning(lcExports).noquote() << t;
+        return Napaka(t);
+    };
     for (const ZokRacun& r : povzetek) {
-        const QByteArray vrstica = zokVrstica(okolje.danes(), r) + "\r\n";
-        if (izhod.write(vrstica) != vrstica.size())
-            throw Napaka(QStringLiteral("Ne morem pisati v datoteko ") + izhodnaPot + QStringLiteral(": ")
-                         + izhod.errorString());
+        if (!izhod.pisi(zokVrstica(okolje.danes(), r) + "\r\n"))
+            throw nePisem();
     }
-    if (!izhod.commit())
-        throw Napaka(QStringLiteral("Ne morem pisati v datoteko ") + izhodnaPot + QStringLiteral(": ")
-                     + izhod.errorString());
+    if (!izhod.potrdi())
+        throw nePisem();
 
     const int stevilo = static_cast<int>(povzetek.size());
     okolje.sporocilo(QStringLiteral("V datoteko ") + izhodnaPot + QStringLiteral("ZOKDLL.TXT je zapisanih ")

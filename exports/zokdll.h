@@ -35,10 +35,16 @@ QByteArray zokZnesek(double vsota, const QLocale& jezik = QLocale());
 // characters, the sums of OBRREV30 and OBRREV180, one space.
 QByteArray zokVrstica(const QDate& datum, const ZokRacun& racun, const QLocale& jezik = QLocale());
 
+// The table file "ZOKDLL.DB" in `direktorij` (ending in a separator), its name compared
+// without regard to case (a table copied from Windows may be "ZokDll.db"); the exact
+// name first. Nothing when there is none.
+std::optional<QString> najdiZokdll(const QString& direktorij);
+
 // The summary run of the menu item "&Prepis": reads "ZOKDLL.DB" from the application
 // directory and writes the lines into `izhodnaPot` (Windows-1250, CR LF), then reports
 // the count and opens the file in the text editor when it has lines. The file is
-// replaced only once every line is written: a run that fails leaves it as it was.
+// replaced only once every line is written: a run that fails, a damaged table, a path
+// that is no regular file leave it as it was; the reason goes to the log.
 // Returns the number of lines of a completed run; nothing after a run that stopped
 // with a message. A failure to write throws Napaka with the file system's text.
 std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot);

@@ -1,4 +1,6 @@
 #include "izris.h"
+#include "belezenje.h"
+#include "izhodnadatoteka.h"
 
 #include <QFile>
 #include <QFontMetricsF>
@@ -125,23 +127,26 @@ int narisiPorocilo(QPagedPaintDevice& naprava, const Porocilo& porocilo, VirVrst
 
 IzidPdf zapisiPdf(const Porocilo& porocilo, VirVrstic& vir, const QString& pot, const QDateTime& zdaj)
 {
+    // The PDF goes to a new file that replaces the previous one only when it is
+    // complete; a path that is no regular file is refused and left alone.
     IzidPdf izid;
-    QFile datoteka(pot);
-    if (!datoteka.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        izid.napaka = datoteka.errorString();
+    IzhodnaDatoteka datoteka(pot);
+    if (!datoteka.odpri()) {
+        izid.napaka = datoteka.razlog();
+        qCWarning(lcReport).noquote() << "PDF" << pot << "ni zapisan:" << izid.napaka;
         return izid;
     }
     {
-        QPdfWriter pdf(&datoteka);
+        QPdfWriter pdf(datoteka.naprava());
         pdf.setResolution(600);
         pdf.setTitle(porocilo.naslov);
         pdf.setCreator(QStringLiteral("ledgxfer"));
         pripraviNapravo(pdf, porocilo);
         izid.strani = narisiPorocilo(pdf, porocilo, vir, zdaj);
     }
-    datoteka.close();
-    if (izid.strani < 0 || datoteka.error() != QFileDevice::NoError) {
-        izid.napaka = datoteka.errorString();
+    if (izid.strani < 0 || !datoteka.potrdi()) {
+        izid.napaka = izid.strani < 0 ? QStringLiteral("poročila ni mogoče narisati") : datoteka.razlog();
+        qCWarning(lcReport).noquote() << "PDF" << pot << "ni zapisan:" << izid.napaka;
         izid.strani = 0;
         return izid;
     }

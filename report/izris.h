@@ -34,6 +34,8 @@ struct IzidPdf {
     QString napaka; // why the file could not be written
 };
 
-// Writes the report to a PDF file (replaced when it exists).
+// Writes the report to a PDF file. An existing file is replaced only by the complete
+// new one; a failure (napaka: the system's reason) leaves it as it was, and a path
+// that is no regular file (a folder, a device, a FIFO, a symbolic link) is refused.
 IzidPdf zapisiPdf(const Porocilo& porocilo, VirVrstic& vir, const QString& pot,
                   const QDateTime& zdaj = QDateTime::currentDateTime());

@@ -58,10 +58,34 @@ TEST(BatchAdjustments, EmptySelectionAndInvalidOptions)
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("ni.pdf"));
 
+    // Nothing to write: exit 3, no file, and the output says whether an older file of
+    // that name remains (a scheduled job must not pass it on as this list).
     IzidBatch i = batch(z, {"--alias", "LB", "--pdf", pdf, "--partner", "99"});
-    EXPECT_EQ(i.koda, 0) << i.napake.toStdString();
+    EXPECT_EQ(i.koda, 3) << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ni izravnav za prikaz"))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Datoteke ") + QDir::toNativeSeparators(pdf) + QStringLiteral(" ni.")))
+        << i.izhod.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
+    {
+        QFile staro(pdf);
+        ASSERT_TRUE(staro.open(QIODevice::WriteOnly));
+        staro.write("%PDF starejši izpis");
+    }
+    i = batch(z, {"--alias", "LB", "--pdf", pdf, "--partner", "99"});
+    EXPECT_EQ(i.koda, 3);
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Starejša datoteka ") + QDir::toNativeSeparators(pdf)
+                                 + QStringLiteral(" ostaja nespremenjena.")))
+        << i.izhod.toStdString();
+    QFile::remove(pdf);
+
+    // Paths that name no file are refused before anything is read or written.
+    for (const QString& slaba : {QStringLiteral(" "), QDir(z.mapa()).filePath(QStringLiteral(" ")), z.mapa(),
+                                 QStringLiteral("/dev/null"), QDir(z.mapa()).filePath(QStringLiteral("ni/x.pdf"))}) {
+        i = batch(z, {"--alias", "LB", "--pdf", slaba});
+        EXPECT_EQ(i.koda, 2) << slaba.toStdString() << i.izhod.toStdString();
+        EXPECT_TRUE(i.napake.contains(QStringLiteral("--pdf ne imenuje datoteke"))) << i.napake.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(QDir(z.mapa()).filePath(QStringLiteral(" "))));
 
     struct Napacen {
         QStringList argumenti;
@@ -80,7 +104,9 @@ TEST(BatchAdjustments, EmptySelectionAndInvalidOptions)
         EXPECT_FALSE(QFile::exists(pdf));
     }
 
+    // A failed login shows the window's message; the reason is on standard error.
     i = batch(z, {"--alias", "NI", "--pdf", pdf});
     EXPECT_EQ(i.koda, 1);
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prijava v NI"))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.napake.contains(QStringLiteral("Alias ne obstaja: NI"))) << i.napake.toStdString();
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -87,5 +88,29 @@ TEST(PisanjeNastavitev, UnwritablePlaceIsSilentlyIgnored)
     Izvajanje v;
     v.MesecniDirektorij = QStringLiteral("/a/");
     EXPECT_NO_THROW(zapisiNastavitve(v));
+    qunsetenv("LEDGXFER_HOME");
+}
+
+// The settings file is replaced in one step; a settings file that is a symbolic link
+// is not followed: the file it points to stays as it was.
+TEST(PisanjeNastavitev, SymbolicLinkIsNotFollowed)
+{
+    QTemporaryDir dir;
+    qputenv("LEDGXFER_HOME", dir.path().toUtf8());
+    const QString tuja = dir.filePath(QStringLiteral("tuja.txt"));
+    {
+        QFile f(tuja);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("tuja vsebina\r\n");
+    }
+    ASSERT_TRUE(QFile::link(tuja, dir.filePath(QStringLiteral("LEDGXFER.INI"))));
+    Izvajanje v;
+    v.MesecniDirektorij = QStringLiteral("/a/");
+    zapisiNastavitve(v);
+    QFile f(tuja);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("tuja vsebina\r\n"));
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("LEDGXFER.INI"))).isSymLink());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 2);
     qunsetenv("LEDGXFER_HOME");
 }

@@ -38,9 +38,18 @@ TEST(Povezava, FailsForUnknownAliasUnknownDriverAndMissingFileWithoutCreatingIt)
 {
     QTemporaryDir dir;
     const Aliasi a = aliasiZ(dir, "[LB]\ndriver=sqlite\ndatabase=manjka.sqlite\n[X]\ndriver=paradox\n");
-    EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("NI"), {}, {}, a).isEmpty());
-    EXPECT_FALSE(povezava::odpri(QStringLiteral("X"), QStringLiteral("X"), {}, {}, a).isEmpty());
-    EXPECT_FALSE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, a).isEmpty());
+    // Each reason says what is wrong: the section, the file, the driver, the database.
+    const QString ini = dir.filePath(QStringLiteral("aliases.ini"));
+    EXPECT_EQ(povezava::odpri(QStringLiteral("LB"), QStringLiteral("NI"), {}, {}, a),
+              QStringLiteral("Alias ne obstaja: NI (datoteka z aliasi ") + ini + u')');
+    const QString brezDatoteke = dir.filePath(QStringLiteral("ni.ini"));
+    EXPECT_EQ(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, Aliasi::preberi(brezDatoteke)),
+              QStringLiteral("Alias ne obstaja: LB (datoteka z aliasi ") + brezDatoteke
+                  + QStringLiteral(": No such file or directory)"));
+    EXPECT_EQ(povezava::odpri(QStringLiteral("X"), QStringLiteral("X"), {}, {}, a),
+              QStringLiteral("Neznan gonilnik: paradox"));
+    EXPECT_TRUE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, a)
+                    .startsWith(QStringLiteral("Baza ne obstaja: ")));
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("manjka.sqlite"))));
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
 
@@ -88,4 +97,75 @@ TEST(Povezava, OpensUnderTheChosenNameAndSecondNameGetsItsOwnConnection)
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("GLAVNA")));
     EXPECT_THROW(Poizvedba(QStringLiteral("NEZNANA")), Napaka);
     qunsetenv("LEDGXFER_ALIASES");
+}
+
+// The second connection to "LB" gets the login's user and password only when "LB"
+// leads to the server and database the login was made on; to another server they
+// are never sent (the SQLite driver keeps the user name it was given, which shows what
+// would have been sent).
+TEST(Povezava, SecondConnectionGetsTheLoginsCredentialsOnlyOnTheSameServer)
+{
+    QTemporaryDir dir;
+    novaSqlite(dir.filePath(QStringLiteral("a.sqlite")));
+    novaSqlite(dir.filePath(QStringLiteral("b.sqlite")));
+    const QByteArray ini = "[X]\ndriver=sqlite\ndatabase=a.sqlite\n"
+                           "[ISTA]\ndriver=sqlite\ndatabase=./podmapa/../a.sqlite\n"
+                           "[DRUGA]\ndriver=sqlite\ndatabase=b.sqlite\n"
+                           "[SVOJA]\ndriver=sqlite\ndatabase=b.sqlite\nuser=lb_uporabnik\npassword=lb_geslo\n";
+    QDir(dir.path()).mkdir(QStringLiteral("podmapa"));
+    const Aliasi a = aliasiZ(dir, ini);
+    qputenv("LEDGXFER_ALIASES", dir.filePath(QStringLiteral("aliases.ini")).toUtf8());
+
+    ASSERT_TRUE(povezava::odpri(QStringLiteral("X"), QStringLiteral("X"), QStringLiteral("janez"),
+                                QStringLiteral("skrivno"), a)
+                    .isEmpty());
+    povezava::zapomniPrijavo(QStringLiteral("X"), QStringLiteral("janez"), QStringLiteral("skrivno"), a);
+
+    struct Primer {
+        const char* alias;
+        const char* uporabnik;
+        const char* geslo;
+    };
+    for (const Primer& p : {Primer{"ISTA", "janez", "skrivno"}, Primer{"DRUGA", "", ""},
+                            Primer{"SVOJA", "lb_uporabnik", "lb_geslo"}}) {
+        const QSqlDatabase db = povezava::zaIme(QString::fromLatin1(p.alias));
+        EXPECT_EQ(db.userName(), QString::fromLatin1(p.uporabnik)) << p.alias;
+        EXPECT_EQ(db.password(), QString::fromLatin1(p.geslo)) << p.alias;
+    }
+    povezava::zapriVse();
+    povezava::zapomniPrijavo(QString(), QString(), QString(), a);
+    qunsetenv("LEDGXFER_ALIASES");
+}
+
+TEST(Aliasi, SameServerMeansSameDriverHostPortAndDatabase)
+{
+    auto pg = [](const char* host, int port, const char* baza) {
+        Alias a;
+        a.driver = QStringLiteral("postgresql");
+        a.host = QString::fromLatin1(host);
+        a.port = port;
+        a.database = QString::fromLatin1(baza);
+        return a;
+    };
+    const Alias x = pg("db.banka.si", 5432, "ledger");
+    struct Primer {
+        const char* ime;
+        Alias lb;
+        bool isti;
+    };
+    Alias odbc = pg("db.banka.si", 5432, "ledger");
+    odbc.driver = QStringLiteral("odbc");
+    const Primer primeri[] = {
+        {"enak", pg("db.banka.si", 5432, "ledger"), true},
+        {"velike_crke_gostitelja", pg("DB.Banka.si", 5432, "ledger"), true},
+        {"privzeta_vrata", pg("db.banka.si", 0, "ledger"), true},
+        {"drug_gostitelj", pg("db2.banka.si", 5432, "ledger"), false},
+        {"druga_vrata", pg("db.banka.si", 5433, "ledger"), false},
+        {"druga_baza", pg("db.banka.si", 5432, "ledger2"), false},
+        {"drug_gonilnik", odbc, false},
+    };
+    for (const Primer& p : primeri) {
+        EXPECT_EQ(istiStreznik(p.lb, x), p.isti) << p.ime;
+        EXPECT_EQ(istiStreznik(x, p.lb), p.isti) << p.ime;
+    }
 }

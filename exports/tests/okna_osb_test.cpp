@@ -104,11 +104,14 @@ TEST(OknoOsb, BlankFirstFieldShowsZeroAndATextThatIsNoNumberIsRefused)
     EXPECT_EQ(f3->ePrvaOsb()->text(), QStringLiteral("0"));
     EXPECT_EQ(t.p.sporocila.value(0), QStringLiteral("Uspešno prepisanih podatkov  =1"));
 
+    // A refused range leaves the previous export as it was.
+    const QByteArray prejsnji = preberiDatoteko(t.izhod);
+    ASSERT_FALSE(prejsnji.isEmpty());
     prva = QStringLiteral("1) OR (1=1");
     zadnja = QString();
     t.p.f1()->ui->btnPrenosOSB->click();
     EXPECT_EQ(t.p.sporocila.value(1), QStringLiteral("Ne morem odpreti tabele :LB:pog"));
-    EXPECT_EQ(preberiDatoteko(t.izhod), QByteArray());
+    EXPECT_EQ(preberiDatoteko(t.izhod), prejsnji);
     // After a refused export the dialog keeps the chosen name.
     EXPECT_EQ(t.p.f1()->SaveDialog1.imeDatoteke, t.izhod);
 

@@ -14,6 +14,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <gtest/gtest.h>
 
 Program::Program(const QString& domov)
 {
@@ -44,4 +45,11 @@ QByteArray preberiDatoteko(const QString& pot)
     if (!f.open(QIODevice::ReadOnly))
         return "(ni datoteke)";
     return f.readAll();
+}
+
+void zapisiDatoteko(const QString& pot, const QByteArray& vsebina)
+{
+    QFile f(pot);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << pot.toStdString();
+    f.write(vsebina);
 }

@@ -34,3 +34,5 @@ struct Program {
 };
 
 QByteArray preberiDatoteko(const QString& pot);
+// Writes `vsebina` as the whole file (a test's previous output, a damaged table).
+void zapisiDatoteko(const QString& pot, const QByteArray& vsebina);

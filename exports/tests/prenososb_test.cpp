@@ -2,11 +2,22 @@
 #include "prenososb.h"
 #include "zapisnik.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
+
+void zapisi(const QString& pot, const QByteArray& vsebina)
+{
+    QFile f(pot);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(vsebina);
+}
 
 QByteArray preberi(const QString& pot)
 {
@@ -135,20 +146,21 @@ TEST_F(PrenosOsbTest, RangeOfIdPogInBothForms)
     }
 }
 
-TEST_F(PrenosOsbTest, RangeTextThatIsNoWholeNumberIsRefusedAndLeavesAnEmptyFile)
+TEST_F(PrenosOsbTest, RangeTextThatIsNoWholeNumberIsRefusedAndLeavesThePreviousFile)
 {
     const std::pair<const char*, const char*> primeri[] = {
-        {"1 OR 1=1", ""}, {"1", "5; DELETE FROM OSB"}, {"abc", "5"}, {"1.5", ""}, {"1", "0x10"},
+        {"1 OR 1=1", ""}, {"1", "5; DELETE FROM OSB"}, {"abc", "5"}, {"1.5", ""}, {"1", "0x10"}, {"12a", ""},
     };
+    zapisi(izhod, "prejšnji izvoz\r\n");
     for (const auto& [prva, zadnja] : primeri) {
-        QFile::remove(izhod);
         o.sporocila.clear();
         prenos.obseg = ObsegPog{true, QString::fromUtf8(prva), QString::fromUtf8(zadnja)};
         EXPECT_EQ(prenesiOsb(o, prenos), std::nullopt) << prva << " " << zadnja;
         EXPECT_EQ(o.sporocila, QStringList{QStringLiteral("Ne morem odpreti tabele :LB:pog")});
-        EXPECT_EQ(preberi(izhod), QByteArray());
+        EXPECT_EQ(preberi(izhod), QByteArray("prejšnji izvoz\r\n"));
         EXPECT_FALSE(o.napredekViden);
     }
+    EXPECT_EQ(QDir(b.mapa()).entryList({QStringLiteral(".*OSB*")}, QDir::Files | QDir::Hidden), QStringList{});
     QSqlQuery q(b.db);
     q.exec(QStringLiteral("SELECT COUNT(*) FROM OSB"));
     ASSERT_TRUE(q.next());
@@ -171,14 +183,43 @@ TEST_F(PrenosOsbTest, FailuresToOpenTheFileOrTheTablesAreReported)
     EXPECT_EQ(prenesiOsb(o, prenos), std::nullopt);
     EXPECT_EQ(o.sporocila, QStringList{QStringLiteral("Ne morem pisati v datoteko ") + b.mapa()});
 
-    // No party table: the output file is left empty.
+    // No party table: the previous file is left as it was, none is made where there was none.
     prenos.izhodnaPot = izhod;
     o.sporocila.clear();
     b.izvedi(QStringLiteral("DROP TABLE OSB"));
     EXPECT_EQ(prenesiOsb(o, prenos), std::nullopt);
     EXPECT_EQ(o.sporocila, QStringList{QStringLiteral("Ne morem odpreti tabele :LB:osb")});
-    EXPECT_EQ(preberi(izhod), QByteArray());
+    EXPECT_EQ(preberi(izhod), QByteArray("(ni datoteke)"));
+    zapisi(izhod, "prejšnji izvoz\r\n");
+    EXPECT_EQ(prenesiOsb(o, prenos), std::nullopt);
+    EXPECT_EQ(preberi(izhod), QByteArray("prejšnji izvoz\r\n"));
     EXPECT_EQ(izklopov, 0);
+}
+
+// Output paths that are no regular file are refused with the export's message and
+// left as they are: nothing is followed, replaced or written into.
+TEST_F(PrenosOsbTest, OutputThatIsNoRegularFileIsRefusedAndLeftAlone)
+{
+    const QString cilj = b.pot(QStringLiteral("cilj.txt"));
+    zapisi(cilj, "tuja datoteka\r\n");
+    const QString povezava = b.pot(QStringLiteral("povezava.txt"));
+    ASSERT_TRUE(QFile::link(cilj, povezava));
+    const QString cev = b.pot(QStringLiteral("cev.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(cev).constData(), 0644), 0);
+
+    for (const QString& pot : {povezava, cev, QStringLiteral("/dev/null"), b.pot(QStringLiteral(" ")), b.mapa(),
+                               b.pot(QStringLiteral("ni_mape/OSB.TXT"))}) {
+        o.sporocila.clear();
+        prenos.izhodnaPot = pot;
+        EXPECT_EQ(prenesiOsb(o, prenos), std::nullopt) << pot.toStdString();
+        EXPECT_EQ(o.sporocila, QStringList{QStringLiteral("Ne morem pisati v datoteko ") + pot});
+    }
+    EXPECT_EQ(preberi(cilj), QByteArray("tuja datoteka\r\n"));
+    EXPECT_TRUE(QFileInfo(povezava).isSymLink());
+    EXPECT_FALSE(QFileInfo(cev).isFile());
+    EXPECT_FALSE(QFileInfo::exists(b.pot(QStringLiteral(" "))));
+    EXPECT_EQ(QDir(b.mapa()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(),
+              QDir(b.mapa()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
 }
 
 TEST_F(PrenosOsbTest, SaveDialogOffersOsbTxtAndGetsItsNameBackOnlyAfterACompletedExport)

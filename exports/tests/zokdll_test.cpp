@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -132,13 +135,25 @@ TEST_F(Zokdll, OutputThatCannotBeCreatedIsReportedWithItsPath)
     ASSERT_TRUE(ustvariZokdll(tabela(), {{QStringLiteral("1000"), 1.0, 1.0, 1.0}}));
     const QString mapa = dir.path();
     const QString brezMape = dir.filePath(QStringLiteral("ni_mape/ZOKDLL.TXT"));
+    // Special files and links are refused too, and left as they are.
+    const QString tuja = dir.filePath(QStringLiteral("tuja.txt"));
+    zapisi(tuja, "tuja\r\n");
+    const QString povezava = dir.filePath(QStringLiteral("povezava.txt"));
+    ASSERT_TRUE(QFile::link(tuja, povezava));
+    const QString cev = dir.filePath(QStringLiteral("cev.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(cev).constData(), 0644), 0);
+    const QString predolgo = dir.filePath(QString(300, u'z'));
 
-    for (const QString& pot : {mapa, brezMape}) {
+    for (const QString& pot : {mapa, brezMape, povezava, cev, QStringLiteral("/dev/null"), predolgo,
+                               dir.filePath(QStringLiteral(" "))}) {
         o.sporocila.clear();
         EXPECT_EQ(prepisZokdll(o, pot), std::nullopt);
         EXPECT_EQ(o.sporocila, QStringList{QStringLiteral("Verjetno neobstojeca datoteka (direktorij) ") + pot});
     }
     EXPECT_TRUE(o.urejevalnik.isEmpty());
+    EXPECT_EQ(preberi(tuja), QByteArray("tuja\r\n"));
+    EXPECT_TRUE(QFileInfo(povezava).isSymLink());
+    EXPECT_FALSE(QFileInfo(cev).isFile());
 }
 
 TEST_F(Zokdll, UnreadableTableIsNamedAndTheEarlierOutputStays)

@@ -5,7 +5,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QFileInfo>
+#include <QDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -130,11 +134,41 @@ TEST(Pdf, TextsLandAtTheirMillimetresOnEveryPage)
     EXPECT_EQ(poisci(besede, QStringLiteral("ZADNJE")).value(0).stran, 2);
 }
 
-TEST(Pdf, UnwritablePathIsReportedNotCrashed)
+// A path that is no regular file, or cannot become one, is refused with the reason
+// and left as it is; an existing PDF is replaced by the new one, nothing left beside it.
+TEST(Pdf, PathsThatAreNoRegularFileAreRefusedAndLeftAlone)
 {
+    QTemporaryDir dir;
+    const QString cilj = dir.filePath(QStringLiteral("cilj.pdf"));
+    {
+        QFile f(cilj);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF prejsnji");
+    }
+    const QString povezava = dir.filePath(QStringLiteral("povezava.pdf"));
+    ASSERT_TRUE(QFile::link(cilj, povezava));
+    const QString cev = dir.filePath(QStringLiteral("cev.pdf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(cev).constData(), 0644), 0);
+
     Porocilo p;
+    for (const QString& pot : {QStringLiteral("/nonexistent-dir/x.pdf"), povezava, cev, dir.path(),
+                               QStringLiteral("/dev/null"), dir.filePath(QStringLiteral(" "))}) {
+        PrazenVir prazen;
+        const IzidPdf izid = zapisiPdf(p, prazen, pot);
+        EXPECT_FALSE(izid.uspeh) << pot.toStdString();
+        EXPECT_FALSE(izid.napaka.isEmpty()) << pot.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(povezava).isSymLink());
+    EXPECT_FALSE(QFileInfo(cev).isFile());
+    QFile f(cilj);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("%PDF prejsnji"));
+    f.close();
+
     PrazenVir prazen;
-    const IzidPdf izid = zapisiPdf(p, prazen, QStringLiteral("/nonexistent-dir/x.pdf"));
-    EXPECT_FALSE(izid.uspeh);
-    EXPECT_FALSE(izid.napaka.isEmpty());
+    const IzidPdf izid = zapisiPdf(p, prazen, cilj);
+    ASSERT_TRUE(izid.uspeh) << izid.napaka.toStdString();
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("%PDF-"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 3);
 }
