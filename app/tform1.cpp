@@ -192,8 +192,11 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
             [this] { ukaz([this] { Direktorijodlagalia1Click(); }); });
     connect(ui->Prepis1, &QAction::triggered, this, [this] { ukaz([this] { Prepis1Click(); }); });
     connect(ui->btnPrenosOSB, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosOSBClick(); }); });
-    connect(ui->Datum1, &QDateEdit::dateChanged, this, [this] { Datum1Change(); });
-    connect(ui->Datum2, &QDateEdit::dateChanged, this, [this] { Datum2Change(); });
+    // A typed date that is refused is said like every other message of the window.
+    for (PoljeDatuma* d : {ui->Datum1, ui->Datum2})
+        d->sporocilo = [this](const QString& besedilo) { okolje().sporocilo(besedilo); };
+    connect(ui->Datum1, &PoljeDatuma::dateChanged, this, [this] { Datum1Change(); });
+    connect(ui->Datum2, &PoljeDatuma::dateChanged, this, [this] { Datum2Change(); });
 
     FormCreate();
 }
@@ -573,7 +576,13 @@ void TForm1::Button1Click()
 {
     if (!m_okna.Form4)
         return;
+    // While a transfer runs, the shared result is not yet the transfer's list and its
+    // totals are not final: a journal printed now would look genuine and be wrong.
+    if (m_prenosTece) {
+        okolje().sporocilo(QStringLiteral("Izpis ni mogoč, dokler prenos teče. Počakajte, da se prenos konča."));
+        return;
+    }
     const QString iniciator = m_okna.Form6 ? m_okna.Form6->eIniciator()->text() : QString();
     m_okna.Form4->izpis(*Q1, ui->eStevilkaTemeljnice->text(), iniciator,
-                        [this](QDialog& d) { return prikaziModalno(d); });
+                        [this](QDialog& d) { return prikaziModalno(d); }, &okolje());
 }

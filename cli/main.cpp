@@ -1,4 +1,5 @@
 #include "belezenje.h"
+#include "jezik.h"
 #include "ukazi.h"
 
 #include <QCoreApplication>
@@ -36,6 +37,8 @@ int main(int argc, char* argv[])
     const std::unique_ptr<QCoreApplication> app(risanje ? new QGuiApplication(argc, argv)
                                                         : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("ledgxfer-batch"));
+    // Dates, numbers and the toolkit's own texts (command-line errors) in Slovenian.
+    jezik::namesti();
     // The log of a batch run goes to standard error, beside the command's own output.
     belezenje::namesti();
     TerminalOkolje okolje;

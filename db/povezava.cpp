@@ -1,5 +1,6 @@
 #include "povezava.h"
 #include "napaka.h"
+#include "belezenje.h"
 
 #include <QSqlError>
 #include <QFileInfo>
@@ -81,8 +82,13 @@ QString odpri(const QString& imePovezave, const QString& aliasIme, const QString
             QSqlDatabase::removeDatabase(imePovezave);
             return razlog;
         }
-        // LIKE compares case-sensitively, as on the production server.
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA case_sensitive_like=ON"));
+        // LIKE compares case-sensitively, as on the production server. SQLite ignores
+        // this pragma without an error while another statement is still active on the
+        // connection, so the probe is finished first.
+        poskus.finish();
+        QSqlQuery pragma(db);
+        if (!pragma.exec(QStringLiteral("PRAGMA case_sensitive_like=ON")))
+            qCWarning(lcDb) << "case_sensitive_like:" << pragma.lastError().text();
     }
     odprte().insert(imePovezave);
     return {};
