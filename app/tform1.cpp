@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStyle>
 #include <QUrl>
 
 namespace {
@@ -139,10 +140,17 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
     // Rows one line of text high, as a data grid shows them.
     ui->DBGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(ui->DBGrid1->font()).height() + 4);
     connect(m_model, &RezultatModel::stolpciSpremenjeni, this, [this] {
+        // A column is as wide as its display width, and never narrower than its title.
         const QFontMetrics fm(ui->DBGrid1->font());
         const int znak = fm.horizontalAdvance(u'0');
-        for (int s = 0; s < m_model->columnCount(); ++s)
-            ui->DBGrid1->setColumnWidth(s, m_model->sirinaZnakov(s) * znak + 8);
+        QHeaderView* glava = ui->DBGrid1->horizontalHeader();
+        const int robovi = 2 * glava->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, glava) + 4;
+        for (int s = 0; s < m_model->columnCount(); ++s) {
+            const int naslov = glava->fontMetrics().horizontalAdvance(
+                                   m_model->headerData(s, Qt::Horizontal, Qt::DisplayRole).toString())
+                               + robovi;
+            ui->DBGrid1->setColumnWidth(s, std::max(m_model->sirinaZnakov(s) * znak + 8, naslov));
+        }
     });
 
     // Colours of the design.

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 TEST(Iniciator, BlankNameKeepsThePromptOpenAndANameWithBlanksClosesIt)
@@ -86,6 +87,7 @@ TEST(Prijava, EnterWalksTheTabOrderAndPressesTheButton)
     QTest::keyClick(d.eUser(), Qt::Key_Return);
     EXPECT_EQ(d.focusWidget(), d.eGeslo());
     EXPECT_EQ(d.eGeslo()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(d.eGeslo()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, d.eGeslo()), int(u'*'));
     QTest::keyClick(d.eGeslo(), Qt::Key_Enter);
     EXPECT_EQ(d.focusWidget(), d.Button1());
     // Escape does nothing; Enter on the button closes with OK, fields unvalidated.
