@@ -222,7 +222,12 @@ void PoljeDatuma::focusInEvent(QFocusEvent* dogodek)
     switch (dogodek->reason()) {
     case Qt::PopupFocusReason:
     case Qt::ActiveWindowFocusReason:
-        break; // back from a menu, the calendar or another window: the typing goes on
+        // Back from a menu, the calendar or another window: a date being typed is
+        // typed on; a field that shows its date is typed over (the click that
+        // activates the window is also the click into the field).
+        if (text() == besedilo(m_datum))
+            m_svez = true;
+        break;
     default:
         m_svez = true;
         break;

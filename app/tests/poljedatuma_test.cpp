@@ -20,7 +20,7 @@ namespace {
 const QDate kPrej(2026, 12, 10); // the field's date before the operator types
 
 // How the operator gets into the field and out of it again.
-enum class Vstop { KlikLevo, KlikSredina, KlikDesno, DvoklikNaDan, Tab, ShiftTab };
+enum class Vstop { KlikLevo, KlikSredina, KlikDesno, DvoklikNaDan, Tab, ShiftTab, KlikVNeaktivnoOkno };
 enum class Izstop { Tab, ShiftTab, KlikDrugam };
 
 const char* ime(Vstop v)
@@ -32,6 +32,7 @@ const char* ime(Vstop v)
     case Vstop::DvoklikNaDan: return "double click on the day";
     case Vstop::Tab: return "Tab";
     case Vstop::ShiftTab: return "Shift+Tab";
+    case Vstop::KlikVNeaktivnoOkno: return "a click that activates the window";
     }
     return "";
 }
@@ -52,6 +53,7 @@ struct Okno {
     QLineEdit* pred = new QLineEdit(&w);
     PoljeDatuma* polje = new PoljeDatuma(&w);
     QLineEdit* za = new QLineEdit(&w);
+    QWidget drugo; // another window of the desktop
     QStringList sporocila;
 
     Okno()
@@ -93,6 +95,17 @@ struct Okno {
             za->setFocus();
             QTest::keyClick(za, Qt::Key_Backtab, Qt::ShiftModifier);
             break;
+        case Vstop::KlikVNeaktivnoOkno: {
+            // Another window is active; the click into the field activates this one.
+            drugo.show();
+            QApplication::setActiveWindow(&drugo);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&drugo));
+            polje->setFocus();
+            QApplication::setActiveWindow(&w);
+            drugo.hide();
+            QTest::mouseClick(polje, Qt::LeftButton, {}, QPoint(30, y));
+            break;
+        }
         }
         ASSERT_EQ(QApplication::focusWidget(), polje);
     }
@@ -142,7 +155,8 @@ class TipkanjeDatuma : public ::testing::TestWithParam<std::tuple<Vstop, Izstop>
 
 std::string imePrimera(const ::testing::TestParamInfo<TipkanjeDatuma::ParamType>& i)
 {
-    static const char* const vstopi[] = {"KlikLevo", "KlikSredina", "KlikDesno", "DvoklikNaDan", "Tab", "ShiftTab"};
+    static const char* const vstopi[] = {"KlikLevo", "KlikSredina", "KlikDesno", "DvoklikNaDan",
+                                         "Tab",      "ShiftTab",    "KlikVNeaktivnoOkno"};
     static const char* const izstopi[] = {"Tab", "ShiftTab", "KlikDrugam"};
     return std::string(vstopi[int(std::get<0>(i.param))]) + "_" + izstopi[int(std::get<1>(i.param))];
 }
@@ -181,7 +195,8 @@ TEST_P(TipkanjeDatuma, GivesExactlyTheTypedDateOrRefusesIt)
 INSTANTIATE_TEST_SUITE_P(
     VstopInIzstop, TipkanjeDatuma,
     ::testing::Combine(::testing::Values(Vstop::KlikLevo, Vstop::KlikSredina, Vstop::KlikDesno,
-                                         Vstop::DvoklikNaDan, Vstop::Tab, Vstop::ShiftTab),
+                                         Vstop::DvoklikNaDan, Vstop::Tab, Vstop::ShiftTab,
+                                         Vstop::KlikVNeaktivnoOkno),
                        ::testing::Values(Izstop::Tab, Izstop::ShiftTab, Izstop::KlikDrugam)),
     imePrimera);
 
