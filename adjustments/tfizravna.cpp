@@ -4,10 +4,9 @@
 #include "predogled.h"
 #include "rezultatvir.h"
 
-#include <QBoxLayout>
-#include <QDialog>
-#include <QLabel>
-#include <QPrintPreviewDialog>
+#include "okolje.h"
+
+#include <QMessageBox>
 
 TfIzravna::TfIzravna(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -15,23 +14,22 @@ TfIzravna::TfIzravna(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("IZRAVNAVE"));
 }
 
-void TfIzravna::izpis(Rezultat& Qizravnave, const std::function<int(QDialog&)>& prikazi)
+void TfIzravna::izpis(Rezultat& Qizravnave, const std::function<int(QDialog&)>& prikazi, Okolje* okolje)
 {
     RezultatVir vir(Qizravnave);
-    const bool prazno = !vir.prvi();
-    auto pokazi = [&](QDialog& dialog) {
-        // A report without pages: nothing is drawn, so the preview shows no blank
-        // sheet, and it says why it is empty.
-        if (prazno) {
-            if (auto* pd = qobject_cast<QPrintPreviewDialog*>(&dialog))
-                QObject::disconnect(pd, &QPrintPreviewDialog::paintRequested, nullptr, nullptr);
-            auto* opomba = new QLabel(QStringLiteral("Ni izravnav za prikaz: izbor je prazen."), &dialog);
-            opomba->setObjectName(QStringLiteral("lblPrazno"));
-            opomba->setAlignment(Qt::AlignCenter);
-            if (auto* razpored = qobject_cast<QBoxLayout*>(dialog.layout()))
-                razpored->insertWidget(1, opomba);
-        }
-        return prikazi ? prikazi(dialog) : dialog.exec();
+    if (!vir.prvi()) {
+        // A report without pages: a preview would show no sheet at all.
+        const QString besedilo = QStringLiteral("Ni izravnav za prikaz: izbor je prazen.");
+        if (okolje)
+            okolje->sporocilo(besedilo);
+        else
+            QMessageBox::information(parentWidget() ? parentWidget() : this, windowTitle(), besedilo);
+        return;
+    }
+    // The status line says that the list is being prepared, until the preview opens.
+    const auto stanje = [okolje](const QString& besedilo) {
+        if (okolje)
+            besedilo.isEmpty() ? okolje->skrijStatusnoVrstico() : okolje->statusnaVrstica(besedilo);
     };
-    predogled(opisIzravnav(), vir, parentWidget() ? parentWidget() : this, pokazi);
+    predogled(opisIzravnav(), vir, parentWidget() ? parentWidget() : this, prikazi, stanje);
 }

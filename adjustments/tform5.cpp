@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPalette>
 
 TForm5::TForm5(QWidget* parent) : QDialog(parent), ui(new Ui::TForm5)
@@ -23,6 +24,17 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent), ui(new Ui::TForm5)
                        static_cast<QWidget*>(ui->eDejavnost), static_cast<QWidget*>(ui->ePartner),
                        static_cast<QWidget*>(ui->ePapir)})
         omogoci(w, false);
+
+    // A typed date that is refused is said through the outside world once the dialog
+    // is connected to it.
+    for (PoljeDatuma* d : {ui->DateTimePicker1, ui->DateTimePicker2}) {
+        d->sporocilo = [this](const QString& besedilo) {
+            if (m_okolje)
+                m_okolje->sporocilo(besedilo);
+            else
+                QMessageBox::warning(this, windowTitle(), besedilo);
+        };
+    }
 
     // Enter presses no button.
     ui->btnIzpisIzravnav->setAutoDefault(false);
@@ -109,7 +121,7 @@ void TForm5::btnIzpisIzravnavClick()
             return;
         odpriIzravnave(*m_dm->Qizravnave, izbira());
         if (m_porocilo)
-            m_porocilo->izpis(*m_dm->Qizravnave, m_prikazi);
+            m_porocilo->izpis(*m_dm->Qizravnave, m_prikazi, m_okolje);
     } catch (const Napaka& e) {
         if (m_okolje)
             m_okolje->sporocilo(e.besedilo());

@@ -1,5 +1,6 @@
 #include "belezenje.h"
 #include "izvajanje.h"
+#include "jezik.h"
 #include "okna.h"
 #include "tform1.h"
 
@@ -9,16 +10,23 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    // The program's own arguments (alias, user, password) are taken as they stand, and
+    // the toolkit sees only the program name: an argument such as "-reverse" or
+    // "-style" is the operator's, never an option of the toolkit.
+    QStringList argumenti;
+    for (int i = 1; i < argc; ++i)
+        argumenti << QString::fromLocal8Bit(argv[i]);
+    int argcQt = 1;
+    QApplication app(argcQt, argv);
     QApplication::setApplicationName(QStringLiteral("ledgxfer"));
     // Failures that the window handles without a message leave a line in ledgxfer.log.
     belezenje::namesti(belezenje::privzetaDatoteka(aplikacijskiDirektorij()));
+    // Slovenian dialogs, dates and numbers whatever the machine's locale.
+    jezik::namesti();
     // The design's fonts, or the metric-compatible ones where they are not installed.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
-
-    QStringList argumenti = QCoreApplication::arguments().mid(1);
 
     // The ten windows, in their order; the first is the main window.
     const Okna okna = ustvariOkna(argumenti);

@@ -22,6 +22,8 @@ TfGeslo::TfGeslo(QWidget* parent) : QDialog(parent), ui(new Ui::TfGeslo)
     const int sirina = std::max(ui->Label3->width(), ui->Label3->sizeHint().width());
     ui->Label3->setGeometry(desno + 1 - sirina, ui->Label3->y(), sirina, ui->Label3->height());
     // Tab order: user, password, "&Potrdi", alias, and round again.
+    // The password shows "*" for every character, whatever the style would draw.
+    ui->eGeslo->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     setTabOrder(ui->eUser, ui->eGeslo);
     setTabOrder(ui->eGeslo, ui->Button1);
     setTabOrder(ui->Button1, ui->eBaza);

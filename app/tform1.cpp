@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStyle>
 #include <QUrl>
 
 namespace {
@@ -139,10 +140,17 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
     // Rows one line of text high, as a data grid shows them.
     ui->DBGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(ui->DBGrid1->font()).height() + 4);
     connect(m_model, &RezultatModel::stolpciSpremenjeni, this, [this] {
+        // A column is as wide as its display width, and never narrower than its title.
         const QFontMetrics fm(ui->DBGrid1->font());
         const int znak = fm.horizontalAdvance(u'0');
-        for (int s = 0; s < m_model->columnCount(); ++s)
-            ui->DBGrid1->setColumnWidth(s, m_model->sirinaZnakov(s) * znak + 8);
+        QHeaderView* glava = ui->DBGrid1->horizontalHeader();
+        const int robovi = 2 * glava->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, glava) + 4;
+        for (int s = 0; s < m_model->columnCount(); ++s) {
+            const int naslov = glava->fontMetrics().horizontalAdvance(
+                                   m_model->headerData(s, Qt::Horizontal, Qt::DisplayRole).toString())
+                               + robovi;
+            ui->DBGrid1->setColumnWidth(s, std::max(m_model->sirinaZnakov(s) * znak + 8, naslov));
+        }
     });
 
     // Colours of the design.
@@ -192,8 +200,11 @@ TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
             [this] { ukaz([this] { Direktorijodlagalia1Click(); }); });
     connect(ui->Prepis1, &QAction::triggered, this, [this] { ukaz([this] { Prepis1Click(); }); });
     connect(ui->btnPrenosOSB, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosOSBClick(); }); });
-    connect(ui->Datum1, &QDateEdit::dateChanged, this, [this] { Datum1Change(); });
-    connect(ui->Datum2, &QDateEdit::dateChanged, this, [this] { Datum2Change(); });
+    // A typed date that is refused is said like every other message of the window.
+    for (PoljeDatuma* d : {ui->Datum1, ui->Datum2})
+        d->sporocilo = [this](const QString& besedilo) { okolje().sporocilo(besedilo); };
+    connect(ui->Datum1, &PoljeDatuma::dateChanged, this, [this] { Datum1Change(); });
+    connect(ui->Datum2, &PoljeDatuma::dateChanged, this, [this] { Datum2Change(); });
 
     FormCreate();
 }
@@ -588,7 +599,13 @@ void TForm1::Button1Click()
 {
     if (!m_okna.Form4)
         return;
+    // While a transfer runs, the shared result is not yet the transfer's list and its
+    // totals are not final: a journal printed now would look genuine and be wrong.
+    if (m_prenosTece) {
+        okolje().sporocilo(QStringLiteral("Izpis ni mogoč, dokler prenos teče. Počakajte, da se prenos konča."));
+        return;
+    }
     const QString iniciator = m_okna.Form6 ? m_okna.Form6->eIniciator()->text() : QString();
     m_okna.Form4->izpis(*Q1, ui->eStevilkaTemeljnice->text(), iniciator,
-                        [this](QDialog& d) { return prikaziModalno(d); });
+                        [this](QDialog& d) { return prikaziModalno(d); }, &okolje());
 }

@@ -1,5 +1,6 @@
 #include "belezenje.h"
 #include "moznosti.h"
+#include "jezik.h"
 #include "ukazi.h"
 
 #include <QCoreApplication>
@@ -63,6 +64,8 @@ int main(int argc, char* argv[])
                                                                       : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("ledgxfer-batch"));
     QCoreApplication::setApplicationVersion(QStringLiteral(LEDGXFER_VERSION));
+    // Dates, numbers and the toolkit's own texts (command-line errors) in Slovenian.
+    jezik::namesti();
     // The log of a batch run goes to standard error, beside the command's own output.
     belezenje::namesti();
     TerminalOkolje okolje;

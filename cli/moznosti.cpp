@@ -94,14 +94,15 @@ std::optional<int> UkaznaVrstica::razcleni(const QStringList& argumenti, Termina
             return zavrni(okolje, QStringLiteral("Neznana možnost: %1%2")
                                       .arg(ime.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), ime));
         }
-        // QCommandLineParser says the rest in English ("Missing value after '--x'.",
-        // "Unexpected value after '--x'."): said again in the program's language.
+        // QCommandLineParser says the rest in its own words ("Missing value after '--x'.",
+        // "Unexpected value after '--x'.", or their translation): said again in the
+        // program's own sentences.
         const QString e = m_p.errorText();
         const QRegularExpressionMatch ime = QRegularExpression(QStringLiteral("'([^']*)'")).match(e);
         const QString opcija = ime.hasMatch() ? ime.captured(1) : QString();
-        if (e.startsWith(QLatin1String("Missing value")))
+        if (e.startsWith(QLatin1String("Missing value")) || e.startsWith(QStringLiteral("Manjka vrednost")))
             return zavrni(okolje, QStringLiteral("Možnosti %1 manjka vrednost.").arg(opcija));
-        if (e.startsWith(QLatin1String("Unexpected value")))
+        if (e.startsWith(QLatin1String("Unexpected value")) || e.startsWith(QStringLiteral("Nepričakovana vrednost")))
             return zavrni(okolje, QStringLiteral("Možnost %1 ne sprejme vrednosti.").arg(opcija));
         qCWarning(lcCli) << "ukazna vrstica:" << e;
         return zavrni(okolje, QStringLiteral("Napačna ukazna vrstica."));

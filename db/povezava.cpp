@@ -92,9 +92,13 @@ QString odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const
             QSqlDatabase::removeDatabase(imePovezave);
             return razlog;
         }
+        // LIKE compares case-sensitively, as on the production server. SQLite ignores
+        // this pragma without an error while another statement is still active on the
+        // connection, so the probe is finished first.
         poskus.finish();
-        // LIKE compares case-sensitively, as on the production server.
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA case_sensitive_like=ON"));
+        QSqlQuery pragma(db);
+        if (!pragma.exec(QStringLiteral("PRAGMA case_sensitive_like=ON")))
+            qCWarning(lcDb) << "case_sensitive_like:" << pragma.lastError().text();
         // Write-ahead logging: other users keep reading while a transfer holds the
         // write lock. A database whose folder or file is read only keeps its journal.
         const QFileInfo datoteka(alias->database);

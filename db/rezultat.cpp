@@ -133,6 +133,14 @@ int Rezultat::indeksStolpca(const QString& ime) const
     return m_odprt ? m_q.record().indexOf(ime) : -1;
 }
 
+int Rezultat::dolzinaStolpca(int stolpec) const
+{
+    if (!m_odprt)
+        return -1;
+    const int n = m_q.record().field(stolpec).length();
+    return n > 0 ? n : -1;
+}
+
 bool Rezultat::prvi() { return m_odprt && m_q.first(); }
 bool Rezultat::naslednji()
 {

@@ -48,6 +48,9 @@ public:
     int steviloStolpcev() const;
     QString imeStolpca(int stolpec) const;
     int indeksStolpca(const QString& ime) const; // without regard to case, -1 if none
+    // The declared size of a text column in characters where the database says it
+    // (VARCHAR(60): 60), else -1.
+    int dolzinaStolpca(int stolpec) const;
 
     // Navigation over the current row.
     bool prvi();

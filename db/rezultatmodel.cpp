@@ -75,8 +75,15 @@ int RezultatModel::sirinaZnakov(int stolpec) const
     case QMetaType::QDate: return 10;
     case QMetaType::QDateTime: return 18;
     default: {
-        const int dolzina = v.toString().size();
-        return qBound(6, std::max<int>(dolzina, r->imeStolpca(stolpec).size()), 30);
+        // Text: the column's declared size where the database says it, else the longest
+        // text the grid shows in the first rows (SQLite keeps no sizes).
+        int dolzina = r->dolzinaStolpca(stolpec);
+        if (dolzina < 0) {
+            const int vrstic = std::min(r->steviloVrstic(), 2000);
+            for (int i = 0; i < vrstic; ++i)
+                dolzina = std::max<int>(dolzina, r->prikazanaVrednost(i, stolpec).size());
+        }
+        return qBound(6, std::max<int>(dolzina, r->imeStolpca(stolpec).size()), 60);
     }
     }
 }

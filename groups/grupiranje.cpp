@@ -1,4 +1,6 @@
 #include "grupiranje.h"
+#include "belezenje.h"
+#include "stevila.h"
 
 #include "izvajanje.h"
 #include "napaka.h"
@@ -124,6 +126,18 @@ void GrupiranjeDogodkov::PodatkiIzBaze()
     }
 }
 
+namespace {
+
+// The text of a failure: the database's own where it carries one.
+QString besediloNapake(const std::exception& e)
+{
+    if (const auto* n = dynamic_cast<const Napaka*>(&e))
+        return n->besedilo();
+    return QString::fromUtf8(e.what());
+}
+
+} // namespace
+
 void GrupiranjeDogodkov::AzurirajGrupe(Okolje& okolje)
 {
     if (JePrazno(polja.SfDog)) {
@@ -134,16 +148,13 @@ void GrupiranjeDogodkov::AzurirajGrupe(Okolje& okolje)
         okolje.sporocilo(grupe::kNiIdGrupe);
         return;
     }
-    bool ok = false;
-    int stevilka = polja.IdGrupe.trimmed().toInt(&ok);
-    if (!ok)
-        stevilka = 0;
+    const qint64 stevilka = celoStevilo(polja.IdGrupe).value_or(0);
     // The field takes two digits; a longer number would not fit the stored key.
     if (stevilka < 1 || stevilka > 99) {
         okolje.sporocilo(grupe::kNepravilenIdGrupe);
         return;
     }
-    const QString kljuc = grupe::kljucGrupe(stevilka);
+    const QString kljuc = grupe::kljucGrupe(int(stevilka));
 
     DataSource2->nastaviOmogocen(false);
     grupe::UstvariGrupeDog();
@@ -172,8 +183,14 @@ void GrupiranjeDogodkov::AzurirajGrupe(Okolje& okolje)
         q.zapri();
         q.izvedi(obstaja ? grupe::kPremakniDogodek : grupe::kDodajDogodek, p);
         polja.srebrna = true;
-    } catch (const std::exception&) {
-        // The row is not written; the fields keep their colour.
+    } catch (const std::exception& e) {
+        // Nothing was stored: the operator is told, the fields keep their colour and
+        // the list stays as it is.
+        const QString razlog = besediloNapake(e);
+        qCWarning(lcGroups) << "saving the event's group failed:" << razlog;
+        DataSource2->nastaviOmogocen(true);
+        okolje.sporocilo(grupe::kNiShranjeno + razlog);
+        return;
     }
 
     // Every row of the group gets the name.
@@ -197,8 +214,13 @@ void GrupiranjeDogodkov::AzurirajGrupe(Okolje& okolje)
                 break;
             }
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         m_vrstica = -1;
+        const QString razlog = besediloNapake(e);
+        qCWarning(lcGroups) << "reloading the event list failed:" << razlog;
+        DataSource2->nastaviOmogocen(true);
+        okolje.sporocilo(grupe::kSeznamNiOsvezen + razlog);
+        return;
     }
 
     DataSource2->nastaviOmogocen(true);

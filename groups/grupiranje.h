@@ -19,13 +19,14 @@ inline const QString kUstvari = QStringLiteral(
     "CREATE TABLE  \"GrupeDog.db\" (IdGrupe char(2),SfDog integer,NzvGrupe char(10) )");
 
 // The event list: every event code with its group, if it has one. The first opening
-// uses the two-line form, every reload after a save the one-line form.
+// uses the two-line form, every reload after a save the one-line form. Both list the
+// events by their code, so that the list keeps its order on every database.
 inline const QString kSeznam = QStringLiteral(
     "SELECT SfDog.SfDog,  GrupeDog.IdGrupe, GrupeDog.NzvGrupe, SfDog.Nzv  FROM SfDog LEFT OUTER JOIN GrupeDog\n"
-    "ON SfDog.SfDog=GrupeDog.SfDog");
+    "ON SfDog.SfDog=GrupeDog.SfDog ORDER BY SfDog.SfDog");
 inline const QString kSeznamPonovno = QStringLiteral(
     "SELECT SfDog.SfDog,  GrupeDog.IdGrupe, GrupeDog.NzvGrupe, SfDog.Nzv  FROM SfDog "
-    " LEFT OUTER JOIN GrupeDog  ON SfDog.SfDog=GrupeDog.SfDog");
+    " LEFT OUTER JOIN GrupeDog  ON SfDog.SfDog=GrupeDog.SfDog ORDER BY SfDog.SfDog");
 
 // All group rows, searched for the chosen event.
 inline const QString kVseGrupe = QStringLiteral("SELECT * FROM GrupeDog ");
@@ -46,6 +47,10 @@ inline const QString kNiDogodka =
     QStringLiteral("SfDog (dogodek) ni izbran!") + QChar(u'\r') + QStringLiteral("Klikni na dogodek v seznamu!");
 inline const QString kNiIdGrupe = QStringLiteral("Id grupe ni vnešen!");
 inline const QString kNepravilenIdGrupe = QStringLiteral("Id grupe ni pravilen!");
+// A save that the database refused, followed by the database's text.
+inline const QString kNiShranjeno = QStringLiteral("Grupe ni bilo mogoče shraniti: ");
+// The list could not be read again after a save, followed by the database's text.
+inline const QString kSeznamNiOsvezen = QStringLiteral("Seznama dogodkov ni bilo mogoče osvežiti: ");
 
 // Creates GrupeDog under "LB" when it is missing. Every failure, above all that the
 // table exists already, is ignored.
@@ -91,7 +96,8 @@ public:
 
     // Saves the fields: assigns the chosen event to the group and gives the whole
     // group the name in the name field; reloads the list on the saved event.
-    // The three messages of a save that cannot start go to `okolje`.
+    // The three messages of a save that cannot start go to `okolje`, and so does a
+    // save that the database refuses (a locked table): the list then stays as it was.
     void AzurirajGrupe(Okolje& okolje);
 
 private:

@@ -4,11 +4,13 @@
 #include "barve.h"
 #include "grupiranje.h"
 #include "rezultatmodel.h"
+#include "stevila.h"
 
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTimer>
 
 namespace {
 
@@ -138,6 +140,7 @@ void TForm2::DBGrid2DblClick(int vrstica)
     m_grupe->premakniNa(vrstica);
     PodatkiIzBaze();
     ui->eIdGrupe->setFocus(Qt::OtherFocusReason);
+    ui->eIdGrupe->selectAll();
 }
 
 bool TForm2::DBGrid2KeyPress(QKeyEvent* e)
@@ -146,6 +149,7 @@ bool TForm2::DBGrid2KeyPress(QKeyEvent* e)
         return false;
     PodatkiIzBaze();
     ui->eIdGrupe->setFocus(Qt::OtherFocusReason);
+    ui->eIdGrupe->selectAll();
     return true;
 }
 
@@ -181,10 +185,8 @@ bool TForm2::eIdGrupeKeyPress(QKeyEvent* e)
 
 void TForm2::eIdGrupeExit()
 {
-    bool ok = false;
-    const int stevilka = ui->eIdGrupe->text().toInt(&ok);
-    if (ok)
-        ui->eIdGrupe->setText(grupe::kljucGrupe(stevilka));
+    if (const std::optional<qint64> stevilka = celoStevilo(ui->eIdGrupe->text()))
+        ui->eIdGrupe->setText(grupe::kljucGrupe(int(*stevilka)));
 }
 
 bool TForm2::eNazivGrupeKeyPress(QKeyEvent* e)
@@ -224,6 +226,10 @@ bool TForm2::eventFilter(QObject* o, QEvent* e)
         case QEvent::FocusIn:
             if (jePremikFokusa(static_cast<QFocusEvent*>(e)))
                 id ? eIdGrupeEnter() : eNazivGrupeEnter();
+            // The two-digit number is selected whenever the field is entered (also by
+            // a click, whose press would place the cursor), so typed digits replace it.
+            if (id)
+                QTimer::singleShot(0, ui->eIdGrupe, &QLineEdit::selectAll);
             break;
         case QEvent::FocusOut:
             if (id && jePremikFokusa(static_cast<QFocusEvent*>(e)))

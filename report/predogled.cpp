@@ -2,11 +2,34 @@
 
 #include "izris.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+namespace {
+
+// The preview's own commands that would choose another page than the report's:
+// portrait, landscape and the page setup. They are found by their (translated) texts,
+// the same the dialog gives them.
+void skrijIzbiroStrani(QPrintPreviewDialog& dialog)
+{
+    QStringList besedila;
+    for (const char* b : {"Portrait", "Landscape", "Page setup"})
+        besedila << QCoreApplication::translate("QPrintPreviewDialog", b) << QString::fromLatin1(b);
+    for (QAction* a : dialog.findChildren<QAction*>()) {
+        if (besedila.contains(a->text())) {
+            a->setVisible(false);
+            a->setEnabled(false);
+        }
+    }
+}
+
+} // namespace
+
 int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
-              const std::function<int(QDialog&)>& prikazi, const QDateTime& zdaj)
+              const std::function<int(QDialog&)>& prikazi, const std::function<void(const QString&)>& stanje,
+              const QDateTime& zdaj)
 {
     QPrinter tiskalnik(QPrinter::HighResolution);
     tiskalnik.setFullPage(true);
@@ -17,9 +40,28 @@ int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
     dialog.setObjectName(QStringLiteral("predogled"));
     if (!porocilo.naslov.isEmpty())
         dialog.setWindowTitle(porocilo.naslov);
+    skrijIzbiroStrani(dialog);
     // The preview asks for the pages whenever it repaints and once more when the
-    // operator prints; every request lays the report out anew over the same rows.
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&](QPrinter* p) { narisiPorocilo(*p, porocilo, vir, zdaj); });
+    // operator prints; every request lays the report out anew over the same rows, on
+    // the report's own page whatever was chosen meanwhile.
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
+        pripraviNapravo(*p, porocilo);
+        struct Zaposlen {
+            const std::function<void(const QString&)>& stanje;
+            explicit Zaposlen(const std::function<void(const QString&)>& s) : stanje(s)
+            {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+                if (stanje)
+                    stanje(QStringLiteral("Priprava izpisa ..."));
+            }
+            ~Zaposlen()
+            {
+                if (stanje)
+                    stanje(QString());
+                QApplication::restoreOverrideCursor();
+            }
+        } zaposlen(stanje);
+        narisiPorocilo(*p, porocilo, vir, zdaj);
+    });
     return prikazi ? prikazi(dialog) : dialog.exec();
 }

@@ -1,9 +1,9 @@
 #include "ploscapregleda.h"
 
+#include "poljedatuma.h"
 #include "rezultat.h"
 
 #include <QAbstractItemView>
-#include <QDateEdit>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>

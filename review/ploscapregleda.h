@@ -6,7 +6,7 @@
 #include <functional>
 
 class QAbstractItemView;
-class QDateEdit;
+class PoljeDatuma;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -19,8 +19,8 @@ class PloscaPregleda : public QObject, public KontrolePregleda {
 public:
     struct Kontrole {
         QLineEdit* eStevilkaPrenosa = nullptr;
-        QDateEdit* Datum1 = nullptr;
-        QDateEdit* Datum2 = nullptr;
+        PoljeDatuma* Datum1 = nullptr;
+        PoljeDatuma* Datum2 = nullptr;
         QLabel* lblSteviloZapisov = nullptr;
         QWidget* pnlVprasanje = nullptr;
         QLabel* lblVprasanje = nullptr;

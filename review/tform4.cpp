@@ -1,5 +1,6 @@
 #include "tform4.h"
 
+#include "okolje.h"
 #include "predogled.h"
 
 TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
@@ -9,12 +10,17 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
 }
 
 void TForm4::izpis(Rezultat& Q1, const QString& stevilkaTemeljnice, const QString& iniciator,
-                   const std::function<int(QDialog&)>& prikazi)
+                   const std::function<int(QDialog&)>& prikazi, Okolje* okolje)
 {
     glava.stevilkaTemeljnice = stevilkaTemeljnice;
     glava.iniciator = iniciator;
     preberiDatumeGlave(Q1, glava);
     const Porocilo porocilo = opisDnevnika(glava);
     const std::unique_ptr<VirVrstic> vir = virDnevnika(Q1);
-    predogled(porocilo, *vir, parentWidget() ? parentWidget() : this, prikazi);
+    // The status line says that the journal is being prepared, until the preview opens.
+    const auto stanje = [okolje](const QString& besedilo) {
+        if (okolje)
+            besedilo.isEmpty() ? okolje->skrijStatusnoVrstico() : okolje->statusnaVrstica(besedilo);
+    };
+    predogled(porocilo, *vir, parentWidget() ? parentWidget() : this, prikazi, stanje);
 }

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+class Okolje;
 class QDialog;
 class Rezultat;
 
@@ -22,8 +23,9 @@ public:
     // "&Izpis": puts the journal number and the initiator into the header, reads the
     // booking and value dates from the current row of Q1 (a list without them leaves
     // the dates as they were), and previews the journal over Q1's rows in their order.
-    // `prikazi` shows the preview dialog (the main window's modal hook). Returns when
-    // the preview is closed.
+    // `prikazi` shows the preview dialog (the main window's modal hook); the status
+    // line of `okolje` says that the journal is being prepared. Returns when the
+    // preview is closed.
     void izpis(Rezultat& Q1, const QString& stevilkaTemeljnice, const QString& iniciator,
-               const std::function<int(QDialog&)>& prikazi = {});
+               const std::function<int(QDialog&)>& prikazi = {}, Okolje* okolje = nullptr);
 };

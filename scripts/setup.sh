@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  qt6-translations-l10n
   libqt6printsupport6 libgl-dev
   unixodbc unixodbc-dev odbc-postgresql
   pxlib-dev

@@ -1,10 +1,14 @@
+#include "jezik.h"
 #include "tfgeslo.h"
 #include "tform6.h"
 
 #include <QApplication>
+#include <QDate>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 TEST(Iniciator, BlankNameKeepsThePromptOpenAndANameWithBlanksClosesIt)
@@ -86,6 +90,7 @@ TEST(Prijava, EnterWalksTheTabOrderAndPressesTheButton)
     QTest::keyClick(d.eUser(), Qt::Key_Return);
     EXPECT_EQ(d.focusWidget(), d.eGeslo());
     EXPECT_EQ(d.eGeslo()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(d.eGeslo()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, d.eGeslo()), int(u'*'));
     QTest::keyClick(d.eGeslo(), Qt::Key_Enter);
     EXPECT_EQ(d.focusWidget(), d.Button1());
     // Escape does nothing; Enter on the button closes with OK, fields unvalidated.
@@ -94,4 +99,30 @@ TEST(Prijava, EnterWalksTheTabOrderAndPressesTheButton)
     QTest::keyClick(d.Button1(), Qt::Key_Return);
     EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Accepted);
+}
+
+// The toolkit's own dialogs speak Slovenian: the distribution's translation for the
+// file and print dialogs, and the program's supplement for the standard buttons and
+// the command-line errors that it leaves in English. Dates and numbers are Slovenian.
+TEST(Jezik, ToolkitTextsDatesAndNumbersAreSlovenian)
+{
+    const QLocale prej;
+    if (!jezik::namesti())
+        GTEST_SKIP() << "the distribution's Slovenian translation of the toolkit is not installed";
+    const struct {
+        const char* kontekst;
+        const char* izvor;
+        const char* prevod;
+    } primeri[] = {
+        {"QFileDialog", "Look in:", "Išči v:"},
+        {"QPrintPreviewDialog", "Landscape", "Ležeče"},
+        {"QPlatformTheme", "Cancel", "Prekliči"},
+        {"QPlatformTheme", "OK", "V redu"},
+        {"QCommandLineParser", "Unknown option '%1'.", "Neznana možnost '%1'."},
+    };
+    for (const auto& p : primeri)
+        EXPECT_EQ(QCoreApplication::translate(p.kontekst, p.izvor), QString::fromUtf8(p.prevod)) << p.izvor;
+    EXPECT_EQ(QLocale().toString(QDate(2026, 9, 27), QLocale::ShortFormat), QStringLiteral("27. 09. 26"));
+    EXPECT_EQ(QLocale().toString(1234.5, 'f', 2), QStringLiteral("1.234,50"));
+    QLocale::setDefault(prej);
 }

@@ -111,6 +111,27 @@ TEST_F(PrenosOkno, DuringARunASecondStartAndTheDateFieldsAreLocked)
     EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
 }
 
+TEST_F(PrenosOkno, JournalDuringARunIsRefusedWithAMessage)
+{
+    odgovor = izhod;
+    bool tekel = false;
+    // "&Izpis" pressed while the run processes pending events.
+    QTimer::singleShot(0, f, [&] {
+        tekel = f->prenosTece();
+        f->ui->Button1->click();
+    });
+    f->ui->btnPrenosMesecnih->click();
+    EXPECT_TRUE(tekel);
+    EXPECT_FALSE(p.prikazaniDialogi.contains(QStringLiteral("predogled"))) << "no journal while the run goes on";
+    EXPECT_EQ(p.sporocila, (QStringList{QStringLiteral("Izpis ni mogoč, dokler prenos teče. Počakajte, da se prenos konča."),
+                                        QStringLiteral("Uspešno prepisanih podatkov=3")}));
+    // Once the run has ended the journal is there.
+    p.sporocila.clear();
+    f->ui->Button1->click();
+    EXPECT_TRUE(p.prikazaniDialogi.contains(QStringLiteral("predogled")));
+    EXPECT_TRUE(p.sporocila.isEmpty());
+}
+
 TEST_F(PrenosOkno, EndCommandDuringARunStopsItAndEndsTheProgram)
 {
     odgovor = izhod;

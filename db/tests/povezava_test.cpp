@@ -169,3 +169,41 @@ TEST(Aliasi, SameServerMeansSameDriverHostPortAndDatabase)
         EXPECT_EQ(istiStreznik(x, p.lb), p.isti) << p.ime;
     }
 }
+
+// LIKE on an SQLite connection compares letters case-sensitively, as the servers do:
+// a prefix filter lists only what begins with exactly the typed text.
+TEST(Povezava, LikeOnSqliteIsCaseSensitive)
+{
+    QTemporaryDir dir;
+    novaSqlite(dir.filePath(QStringLiteral("a.sqlite")));
+    const Aliasi a = aliasiZ(dir, "[LB]\ndriver=sqlite\ndatabase=a.sqlite\n");
+    ASSERT_TRUE(povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), {}, {}, a).isEmpty());
+    {
+        QSqlDatabase db = QSqlDatabase::database(QStringLiteral("LB"), false);
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE V (S VARCHAR(10))")));
+        for (const char* s : {"N1", "n1", "N2", "ABC", "abc", "a_c", "Nx"})
+            ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO V VALUES ('%1')").arg(QLatin1String(s))));
+    }
+    struct Primer {
+        const char* vzorec;
+        QStringList ujemanja;
+    };
+    const Primer primeri[] = {
+        {"N%", {"N1", "N2", "Nx"}},
+        {"n%", {"n1"}},
+        {"a_c%", {"a_c", "abc"}}, // '_' stands for one character, but 'a' is not 'A'
+        {"ABC%", {"ABC"}},
+    };
+    for (const Primer& p : primeri) {
+        Poizvedba q(QStringLiteral("LB"));
+        q.odpri(QStringLiteral("SELECT S FROM V WHERE S LIKE '%1' ORDER BY S").arg(QLatin1String(p.vzorec)));
+        QStringList najdeni;
+        while (q.naslednji())
+            najdeni << q.niz(QStringLiteral("S"));
+        QStringList pricakovani = p.ujemanja;
+        pricakovani.sort();
+        EXPECT_EQ(najdeni, pricakovani) << p.vzorec;
+    }
+    povezava::zapriVse();
+}

@@ -6,6 +6,8 @@
 
 #include <QMap>
 #include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -277,4 +279,35 @@ TEST_F(Grupiranje, ListThatCannotBeOpenedIsReportedWithTheDatabasesText)
     g.polja = PoljaGrupe{QStringLiteral("30"), QStringLiteral("07"), QStringLiteral("X"), true};
     g.PodatkiIzBaze();
     EXPECT_EQ(g.polja, (PoljaGrupe{QStringLiteral("30"), QStringLiteral("07"), QStringLiteral("X"), true}));
+}
+
+// A save the database refuses (here a table that refuses every new row, as a locked
+// one does) says so with the database's text, and the list stays as it was; the list
+// keeps the order of the event codes after every save.
+TEST_F(Grupiranje, RefusedSaveSaysSoAndKeepsTheListInItsOrder)
+{
+    grupe::UstvariGrupeDog();
+    GrupiranjeDogodkov g;
+    shrani(g, 20, QStringLiteral("3"), QStringLiteral("Tri"));
+    ASSERT_TRUE(okolje.sporocila.isEmpty());
+    QList<qint64> kode;
+    const int stolpec = g.Q2->indeksStolpca(QStringLiteral("SfDog"));
+    for (int v = 0; v < g.Q2->steviloVrstic(); ++v)
+        kode << g.Q2->vrednost(v, stolpec).toLongLong();
+    EXPECT_EQ(kode, (QList<qint64>{10, 20, 30, 40, 50, 60, 70, 80}));
+
+    if (baza->gonilnik() != u"sqlite")
+        GTEST_SKIP() << "the refusing table is made with an SQLite trigger";
+    QSqlQuery sprozilec(QSqlDatabase::database(grupe::kImeBaze, false));
+    ASSERT_TRUE(sprozilec.exec(QStringLiteral(
+        "CREATE TRIGGER ZAVRNI BEFORE INSERT ON GrupeDog BEGIN SELECT RAISE(ABORT, 'database is locked'); END")))
+        << sprozilec.lastError().text().toStdString();
+    shrani(g, 40, QStringLiteral("4"), QStringLiteral("Stiri"));
+    ASSERT_EQ(okolje.sporocila.size(), 1);
+    EXPECT_TRUE(okolje.sporocila.at(0).startsWith(grupe::kNiShranjeno)) << okolje.sporocila.at(0).toStdString();
+    EXPECT_TRUE(okolje.sporocila.at(0).contains(QStringLiteral("locked")));
+    EXPECT_EQ(shranjeno().count(40), 0);
+    EXPECT_TRUE(g.DataSource2->omogocen());
+    EXPECT_EQ(g.Q2->steviloVrstic(), 8) << "the list is kept";
+    EXPECT_FALSE(g.polja.srebrna);
 }

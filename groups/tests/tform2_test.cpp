@@ -201,6 +201,16 @@ TEST_F(Dialog, ClickDoubleClickAndEnterShowTheEventButArrowKeysDoNot)
         EXPECT_EQ(f.ui->eSfDog->text(), QStringLiteral("10"));
         EXPECT_EQ(QApplication::focusWidget(), f.ui->eIdGrupe);
         EXPECT_EQ(podlaga(f.ui->eIdGrupe), barve::bela);
+        // The two-digit number is selected: digits typed now replace it.
+        QTest::keyClicks(f.ui->eIdGrupe, QStringLiteral("12"));
+        EXPECT_EQ(f.ui->eIdGrupe->text(), QStringLiteral("12"));
+
+        // A click into the field selects it as well.
+        f.ui->DBGrid2->setFocus();
+        QTest::mouseClick(f.ui->eIdGrupe, Qt::LeftButton, {}, QPoint(3, 5));
+        QCoreApplication::processEvents();
+        QTest::keyClicks(f.ui->eIdGrupe, QStringLiteral("3"));
+        EXPECT_EQ(f.ui->eIdGrupe->text(), QStringLiteral("3"));
     });
 }
 

@@ -12,7 +12,16 @@
 #include "ui_tform1.h"
 #include "zbirka.h"
 
+#include "batchpomoc.h"
+
 #include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QHeaderView>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -228,4 +237,65 @@ TEST(PanelPregleda, JournalHeaderFromTheFieldsAndTheSelectedRow)
     // The report leaves the grid's current row where it was.
     EXPECT_EQ(p.f->Q1->trenutnaVrstica(), 1);
     EXPECT_TRUE(p.sporocila.isEmpty());
+}
+
+// The journal's preview offers only the report's own page (A4 portrait); a page turned
+// to landscape before printing is set back, so every posting is printed, and while the
+// pages are prepared the status line says so.
+TEST(PanelPregleda, JournalPrintsEveryRowWhateverPageWasChosen)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    const int dodanih = 150; // some four pages of detail lines
+    for (int i = 0; i < dodanih; ++i)
+        p.zbirka.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, PARTNER, VALUTA, STRAN,"
+                                       " BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST, PRENOS) VALUES"
+                                       " ('2024-03-%1', '2024-03-%1', 1, %2, 100, 'EUR', 'B', 77.77, 0, 77.77, 0, 'X', 7)")
+                            .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                            .arg(1 + i % 2));
+    p.ui->btnPonovi->click();
+    p.ui->Datum1->setDate(QDate(2024, 3, 1));
+    p.ui->Datum2->setDate(QDate(2024, 3, 31));
+    p.f->SeznamPrenosa(7);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("dnevnik.pdf"));
+    QStringList ponujeno;
+    p.predogled = [&](QDialog& d) {
+        auto* pd = qobject_cast<QPrintPreviewDialog*>(&d);
+        EXPECT_NE(pd, nullptr);
+        if (!pd)
+            return int(QDialog::Rejected);
+        for (QAction* a : d.findChildren<QAction*>())
+            if (a->isVisible() && !a->text().isEmpty())
+                ponujeno << a->text();
+        // The operator turns the page and prints.
+        QPrinter* tiskalnik = pd->printer();
+        tiskalnik->setOutputFormat(QPrinter::PdfFormat);
+        tiskalnik->setOutputFileName(pdf);
+        tiskalnik->setPageOrientation(QPageLayout::Landscape);
+        d.findChild<QPrintPreviewWidget*>()->print();
+        return int(QDialog::Accepted);
+    };
+    p.ui->Button1->click();
+    ASSERT_EQ(p.prikazani, QStringList{QStringLiteral("predogled")});
+    for (const char* b : {"Portrait", "Landscape", "Page setup"})
+        EXPECT_FALSE(ponujeno.contains(QCoreApplication::translate("QPrintPreviewDialog", b))) << b;
+
+    const QString besedilo = besediloPdf(pdf);
+    // Each line has the amount twice, in the currency and in the domestic currency.
+    EXPECT_EQ(besedilo.count(QStringLiteral("77,77")), 2 * dodanih) << "every detail line printed";
+    EXPECT_TRUE(besedilo.contains(QStringLiteral("VSE SKUPAJ")));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(30000);
+    const QString podatki = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(podatki.contains(QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 84[12]"))))
+        << podatki.toStdString();
+    // The status line said that the journal was being prepared, and is hidden again.
+    EXPECT_EQ(p.ui->lblOpozorilo->text(), QStringLiteral("Priprava izpisa ..."));
+    EXPECT_TRUE(p.ui->lblOpozorilo->isHidden());
+    EXPECT_FALSE(QApplication::overrideCursor());
 }
