@@ -11,8 +11,14 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <QThread>
+
 #include <cmath>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -258,6 +264,95 @@ void narisi(QPainter& slikar, const Stran& stran, const Pisave& pisave)
     slikar.restore();
 }
 
+// Pages on their way from the layout to the drawing thread, a few at a time so that
+// memory does not grow with the report.
+class VrstaStrani {
+public:
+    // Waits while the queue is full. A page is dropped once the drawing has given up.
+    void dodaj(const Stran& s)
+    {
+        std::unique_lock<std::mutex> z(m_m);
+        m_prostor.wait(z, [&] { return m_strani.size() < kNajvec || m_odneha; });
+        if (m_odneha)
+            return;
+        m_strani.push_back(s);
+        m_na.notify_one();
+    }
+    // The next page; none once the layout is over and every page has been taken.
+    std::optional<Stran> vzemi()
+    {
+        std::unique_lock<std::mutex> z(m_m);
+        m_na.wait(z, [&] { return !m_strani.empty() || m_zaprto; });
+        if (m_strani.empty())
+            return std::nullopt;
+        std::optional<Stran> s(std::move(m_strani.front()));
+        m_strani.pop_front();
+        m_prostor.notify_one();
+        return s;
+    }
+    void zapri()
+    {
+        std::lock_guard<std::mutex> z(m_m);
+        m_zaprto = true;
+        m_na.notify_all();
+    }
+    void odnehaj()
+    {
+        std::lock_guard<std::mutex> z(m_m);
+        m_odneha = true;
+        m_strani.clear();
+        m_prostor.notify_all();
+    }
+
+private:
+    static constexpr size_t kNajvec = 8;
+    std::mutex m_m;
+    std::condition_variable m_na, m_prostor;
+    std::deque<Stran> m_strani;
+    bool m_zaprto = false;
+    bool m_odneha = false;
+};
+
+// Lays the report out on this thread and draws it on a second one, page by page: the
+// reading of the rows and the layout go on while the PDF engine draws and compresses
+// the pages before. The drawing thread has the device to itself until it ends.
+// Returns the number of pages, -1 when the device could not be painted on.
+int narisiVzporedno(QPagedPaintDevice& naprava, const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj)
+{
+    VrstaStrani vrsta;
+    bool zacetoRisanje = false;
+    std::unique_ptr<QThread> risar(QThread::create([&] {
+        QPainter slikar;
+        if (!slikar.begin(&naprava)) {
+            vrsta.odnehaj();
+            return;
+        }
+        zacetoRisanje = true;
+        const Pisave pisave(porocilo, &naprava);
+        bool prva = true;
+        while (const std::optional<Stran> s = vrsta.vzemi()) {
+            if (!prva)
+                naprava.newPage();
+            prva = false;
+            narisi(slikar, *s, pisave);
+        }
+        slikar.end();
+    }));
+    risar->start();
+    int strani = 0;
+    try {
+        strani = postavi(porocilo, vir, zdaj, [&](const Stran& s) { vrsta.dodaj(s); });
+    } catch (...) {
+        vrsta.odnehaj();
+        vrsta.zapri();
+        risar->wait();
+        throw;
+    }
+    vrsta.zapri();
+    risar->wait();
+    return zacetoRisanje ? strani : -1;
+}
+
 } // namespace
 
 QFont pisavaPorocila(const Porocilo& porocilo)
@@ -314,7 +409,8 @@ IzidPdf zapisiPdf(const Porocilo& porocilo, VirVrstic& vir, const QString& pot, 
         pdf.setTitle(porocilo.naslov);
         pdf.setCreator(QStringLiteral("ledgxfer"));
         pripraviNapravo(pdf, porocilo);
-        izid.strani = narisiPorocilo(pdf, porocilo, vir, zdaj);
+        obdrziKopico();
+        izid.strani = narisiVzporedno(pdf, porocilo, vir, zdaj);
     }
     datoteka.close();
     if (izid.strani < 0 || datoteka.error() != QFileDevice::NoError) {
