@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -195,6 +196,43 @@ TEST(Pdf, TextsPutTogetherFromGlyphsLandWhereThePainterDrawsThem)
     const QStringList pricakovano = opis(besedePdf(slikar));
     ASSERT_GE(pricakovano.size(), 3 * besedila.size());
     EXPECT_EQ(opis(besedePdf(porocilo)), pricakovano);
+}
+
+// The rows are laid out on one thread and drawn on another. A source that fails half-way,
+// with many pages queued for drawing, lets the failure through and leaves no thread
+// waiting; the report after it is written whole.
+TEST(Pdf, SourceFailingMidwayLetsTheFailureThroughAndTheNextReportIsWhole)
+{
+    class Odpove : public VirVrstic {
+    public:
+        bool prvi() override { m_i = 0; return true; }
+        bool naslednji() override
+        {
+            if (++m_i == 3000)
+                throw std::runtime_error("vir odpove");
+            return true;
+        }
+        QVariant vrednost(const QString&) override { return m_i; }
+        bool imaPolje(const QString&) const override { return true; }
+
+    private:
+        int m_i = 0;
+    };
+    Porocilo p;
+    p.pasovi = {{VrstaPasu::Podrobnosti, 5.0, {Element::vrednost(0, 0, QStringLiteral("N"))}}};
+    QTemporaryDir dir;
+    Odpove odpove;
+    EXPECT_THROW(zapisiPdf(p, odpove, dir.filePath(QStringLiteral("a.pdf"))), std::runtime_error);
+
+    QList<QVariantList> vrstice;
+    for (int i = 0; i < 200; ++i)
+        vrstice.append(QVariantList{i});
+    TabelaVir vir({QStringLiteral("N")}, vrstice);
+    const IzidPdf izid = zapisiPdf(p, vir, dir.filePath(QStringLiteral("b.pdf")));
+    ASSERT_TRUE(izid.uspeh);
+    EXPECT_EQ(izid.strani, 4); // 55 rows of 5 mm on each 277 mm page
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        EXPECT_EQ(poisci(besedePdf(dir.filePath(QStringLiteral("b.pdf"))), QStringLiteral("199")).value(0).stran, 4);
 }
 
 TEST(Pdf, UnwritablePathIsReportedNotCrashed)
