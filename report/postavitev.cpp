@@ -2,7 +2,6 @@
 
 #include "maska.h"
 
-#include <QHash>
 #include <QMetaType>
 
 namespace {
@@ -47,6 +46,23 @@ double kotStevilo(const QVariant& v)
 
 constexpr double kToleranca = 1e-6;
 
+// A term of a sum as the layout uses it: the field's place in the row and its sign.
+struct Sestevek {
+    int polje;
+    double predznak;
+};
+
+// An item of a band prepared once: where its field sits in the row, the terms of its
+// sum, and the text it printed last with the value it printed it for (neighbouring
+// rows often repeat a value: a zero amount, the same code, the same date).
+struct PripravljenElement {
+    int polje = -1;
+    QList<Sestevek> cleni;
+    QVariant zadnjaVrednost;
+    QString zadnjeBesedilo;
+    bool imaZadnje = false;
+};
+
 class Postavljalnik {
 public:
     Postavljalnik(const Porocilo& p, VirVrstic& vir, const QDateTime& zdaj,
@@ -58,18 +74,26 @@ public:
         m_dno = m_velikost.height() - p.robovi.bottom();
         m_sirinaPolja = m_velikost.width() - p.robovi.left() - p.robovi.right();
         m_datumCas = p.jezik.toString(zdaj, QLocale::ShortFormat);
-        // Parsed sum expressions and their totals, per band and item; the fields that
-        // the bands printed after a row has passed read from a copy of that row.
+        // Every field the report reads gets one place in the row, which is read once per
+        // row; the bands printed after a row has passed read the copy of that row.
+        if (!p.skupina.isEmpty())
+            m_poljeSkupine = mesto(p.skupina);
         for (const Pas& pas : p.pasovi) {
-            QList<QList<Clen>> izrazi;
+            QList<PripravljenElement> elementi;
             for (const Element& e : pas.elementi) {
-                izrazi.append(e.vrsta == VrstaElementa::Vsota ? razcleni(e.polje) : QList<Clen>());
-                if (e.vrsta == VrstaElementa::Polje && !m_poljaZadnje.contains(e.polje.toUpper()))
-                    m_poljaZadnje.append(e.polje.toUpper());
+                PripravljenElement pe;
+                if (e.vrsta == VrstaElementa::Polje)
+                    pe.polje = mesto(e.polje);
+                if (e.vrsta == VrstaElementa::Vsota)
+                    for (const Clen& c : razcleni(e.polje))
+                        pe.cleni.append({mesto(c.polje), c.predznak});
+                elementi.append(pe);
             }
-            m_izrazi.append(izrazi);
+            m_elementi.append(elementi);
             m_vsote.append(QList<double>(pas.elementi.size(), 0.0));
         }
+        m_trenutna.resize(m_polja.size());
+        m_zadnja.resize(m_polja.size());
     }
 
     int izvedi()
@@ -78,18 +102,21 @@ public:
         bool ima = m_vir.prvi();
         if (!ima && m_p.praznoBrezStrani)
             return 0;
+        preberiVrstico(ima);
         novaStran(true);
         if (ima) {
-            QVariant skupina = skupine ? m_vir.vrednost(m_p.skupina) : QVariant();
+            QVariant skupina = skupine ? m_trenutna.at(m_poljeSkupine) : QVariant();
             if (skupine)
                 postaviPasove(VrstaPasu::GlavaSkupine, true);
             for (;;) {
                 pristej();
                 postaviPasove(VrstaPasu::Podrobnosti, true);
-                zapomniVrstico();
+                // The row just placed becomes the last one; the next is read in its place.
+                m_trenutna.swap(m_zadnja);
                 ima = m_vir.naslednji();
+                preberiVrstico(ima);
                 if (skupine) {
-                    const QVariant nova = ima ? m_vir.vrednost(m_p.skupina) : QVariant();
+                    const QVariant nova = ima ? m_trenutna.at(m_poljeSkupine) : QVariant();
                     if (!ima || nova != skupina) {
                         postaviPasove(VrstaPasu::NogaSkupine, false);
                         ponastaviSkupinske();
@@ -109,17 +136,37 @@ public:
     }
 
 private:
+    // The place of a field in the row (names without regard to case).
+    int mesto(const QString& polje)
+    {
+        const QString ime = polje.toUpper();
+        qsizetype i = m_polja.indexOf(ime);
+        if (i < 0) {
+            m_polja.append(ime);
+            i = m_polja.size() - 1;
+        }
+        return int(i);
+    }
+
+    // Reads the fields of the current row; without one they are null.
+    void preberiVrstico(bool ima)
+    {
+        for (qsizetype k = 0; k < m_polja.size(); ++k)
+            m_trenutna[k] = ima ? m_vir.vrednost(m_polja.at(k)) : QVariant();
+    }
+
     // Adds the current row to every sum.
     void pristej()
     {
-        for (int b = 0; b < m_izrazi.size(); ++b) {
-            for (int e = 0; e < m_izrazi.at(b).size(); ++e) {
-                const QList<Clen>& cleni = m_izrazi.at(b).at(e);
+        for (qsizetype b = 0; b < m_elementi.size(); ++b) {
+            const QList<PripravljenElement>& elementi = m_elementi.at(b);
+            for (qsizetype e = 0; e < elementi.size(); ++e) {
+                const QList<Sestevek>& cleni = elementi.at(e).cleni;
                 if (cleni.isEmpty())
                     continue;
                 double v = 0;
-                for (const Clen& c : cleni)
-                    v += c.predznak * kotStevilo(m_vir.vrednost(c.polje));
+                for (const Sestevek& c : cleni)
+                    v += c.predznak * kotStevilo(m_trenutna.at(c.polje));
                 m_vsote[b][e] += v;
             }
         }
@@ -135,17 +182,16 @@ private:
         }
     }
 
-    void zapomniVrstico()
+    // The text of a field's value, the one printed last when the value is the same.
+    const QString& besediloPolja(PripravljenElement& pe, const Element& e, const QVariant& v)
     {
-        for (const QString& ime : std::as_const(m_poljaZadnje))
-            m_zadnja.insert(ime, m_vir.vrednost(ime));
-    }
-
-    QVariant polje(const QString& ime, bool trenutna)
-    {
-        if (trenutna)
-            return m_vir.vrednost(ime);
-        return m_zadnja.value(ime.toUpper());
+        if (!pe.imaZadnje || v.typeId() != pe.zadnjaVrednost.typeId() || v.isNull() != pe.zadnjaVrednost.isNull()
+            || v != pe.zadnjaVrednost) {
+            pe.zadnjeBesedilo = besediloVrednosti(v, e.maska, m_p.jezik);
+            pe.zadnjaVrednost = v;
+            pe.imaZadnje = true;
+        }
+        return pe.zadnjeBesedilo;
     }
 
     void novaStran(bool trenutna)
@@ -154,7 +200,9 @@ private:
             m_naStran(m_stran);
         const int stevilka = m_imaStran ? m_stran.stevilka + 1 : 1;
         m_imaStran = true;
-        m_stran = Stran();
+        // The page's lists keep their memory from page to page.
+        m_stran.pasovi.clear();
+        m_stran.elementi.clear();
         m_stran.stevilka = stevilka;
         m_stran.velikostMm = m_velikost;
         m_y = m_vrh;
@@ -189,6 +237,8 @@ private:
         };
         if (pas.crtaZgoraj)
             crta(y0);
+        const QList<QVariant>& vrstica = trenutna ? m_trenutna : m_zadnja;
+        QList<PripravljenElement>& pripravljeni = m_elementi[b];
         for (int i = 0; i < pas.elementi.size(); ++i) {
             const Element& e = pas.elementi.at(i);
             PostavljenElement p;
@@ -202,7 +252,7 @@ private:
                 p.besedilo = e.besedilo;
                 break;
             case VrstaElementa::Polje:
-                p.besedilo = e.besedilo + besediloVrednosti(polje(e.polje, trenutna), e.maska, m_p.jezik);
+                p.besedilo = e.besedilo + besediloPolja(pripravljeni[i], e, vrstica.at(pripravljeni.at(i).polje));
                 break;
             case VrstaElementa::Vsota:
                 p.besedilo = e.besedilo + besediloVrednosti(m_vsote.at(b).at(i), e.maska, m_p.jezik);
@@ -220,7 +270,7 @@ private:
                 p.vrsta = PostavljenElement::Vrsta::Pravokotnik;
                 break;
             }
-            m_stran.elementi.append(p);
+            m_stran.elementi.append(std::move(p));
         }
         if (pas.crtaSpodaj)
             crta(y0 + pas.visina);
@@ -234,10 +284,12 @@ private:
     QSizeF m_velikost;
     double m_vrh = 0, m_dno = 0, m_sirinaPolja = 0;
     QString m_datumCas;
-    QList<QList<QList<Clen>>> m_izrazi;
+    QStringList m_polja; // upper case
+    int m_poljeSkupine = -1;
+    QList<QList<PripravljenElement>> m_elementi;
     QList<QList<double>> m_vsote;
-    QStringList m_poljaZadnje;
-    QHash<QString, QVariant> m_zadnja;
+    QList<QVariant> m_trenutna; // the fields of the current row
+    QList<QVariant> m_zadnja;   // and of the row placed before it
     Stran m_stran;
     bool m_imaStran = false;
     double m_y = 0;

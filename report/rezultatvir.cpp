@@ -38,12 +38,12 @@ bool RezultatVir::naslednji()
 
 int RezultatVir::stolpec(const QString& polje) const
 {
-    const QString kljuc = polje.toUpper();
-    auto it = m_stolpci.constFind(kljuc);
+    // Keyed by the name as asked for: a report asks for the same few names on every row.
+    auto it = m_stolpci.constFind(polje);
     if (it != m_stolpci.constEnd())
         return *it;
     const int s = m_r.indeksStolpca(polje);
-    m_stolpci.insert(kljuc, s);
+    m_stolpci.insert(polje, s);
     return s;
 }
 
@@ -94,12 +94,12 @@ bool StavekVir::naslednji()
 
 int StavekVir::stolpec(const QString& polje) const
 {
-    const QString kljuc = polje.toUpper();
-    auto it = m_stolpci.constFind(kljuc);
+    // Keyed by the name as asked for: a report asks for the same few names on every row.
+    auto it = m_stolpci.constFind(polje);
     if (it != m_stolpci.constEnd())
         return *it;
     const int s = m_q.record().indexOf(polje);
-    m_stolpci.insert(kljuc, s);
+    m_stolpci.insert(polje, s);
     return s;
 }
 

@@ -30,7 +30,7 @@ private:
     Rezultat& m_r;
     int m_vrstica = 0;
     int m_vrstic = 0;
-    mutable QHash<QString, int> m_stolpci; // key: upper-case name
+    mutable QHash<QString, int> m_stolpci; // key: the name as asked for
 };
 
 // The rows of a statement read forward only, so that a long list is never held in

@@ -1,6 +1,9 @@
 #include "izris.h"
 
 #include <QFile>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -8,6 +11,7 @@
 #include <QFileInfo>
 #include <QDir>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 #include <sys/stat.h>
 
@@ -132,6 +136,107 @@ TEST(Pdf, TextsLandAtTheirMillimetresOnEveryPage)
     EXPECT_EQ(vsote.size(), 2);
     EXPECT_EQ(poisci(besede, QStringLiteral("SKUPAJ")).size(), 2);
     EXPECT_EQ(poisci(besede, QStringLiteral("ZADNJE")).value(0).stran, 2);
+}
+
+// The report puts most texts together from the glyphs of their characters instead of
+// shaping each again. Wherever it does, every word must land exactly where the painter's
+// own text drawing puts it: kerned pairs, ligatures, combining marks, right-to-left
+// script, tabs and characters of a fallback font included, left- and right-aligned.
+TEST(Pdf, TextsPutTogetherFromGlyphsLandWhereThePainterDrawsThem)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const QStringList besedila = {
+        QStringLiteral("1.234.567,89"), QStringLiteral("-0,01"), QStringLiteral("30 Sep 2026"),
+        QStringLiteral("Temeljnica številka:"), QStringLiteral("AVATAR Te Yo LT"), QStringLiteral("office ffi fl"),
+        QStringLiteral("Cafe\u0301 na\u0308ive"), QStringLiteral("abc \u05E9\u05DC\u05D5\u05DD 12"),
+        QStringLiteral("x\ty"), QStringLiteral("ok \U0001F600 ok"), QStringLiteral("  RUB ПРЕНОС  "),
+        QStringLiteral("PRENOS PROMETA V GLAVNO KNJIGO"), QStringLiteral("USD EUR CHF 09001")};
+    Porocilo p;
+    Pas pas{VrstaPasu::GlavaStrani, 200, {}};
+    for (int i = 0; i < besedila.size(); ++i) {
+        pas.elementi.append(Element::tekst(1.6, 6.0 * i, besedila.at(i)));
+        pas.elementi.append(Element::tekst(187.3, 6.0 * i, besedila.at(i)).desno());
+        pas.elementi.append(Element::tekst(70.0, 6.0 * i, besedila.at(i)).krepka());
+    }
+    p.pasovi = {pas};
+    PrazenVir prazen;
+    QTemporaryDir dir;
+    const QString porocilo = dir.filePath(QStringLiteral("porocilo.pdf"));
+    ASSERT_TRUE(zapisiPdf(p, prazen, porocilo).uspeh);
+
+    // The same texts drawn by the painter alone, each shaped whole.
+    const QString slikar = dir.filePath(QStringLiteral("slikar.pdf"));
+    {
+        QPdfWriter pdf(slikar);
+        pdf.setResolution(600);
+        pripraviNapravo(pdf, p);
+        QPainter s(&pdf);
+        const double k = pdf.logicalDpiX() / 25.4;
+        for (const Element& e : std::as_const(pas.elementi)) {
+            QFont f = pisavaPorocila(p);
+            f.setBold(e.krepko);
+            s.setFont(QFont(f, &pdf));
+            const QFontMetricsF fm(s.font(), &pdf);
+            double x = (10 + e.levo) * k;
+            if (e.poravnava == Poravnava::Desno)
+                x -= fm.horizontalAdvance(e.besedilo);
+            s.drawText(QPointF(x, (10 + e.zgoraj) * k + fm.ascent()), e.besedilo);
+        }
+    }
+
+    auto opis = [](const QList<Beseda>& besede) {
+        QStringList o;
+        for (const Beseda& b : besede)
+            o << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(b.besedilo)
+                     .arg(b.xMin, 0, 'f', 3)
+                     .arg(b.yMin, 0, 'f', 3)
+                     .arg(b.xMax, 0, 'f', 3)
+                     .arg(b.yMax, 0, 'f', 3);
+        o.sort();
+        return o;
+    };
+    const QStringList pricakovano = opis(besedePdf(slikar));
+    ASSERT_GE(pricakovano.size(), 3 * besedila.size());
+    EXPECT_EQ(opis(besedePdf(porocilo)), pricakovano);
+}
+
+// The rows are laid out on one thread and drawn on another. A source that fails half-way,
+// with many pages queued for drawing, lets the failure through and leaves no thread
+// waiting; the report after it is written whole.
+TEST(Pdf, SourceFailingMidwayLetsTheFailureThroughAndTheNextReportIsWhole)
+{
+    class Odpove : public VirVrstic {
+    public:
+        bool prvi() override { m_i = 0; return true; }
+        bool naslednji() override
+        {
+            if (++m_i == 3000)
+                throw std::runtime_error("vir odpove");
+            return true;
+        }
+        QVariant vrednost(const QString&) override { return m_i; }
+        bool imaPolje(const QString&) const override { return true; }
+
+    private:
+        int m_i = 0;
+    };
+    Porocilo p;
+    p.pasovi = {{VrstaPasu::Podrobnosti, 5.0, {Element::vrednost(0, 0, QStringLiteral("N"))}}};
+    QTemporaryDir dir;
+    Odpove odpove;
+    EXPECT_THROW(zapisiPdf(p, odpove, dir.filePath(QStringLiteral("a.pdf"))), std::runtime_error);
+
+    QList<QVariantList> vrstice;
+    for (int i = 0; i < 200; ++i)
+        vrstice.append(QVariantList{i});
+    TabelaVir vir({QStringLiteral("N")}, vrstice);
+    const IzidPdf izid = zapisiPdf(p, vir, dir.filePath(QStringLiteral("b.pdf")));
+    ASSERT_TRUE(izid.uspeh);
+    EXPECT_EQ(izid.strani, 4); // 55 rows of 5 mm on each 277 mm page
+    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        EXPECT_EQ(poisci(besedePdf(dir.filePath(QStringLiteral("b.pdf"))), QStringLiteral("199")).value(0).stran, 4);
 }
 
 // A path that is no regular file, or cannot become one, is refused with the reason

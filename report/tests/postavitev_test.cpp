@@ -226,6 +226,31 @@ TEST(Postavitev, ValueTexts)
         EXPECT_EQ(besediloVrednosti(p.v, p.maska, kSl), p.pricakovano) << p.v.toString().toStdString();
 }
 
+// Neighbouring rows often repeat a value and the layout then reuses the text it made
+// for it: every row still prints its own value, whatever the one before it was (null,
+// a zero of either sign, a number of another type, a text, a date).
+TEST(Postavitev, EveryRowPrintsItsOwnValueWhenNeighboursRepeatOrChangeType)
+{
+    const QList<QVariant> vrednosti = {QVariant(), 0.0, 0.0, -0.0, QVariant(QMetaType(QMetaType::Double)),
+                                       1.5, 1.5, 2, 2.0, QStringLiteral("2"), QStringLiteral("x"),
+                                       QStringLiteral("x"), QDate(2024, 3, 1), QDate(2024, 3, 1),
+                                       QDate(2024, 3, 2), QVariant(), 1234567.891};
+    for (const QString& maska : {QString(), kMaska}) {
+        Porocilo p;
+        p.jezik = kSl;
+        p.pasovi = {{VrstaPasu::Podrobnosti, 5, {Element::vrednost(0, 0, QStringLiteral("V")).zMasko(maska)}}};
+        QList<QVariantList> vrstice;
+        QStringList pricakovano;
+        for (const QVariant& v : vrednosti) {
+            vrstice.append({v});
+            pricakovano << besediloVrednosti(v, maska, kSl);
+        }
+        TabelaVir vir({QStringLiteral("V")}, vrstice);
+        EXPECT_EQ(besedilaPasu(postaviVse(p, vir, kZdaj), VrstaPasu::Podrobnosti), pricakovano)
+            << maska.toStdString();
+    }
+}
+
 TEST(Postavitev, LandscapeSheetAndMarginsPlaceItemsFromTheMarginCorner)
 {
     Porocilo p;
