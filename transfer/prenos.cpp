@@ -1,6 +1,7 @@
 #include "prenos.h"
 
 #include "belezenje.h"
+#include "izhodnadatoteka.h"
 #include "datotekagk.h"
 #include "iskanje.h"
 #include "izravnave.h"
@@ -106,12 +107,11 @@ QString napakaPisanja(const QString& pot)
     return QStringLiteral("Ne morem pisati v datoteko ") + pot;
 }
 
-// The system's reason of a failed write. A buffered write that ran out of space
-// reports only "Unknown error"; the error number of the failed call says it.
+// The system's reason of a failed write: the error number of the failed call (set to 0
+// before it), since a buffered write that ran out of space reports only an unknown
+// error of its own; the device's text where the call left no number.
 QString razlogPisanja(const QFileDevice& f, int sistemska)
 {
-    if (f.error() != QFileDevice::NoError && f.errorString() != QLatin1String("Unknown error"))
-        return f.errorString();
     return sistemska != 0 ? qt_error_string(sistemska) : f.errorString();
 }
 
@@ -320,19 +320,12 @@ StevilkaPrenosa preberiStevilkoPrenosa(const QString& besedilo, const QString& b
 
 std::optional<QString> zavrnitevIzhoda(const QString& pot, const QSqlDatabase& db)
 {
-    const QFileInfo f(pot);
-    if (pot.trimmed().isEmpty() || f.fileName().trimmed().isEmpty())
-        return QStringLiteral("Ime datoteke je prazno.");
-    if (f.isSymLink())
-        return QStringLiteral("Na tem mestu je simbolna povezava; prenos je ne sme nadomestiti.");
-    if (f.exists() && f.isDir())
-        return QStringLiteral("Na tem mestu je mapa.");
-    if (f.exists() && !f.isFile())
-        return QStringLiteral("Na tem mestu ni navadna datoteka (naprava, cev ali vtičnica).");
-    if (!QFileInfo(f.absolutePath()).isDir())
-        return QStringLiteral("Mapa %1 ne obstaja.").arg(QDir::toNativeSeparators(f.absolutePath()));
+    if (pot.trimmed().isEmpty())
+        return IzhodnaDatoteka::zavrni(QString());
+    if (std::optional<QString> razlog = IzhodnaDatoteka::zavrni(pot))
+        return razlog;
     if (jeDatotekaBaze(pot, db))
-        return QStringLiteral("To je datoteka baze podatkov.");
+        return QStringLiteral("pot je datoteka baze podatkov");
     return std::nullopt;
 }
 

@@ -387,14 +387,14 @@ TEST_F(PrenosTest, UnsafeOutputPathsAreRefusedAndLeftAlone)
         QString razlog;
     };
     QList<Primer> primeri{
-        {mapa.filePath(QStringLiteral("MAPA.TXT")), QStringLiteral("Na tem mestu je mapa.")},
-        {mapa.filePath(QStringLiteral("POVEZAVA.TXT")), QStringLiteral("Na tem mestu je simbolna povezava")},
-        {cev, QStringLiteral("Na tem mestu ni navadna datoteka")},
-        {QStringLiteral("/dev/null"), QStringLiteral("Na tem mestu ni navadna datoteka")},
-        {mapa.filePath(QStringLiteral(" ")), QStringLiteral("Ime datoteke je prazno.")},
+        {mapa.filePath(QStringLiteral("MAPA.TXT")), QStringLiteral("pot je mapa, ne datoteka")},
+        {mapa.filePath(QStringLiteral("POVEZAVA.TXT")), QStringLiteral("pot je simbolna povezava")},
+        {cev, QStringLiteral("pot je cev (FIFO), ne datoteka")},
+        {QStringLiteral("/dev/null"), QStringLiteral("pot je naprava, ne datoteka")},
+        {mapa.filePath(QStringLiteral(" ")), QStringLiteral("ime izhodne datoteke je prazno")},
     };
     if (b.gonilnik() == u"sqlite")
-        primeri.append({db.databaseName(), QStringLiteral("To je datoteka baze podatkov.")});
+        primeri.append({db.databaseName(), QStringLiteral("pot je datoteka baze podatkov")});
     for (const Primer& p : primeri) {
         s.sporocila.clear();
         EXPECT_EQ(zazeni(QStringLiteral("0"), p.pot), IzidPrenosa::Zavrnjen) << p.pot.toStdString();
