@@ -9,11 +9,12 @@
 #include "poizvedba.h"
 
 #include <QHash>
-#include <QSqlRecord>
-
+#include <cstring>
 #include <vector>
 
 namespace {
+
+constexpr qsizetype kDelOsebe = 171; // positions 9 to 179 of a line
 
 // The text with every space that directly follows another space left out.
 QString skrciPresledke(const QString& t)
@@ -29,18 +30,31 @@ QString skrciPresledke(const QString& t)
     return izid;
 }
 
-// Field positions of a result, looked up once.
-int indeks(const QSqlRecord& zapis, const QString& ime)
+// The party part of a line (positions 9 to 179) with its trailing spaces left out; the
+// line gets them back when it is written. Made once per party, not once per contract.
+QByteArray delOsebe(const QString& Nzv, const QString& Ime, const QString& Nsl, const QString& Pst,
+                    const QString& Mst, const QString& Zrr, const QString& Sklic)
 {
-    const int i = zapis.indexOf(ime);
-    if (i < 0)
-        throw Napaka(QStringLiteral("Polje '%1' ne obstaja").arg(ime));
-    return i;
+    QByteArray v;
+    v.reserve(kDelOsebe);
+    v += levoPolje(ImeInNaziv(Nzv, Ime), 30);
+    v += levoPolje(Nsl, 30);
+    v += levoPolje(Pst.isEmpty() ? Mst : Pst + u' ' + Mst, 30);
+    v += '1';
+    v += levoPolje(Zrr, 40);
+    v += levoPolje(Sklic, 40);
+    qsizetype n = v.size();
+    while (n > 0 && v.at(n - 1) == ' ')
+        --n;
+    v.truncate(n);
+    return v;
 }
 
+// One contract as the writing needs it: KrtBis as its field of the line, and the
+// number of its party in the party table of the export (-1: no line).
 struct VrsticaPog {
-    QString KrtBis;
-    qint64 SfOsb;
+    char KrtBis[8];
+    qint32 oseba;
 };
 
 void skrijNapredek(Okolje& okolje)
@@ -56,23 +70,9 @@ QString ImeInNaziv(const QString& prvi, const QString& drugi)
     return skrciPresledke(prvi) + QStringLiteral("  ") + skrciPresledke(drugi);
 }
 
-QByteArray osbVrstica(const QString& KrtBis, const OsebaOsb& o)
-{
-    QByteArray v;
-    v.reserve(181);
-    v += levoPolje(KrtBis, 8);
-    v += levoPolje(ImeInNaziv(o.Nzv, o.Ime), 30);
-    v += levoPolje(o.Nsl, 30);
-    v += levoPolje(o.Pst.isEmpty() ? o.Mst : o.Pst + u' ' + o.Mst, 30);
-    v += '1';
-    v += levoPolje(o.Zrr, 40);
-    v += levoPolje(o.Sklic, 40);
-    return v;
-}
-
 std::optional<QString> stavekPog(ObsegPog& obseg)
 {
-    QString sql = QStringLiteral("SELECT * FROM POG ");
+    QString sql = QStringLiteral("SELECT KrtBis, SfOsb FROM POG ");
     if (!obseg.izbrani)
         return sql;
     if (JePrazno(obseg.prva))
@@ -103,27 +103,27 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         return std::nullopt;
     }
 
-    // The parties, by SfOsb, read once: each contract then finds its party directly.
+    // The parties, read once: the party parts of their lines one after another in
+    // `deli` (party i from zacetki[i] to zacetki[i + 1]), and their numbers by SfOsb.
     // The first row of a number counts, as a search from the top would find it.
-    QHash<qint64, OsebaOsb> osebe;
+    QHash<qint64, qint32> osebe;
+    QByteArray deli;
+    std::vector<qsizetype> zacetki;
     try {
         Poizvedba qOsb(prenos.baza);
-        qOsb.odpri(QStringLiteral("SELECT * FROM OSB "));
-        const QSqlRecord z = qOsb.q().record();
-        const int iSf = indeks(z, QStringLiteral("SfOsb")), iNzv = indeks(z, QStringLiteral("Nzv")),
-                  iIme = indeks(z, QStringLiteral("Ime")), iNsl = indeks(z, QStringLiteral("Nsl")),
-                  iPst = indeks(z, QStringLiteral("Pst")), iMst = indeks(z, QStringLiteral("Mst")),
-                  iZrr = indeks(z, QStringLiteral("Zrr")), iSklic = indeks(z, QStringLiteral("Sklic"));
+        qOsb.odpri(QStringLiteral("SELECT SfOsb, Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic FROM OSB "));
         QSqlQuery& q = qOsb.q();
         while (q.next()) {
-            const qint64 sf = vrednostCelo(q.value(iSf));
+            const qint64 sf = vrednostCelo(q.value(0));
             if (osebe.contains(sf))
                 continue;
-            osebe.insert(sf, OsebaOsb{vrednostNiz(q.value(iNzv)), vrednostNiz(q.value(iIme)),
-                                      vrednostNiz(q.value(iNsl)), vrednostNiz(q.value(iPst)),
-                                      vrednostNiz(q.value(iMst)), vrednostNiz(q.value(iZrr)),
-                                      vrednostNiz(q.value(iSklic))});
+            osebe.insert(sf, static_cast<qint32>(zacetki.size()));
+            zacetki.push_back(deli.size());
+            deli += delOsebe(vrednostNiz(q.value(1)), vrednostNiz(q.value(2)), vrednostNiz(q.value(3)),
+                             vrednostNiz(q.value(4)), vrednostNiz(q.value(5)), vrednostNiz(q.value(6)),
+                             vrednostNiz(q.value(7)));
         }
+        zacetki.push_back(deli.size());
     } catch (const Napaka& e) {
         qCWarning(lcExports).noquote() << "Tabele OSB ni mogoče brati:" << e.besedilo();
         skrijNapredek(okolje);
@@ -131,7 +131,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         return std::nullopt;
     }
 
-    // The contracts in the order the database gives them.
+    // The contracts in the order the database gives them, each with its party already
+    // found.
     std::vector<VrsticaPog> pogodbe;
     {
         const QString prejPrva = prenos.obseg.prva;
@@ -144,11 +145,17 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
                              + QStringLiteral(" / ") + prenos.obseg.zadnja);
             Poizvedba qPog(prenos.baza);
             qPog.odpri(*sql);
-            const QSqlRecord z = qPog.q().record();
-            const int iKrt = indeks(z, QStringLiteral("KrtBis")), iSf = indeks(z, QStringLiteral("SfOsb"));
             QSqlQuery& q = qPog.q();
-            while (q.next())
-                pogodbe.push_back(VrsticaPog{vrednostNiz(q.value(iKrt)), vrednostCelo(q.value(iSf))});
+            while (q.next()) {
+                VrsticaPog p{{}, -1};
+                const QString KrtBis = vrednostNiz(q.value(0));
+                if (!JePrazno(KrtBis)) {
+                    p.oseba = osebe.value(vrednostCelo(q.value(1)), -1);
+                    if (p.oseba >= 0)
+                        std::memcpy(p.KrtBis, levoPolje(KrtBis, 8).constData(), 8);
+                }
+                pogodbe.push_back(p);
+            }
         } catch (const Napaka& e) {
             qCWarning(lcExports).noquote() << "Tabele POG ni mogoče brati:" << e.besedilo();
             skrijNapredek(okolje);
@@ -156,6 +163,7 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
             return std::nullopt;
         }
     }
+    osebe = {};
 
     okolje.prikaziNapredek(true);
     okolje.statusnaVrstica(QStringLiteral("Poteka prepis OSB"));
@@ -174,6 +182,10 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         qCWarning(lcExports).noquote() << t;
         return Napaka(t);
     };
+    // The lines are gathered in a buffer and written in blocks.
+    constexpr qsizetype kBlok = 1 << 16;
+    QByteArray blok;
+    blok.reserve(kBlok + 8 + kDelOsebe + 2);
     int zadnjiProcent = -1;
     for (const VrsticaPog& p : pogodbe) {
         ++vrstica;
@@ -184,16 +196,21 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         }
         okolje.obdelajDogodke();
 
-        if (JePrazno(p.KrtBis))
+        if (p.oseba < 0)
             continue;
-        const auto oseba = osebe.constFind(p.SfOsb);
-        if (oseba == osebe.constEnd())
-            continue;
-        if (!izhod.pisi(osbVrstica(p.KrtBis, *oseba) + "\r\n"))
-            throw nePisem();
+        const qsizetype od = zacetki[p.oseba], dolzina = zacetki[p.oseba + 1] - od;
+        blok.append(p.KrtBis, 8);
+        blok.append(deli.constData() + od, dolzina);
+        blok.append(kDelOsebe - dolzina, ' ');
+        blok.append("\r\n", 2);
         ++zapisanih;
+        if (blok.size() >= kBlok) {
+            if (!izhod.pisi(blok))
+                throw nePisem();
+            blok.resize(0);
+        }
     }
-    if (!izhod.potrdi())
+    if (!izhod.pisi(blok) || !izhod.potrdi())
         throw nePisem();
 
     skrijNapredek(okolje);
