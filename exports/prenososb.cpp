@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr qsizetype kDelOsebe = 171; // positions 9 to 179 of a line
-
 // The text with every space that directly follows another space left out.
 QString skrciPresledke(const QString& t)
 {
@@ -30,24 +28,39 @@ QString skrciPresledke(const QString& t)
     return izid;
 }
 
-// The party part of a line (positions 9 to 179) with its trailing spaces left out; the
-// line gets them back when it is written. Made once per party, not once per contract.
+// The text fields of the party part of a line (positions 9 to 179), by width; the
+// character "1" stands between the third and the fourth.
+constexpr int kSirine[] = {30, 30, 30, 40, 40};
+
+// The party part of a line, kept compact: each field as it stands in the line without
+// its trailing spaces, after one byte with its length. Made once per party, not once
+// per contract; dodajDelOsebe() puts the line's part back together.
 QByteArray delOsebe(const QString& Nzv, const QString& Ime, const QString& Nsl, const QString& Pst,
                     const QString& Mst, const QString& Zrr, const QString& Sklic)
 {
+    const QString polja[] = {ImeInNaziv(Nzv, Ime), Nsl, Pst.isEmpty() ? Mst : Pst + u' ' + Mst, Zrr, Sklic};
     QByteArray v;
-    v.reserve(kDelOsebe);
-    v += levoPolje(ImeInNaziv(Nzv, Ime), 30);
-    v += levoPolje(Nsl, 30);
-    v += levoPolje(Pst.isEmpty() ? Mst : Pst + u' ' + Mst, 30);
-    v += '1';
-    v += levoPolje(Zrr, 40);
-    v += levoPolje(Sklic, 40);
-    qsizetype n = v.size();
-    while (n > 0 && v.at(n - 1) == ' ')
-        --n;
-    v.truncate(n);
+    for (int i = 0; i < 5; ++i) {
+        QByteArray b = levoPolje(polja[i], kSirine[i]);
+        qsizetype n = b.size();
+        while (n > 0 && b.at(n - 1) == ' ')
+            --n;
+        v += static_cast<char>(n);
+        v.append(b.constData(), n);
+    }
     return v;
+}
+
+void dodajDelOsebe(QByteArray& vrstica, const char* del)
+{
+    for (int i = 0; i < 5; ++i) {
+        const int n = static_cast<unsigned char>(*del++);
+        vrstica.append(del, n);
+        vrstica.append(kSirine[i] - n, ' ');
+        del += n;
+        if (i == 2)
+            vrstica += '1';
+    }
 }
 
 // One contract as the writing needs it: KrtBis as its field of the line, and the
@@ -104,7 +117,7 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
     }
 
     // The parties, read once: the party parts of their lines one after another in
-    // `deli` (party i from zacetki[i] to zacetki[i + 1]), and their numbers by SfOsb.
+    // `deli` (party i from zacetki[i]), and their numbers by SfOsb.
     // The first row of a number counts, as a search from the top would find it.
     QHash<qint64, qint32> osebe;
     QByteArray deli;
@@ -123,7 +136,6 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
                              vrednostNiz(q.value(4)), vrednostNiz(q.value(5)), vrednostNiz(q.value(6)),
                              vrednostNiz(q.value(7)));
         }
-        zacetki.push_back(deli.size());
     } catch (const Napaka& e) {
         qCWarning(lcExports).noquote() << "Tabele OSB ni mogoče brati:" << e.besedilo();
         skrijNapredek(okolje);
@@ -185,7 +197,7 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
     // The lines are gathered in a buffer and written in blocks.
     constexpr qsizetype kBlok = 1 << 16;
     QByteArray blok;
-    blok.reserve(kBlok + 8 + kDelOsebe + 2);
+    blok.reserve(kBlok + 181);
     int zadnjiProcent = -1;
     for (const VrsticaPog& p : pogodbe) {
         ++vrstica;
@@ -198,10 +210,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
 
         if (p.oseba < 0)
             continue;
-        const qsizetype od = zacetki[p.oseba], dolzina = zacetki[p.oseba + 1] - od;
         blok.append(p.KrtBis, 8);
-        blok.append(deli.constData() + od, dolzina);
-        blok.append(kDelOsebe - dolzina, ' ');
+        dodajDelOsebe(blok, deli.constData() + zacetki[p.oseba]);
         blok.append("\r\n", 2);
         ++zapisanih;
         if (blok.size() >= kBlok) {
