@@ -128,9 +128,11 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         QSqlQuery& q = qOsb.q();
         while (q.next()) {
             const qint64 sf = vrednostCelo(q.value(0));
-            if (osebe.contains(sf))
+            const qsizetype prej = osebe.size();
+            qint32& stevilka = osebe[sf];
+            if (osebe.size() == prej)
                 continue;
-            osebe.insert(sf, static_cast<qint32>(zacetki.size()));
+            stevilka = static_cast<qint32>(zacetki.size());
             zacetki.push_back(deli.size());
             deli += delOsebe(vrednostNiz(q.value(1)), vrednostNiz(q.value(2)), vrednostNiz(q.value(3)),
                              vrednostNiz(q.value(4)), vrednostNiz(q.value(5)), vrednostNiz(q.value(6)),
