@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -32,28 +33,26 @@ QString skrciPresledke(const QString& t)
 // character "1" stands between the third and the fourth.
 constexpr int kSirine[] = {30, 30, 30, 40, 40};
 
-// The party part of a line, kept compact: each field as it stands in the line without
-// its trailing spaces, after one byte with its length. Made once per party, not once
-// per contract; dodajDelOsebe() puts the line's part back together.
-QByteArray delOsebe(const QString& Nzv, const QString& Ime, const QString& Nsl, const QString& Pst,
-                    const QString& Mst, const QString& Zrr, const QString& Sklic)
+// Appends the party part of a line to `deli`, kept compact: each field as it stands in
+// the line without its trailing spaces, after one byte with its length. Made once per
+// party, not once per contract; dodajDelOsebe() puts the line's part back together.
+void shraniDelOsebe(QByteArray& deli, const QString& Nzv, const QString& Ime, const QString& Nsl,
+                    const QString& Pst, const QString& Mst, const QString& Zrr, const QString& Sklic)
 {
     const QString polja[] = {ImeInNaziv(Nzv, Ime), Nsl, Pst.isEmpty() ? Mst : Pst + u' ' + Mst, Zrr, Sklic};
-    QByteArray v;
-    for (int i = 0; i < 5; ++i) {
-        QByteArray b = levoPolje(polja[i], kSirine[i]);
+    for (size_t i = 0; i < std::size(kSirine); ++i) {
+        const QByteArray b = levoPolje(polja[i], kSirine[i]);
         qsizetype n = b.size();
         while (n > 0 && b.at(n - 1) == ' ')
             --n;
-        v += static_cast<char>(n);
-        v.append(b.constData(), n);
+        deli += static_cast<char>(n);
+        deli.append(b.constData(), n);
     }
-    return v;
 }
 
 void dodajDelOsebe(QByteArray& vrstica, const char* del)
 {
-    for (int i = 0; i < 5; ++i) {
+    for (size_t i = 0; i < std::size(kSirine); ++i) {
         const int n = static_cast<unsigned char>(*del++);
         vrstica.append(del, n);
         vrstica.append(kSirine[i] - n, ' ');
@@ -134,9 +133,9 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
                 continue;
             stevilka = static_cast<qint32>(zacetki.size());
             zacetki.push_back(deli.size());
-            deli += delOsebe(vrednostNiz(q.value(1)), vrednostNiz(q.value(2)), vrednostNiz(q.value(3)),
-                             vrednostNiz(q.value(4)), vrednostNiz(q.value(5)), vrednostNiz(q.value(6)),
-                             vrednostNiz(q.value(7)));
+            shraniDelOsebe(deli, vrednostNiz(q.value(1)), vrednostNiz(q.value(2)), vrednostNiz(q.value(3)),
+                           vrednostNiz(q.value(4)), vrednostNiz(q.value(5)), vrednostNiz(q.value(6)),
+                           vrednostNiz(q.value(7)));
         }
     } catch (const Napaka& e) {
         qCWarning(lcExports).noquote() << "Tabele OSB ni mogoče brati:" << e.besedilo();
