@@ -9,8 +9,8 @@
 #include "poizvedba.h"
 
 #include <QHash>
-#include <QSqlRecord>
-
+#include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -29,18 +29,44 @@ QString skrciPresledke(const QString& t)
     return izid;
 }
 
-// Field positions of a result, looked up once.
-int indeks(const QSqlRecord& zapis, const QString& ime)
+// The text fields of the party part of a line (positions 9 to 179), by width; the
+// character "1" stands between the third and the fourth.
+constexpr int kSirine[] = {30, 30, 30, 40, 40};
+
+// Appends the party part of a line to `deli`, kept compact: each field as it stands in
+// the line without its trailing spaces, after one byte with its length. Made once per
+// party, not once per contract; dodajDelOsebe() puts the line's part back together.
+void shraniDelOsebe(QByteArray& deli, const QString& Nzv, const QString& Ime, const QString& Nsl,
+                    const QString& Pst, const QString& Mst, const QString& Zrr, const QString& Sklic)
 {
-    const int i = zapis.indexOf(ime);
-    if (i < 0)
-        throw Napaka(QStringLiteral("Polje '%1' ne obstaja").arg(ime));
-    return i;
+    const QString polja[] = {ImeInNaziv(Nzv, Ime), Nsl, Pst.isEmpty() ? Mst : Pst + u' ' + Mst, Zrr, Sklic};
+    for (size_t i = 0; i < std::size(kSirine); ++i) {
+        const QByteArray b = levoPolje(polja[i], kSirine[i]);
+        qsizetype n = b.size();
+        while (n > 0 && b.at(n - 1) == ' ')
+            --n;
+        deli += static_cast<char>(n);
+        deli.append(b.constData(), n);
+    }
 }
 
+void dodajDelOsebe(QByteArray& vrstica, const char* del)
+{
+    for (size_t i = 0; i < std::size(kSirine); ++i) {
+        const int n = static_cast<unsigned char>(*del++);
+        vrstica.append(del, n);
+        vrstica.append(kSirine[i] - n, ' ');
+        del += n;
+        if (i == 2)
+            vrstica += '1';
+    }
+}
+
+// One contract as the writing needs it: KrtBis as its field of the line, and the
+// number of its party in the party table of the export (-1: no line).
 struct VrsticaPog {
-    QString KrtBis;
-    qint64 SfOsb;
+    char KrtBis[8];
+    qint32 oseba;
 };
 
 void skrijNapredek(Okolje& okolje)
@@ -56,23 +82,9 @@ QString ImeInNaziv(const QString& prvi, const QString& drugi)
     return skrciPresledke(prvi) + QStringLiteral("  ") + skrciPresledke(drugi);
 }
 
-QByteArray osbVrstica(const QString& KrtBis, const OsebaOsb& o)
-{
-    QByteArray v;
-    v.reserve(181);
-    v += levoPolje(KrtBis, 8);
-    v += levoPolje(ImeInNaziv(o.Nzv, o.Ime), 30);
-    v += levoPolje(o.Nsl, 30);
-    v += levoPolje(o.Pst.isEmpty() ? o.Mst : o.Pst + u' ' + o.Mst, 30);
-    v += '1';
-    v += levoPolje(o.Zrr, 40);
-    v += levoPolje(o.Sklic, 40);
-    return v;
-}
-
 std::optional<QString> stavekPog(ObsegPog& obseg)
 {
-    QString sql = QStringLiteral("SELECT * FROM POG ");
+    QString sql = QStringLiteral("SELECT KrtBis, SfOsb FROM POG ");
     if (!obseg.izbrani)
         return sql;
     if (JePrazno(obseg.prva))
@@ -103,26 +115,27 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         return std::nullopt;
     }
 
-    // The parties, by SfOsb, read once: each contract then finds its party directly.
+    // The parties, read once: the party parts of their lines one after another in
+    // `deli` (party i from zacetki[i]), and their numbers by SfOsb.
     // The first row of a number counts, as a search from the top would find it.
-    QHash<qint64, OsebaOsb> osebe;
+    QHash<qint64, qint32> osebe;
+    QByteArray deli;
+    std::vector<qsizetype> zacetki;
     try {
         Poizvedba qOsb(prenos.baza);
-        qOsb.odpri(QStringLiteral("SELECT * FROM OSB "));
-        const QSqlRecord z = qOsb.q().record();
-        const int iSf = indeks(z, QStringLiteral("SfOsb")), iNzv = indeks(z, QStringLiteral("Nzv")),
-                  iIme = indeks(z, QStringLiteral("Ime")), iNsl = indeks(z, QStringLiteral("Nsl")),
-                  iPst = indeks(z, QStringLiteral("Pst")), iMst = indeks(z, QStringLiteral("Mst")),
-                  iZrr = indeks(z, QStringLiteral("Zrr")), iSklic = indeks(z, QStringLiteral("Sklic"));
+        qOsb.odpri(QStringLiteral("SELECT SfOsb, Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic FROM OSB "));
         QSqlQuery& q = qOsb.q();
         while (q.next()) {
-            const qint64 sf = vrednostCelo(q.value(iSf));
-            if (osebe.contains(sf))
+            const qint64 sf = vrednostCelo(q.value(0));
+            const qsizetype prej = osebe.size();
+            qint32& stevilka = osebe[sf];
+            if (osebe.size() == prej)
                 continue;
-            osebe.insert(sf, OsebaOsb{vrednostNiz(q.value(iNzv)), vrednostNiz(q.value(iIme)),
-                                      vrednostNiz(q.value(iNsl)), vrednostNiz(q.value(iPst)),
-                                      vrednostNiz(q.value(iMst)), vrednostNiz(q.value(iZrr)),
-                                      vrednostNiz(q.value(iSklic))});
+            stevilka = static_cast<qint32>(zacetki.size());
+            zacetki.push_back(deli.size());
+            shraniDelOsebe(deli, vrednostNiz(q.value(1)), vrednostNiz(q.value(2)), vrednostNiz(q.value(3)),
+                           vrednostNiz(q.value(4)), vrednostNiz(q.value(5)), vrednostNiz(q.value(6)),
+                           vrednostNiz(q.value(7)));
         }
     } catch (const Napaka& e) {
         qCWarning(lcExports).noquote() << "Tabele OSB ni mogoče brati:" << e.besedilo();
@@ -131,7 +144,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         return std::nullopt;
     }
 
-    // The contracts in the order the database gives them.
+    // The contracts in the order the database gives them, each with its party already
+    // found.
     std::vector<VrsticaPog> pogodbe;
     {
         const QString prejPrva = prenos.obseg.prva;
@@ -144,11 +158,17 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
                              + QStringLiteral(" / ") + prenos.obseg.zadnja);
             Poizvedba qPog(prenos.baza);
             qPog.odpri(*sql);
-            const QSqlRecord z = qPog.q().record();
-            const int iKrt = indeks(z, QStringLiteral("KrtBis")), iSf = indeks(z, QStringLiteral("SfOsb"));
             QSqlQuery& q = qPog.q();
-            while (q.next())
-                pogodbe.push_back(VrsticaPog{vrednostNiz(q.value(iKrt)), vrednostCelo(q.value(iSf))});
+            while (q.next()) {
+                VrsticaPog p{{}, -1};
+                const QString KrtBis = vrednostNiz(q.value(0));
+                if (!JePrazno(KrtBis)) {
+                    p.oseba = osebe.value(vrednostCelo(q.value(1)), -1);
+                    if (p.oseba >= 0)
+                        std::memcpy(p.KrtBis, levoPolje(KrtBis, 8).constData(), 8);
+                }
+                pogodbe.push_back(p);
+            }
         } catch (const Napaka& e) {
             qCWarning(lcExports).noquote() << "Tabele POG ni mogoče brati:" << e.besedilo();
             skrijNapredek(okolje);
@@ -156,6 +176,7 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
             return std::nullopt;
         }
     }
+    osebe = {};
 
     okolje.prikaziNapredek(true);
     okolje.statusnaVrstica(QStringLiteral("Poteka prepis OSB"));
@@ -174,6 +195,10 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         qCWarning(lcExports).noquote() << t;
         return Napaka(t);
     };
+    // The lines are gathered in a buffer and written in blocks.
+    constexpr qsizetype kBlok = 1 << 16;
+    QByteArray blok;
+    blok.reserve(kBlok + 181);
     int zadnjiProcent = -1;
     for (const VrsticaPog& p : pogodbe) {
         ++vrstica;
@@ -184,16 +209,19 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         }
         okolje.obdelajDogodke();
 
-        if (JePrazno(p.KrtBis))
+        if (p.oseba < 0)
             continue;
-        const auto oseba = osebe.constFind(p.SfOsb);
-        if (oseba == osebe.constEnd())
-            continue;
-        if (!izhod.pisi(osbVrstica(p.KrtBis, *oseba) + "\r\n"))
-            throw nePisem();
+        blok.append(p.KrtBis, 8);
+        dodajDelOsebe(blok, deli.constData() + zacetki[p.oseba]);
+        blok.append("\r\n", 2);
         ++zapisanih;
+        if (blok.size() >= kBlok) {
+            if (!izhod.pisi(blok))
+                throw nePisem();
+            blok.resize(0);
+        }
     }
-    if (!izhod.potrdi())
+    if (!izhod.pisi(blok) || !izhod.potrdi())
         throw nePisem();
 
     skrijNapredek(okolje);

@@ -9,20 +9,13 @@
 
 // The party register export: one 179-character line per contract of POG that has a
 // short code and whose party is in OSB, into an 8-bit text file (by default "OSB.TXT").
+// The line: KrtBis in 8, the name in 30, Nsl in 30, "Pst Mst" (only Mst when Pst is
+// empty) in 30, "1", Zrr in 40 and Sklic in 40 characters, each left-aligned, filled
+// with spaces and cut, in Windows-1250; then CR LF.
 
 // The party name: the first text with every run of spaces reduced to its first space,
 // two spaces, and the second text reduced the same way.
 QString ImeInNaziv(const QString& prvi, const QString& drugi);
-
-// The columns of one OSB row that the line carries, read as text (null as "").
-struct OsebaOsb {
-    QString Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic;
-};
-
-// The line without its line end: KrtBis in 8, the name in 30, Nsl in 30, "Pst Mst"
-// (only Mst when Pst is empty) in 30, "1", Zrr in 40 and Sklic in 40 characters, each
-// left-aligned, filled with spaces and cut, in Windows-1250.
-QByteArray osbVrstica(const QString& KrtBis, const OsebaOsb& oseba);
 
 // Which POG rows to export: all, or the IdPog range of the selection dialog as the
 // operator typed it.
@@ -32,9 +25,10 @@ struct ObsegPog {
     QString zadnja;       // last IdPog; blank means no upper bound
 };
 
-// The POG statement for `obseg`. A blank first text becomes "0" in `obseg`. The range
-// texts must be whole numbers; they enter the statement as numbers. Nothing when a
-// text is no whole number.
+// The POG statement for `obseg`; it reads only KrtBis and SfOsb, the columns the
+// export uses. A blank first text becomes "0" in `obseg`. The range texts must be
+// whole numbers; they enter the statement as numbers. Nothing when a text is no
+// whole number.
 std::optional<QString> stavekPog(ObsegPog& obseg);
 
 struct PrenosOsb {
