@@ -172,3 +172,23 @@ TEST_F(PrenosOkno, DailyTransferUsesItsOwnDialogAndLeavesTheMonthlyFolder)
     EXPECT_TRUE(f->V.MesecniDirektorij.isEmpty());
     EXPECT_EQ(f->V.ImeDatoteke, QStringLiteral("dan.055"));
 }
+
+// A number field that names no transfer is said before the file is asked for: no
+// dialog, no setting written, no file, nothing in the database.
+TEST_F(PrenosOkno, ANumberFieldThatIsNoTransferIsRefusedBeforeTheDialog)
+{
+    odgovor = izhod;
+    for (const char* polje : {"2x", "-1", "5"}) {
+        p.sporocila.clear();
+        f->ui->eStevilkaPrenosa->setText(QString::fromLatin1(polje));
+        f->ui->btnPrenosMesecnih->click();
+        ASSERT_EQ(p.sporocila.size(), 1) << polje;
+        EXPECT_TRUE(p.sporocila.at(0).startsWith(QStringLiteral("Številka prenosa"))
+                    || p.sporocila.at(0).startsWith(QStringLiteral("Prenosa številka 5 ni v registru")))
+            << p.sporocila.at(0).toStdString();
+        EXPECT_EQ(f->ui->eStevilkaPrenosa->text(), QString::fromLatin1(polje));
+    }
+    EXPECT_TRUE(dialogi.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(potNastavitev()));
+    EXPECT_FALSE(QFileInfo::exists(izhod));
+}
