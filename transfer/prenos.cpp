@@ -216,7 +216,7 @@ std::optional<QString> preveriTabele(Transakcija& tx)
 
 // The detail lines into the output file and one adjustment row per line. Throws
 // Ustavitev on the stop request, Napaka on a failure.
-void zapisiVrstice(Tek& t, Transakcija& tx, QSaveFile& izhod, DatotekaGk& gk, ShrambaIzravnav& shramba)
+void zapisiVrstice(Tek& t, QSaveFile& izhod, DatotekaGk& gk, ShrambaIzravnav& shramba)
 {
     bool izravnaveZbrisane = false;
     t.okno.povezavaMreze(false);
@@ -248,7 +248,6 @@ void zapisiVrstice(Tek& t, Transakcija& tx, QSaveFile& izhod, DatotekaGk& gk, Sh
     shramba.koncaj();
     if (const QString n = t.Q1.napaka(); !n.isEmpty())
         throw Napaka(n); // the rows could not all be read: no file, no completion
-    (void)tx;
 }
 
 // Puts the complete new file in the output's place. The previous file becomes the
@@ -421,7 +420,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         IskanjeZaPrenos iskanje(t.db);
         DatotekaGk gk(iskanje);
         ShrambaIzravnav shramba(tx);
-        zapisiVrstice(t, tx, izhod, gk, shramba);
+        zapisiVrstice(t, izhod, gk, shramba);
 
         // The closing line; the opening line carries the date of the file's completion.
         const QDate datumDatoteke = okolje.danes();
