@@ -1,5 +1,8 @@
 #include "narecje.h"
 
+#include <QFileInfo>
+#include <QSqlDatabase>
+
 #include <QRegularExpression>
 #include <QSqlError>
 
@@ -293,6 +296,30 @@ QString besedilo(const QSqlError& napaka)
     if (!d.isEmpty() && !t.contains(d))
         t = d + QStringLiteral(": ") + t;
     return t;
+}
+
+bool beriSKazalcem(const QSqlDatabase& baza)
+{
+    return baza.driverName() == QLatin1String("QPSQL");
+}
+
+bool enosmerniRezultatVzporedno(const QSqlDatabase& baza)
+{
+    return baza.driverName() != QLatin1String("QPSQL");
+}
+
+QStringList datotekeBaze(const QSqlDatabase& baza)
+{
+    const QSqlDriver* d = baza.driver();
+    if (!d || d->dbmsType() != QSqlDriver::SQLite)
+        return {};
+    const QString ime = QFileInfo(baza.databaseName()).canonicalFilePath();
+    if (ime.isEmpty())
+        return {};
+    QStringList datoteke;
+    for (const char* pripona : {"", "-wal", "-shm", "-journal"})
+        datoteke << ime + QLatin1StringView(pripona);
+    return datoteke;
 }
 
 } // namespace narecje

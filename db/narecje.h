@@ -17,6 +17,7 @@
 QString prevediStavek(const QString& sql, QSqlDriver::DbmsType dbms);
 
 class QSqlError;
+class QSqlDatabase;
 
 // What a transaction needs to know of the engine behind a connection.
 namespace narecje {
@@ -53,5 +54,19 @@ bool jeZavrnjenaVrednost(const QSqlError& napaka, QSqlDriver::DbmsType dbms);
 // The database's own text of a failure, with the driver's text in front where the
 // database gives none of its own ("database is locked", "no such table: X").
 QString besedilo(const QSqlError& napaka);
+
+// Whether a transfer run reads its postings through a cursor of its transaction on
+// the server, a group at a time: PostgreSQL's client would otherwise hold the whole
+// result in memory.
+bool beriSKazalcem(const QSqlDatabase& baza);
+
+// Whether a one-directional result stays readable while other statements run on
+// the same connection. PostgreSQL's client loses a streamed result as soon as
+// another statement runs; there a result read beside look-ups is fetched whole.
+bool enosmerniRezultatVzporedno(const QSqlDatabase& baza);
+
+// The files in which the database itself lives (SQLite: the file, its write-ahead
+// log, shared memory and journal), absolute and canonical; empty for a server.
+QStringList datotekeBaze(const QSqlDatabase& baza);
 
 } // namespace narecje

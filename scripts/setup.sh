@@ -11,7 +11,7 @@ PACKAGES=(
   unixodbc unixodbc-dev odbc-postgresql
   pxlib-dev
   libgtest-dev
-  postgresql postgresql-client
+  postgresql postgresql-client libpq-dev
   sqlite3 time bc
   xvfb xauth xdg-utils
   fonts-liberation fonts-dejavu-core

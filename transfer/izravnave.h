@@ -1,9 +1,10 @@
 #pragma once
 
+#include "mnozicnivnos.h"
+
 #include <QDate>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlDriver>
 #include <QString>
 #include <QStringList>
 
@@ -38,11 +39,9 @@ double razlikaIzravnave(double znesek, double zaokrozen);
 
 // The store as a transfer run uses it, inside the run's transaction: the table is
 // created once before the first row (inside a savepoint, so that an existing table
-// spoils nothing) and one prepared insert serves every row. On a server rows are sent
-// in multi-row inserts; a group the database refuses is sent again row by row, each
-// in a savepoint, so that exactly the rows refused for their values (an account too
-// long for CHAR(15)) are missing: they are counted, with their accounts, for the run
-// to report. Any other failure (the database gone, no space, read only) is thrown as
+// spoils nothing) and the rows go in bulk as MnozicniVnos sends them. Exactly the rows
+// refused for their values (an account too long for CHAR(15)) are missing: they are
+// counted, with their accounts, for the run to report. Any other failure (the database gone, no space, read only) is thrown as
 // Napaka with the database's text and ends the run.
 class ShrambaIzravnav {
 public:
@@ -64,27 +63,12 @@ public:
     const QStringList& zavrnjeniKonti() const { return m_zavrnjeniKonti; }
 
 private:
-    struct Vrstica {
-        qint64 prenos, vp;
-        QDate dan;
-        QString konto, sfdjv, partner;
-        double znesek, zaokrozen;
-    };
     void pripravi();
-    void vstaviPosamic(const Vrstica& v);
-    bool posljiPolja(const QList<Vrstica>& vrstice);
-    bool posljiVrednosti(const QList<Vrstica>& vrstice);
-    void posljiSkupino();
-    void zavrnjena(const Vrstica& v, const QSqlError& napaka);
+    void zavrnjena(const QVariantList& vrstica, const QSqlError& napaka);
+
     Transakcija& m_tx;
-    QSqlDatabase m_baza;
-    QSqlDriver::DbmsType m_dbms;
-    QSqlQuery m_vstavi;
-    QSqlQuery m_vstaviSkupino;
+    MnozicniVnos m_vnos;
     bool m_pripravljeno = false;
-    int m_velikostSkupine = 0;  // server: rows per multi-row insert, 0 none
-    bool m_polja = false;       // PostgreSQL: a group is sent as one array per column
-    QList<Vrstica> m_cakajoce;
     qint64 m_zavrnjenih = 0;
     QStringList m_zavrnjeniKonti;
 };

@@ -7,6 +7,7 @@
 #include "izravnave.h"
 #include "knjizba.h"
 #include "napaka.h"
+#include "narecje.h"
 #include "okolje.h"
 #include "oknoprenosa.h"
 #include "poizvedba.h"
@@ -25,7 +26,6 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QScopeGuard>
-#include <QSqlDriver>
 
 #include <cerrno>
 #include <unistd.h>
@@ -128,22 +128,14 @@ void zapisi(QFileDevice& f, const QByteArray& bajti, const QString& pot)
 // The database's own files, which an output must never replace.
 bool jeDatotekaBaze(const QString& pot, const QSqlDatabase& db)
 {
-    const QSqlDriver* d = db.driver();
-    if (!d || d->dbmsType() != QSqlDriver::SQLite)
-        return false;
-    const QFileInfo baza(db.databaseName());
-    const QString imeBaze = baza.canonicalFilePath();
-    if (imeBaze.isEmpty())
+    const QStringList datoteke = narecje::datotekeBaze(db);
+    if (datoteke.isEmpty())
         return false;
     const QFileInfo izhod(pot);
     const QString cilj = izhod.exists() ? izhod.canonicalFilePath()
                                         : QFileInfo(izhod.absolutePath()).canonicalFilePath() + u'/'
                                               + izhod.fileName();
-    for (const char* pripona : {"", "-wal", "-shm", "-journal"}) {
-        if (cilj == imeBaze + QLatin1StringView(pripona))
-            return true;
-    }
-    return false;
+    return datoteke.contains(cilj);
 }
 
 // The state of one run: what it was given and what it has found so far.
@@ -164,10 +156,9 @@ void odpriKnjizbe(Tek& t)
 {
     try {
         t.Q1.nastaviImeBaze(t.naloga.baza);
-        // PostgreSQL's client would hold a whole one-directional result in memory (a
-        // streamed one is lost as soon as the look-ups run on the connection): there
-        // the postings come through a cursor of the run's transaction, a group at a time.
-        if (t.db.driverName() == QLatin1String("QPSQL"))
+        // Where the engine's client would hold the whole result in memory, the postings
+        // come through a cursor of the run's transaction, a group at a time.
+        if (narecje::beriSKazalcem(t.db))
             t.Q1.odpriKazalec(t.db, stavekKnjizb(), t.datumi, 10000);
         else
             t.Q1.odpri(t.db, stavekKnjizb(), t.datumi, true);

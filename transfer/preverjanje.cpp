@@ -1,4 +1,5 @@
 #include "preverjanje.h"
+#include "narecje.h"
 
 #include "besedilo1250.h"
 #include "iskanje.h"
@@ -429,9 +430,8 @@ PonovitevPrenosa::PonovitevPrenosa(const QString& baza, qint64 stevilka)
     m_datum2 = r->datum2;
     const QSqlDatabase db = povezava::zaIme(baza);
     m_s = std::make_unique<Stanje>(db);
-    // PostgreSQL's client loses a one-directional result as soon as the look-ups run
-    // on the connection: there the result is fetched whole.
-    const bool samoNaprej = db.driverName() != QLatin1String("QPSQL");
+    // The look-ups run on the same connection while the postings are read.
+    const bool samoNaprej = narecje::enosmerniRezultatVzporedno(db);
     m_s->q.odpri(stavekKnjizb(), {{QStringLiteral("DATUM1"), m_datum1}, {QStringLiteral("DATUM2"), m_datum2}},
                  samoNaprej);
     m_s->stolpci.emplace(m_s->q.q().record());

@@ -1,0 +1,278 @@
+#include "mnozicnivnos.h"
+
+#include "belezenje.h"
+#include "napaka.h"
+#include "narecje.h"
+#include "poizvedba.h"
+#include "transakcija.h"
+
+#include <QDate>
+#include <libpq-fe.h>
+
+namespace {
+
+// The driver's own PostgreSQL connection, or null when the connection is not one.
+PGconn* povezavaPostgreSQL(const QSqlDatabase& baza)
+{
+    const QSqlDriver* d = baza.driver();
+    if (!d || d->dbmsType() != QSqlDriver::PostgreSQL)
+        return nullptr;
+    const QVariant h = d->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn* const*>(h.constData());
+}
+
+QSqlError napakaPostgreSQL(PGconn* c, const PGresult* r, const QString& kaj)
+{
+    const char* stanje = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const char* sporocilo = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    QString besedilo = QString::fromUtf8(sporocilo ? sporocilo : PQerrorMessage(c)).trimmed();
+    return QSqlError(kaj, besedilo, QSqlError::StatementError, QString::fromLatin1(stanje ? stanje : ""));
+}
+
+// One value in COPY's text format: \N for NULL, backslash escapes for the characters
+// that end a field or a row.
+void dodajPolje(QByteArray& b, const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        b += QByteArray::number(v.toLongLong());
+        return;
+    case QMetaType::Double:
+        // Seventeen significant digits give back the same double.
+        b += QByteArray::number(v.toDouble(), 'g', 17);
+        return;
+    case QMetaType::QDate: {
+        const QDate d = v.toDate();
+        b += d.isValid() ? d.toString(Qt::ISODate).toLatin1() : QByteArrayLiteral("\\N");
+        return;
+    }
+    default:
+        break;
+    }
+    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isNull())) {
+        b += "\\N";
+        return;
+    }
+    for (const char c : v.toString().toUtf8()) {
+        switch (c) {
+        case '\\': b += "\\\\"; break;
+        case '\t': b += "\\t"; break;
+        case '\n': b += "\\n"; break;
+        case '\r': b += "\\r"; break;
+        default: b += c;
+        }
+    }
+}
+
+} // namespace
+
+MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<Stolpec>& stolpci, Zavrnjena zavrnjena)
+    : m_tx(tx),
+      m_baza(tx.baza()),
+      m_tabela(tabela),
+      m_stolpci(stolpci),
+      m_zavrnjena(std::move(zavrnjena)),
+      m_vstavi(m_baza),
+      m_vstaviSkupino(m_baza)
+{
+    const QSqlDriver* d = m_baza.driver();
+    m_dbms = d ? d->dbmsType() : QSqlDriver::UnknownDbms;
+    if (m_dbms == QSqlDriver::SQLite) {
+        m_nacin = Nacin::ZacasnaTabela;
+    } else if (povezavaPostgreSQL(m_baza)) {
+        m_nacin = Nacin::Kopiranje;
+        m_velikostSkupine = kSkupinaKopiranja;
+    } else {
+        m_nacin = Nacin::Skupine;
+        m_velikostSkupine = kSkupinaVrednosti;
+    }
+}
+
+QString MnozicniVnos::seznamStolpcev() const
+{
+    QStringList imena;
+    for (const Stolpec& s : m_stolpci)
+        imena << s.ime;
+    return imena.join(QStringLiteral(", "));
+}
+
+void MnozicniVnos::pripravi()
+{
+    if (m_pripravljeno)
+        return;
+    m_pripravljeno = true;
+    QString cilj = m_tabela;
+    if (m_nacin == Nacin::ZacasnaTabela) {
+        // The rows wait in the connection's own temporary database; a write-ahead log
+        // growing with every row would make each page the run reads slower to find.
+        QStringList definicija;
+        for (const Stolpec& s : m_stolpci)
+            definicija << s.ime + u' ' + s.tip;
+        cilj = QStringLiteral("temp.LEDGXFER_") + m_tabela;
+        for (const QString& sql : {QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS LEDGXFER_%1 (%2)")
+                                       .arg(m_tabela, definicija.join(QStringLiteral(", "))),
+                                   QStringLiteral("DELETE FROM ") + cilj}) {
+            QString napaka;
+            if (!m_tx.poskusi(sql, {}, QStringLiteral("začasno tabelo"), &napaka))
+                throw Napaka(napaka);
+        }
+    }
+    const QString vprasaji = QStringLiteral("?,").repeated(m_stolpci.size()).chopped(1);
+    const QString vstavi =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(cilj, seznamStolpcev(), vprasaji);
+    if (!m_tx.vTocki([&] { return m_vstavi.prepare(prevediZa(m_baza, vstavi)); }))
+        throw Napaka(narecje::besedilo(m_vstavi.lastError()));
+    if (m_nacin == Nacin::Skupine) {
+        QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(m_tabela, seznamStolpcev());
+        for (int i = 0; i < m_velikostSkupine; ++i)
+            sql += (i ? QStringLiteral(",(") : QStringLiteral("(")) + vprasaji + u')';
+        if (!m_tx.vTocki([&] { return m_vstaviSkupino.prepare(prevediZa(m_baza, sql)); })) {
+            qCWarning(lcDb).noquote() << "Vstavljanje skupin v" << m_tabela << "ni pripravljeno, vrstice gredo posamič:"
+                                      << narecje::besedilo(m_vstaviSkupino.lastError());
+            m_nacin = Nacin::Posamic;
+            m_velikostSkupine = 0;
+        }
+    }
+}
+
+void MnozicniVnos::vstaviPosamic(const QVariantList& v)
+{
+    for (qsizetype i = 0; i < v.size(); ++i)
+        m_vstavi.bindValue(int(i), v.at(i));
+    if (m_nacin == Nacin::ZacasnaTabela) {
+        // SQLite undoes a failed statement by itself; the transaction goes on.
+        if (!m_vstavi.exec())
+            zavrnjena(v, m_vstavi.lastError());
+        return;
+    }
+    QSqlError napaka;
+    if (!m_tx.vTocki([&] {
+            if (m_vstavi.exec())
+                return true;
+            napaka = m_vstavi.lastError();
+            return false;
+        }))
+        zavrnjena(v, napaka);
+}
+
+void MnozicniVnos::zavrnjena(const QVariantList& v, const QSqlError& napaka)
+{
+    if (!narecje::jeZavrnjenaVrednost(napaka, m_dbms))
+        throw Napaka(narecje::besedilo(napaka));
+    m_zavrnjena(v, napaka);
+}
+
+bool MnozicniVnos::kopiraj(const QList<QVariantList>& vrstice, QSqlError* napaka)
+{
+    PGconn* c = povezavaPostgreSQL(m_baza);
+    if (!c) {
+        *napaka = QSqlError(QStringLiteral("COPY"), QStringLiteral("povezava ni več odprta"),
+                            QSqlError::ConnectionError);
+        return false;
+    }
+    m_medpomnilnik.clear();
+    for (const QVariantList& v : vrstice) {
+        for (qsizetype i = 0; i < v.size(); ++i) {
+            if (i)
+                m_medpomnilnik += '\t';
+            dodajPolje(m_medpomnilnik, v.at(i));
+        }
+        m_medpomnilnik += '\n';
+    }
+    const QByteArray sql = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(m_tabela, seznamStolpcev()).toUtf8();
+    PGresult* r = PQexec(c, sql.constData());
+    if (PQresultStatus(r) != PGRES_COPY_IN) {
+        *napaka = napakaPostgreSQL(c, r, QStringLiteral("COPY"));
+        PQclear(r);
+        return false;
+    }
+    PQclear(r);
+    const bool poslano = PQputCopyData(c, m_medpomnilnik.constData(), int(m_medpomnilnik.size())) == 1;
+    if (PQputCopyEnd(c, poslano ? nullptr : "prekinjeno") != 1) {
+        *napaka = napakaPostgreSQL(c, nullptr, QStringLiteral("COPY"));
+        return false;
+    }
+    bool ok = poslano;
+    QSqlError prva;
+    while ((r = PQgetResult(c))) {
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && ok) {
+            ok = false;
+            prva = napakaPostgreSQL(c, r, QStringLiteral("COPY"));
+        }
+        PQclear(r);
+    }
+    if (!ok)
+        *napaka = prva.isValid() ? prva : napakaPostgreSQL(c, nullptr, QStringLiteral("COPY"));
+    return ok;
+}
+
+bool MnozicniVnos::vstaviVrednosti(const QList<QVariantList>& vrstice)
+{
+    int i = 0;
+    for (const QVariantList& v : vrstice)
+        for (const QVariant& vrednost : v)
+            m_vstaviSkupino.bindValue(i++, vrednost);
+    return m_vstaviSkupino.exec();
+}
+
+void MnozicniVnos::posljiSkupino()
+{
+    if (m_cakajoce.isEmpty())
+        return;
+    const QList<QVariantList> vrstice = std::move(m_cakajoce);
+    m_cakajoce.clear();
+    const bool celaSkupina = m_nacin == Nacin::Kopiranje
+                             || (m_nacin == Nacin::Skupine && vrstice.size() == m_velikostSkupine);
+    if (celaSkupina) {
+        QSqlError napaka;
+        if (m_tx.vTocki([&] {
+                if (m_nacin == Nacin::Kopiranje ? kopiraj(vrstice, &napaka) : vstaviVrednosti(vrstice))
+                    return true;
+                if (m_nacin != Nacin::Kopiranje)
+                    napaka = m_vstaviSkupino.lastError();
+                return false;
+            }))
+            return;
+        // Only a refusal of values is worth sending row by row; anything else ends the run.
+        if (!narecje::jeZavrnjenaVrednost(napaka, m_dbms))
+            throw Napaka(narecje::besedilo(napaka));
+    }
+    // A short group, or a group the database refused: row by row.
+    for (const QVariantList& v : vrstice)
+        vstaviPosamic(v);
+}
+
+void MnozicniVnos::dodaj(QVariantList vrstica)
+{
+    pripravi();
+    if (m_velikostSkupine == 0) {
+        vstaviPosamic(vrstica);
+        return;
+    }
+    m_cakajoce.append(std::move(vrstica));
+    if (m_cakajoce.size() >= m_velikostSkupine)
+        posljiSkupino();
+}
+
+void MnozicniVnos::poslji()
+{
+    posljiSkupino();
+}
+
+void MnozicniVnos::koncaj()
+{
+    posljiSkupino();
+    if (m_nacin == Nacin::ZacasnaTabela && m_pripravljeno) {
+        m_vstavi.finish();
+        const QString stolpci = seznamStolpcev();
+        const QString zacasna = QStringLiteral("temp.LEDGXFER_") + m_tabela;
+        m_tx.izvedi(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(m_tabela, stolpci, zacasna), {},
+                    QStringLiteral("tabelo ") + m_tabela);
+        m_tx.izvedi(QStringLiteral("DELETE FROM ") + zacasna, {}, QStringLiteral("začasno tabelo"));
+    }
+}
