@@ -18,7 +18,8 @@ PGconn* povezavaPostgreSQL(const QSqlDatabase& baza)
     if (!d || d->dbmsType() != QSqlDriver::PostgreSQL)
         return nullptr;
     const QVariant h = d->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0)
+    // The driver names the type by its typedef or by the struct behind it.
+    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
         return nullptr;
     return *static_cast<PGconn* const*>(h.constData());
 }
@@ -91,6 +92,18 @@ MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<S
         m_nacin = Nacin::Skupine;
         m_velikostSkupine = kSkupinaVrednosti;
     }
+    qCDebug(lcDb).noquote() << "Vrstice v" << m_tabela << "gredo" << opisNacina();
+}
+
+QString MnozicniVnos::opisNacina() const
+{
+    switch (m_nacin) {
+    case Nacin::ZacasnaTabela: return QStringLiteral("prek začasne tabele");
+    case Nacin::Kopiranje: return QStringLiteral("s COPY");
+    case Nacin::Skupine: return QStringLiteral("v skupinah");
+    case Nacin::Posamic: return QStringLiteral("posamič");
+    }
+    return {};
 }
 
 QString MnozicniVnos::seznamStolpcev() const

@@ -46,8 +46,12 @@ public:
     // Sends the pending rows and, on SQLite, moves the collected rows into the table.
     void koncaj();
 
+    // How the rows go, for the log and the tests: "prek začasne tabele", "s COPY",
+    // "v skupinah" or "posamič".
+    QString opisNacina() const;
+
     // Rows per group on each kind of engine.
-    static constexpr int kSkupinaKopiranja = 20000;
+    static constexpr int kSkupinaKopiranja = 10000;
     static constexpr int kSkupinaVrednosti = 250;
 
 private:
