@@ -11,4 +11,5 @@ public:
     void nastaviSteviloZapisov(const QString&) override {}
     void povezavaMreze(bool) override {}
     void Sume() override {}
+    bool prikazujeSeznam() const override { return false; }
 };

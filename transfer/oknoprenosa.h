@@ -13,4 +13,6 @@ public:
     virtual void nastaviSteviloZapisov(const QString& besedilo) = 0;  // lblSteviloZapisov
     virtual void povezavaMreze(bool vklopljena) = 0;                   // DataSource1
     virtual void Sume() = 0;                                           // list-finishing pass
+    // Whether a grid shows the closing list; without one the run does not read it.
+    virtual bool prikazujeSeznam() const { return true; }
 };

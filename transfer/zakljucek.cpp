@@ -75,6 +75,8 @@ void ZakljucniSeznam(const QString& baza, qint64 stevilkaNaZacetku, const QDate&
     okno.povezavaMreze(true);
     okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje nazadnje prenesenih..."));
     okolje.obdelajDogodke();
+    if (!okno.prikazujeSeznam())
+        return; // nobody would see the list: a million postings are not read again for it
     try {
         Q1.nastaviImeBaze(baza);
         Q1.odpri(povezava::zaIme(baza), stavekZakljucnegaSeznama(stevilkaNaZacetku), datumi);

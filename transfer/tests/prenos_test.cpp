@@ -96,6 +96,24 @@ const QByteArray kDatoteka = kUvodna + "\r\n" + kVrstica1 + "\r\n" + kVrstica2 +
 
 } // namespace
 
+// Without a grid (the batch command) the run leaves out only the closing list's
+// query: the file, the database and the messages are those of a run with a grid.
+TEST_F(PrenosTest, WithoutAGridTheClosingListAloneIsLeftOut)
+{
+    s.seznam = false;
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
+    EXPECT_EQ(preberi(pot), kDatoteka);
+    EXPECT_EQ(s.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=2")});
+    EXPECT_EQ(s.stevilkaPrenosa, QStringLiteral("1"));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
+    EXPECT_FALSE(Q1.jeOdprt());
+
+    s.seznam = true;
+    ASSERT_EQ(zazeni(QStringLiteral("1")), IzidPrenosa::Opravljen);
+    EXPECT_TRUE(Q1.jeOdprt());
+}
+
 TEST_F(PrenosTest, NewTransferWritesTheFileMarksRegistersAndNumbersTheAdjustments)
 {
     ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);

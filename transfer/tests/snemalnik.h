@@ -19,6 +19,7 @@ public:
     QString steviloZapisov = QStringLiteral("..");
     bool mreza = true;
     int sumeKlicev = 0;
+    bool seznam = true; // a grid shows the closing list
     bool konec = false;
     int konecPoKorakih = -1; // raise the stop request at this progress step (1-based)
     QDate danasnji = QDate(2018, 1, 31);
@@ -49,6 +50,8 @@ public:
     QDateTime zdaj() const override { return QDateTime(danasnji, QTime(10, 30)); }
     void odpriVUrejevalniku(const QString&) override {}
     std::optional<QString> shraniDatoteko(const DialogShrani&) override { return std::nullopt; }
+
+    bool prikazujeSeznam() const override { return seznam; }
 
     void nastaviStevilkoPrenosa(const QString& b) override
     {
