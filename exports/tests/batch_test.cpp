@@ -1,5 +1,5 @@
 #include "baza_pomoc.h"
-#include "batchpomoc.h"
+#include "batch.h"
 #include "okna_pomoc.h"
 #include "paradoks_pomoc.h"
 
@@ -16,12 +16,7 @@ namespace {
 // The revaluation summary takes no login: ledgxfer-batch run without one.
 IzidBatch revaluation(const QString& izhod)
 {
-    QProcess p;
-    p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"), {QStringLiteral("revaluation"),
-                                                                   QStringLiteral("--output"), izhod});
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return zazeniBatch({QStringLiteral("revaluation"), QStringLiteral("--output"), izhod});
 }
 
 class BatchIzvoz : public ::testing::Test {
