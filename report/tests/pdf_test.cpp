@@ -187,8 +187,9 @@ TEST(Pdf, SourceFailingMidwayLetsTheFailureThroughAndTheNextReportIsWhole)
     const IzidPdf izid = zapisiPdf(p, vir, dir.filePath(QStringLiteral("b.pdf")));
     ASSERT_TRUE(izid.uspeh);
     EXPECT_EQ(izid.strani, 4); // 55 rows of 5 mm on each 277 mm page
-    if (imaPdftotext())
+    if (imaPdftotext()) {
         EXPECT_EQ(poisci(besedePdf(dir.filePath(QStringLiteral("b.pdf"))), QStringLiteral("199")).value(0).stran, 4);
+    }
 }
 
 // A path that is no regular file, or cannot become one, is refused with the reason
