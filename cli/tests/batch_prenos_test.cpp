@@ -152,8 +152,7 @@ TEST_F(BatchPrenos, PasswordFromTheEnvironmentOrStandardInputAndAliasesFromTheOp
     QProcess p;
     okolje.insert(QStringLiteral("LEDGXFER_PASSWORD"), b.geslo());
     p.setProcessEnvironment(okolje);
-    p.start(programBatch(),
-            prenos() << aliasi << QStringLiteral("--user") << b.uporabnik());
+    p.start(programBatch(), prenos() << aliasi << QStringLiteral("--user") << b.uporabnik());
     p.waitForFinished(120000);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().toStdString() << p.readAllStandardError().toStdString();
 }
