@@ -1,11 +1,9 @@
-#include "batchpomoc.h"
+#include "batch.h"
+#include "pdf.h"
 #include "zbirka.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,8 +19,7 @@ IzidBatch batch(const ZbirkaIzravnav& z, QStringList argumenti)
 
 TEST(BatchAdjustments, NoFilterListsEveryRowAnyFilterOnlyTheMatchingRowsWithADay)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    LEDG_PRESKOCI_BREZ_PDFTOTEXT();
     ZbirkaIzravnav z;
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("izravnave.pdf"));

@@ -4,12 +4,11 @@
 #include "rezultat.h"
 #include "rezultatvir.h"
 #include "izbiraizravnav.h"
+#include "pdf.h"
 #include "zbirka.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -33,14 +32,6 @@ const PostavljenElement* najdi(const Stran& s, const QString& besedilo)
         if (e.vrsta == PostavljenElement::Vrsta::Besedilo && e.besedilo == besedilo)
             return &e;
     return nullptr;
-}
-
-QString besediloPdf(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
@@ -132,8 +123,7 @@ TEST(PorociloIzravnav, AnEmptyResultHasNoPages)
 // The list of the fixture as a PDF, read back as text.
 TEST(PorociloIzravnav, PdfOfTheTableReadsBackWithItsAmountsAndSums)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    LEDG_PRESKOCI_BREZ_PDFTOTEXT();
     ZbirkaIzravnav z;
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     Rezultat r;

@@ -18,6 +18,8 @@ struct PrimerBranja {
 
 class BranjeNastavitev : public ::testing::TestWithParam<PrimerBranja> {};
 
+void PrintTo(const PrimerBranja& p, std::ostream* os) { *os << p.ime; }
+
 QString sep() { return QString(QDir::separator()); }
 
 } // namespace

@@ -47,6 +47,9 @@ const char* ime(Izstop i)
     return "";
 }
 
+void PrintTo(Vstop v, std::ostream* os) { *os << ime(v); }
+void PrintTo(Izstop i, std::ostream* os) { *os << ime(i); }
+
 // A window with a field before the date field, the date field, and one after it.
 struct Okno {
     QWidget w;

@@ -1,4 +1,4 @@
-#include "batchpomoc.h"
+#include "batch.h"
 #include "poizvedba.h"
 #include "testnabaza.h"
 
@@ -69,7 +69,7 @@ struct Proces {
             argumenti << QStringLiteral("--user") << b.uporabnik();
         argumenti << QStringLiteral("--password-stdin");
         p.setProcessEnvironment(okolje);
-        p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"), argumenti);
+        p.start(programBatch(), argumenti);
         p.waitForStarted();
     }
     IzidBatch koncaj(const QString& geslo)
@@ -77,8 +77,7 @@ struct Proces {
         p.write((geslo + u'\n').toUtf8());
         p.closeWriteChannel();
         p.waitForFinished(120000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return izidBatch(p);
     }
 };
 
@@ -153,8 +152,7 @@ TEST_F(BatchPrenos, PasswordFromTheEnvironmentOrStandardInputAndAliasesFromTheOp
     QProcess p;
     okolje.insert(QStringLiteral("LEDGXFER_PASSWORD"), b.geslo());
     p.setProcessEnvironment(okolje);
-    p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"),
-            prenos() << aliasi << QStringLiteral("--user") << b.uporabnik());
+    p.start(programBatch(), prenos() << aliasi << QStringLiteral("--user") << b.uporabnik());
     p.waitForFinished(120000);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().toStdString() << p.readAllStandardError().toStdString();
 }
@@ -202,7 +200,7 @@ TEST_F(BatchPrenos, ProgressLineOnATerminal)
     if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty())
         GTEST_SKIP() << "script (util-linux) is not installed";
     knjizbe(3);
-    QStringList ukaz{QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch")};
+    QStringList ukaz{programBatch()};
     ukaz << prenos();
     if (!b.uporabnik().isEmpty())
         ukaz << QStringLiteral("--user") << b.uporabnik();

@@ -1,4 +1,4 @@
-#include "batchpomoc.h"
+#include "batch.h"
 #include "jedro.h"
 #include "poizvedba.h"
 
@@ -11,18 +11,6 @@
 
 namespace {
 
-// build/ledgxfer-batch with these arguments, no login options added.
-IzidBatch batch(const QStringList& argumenti, const QProcessEnvironment& okolje = QProcessEnvironment::systemEnvironment())
-{
-    QProcess p;
-    p.setProcessEnvironment(okolje);
-    p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"), argumenti);
-    p.closeWriteChannel();
-    p.waitForFinished(300000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
 const char* const kUkazi[] = {"transfer", "verify", "journal", "adjustments", "parties", "revaluation", "demo"};
 
 } // namespace
@@ -30,7 +18,7 @@ const char* const kUkazi[] = {"transfer", "verify", "journal", "adjustments", "p
 TEST(BatchUkaz, HelpGlobalAndPerCommandInSlovenianWithOptionsExampleAndExitCodes)
 {
     for (const char* h : {"--help", "-h"}) {
-        const IzidBatch i = batch({QString::fromLatin1(h)});
+        const IzidBatch i = zazeniBatch({QString::fromLatin1(h)});
         EXPECT_EQ(i.koda, 0) << h;
         EXPECT_TRUE(i.izhod.startsWith(QStringLiteral("Uporaba: ledgxfer-batch UKAZ"))) << i.izhod.toStdString();
         for (const char* u : kUkazi)
@@ -53,7 +41,7 @@ TEST(BatchUkaz, HelpGlobalAndPerCommandInSlovenianWithOptionsExampleAndExitCodes
     for (const char* u : kUkazi) {
         for (const char* h : {"--help", "-h"}) {
             SCOPED_TRACE(std::string(u) + " " + h);
-            const IzidBatch i = batch({QString::fromLatin1(u), QString::fromLatin1(h)});
+            const IzidBatch i = zazeniBatch({QString::fromLatin1(u), QString::fromLatin1(h)});
             EXPECT_EQ(i.koda, 0);
             EXPECT_TRUE(i.izhod.startsWith(QStringLiteral("Uporaba: ledgxfer-batch %1 [možnosti]\n\n")
                                                .arg(QString::fromLatin1(u))))
@@ -73,7 +61,7 @@ TEST(BatchUkaz, HelpGlobalAndPerCommandInSlovenianWithOptionsExampleAndExitCodes
 
 TEST(BatchUkaz, VersionIsTheProjectsVersion)
 {
-    const IzidBatch i = batch({QStringLiteral("--version")});
+    const IzidBatch i = zazeniBatch({QStringLiteral("--version")});
     EXPECT_EQ(i.koda, 0);
     EXPECT_EQ(i.izhod, QStringLiteral("ledgxfer-batch " LEDGXFER_VERSION "\n"));
 }
@@ -99,7 +87,7 @@ TEST(BatchUkaz, StrayArgumentsUnknownOptionsAndMissingValuesAreRefusedForEveryCo
         };
         for (const Primer& p : primeri) {
             SCOPED_TRACE(p.argumenti.join(u' ').toStdString());
-            const IzidBatch i = batch(p.argumenti);
+            const IzidBatch i = zazeniBatch(p.argumenti);
             EXPECT_EQ(i.koda, 2);
             EXPECT_TRUE(i.napake.contains(p.napaka)) << i.napake.toStdString();
             EXPECT_TRUE(i.napake.contains(QStringLiteral("Za pomoč: ledgxfer-batch %1 --help").arg(ukaz)));
@@ -109,11 +97,11 @@ TEST(BatchUkaz, StrayArgumentsUnknownOptionsAndMissingValuesAreRefusedForEveryCo
     for (const QStringList& a : {QStringList{}, QStringList{QStringLiteral("prenos")},
                                  QStringList{QStringLiteral("--verzija")},
                                  QStringList{QStringLiteral("--help"), QStringLiteral("odvec")}}) {
-        const IzidBatch i = batch(a);
+        const IzidBatch i = zazeniBatch(a);
         EXPECT_EQ(i.koda, 2) << a.join(u' ').toStdString();
         EXPECT_TRUE(i.napake.contains(QStringLiteral("Za pomoč: ledgxfer-batch --help"))) << i.napake.toStdString();
     }
-    const IzidBatch i = batch({QStringLiteral("verify"), QStringLiteral("--file"), QStringLiteral("x"),
+    const IzidBatch i = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), QStringLiteral("x"),
                                QStringLiteral("--alias"), QStringLiteral("LB")});
     EXPECT_EQ(i.koda, 2);
     EXPECT_TRUE(i.napake.contains(QStringLiteral("--alias in --transfer se podata skupaj."))) << i.napake.toStdString();
@@ -126,7 +114,7 @@ protected:
     {
         s_mapa = new QTemporaryDir;
         const QString baza = s_mapa->filePath(QStringLiteral("ledger.sqlite"));
-        const IzidBatch i = batch({QStringLiteral("demo"), QStringLiteral("--database"), baza,
+        const IzidBatch i = zazeniBatch({QStringLiteral("demo"), QStringLiteral("--database"), baza,
                                    QStringLiteral("--aliases"), s_mapa->filePath(QStringLiteral("aliases.ini")),
                                    QStringLiteral("--today"), QStringLiteral("2018-01-31"),
                                    QStringLiteral("--postings"), QStringLiteral("3000")});
@@ -233,7 +221,7 @@ TEST_F(DemoKnjiga, TransferOneIsCompleteAndItsFileHoldsAgainstTheBook)
 
     const QString datoteka = s_mapa->filePath(QStringLiteral("PRENOS1.TXT"));
     ASSERT_TRUE(QFile::exists(datoteka));
-    const IzidBatch i = batch({QStringLiteral("verify"), QStringLiteral("--file"), datoteka, QStringLiteral("--aliases"),
+    const IzidBatch i = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), datoteka, QStringLiteral("--aliases"),
                                s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"),
                                QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("1")});
     EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
@@ -254,7 +242,7 @@ TEST_F(DemoKnjiga, TransferOneIsCompleteAndItsFileHoldsAgainstTheBook)
         f.seek(35 + 152 + 2 + 60); // line 3, field 11
         f.write("9");
     }
-    const IzidBatch s = batch({QStringLiteral("verify"), QStringLiteral("--file"), spremenjena, QStringLiteral("--aliases"),
+    const IzidBatch s = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), spremenjena, QStringLiteral("--aliases"),
                                s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"),
                                QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("1")});
     EXPECT_EQ(s.koda, 1);
@@ -262,7 +250,7 @@ TEST_F(DemoKnjiga, TransferOneIsCompleteAndItsFileHoldsAgainstTheBook)
         << s.izhod.toStdString();
     EXPECT_TRUE(s.izhod.contains(QStringLiteral("NI pravilna: 1 ugotovitev."))) << s.izhod.toStdString();
 
-    const IzidBatch ni = batch({QStringLiteral("verify"), QStringLiteral("--file"), s_mapa->filePath(QStringLiteral("NI.TXT"))});
+    const IzidBatch ni = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), s_mapa->filePath(QStringLiteral("NI.TXT"))});
     EXPECT_EQ(ni.koda, 1);
     EXPECT_TRUE(ni.izhod.contains(QStringLiteral("Ne morem brati datoteke"))) << ni.izhod.toStdString();
 }

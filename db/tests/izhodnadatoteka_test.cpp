@@ -1,4 +1,5 @@
 #include "izhodnadatoteka.h"
+#include "izpis.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,11 +15,6 @@
 #include <sys/wait.h>
 #include <csignal>
 #include <unistd.h>
-
-inline void PrintTo(const QStringList& s, std::ostream* os)
-{
-    *os << '[' << s.join(QStringLiteral(", ")).toStdString() << ']';
-}
 
 namespace {
 
@@ -151,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     return vMapi(m, "datoteka/izhod.txt");
                 },
                 "ne obstaja"}),
-    [](const auto& info) { return std::string(info.param.ime); });
+    PoImenu());
 
 TEST(IzhodnaDatoteka, potrdiZamenjaDatotekoInObdrziDovoljenja)
 {

@@ -1,12 +1,11 @@
 #include "baza_pomoc.h"
-#include "batchpomoc.h"
+#include "batch.h"
 #include "okna_pomoc.h"
 #include "paradoks_pomoc.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -16,12 +15,7 @@ namespace {
 // The revaluation summary takes no login: ledgxfer-batch run without one.
 IzidBatch revaluation(const QString& izhod)
 {
-    QProcess p;
-    p.start(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"), {QStringLiteral("revaluation"),
-                                                                   QStringLiteral("--output"), izhod});
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return zazeniBatch({QStringLiteral("revaluation"), QStringLiteral("--output"), izhod});
 }
 
 class BatchIzvoz : public ::testing::Test {

@@ -1,6 +1,5 @@
 #include "baza_pomoc.h"
 
-#include <QFile>
 #include <QSqlQuery>
 
 BazaOsb::BazaOsb()
@@ -15,11 +14,7 @@ BazaOsb::BazaOsb()
     q.exec(QStringLiteral("CREATE TABLE OSB (SFOSB INTEGER NOT NULL PRIMARY KEY, KRTBNK VARCHAR(10),"
                           " SFSOS VARCHAR(2), Ime VARCHAR(60), Nzv VARCHAR(80), Nsl VARCHAR(60), Pst VARCHAR(10),"
                           " Mst VARCHAR(40), Zrr VARCHAR(60), Sklic VARCHAR(60))"));
-    QString odsek = baza.odsekAliasa();
-    odsek.replace(QStringLiteral("[LB]"), QStringLiteral("[BAZA]"));
-    QFile ini(baza.potAliasov());
-    ini.open(QIODevice::Append);
-    ini.write("\n" + odsek.toUtf8());
+    baza.dodajAlias(baza, QStringLiteral("BAZA"));
 }
 
 void BazaOsb::osb(qint64 sfOsb, const QVariant& nzv, const QVariant& ime, const QVariant& nsl,

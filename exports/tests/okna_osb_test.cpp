@@ -1,11 +1,11 @@
 #include "baza_pomoc.h"
+#include "izpis.h"
 #include "okna_pomoc.h"
 #include "rezultat.h"
 #include "tform1.h"
 #include "tform3.h"
 #include "ui_tform1.h"
 #include "ui_tform3.h"
-#include "zapisnik.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,4 +1,5 @@
 #include "besedilo1250.h"
+#include "izpis.h"
 #include "nastavitve.h"
 #include "okna_pomoc.h"
 #include "paradoks_pomoc.h"
@@ -6,7 +7,6 @@
 #include "tform7.h"
 #include "ui_tform1.h"
 #include "ui_tform7.h"
-#include "zapisnik.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>

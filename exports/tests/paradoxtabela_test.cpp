@@ -1,3 +1,4 @@
+#include "izpis.h"
 #include "napaka.h"
 #include "okna_pomoc.h"
 #include "paradoks_pomoc.h"
@@ -73,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                       VrstaPolja{"time", {"A", pxfTime, 4}, QTime(13, 45, 7)},
                       VrstaPolja{"timestamp", {"A", pxfTimestamp, 8},
                                  QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58))}),
-    [](const auto& info) { return std::string(info.param.ime); });
+    PoImenu());
 
 // --- Damaged files ----------------------------------------------------------------
 
@@ -160,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
         Poskodba{"blok_kaze_nazaj_nase", [](QByteArray& b) { postavi16(b, 2048, 1); }},
         Poskodba{"blok_z_vec_zapisi_kot_jih_gre_vanj",
                  [](QByteArray& b) { postavi16(b, 2048 + 4, quint16(60 * 39)); }}),
-    [](const auto& info) { return std::string(info.param.ime); });
+    PoImenu());
 
 // The sound table itself reads in full; the damage above is what makes it fail.
 TEST_F(PoskodovanaTabela, neposkodovanaTabelaSeBereVCelotiTudiZImenomVDrugiVelikostiCrk)

@@ -1,4 +1,5 @@
 #include "baza_pomoc.h"
+#include "izpis.h"
 #include "prenososb.h"
 #include "zapisnik.h"
 

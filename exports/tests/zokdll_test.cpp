@@ -1,3 +1,4 @@
+#include "izpis.h"
 #include "paradoks_pomoc.h"
 #include "zapisnik.h"
 #include "zokdll.h"

@@ -1,8 +1,9 @@
+#include "dogodki.h"
 #include "grupiranje.h"
 #include "napaka.h"
 #include "poizvedba.h"
-#include "pomoc.h"
 #include "testnabaza.h"
+#include "zapisnik.h"
 
 #include <QMap>
 #include <QSignalSpy>
@@ -105,7 +106,7 @@ protected:
 
     std::unique_ptr<TestnaBaza> baza;
     QSqlDatabase db;
-    ZapisovalecOkolja okolje;
+    Zapisnik okolje;
 };
 
 } // namespace

@@ -2,12 +2,13 @@
 #include "ui_tform2.h"
 
 #include "barve.h"
+#include "dogodki.h"
 #include "grupiranje.h"
 #include "poizvedba.h"
-#include "pomoc.h"
 #include "testnabaza.h"
 #include "tform1.h"
 #include "ui_tform1.h"
+#include "zapisnik.h"
 
 #include <QHeaderView>
 #include <QMessageBox>
@@ -81,7 +82,7 @@ protected:
 
     std::unique_ptr<TestnaBaza> baza;
     QSqlDatabase db;
-    ZapisovalecOkolja okolje;
+    Zapisnik okolje;
 };
 
 } // namespace

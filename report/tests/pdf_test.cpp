@@ -1,12 +1,10 @@
 #include "izris.h"
+#include "pdf.h"
 
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QFileInfo>
 #include <QDir>
@@ -17,56 +15,12 @@
 
 namespace {
 
-struct Beseda {
-    QString besedilo;
-    double xMin, yMin, xMax, yMax; // points
-    int stran;
-};
-
 constexpr double kTockNaMm = 72.0 / 25.4;
 
-// The words of a PDF with their boxes, as poppler's pdftotext -bbox reports them.
-QList<Beseda> besedePdf(const QString& pdf, QList<QSizeF>* strani = nullptr)
+QList<BesedaPdf> poisci(const QList<BesedaPdf>& besede, const QString& t)
 {
-    const QString izhod = pdf + QStringLiteral(".html");
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, izhod});
-    p.waitForFinished(30000);
-    QFile f(izhod);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QString html = QString::fromUtf8(f.readAll());
-    static const QRegularExpression reStran(QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">"));
-    static const QRegularExpression reBeseda(
-        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
-    QList<Beseda> besede;
-    int stran = 0;
-    qsizetype i = 0;
-    for (;;) {
-        const QRegularExpressionMatch s = reStran.match(html, i);
-        const QRegularExpressionMatch b = reBeseda.match(html, i);
-        if (s.hasMatch() && (!b.hasMatch() || s.capturedStart() < b.capturedStart())) {
-            ++stran;
-            if (strani)
-                strani->append(QSizeF(s.captured(1).toDouble(), s.captured(2).toDouble()));
-            i = s.capturedEnd();
-        } else if (b.hasMatch()) {
-            QString t = b.captured(5);
-            t.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-            besede.append({t, b.captured(1).toDouble(), b.captured(2).toDouble(), b.captured(3).toDouble(),
-                           b.captured(4).toDouble(), stran});
-            i = b.capturedEnd();
-        } else {
-            break;
-        }
-    }
-    return besede;
-}
-
-QList<Beseda> poisci(const QList<Beseda>& besede, const QString& t)
-{
-    QList<Beseda> r;
-    for (const Beseda& b : besede)
+    QList<BesedaPdf> r;
+    for (const BesedaPdf& b : besede)
         if (b.besedilo == t)
             r << b;
     return r;
@@ -76,8 +30,7 @@ QList<Beseda> poisci(const QList<Beseda>& besede, const QString& t)
 
 TEST(Pdf, TextsLandAtTheirMillimetresOnEveryPage)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    LEDG_PRESKOCI_BREZ_PDFTOTEXT();
     Porocilo p;
     p.naslov = QStringLiteral("Proba");
     p.jezik = QLocale(QLocale::Slovenian, QLocale::Slovenia);
@@ -108,31 +61,31 @@ TEST(Pdf, TextsLandAtTheirMillimetresOnEveryPage)
     ASSERT_EQ(izid.strani, 2);
 
     QList<QSizeF> strani;
-    const QList<Beseda> besede = besedePdf(pot, &strani);
+    const QList<BesedaPdf> besede = besedePdf(pot, &strani);
     ASSERT_EQ(strani.size(), 2);
     EXPECT_NEAR(strani.at(0).width(), 595.3, 0.5); // A4 portrait
     EXPECT_NEAR(strani.at(0).height(), 841.9, 0.5);
 
     // The page header on both pages, at 10 mm from the left and top edges.
-    const QList<Beseda> glava = poisci(besede, QStringLiteral("številka:"));
+    const QList<BesedaPdf> glava = poisci(besede, QStringLiteral("številka:"));
     ASSERT_EQ(glava.size(), 2);
     EXPECT_EQ(glava.at(1).stran, 2);
-    const QList<Beseda> temeljnica = poisci(besede, QStringLiteral("Temeljnica"));
+    const QList<BesedaPdf> temeljnica = poisci(besede, QStringLiteral("Temeljnica"));
     ASSERT_EQ(temeljnica.size(), 2);
     EXPECT_NEAR(temeljnica.at(0).xMin, 10 * kTockNaMm, 1.0);
     EXPECT_NEAR(temeljnica.at(0).yMin, 10 * kTockNaMm, 2.0);
     // Page numbers end at their right edge.
-    const QList<Beseda> dva = poisci(besede, QStringLiteral("2"));
+    const QList<BesedaPdf> dva = poisci(besede, QStringLiteral("2"));
     ASSERT_EQ(dva.size(), 1);
     EXPECT_NEAR(dva.at(0).xMax, (10 + 188.9) * kTockNaMm, 1.0);
 
     // Amounts with the locale's separators, right-aligned on 85.7 mm.
-    const QList<Beseda> zneski = poisci(besede, QStringLiteral("1.234,50"));
+    const QList<BesedaPdf> zneski = poisci(besede, QStringLiteral("1.234,50"));
     EXPECT_EQ(zneski.size(), 60);
-    for (const Beseda& b : zneski)
+    for (const BesedaPdf& b : zneski)
         EXPECT_NEAR(b.xMax, (10 + 85.7) * kTockNaMm, 1.0);
     // One footer per group, each with its own sum.
-    const QList<Beseda> vsote = poisci(besede, QStringLiteral("37.035,00"));
+    const QList<BesedaPdf> vsote = poisci(besede, QStringLiteral("37.035,00"));
     EXPECT_EQ(vsote.size(), 2);
     EXPECT_EQ(poisci(besede, QStringLiteral("SKUPAJ")).size(), 2);
     EXPECT_EQ(poisci(besede, QStringLiteral("ZADNJE")).value(0).stran, 2);
@@ -144,8 +97,7 @@ TEST(Pdf, TextsLandAtTheirMillimetresOnEveryPage)
 // script, tabs and characters of a fallback font included, left- and right-aligned.
 TEST(Pdf, TextsPutTogetherFromGlyphsLandWhereThePainterDrawsThem)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    LEDG_PRESKOCI_BREZ_PDFTOTEXT();
     const QStringList besedila = {
         QStringLiteral("1.234.567,89"), QStringLiteral("-0,01"), QStringLiteral("30 Sep 2026"),
         QStringLiteral("Temeljnica številka:"), QStringLiteral("AVATAR Te Yo LT"), QStringLiteral("office ffi fl"),
@@ -185,9 +137,9 @@ TEST(Pdf, TextsPutTogetherFromGlyphsLandWhereThePainterDrawsThem)
         }
     }
 
-    auto opis = [](const QList<Beseda>& besede) {
+    auto opis = [](const QList<BesedaPdf>& besede) {
         QStringList o;
-        for (const Beseda& b : besede)
+        for (const BesedaPdf& b : besede)
             o << QStringLiteral("%1 %2 %3 %4 %5")
                      .arg(b.besedilo)
                      .arg(b.xMin, 0, 'f', 3)
@@ -235,8 +187,9 @@ TEST(Pdf, SourceFailingMidwayLetsTheFailureThroughAndTheNextReportIsWhole)
     const IzidPdf izid = zapisiPdf(p, vir, dir.filePath(QStringLiteral("b.pdf")));
     ASSERT_TRUE(izid.uspeh);
     EXPECT_EQ(izid.strani, 4); // 55 rows of 5 mm on each 277 mm page
-    if (!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (imaPdftotext()) {
         EXPECT_EQ(poisci(besedePdf(dir.filePath(QStringLiteral("b.pdf"))), QStringLiteral("199")).value(0).stran, 4);
+    }
 }
 
 // A path that is no regular file, or cannot become one, is refused with the reason

@@ -1,12 +1,10 @@
-#include "batchpomoc.h"
+#include "batch.h"
+#include "pdf.h"
 #include "zbirka.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,8 +19,7 @@ IzidBatch batch(const Zbirka& z, const QStringList& argumenti)
 
 TEST(BatchJournal, WritesTheJournalOfARegisteredTransferToPdf)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    LEDG_PRESKOCI_BREZ_PDFTOTEXT();
     Zbirka z;
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("dnevnik.pdf"));

@@ -12,15 +12,13 @@
 #include "ui_tform1.h"
 #include "zbirka.h"
 
-#include "batchpomoc.h"
+#include "pdf.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QHeaderView>
 #include <QPrintPreviewDialog>
@@ -244,8 +242,7 @@ TEST(PanelPregleda, JournalHeaderFromTheFieldsAndTheSelectedRow)
 // pages are prepared the status line says so.
 TEST(PanelPregleda, JournalPrintsEveryRowWhateverPageWasChosen)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    LEDG_PRESKOCI_BREZ_PDFTOTEXT();
     Program p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
     const int dodanih = 150; // some four pages of detail lines
@@ -288,10 +285,7 @@ TEST(PanelPregleda, JournalPrintsEveryRowWhateverPageWasChosen)
     // Each line has the amount twice, in the currency and in the domestic currency.
     EXPECT_EQ(besedilo.count(QStringLiteral("77,77")), 2 * dodanih) << "every detail line printed";
     EXPECT_TRUE(besedilo.contains(QStringLiteral("VSE SKUPAJ")));
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    info.waitForFinished(30000);
-    const QString podatki = QString::fromUtf8(info.readAllStandardOutput());
+    const QString podatki = podatkiPdf(pdf);
     EXPECT_TRUE(podatki.contains(QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 84[12]"))))
         << podatki.toStdString();
     // The status line said that the journal was being prepared, and is hidden again.

@@ -2,6 +2,7 @@
 #include "postavitev.h"
 #include "pregled.h"
 #include "rezultat.h"
+#include "zapisnik.h"
 #include "zbirka.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ struct Panel {
     Zbirka zbirka;
     Rezultat Q1;
     Kontrole k;
-    BeleznoOkolje okolje;
+    Zapisnik okolje;
     QString baza = QStringLiteral("LB");
     Pregled pregled{Q1, k, okolje, baza};
 
@@ -84,7 +85,7 @@ TEST(Pregled, OpeningATransferListsItsPostingsOfItsRangeNullAccountsLast)
     EXPECT_EQ(p.k.steviloZapisov, QStringLiteral("3"));
     EXPECT_EQ(p.k.sume, 1);
     EXPECT_EQ(p.okolje.statusi, QStringList{QStringLiteral("Poteka zbiranje podatkov prenosa 7...")});
-    EXPECT_FALSE(p.okolje.statusVidna);
+    EXPECT_FALSE(p.okolje.statusViden);
     // Accounts 1100, 2200, then the posting without an account; D (outside the range)
     // and E (transfer 2) are not listed.
     EXPECT_EQ(p.tekst(), (QStringList{"B", "A", "C"}));
@@ -104,7 +105,7 @@ TEST(Pregled, NumberFieldTextThatIsNoIntegerListsNothingAndIsNeverSpliced)
         p.pregled.DBGrid1DblClick(); // row 8, the first of the register list
         EXPECT_FALSE(p.Q1.jeOdprt()) << vsiljeno.toStdString();
         EXPECT_EQ(p.k.steviloZapisov, QStringLiteral("prej"));
-        EXPECT_FALSE(p.okolje.statusVidna);
+        EXPECT_FALSE(p.okolje.statusViden);
         EXPECT_EQ(p.zbirka.stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE")), 6);
     }
     // Blanks around a number are no reason to refuse it.
@@ -176,7 +177,7 @@ TEST(Pregled, LastTransferListsTheWholeRangeUnderTheHighestNumber)
         EXPECT_EQ(p.k.steviloZapisov, QStringLiteral("5"));
         EXPECT_EQ(p.okolje.statusi, (QStringList{"Iskanje zadnje številke prenosa...",
                                                  "Poteka zbiranje podatkov prenosa 8 ..."}));
-        EXPECT_FALSE(p.okolje.statusVidna);
+        EXPECT_FALSE(p.okolje.statusViden);
         // Every posting of March, transferred or not, accounts in order and NULL last.
         EXPECT_EQ(p.tekst(), (QStringList{"B", "E", "F", "A", "C"}));
         EXPECT_EQ(p.k.d1, QDate(2024, 3, 1)); // the pickers are used as they stand
@@ -188,7 +189,7 @@ TEST(Pregled, LastTransferListsTheWholeRangeUnderTheHighestNumber)
         q.pregled.btnZadnjiClick();
         EXPECT_EQ(q.k.stevilka, QStringLiteral("0"));
         EXPECT_FALSE(q.Q1.jeOdprt());
-        EXPECT_FALSE(q.okolje.statusVidna);
+        EXPECT_FALSE(q.okolje.statusViden);
     }
     {
         // An empty register: the field is emptied and the range listed under 0.
@@ -232,7 +233,7 @@ TEST(Pregled, Deletion)
             EXPECT_FALSE(p.k.vprasanjeVidno);
         }
         EXPECT_EQ(p.okolje.sporocila, c.sporocila) << c.polje.toStdString();
-        EXPECT_FALSE(p.okolje.statusVidna);
+        EXPECT_FALSE(p.okolje.statusViden);
         EXPECT_EQ(p.zbirka.stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), c.vrsticRegistra);
         // Postings keep their transfer number whatever happened to the register.
         EXPECT_EQ(p.zbirka.stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=7")), 4);
@@ -250,7 +251,7 @@ TEST(Pregled, Deletion)
     p.pregled.btnOdgovorDaClick();
     EXPECT_FALSE(p.k.vprasanjeVidno);
     EXPECT_TRUE(p.okolje.sporocila.isEmpty());
-    EXPECT_FALSE(p.okolje.statusVidna);
+    EXPECT_FALSE(p.okolje.statusViden);
 }
 
 TEST(Pregled, JournalRunsOverThePostingsListAndPrintsOnlyZerosForTheRegisterList)

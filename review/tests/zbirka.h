@@ -1,6 +1,5 @@
 #pragma once
 
-#include "okolje.h"
 #include "testnabaza.h"
 
 #include <QDate>
@@ -28,33 +27,4 @@ struct Zbirka {
     QString mapa() const { return baza.mapa(); }
 
     TestnaBaza baza{QStringLiteral("LB")};
-};
-
-// The outside world of the engine for tests: records messages and the status line.
-class BeleznoOkolje : public Okolje {
-public:
-    void sporocilo(const QString& b) override { sporocila << b; }
-    void statusnaVrstica(const QString& b) override
-    {
-        status = b;
-        statusVidna = true;
-        statusi << b;
-    }
-    void skrijStatusnoVrstico() override { statusVidna = false; }
-    void prikaziNapredek(bool) override {}
-    void napredek(int) override {}
-    void procentiBesedilo(const QString&) override {}
-    void obdelajDogodke() override {}
-    bool konecZahtevan() const override { return false; }
-    void pocistiKonec() override {}
-    QDateTime zdaj() const override { return QDateTime(danesDan, QTime(9, 30)); }
-    QDate danes() const override { return danesDan; }
-    void odpriVUrejevalniku(const QString&) override {}
-    std::optional<QString> shraniDatoteko(const DialogShrani&) override { return std::nullopt; }
-
-    QStringList sporocila;
-    QStringList statusi;
-    QString status;
-    bool statusVidna = false;
-    QDate danesDan{2024, 4, 2};
 };

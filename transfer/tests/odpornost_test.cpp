@@ -2,6 +2,7 @@
 // several points of a run, a lock held by another connection, two runs at once. After
 // each, the database and the files must be exactly as before the run, or exactly as
 // after a completed one: never half done.
+#include "batch.h"
 #include "jedro.h"
 #include "poizvedba.h"
 #include "povezava.h"
@@ -58,7 +59,7 @@ protected:
 
     void zacni(QProcess& p, const QStringList& a)
     {
-        p.setProgram(QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"));
+        p.setProgram(programBatch());
         p.setArguments(a);
         p.start();
         ASSERT_TRUE(p.waitForStarted());
@@ -73,8 +74,8 @@ protected:
         QProcess p;
         zacni(p, argumenti(obseg, ponovi, izhod));
         p.waitForFinished(180000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+        const IzidBatch i = izidBatch(p);
+        return {i.koda, i.izhod + i.napake};
     }
 
     QStringList vrstice(const QString& sql)

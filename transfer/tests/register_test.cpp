@@ -1,37 +1,22 @@
 #include "register.h"
 
 #include "napaka.h"
-#include "okolje.h"
 #include "poizvedba.h"
 #include "povezava.h"
 #include "rezultat.h"
 #include "testnabaza.h"
 #include "transakcija.h"
+#include "zapisnik.h"
 
-#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace {
 
-class Ura : public Okolje {
-public:
-    void sporocilo(const QString& b) override { sporocila << b; }
-    void statusnaVrstica(const QString&) override {}
-    void skrijStatusnoVrstico() override {}
-    void prikaziNapredek(bool) override {}
-    void napredek(int) override {}
-    void procentiBesedilo(const QString&) override {}
-    void obdelajDogodke() override {}
-    bool konecZahtevan() const override { return false; }
-    void pocistiKonec() override {}
-    QDateTime zdaj() const override { return QDateTime(dan, QTime(23, 59, 59)); }
-    void odpriVUrejevalniku(const QString&) override {}
-    std::optional<QString> shraniDatoteko(const DialogShrani&) override { return std::nullopt; }
-
-    QDate dan{2024, 4, 2};
-    QStringList sporocila;
+// The outside world of a registration, its clock at 23:59:59 on 2 April 2024.
+struct Ura : Zapisnik {
+    Ura() { trenutek = QDateTime(QDate(2024, 4, 2), QTime(23, 59, 59)); }
 };
 
 // A database of the test engine under the alias and connection "REG", with the
@@ -117,7 +102,7 @@ TEST(Register, RegisteringANumberAgainRefreshesOnlyItsDate)
     b.baza.odpri();
     Ura ura;
     b.registriraj(ura, 4, QDate(2024, 3, 1), QDate(2024, 3, 31));
-    ura.dan = QDate(2024, 5, 9);
+    ura.trenutek.setDate(QDate(2024, 5, 9));
     b.registriraj(ura, 4, QDate(2024, 5, 1), QDate(2024, 5, 8));
     EXPECT_EQ(b.vrstice(), QStringList{QStringLiteral("4 2024-03-01 2024-03-31 2024-05-09")});
 }
@@ -217,11 +202,4 @@ TEST(Register, AllocationGivesTheNextNumberAndCreatesTheRegister)
     const DodeljenaStevilka d = dodeliStevilko(tx);
     EXPECT_EQ(vrednostCelo(d.najvisja), 6);
     EXPECT_EQ(d.nova, 7);
-}
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 // A fresh database for one test, on the engine that LEDGXFER_TEST_DB names:
 // "sqlite" (the default: a file in a temporary folder), "postgresql" (a new database
@@ -37,11 +38,12 @@ public:
     // start-up, and returns it.
     QSqlDatabase odpri();
 
-    // Adds the other database's alias section to this aliases file.
-    void dodajAlias(const TestnaBaza& druga);
+    // Adds the other database's alias section to this aliases file, under its own alias
+    // or under `ime` (a second alias of this very database, for one).
+    void dodajAlias(const TestnaBaza& druga, const QString& ime = QString());
 
-    // The aliases-file section of this database.
-    QString odsekAliasa() const;
+    // The aliases-file section of this database, under its alias or under `ime`.
+    QString odsekAliasa(const QString& ime = QString()) const;
 
 private:
     QString m_alias;

@@ -120,9 +120,9 @@ QString TestnaBaza::potAliasov() const
     return m_mapa.filePath(QStringLiteral("aliases.ini"));
 }
 
-QString TestnaBaza::odsekAliasa() const
+QString TestnaBaza::odsekAliasa(const QString& ime) const
 {
-    QString s = QStringLiteral("[%1]\n").arg(m_alias);
+    QString s = QStringLiteral("[%1]\n").arg(ime.isEmpty() ? m_alias : ime);
     if (m_gonilnik == u"sqlite") {
         s += QStringLiteral("driver=sqlite\ndatabase=%1\n").arg(m_imeBaze);
     } else if (m_gonilnik == u"postgresql") {
@@ -140,12 +140,12 @@ QString TestnaBaza::odsekAliasa() const
     return s;
 }
 
-void TestnaBaza::dodajAlias(const TestnaBaza& druga)
+void TestnaBaza::dodajAlias(const TestnaBaza& druga, const QString& ime)
 {
     QFile ini(potAliasov());
     ini.open(QIODevice::Append);
     ini.write("\n");
-    ini.write(druga.odsekAliasa().toUtf8());
+    ini.write(druga.odsekAliasa(ime).toUtf8());
 }
 
 QSqlDatabase TestnaBaza::odpri()
