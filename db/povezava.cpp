@@ -101,7 +101,12 @@ Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QS
         const Neuspeh vrsta = vrstaNeuspeha(napaka, db.driver()->dbmsType());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(imePovezave);
-        const QString razlog = napaka.text().trimmed();
+        // One line: libpq puts its hint on a line of its own.
+        QStringList vrstice = napaka.text().split(u'\n', Qt::SkipEmptyParts);
+        for (QString& v : vrstice)
+            v = v.trimmed();
+        vrstice.removeAll(QString());
+        const QString razlog = vrstice.join(u' ');
         return {vrsta, razlog.isEmpty() ? QStringLiteral("Povezave ni mogoče odpreti") : razlog};
     }
     if (gonilnik == u"QSQLITE") {

@@ -84,12 +84,10 @@ TEST_F(PrenosOkno, MonthlyTransferFromTheButtonToTheMessage)
     EXPECT_TRUE(ini.readAll().startsWith((mapa + QStringLiteral("\r\n")).toUtf8()));
     EXPECT_TRUE(QFileInfo(izhod).size() > 0);
     // The window is idle again.
-    for (QWidget* w : {kontrola<QWidget>(f, "ProgressBar1")), kontrola<QWidget>(f, "lblProcenti")),
-                       kontrola<QWidget>(f, "lblOpozorilo"))})
-        EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
-    for (QWidget* w : {kontrola<QWidget>(f, "btnPonovi")), kontrola<QWidget>(f, "btnZgodovina")),
-                       kontrola<QWidget>(f, "Datum1")), kontrola<QWidget>(f, "eStevilkaPrenosa"))})
-        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    for (const char* ime : {"ProgressBar1", "lblProcenti", "lblOpozorilo"})
+        EXPECT_TRUE(kontrola<QWidget>(f, ime)->isHidden()) << ime;
+    for (const char* ime : {"btnPonovi", "btnZgodovina", "Datum1", "eStevilkaPrenosa"})
+        EXPECT_TRUE(kontrola<QWidget>(f, ime)->isEnabled()) << ime;
     EXPECT_TRUE(kontrola<QLabel>(f, "lblProcenti")->text().isEmpty());
     EXPECT_TRUE(f->DataSource1->omogocen());
 
