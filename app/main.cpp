@@ -2,6 +2,7 @@
 #include "izvajanje.h"
 #include "jezik.h"
 #include "okna.h"
+#include "storitveokna.h"
 #include "tform1.h"
 
 #include <QApplication>
@@ -10,6 +11,9 @@
 
 int main(int argc, char* argv[])
 {
+    // The desktop's dialogs and message boxes for the main window; made first, so that
+    // they outlive every window.
+    StoritveOkna storitve;
     // The program's own arguments (alias, user, password) are taken as they stand, and
     // the toolkit sees only the program name: an argument such as "-reverse" or
     // "-style" is the operator's, never an option of the toolkit.
@@ -29,7 +33,7 @@ int main(int argc, char* argv[])
     QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
 
     // The ten windows, in their order; the first is the main window.
-    const Okna okna = ustvariOkna(argumenti);
+    const Okna okna = ustvariOkna(argumenti, storitve);
 
     okna.Form1->setAttribute(Qt::WA_DeleteOnClose);
     okna.Form1->show();

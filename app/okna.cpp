@@ -11,10 +11,10 @@
 #include "tform6.h"
 #include "tform7.h"
 
-Okna ustvariOkna(const QStringList& argumenti)
+Okna ustvariOkna(const QStringList& argumenti, StoritveOkna& storitve)
 {
     Okna okna;
-    okna.Form1 = new TForm1(argumenti);
+    okna.Form1 = new TForm1(argumenti, storitve);
     okna.Form2 = new TForm2(okna.Form1);
     okna.Form3 = new TForm3(okna.Form1);
     okna.Form4 = new TForm4(okna.Form1);

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class StoritveOkna;
 class TForm1;
 class TForm2;
 class TForm3;
@@ -28,5 +29,7 @@ struct Okna {
 };
 
 // Creates the ten windows in their order; the other nine belong to the main window,
-// which knows them all. `argumenti`: the command line without the program name.
-Okna ustvariOkna(const QStringList& argumenti);
+// which knows them all. `argumenti`: the command line without the program name;
+// `storitve`: the desktop's dialogs for the main window (see StoritveOkna), which
+// outlive the windows.
+Okna ustvariOkna(const QStringList& argumenti, StoritveOkna& storitve);

@@ -7,6 +7,7 @@
 #include "ploscapregleda.h"
 #include "pregled.h"
 #include "povezava.h"
+#include "prijavabaze.h"
 #include "oknoprenosa.h"
 #include "prenos.h"
 #include "rezultatmodel.h"
@@ -25,11 +26,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QStyle>
 #include <QUrl>
@@ -39,16 +38,6 @@ namespace {
 const QString kNapisZacetek = QStringLiteral("PRENOS PODATKOV ");
 const QString kNapisZagon = QStringLiteral("V GLAVNO KNJIGO (Banka Morvik d.d.)");
 
-// "Opis (*.X)|*.X|Vse (*.*)|*.*" becomes Qt's "Opis (*.X);;Vse (*.*)".
-QString qtFilter(const QString& filter)
-{
-    const QStringList deli = filter.split(u'|');
-    QStringList izhod;
-    for (int i = 0; i + 1 < deli.size(); i += 2)
-        izhod << deli.at(i);
-    return izhod.join(QStringLiteral(";;"));
-}
-
 } // namespace
 
 // The outside world of the engine, served by the main window's widgets.
@@ -56,22 +45,7 @@ class TForm1::OknoOkolje : public Okolje {
 public:
     explicit OknoOkolje(TForm1& f) : m_f(f) {}
 
-    void sporocilo(const QString& besedilo) override
-    {
-        if (m_f.prikaziSporocilo) {
-            m_f.prikaziSporocilo(besedilo);
-            return;
-        }
-        // A carriage return on its own starts a new line, as in the system's message boxes.
-        QString prikaz = besedilo;
-        for (qsizetype i = 0; i < prikaz.size(); ++i) {
-            if (prikaz.at(i) == u'\r' && (i + 1 == prikaz.size() || prikaz.at(i + 1) != u'\n'))
-                prikaz[i] = u'\n';
-        }
-        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), prikaz,
-                        QMessageBox::Ok, &m_f);
-        box.exec();
-    }
+    void sporocilo(const QString& besedilo) override { m_f.m_storitve.sporocilo(&m_f, besedilo); }
     void statusnaVrstica(const QString& besedilo) override
     {
         m_f.ui->lblOpozorilo->setText(besedilo);
@@ -104,27 +78,17 @@ public:
     }
     std::optional<QString> shraniDatoteko(const DialogShrani& d) override
     {
-        if (m_f.izberiShranjevanje)
-            return m_f.izberiShranjevanje(d);
         if (m_f.m_konecAplikacije)
             return std::nullopt;
-        QFileDialog dlg(&m_f, d.naslov, d.zacetniDirektorij, qtFilter(d.filter));
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-        dlg.setDefaultSuffix(d.privzetaKoncnica);
-        if (!d.imeDatoteke.isEmpty())
-            dlg.selectFile(d.imeDatoteke);
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-            return std::nullopt;
-        return QDir::toNativeSeparators(dlg.selectedFiles().constFirst());
+        return m_f.m_storitve.shraniDatoteko(&m_f, d);
     }
 
 private:
     TForm1& m_f;
 };
 
-TForm1::TForm1(const QStringList& argumenti, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TForm1), m_argumenti(argumenti)
+TForm1::TForm1(const QStringList& argumenti, StoritveOkna& storitve, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::TForm1), m_storitve(storitve), m_argumenti(argumenti)
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("TForm1"));
@@ -307,14 +271,11 @@ void TForm1::AppActivate()
 
     QCoreApplication::processEvents();
 
-    const QString napaka = povezava::odpri(V.Baza, V.Baza, V.Uporabnik, V.Geslo);
-    if (!napaka.isEmpty()) {
-        okolje().sporocilo(QStringLiteral("Prijava v ") + V.Baza + QStringLiteral(" kot uporabnik ")
-                           + V.Uporabnik + QStringLiteral(" ni uspela!"));
+    const IzidPrijave prijava = prijaviVBazo(V.Baza, V.Uporabnik, V.Geslo);
+    if (!prijava.uspela()) {
+        okolje().sporocilo(prijava.sporocilo());
         zahtevajKonec();
-        return;
     }
-    povezava::zapomniPrijavo(V.Baza, V.Uporabnik, V.Geslo);
 }
 
 void TForm1::btnKonecClick()
@@ -372,10 +333,8 @@ void TForm1::btnIzravnaveClick()
     prikaziModalno(*f5);
 }
 
-namespace {
-
 // The main window's part in a transfer run.
-class OknoZaPrenos : public OknoPrenosa {
+class TForm1::OknoZaPrenos : public OknoPrenosa {
 public:
     explicit OknoZaPrenos(TForm1& f) : m_f(f) {}
     void nastaviStevilkoPrenosa(const QString& b) override { m_f.ui->eStevilkaPrenosa->setText(b); }
@@ -386,8 +345,6 @@ public:
 private:
     TForm1& m_f;
 };
-
-} // namespace
 
 void TForm1::btnPrenosMesecnihClick()
 {
@@ -536,20 +493,14 @@ void TForm1::zahtevajKonec()
         if (auto* d = qobject_cast<QDialog*>(modalni))
             QMetaObject::invokeMethod(d, &QDialog::reject, Qt::QueuedConnection);
     }
-    if (koncajAplikacijo) {
-        koncajAplikacijo();
-        return;
-    }
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    m_storitve.koncaj();
 }
 
 int TForm1::prikaziModalno(QDialog& dialog)
 {
     if (m_konecAplikacije)
         return QDialog::Rejected;
-    if (modalniDialog)
-        return modalniDialog(dialog);
-    return dialog.exec();
+    return m_storitve.prikaziModalno(dialog);
 }
 
 void TForm1::obnoviOkno()

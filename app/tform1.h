@@ -4,6 +4,7 @@
 #include "okna.h"
 #include "okolje.h"
 #include "rezultat.h"
+#include "storitveokna.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -22,13 +23,14 @@ class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     // `argumenti`: the command line without the program name (alias, user, password).
-    explicit TForm1(const QStringList& argumenti, QWidget* parent = nullptr);
+    // `storitve`: the desktop's dialogs, message boxes and the end of the program; it
+    // outlives the window.
+    TForm1(const QStringList& argumenti, StoritveOkna& storitve, QWidget* parent = nullptr);
     ~TForm1() override;
 
     void nastaviOkna(const Okna& okna) { m_okna = okna; }
     const Okna& okna() const { return m_okna; }
 
-    Ui::TForm1* ui;
     Izvajanje V;                 // run-time values
     Rezultat* Q1;                // shared result
     PodatkovniVir* DataSource1;  // its data link to DBGrid1
@@ -91,17 +93,14 @@ public:
     void btnOdgovorNeClick();
     void Button1Click();
 
-    // Hooks for tests: modal dialogs, message boxes, save dialogs and the final quit.
-    std::function<int(QDialog&)> modalniDialog;
-    std::function<void(const QString&)> prikaziSporocilo;
-    std::function<std::optional<QString>(const DialogShrani&)> izberiShranjevanje;
-    std::function<void()> koncajAplikacijo;
-
 protected:
     bool event(QEvent* e) override;
 
 private:
     class OknoOkolje;
+    class OknoZaPrenos;
+    Ui::TForm1* ui;
+    StoritveOkna& m_storitve;
     QStringList m_argumenti;
     Okna m_okna;
     OknoOkolje* m_okolje;

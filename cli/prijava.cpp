@@ -1,24 +1,17 @@
 #include "prijava.h"
 
-#include "povezava.h"
+#include "prijavabaze.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 bool prijaviSe(UkaznaVrstica& u, TerminalOkolje& okolje)
 {
-    const QString alias = u.value(QStringLiteral("alias"));
-    const QString uporabnik = u.value(QStringLiteral("user"));
-    const QString geslo = u.geslo();
-    const QString razlog = povezava::odpri(alias, alias, uporabnik, geslo);
-    if (!razlog.isEmpty()) {
-        okolje.sporocilo(QStringLiteral("Prijava v ") + alias + QStringLiteral(" kot uporabnik ") + uporabnik
-                         + QStringLiteral(" ni uspela!"));
-        okolje.napaka(razlog);
-        return false;
-    }
-    povezava::zapomniPrijavo(alias, uporabnik, geslo);
-    return true;
+    const IzidPrijave izid
+        = prijaviVBazo(u.value(QStringLiteral("alias")), u.value(QStringLiteral("user")), u.geslo());
+    if (!izid.uspela())
+        okolje.sporocilo(izid.sporocilo());
+    return izid.uspela();
 }
 
 QString staraDatoteka(const QString& pot)

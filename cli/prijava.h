@@ -6,9 +6,9 @@
 #include <optional>
 
 // The login of a batch command: opens the connection under --alias with --user and
-// the password (--password, --password-stdin or LEDGXFER_PASSWORD), as the window's
-// start-up does. A refused login shows the window's failed-connection message with
-// the reason and returns false.
+// the password (--password, --password-stdin or LEDGXFER_PASSWORD), through the same
+// login step as the window's start-up (prijaviVBazo). A failed login prints the
+// window's message, the database's reason on its next line, and returns false.
 bool prijaviSe(UkaznaVrstica& u, TerminalOkolje& okolje);
 
 // For a batch command that wrote nothing into `pot`: whether an older file of that name

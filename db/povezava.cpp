@@ -45,25 +45,48 @@ QString imeGonilnika(const QString& driver)
 
 namespace {
 
-QString odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
-                      const QString& geslo, const Aliasi& aliasi)
+// The kind of a failure of the driver's open, from the database's code or text. A
+// server that refuses the login, a database that is not there and a server that
+// cannot be reached say so in libpq's and the ODBC drivers' words.
+Neuspeh vrstaNeuspeha(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
+{
+    const QString t = napaka.text();
+    const auto vsebuje = [&t](const char* s) { return t.contains(QLatin1StringView(s), Qt::CaseInsensitive); };
+    if (vsebuje("password authentication failed") || vsebuje("authentication failed")
+        || vsebuje("no password supplied") || vsebuje("pg_hba.conf") || vsebuje("permission denied")
+        || (vsebuje("role \"") && vsebuje("does not exist")) || vsebuje("SQLSTATE=28")
+        || napaka.nativeErrorCode().startsWith(u"28"))
+        return Neuspeh::Zavrnjena;
+    if ((vsebuje("database \"") && vsebuje("does not exist")) || napaka.nativeErrorCode() == u"3D000")
+        return Neuspeh::NiBaze;
+    if (narecje::jeZaklep(napaka, dbms) || vsebuje("database is locked"))
+        return Neuspeh::Zaklenjena;
+    if (vsebuje("connection refused") || vsebuje("could not connect") || vsebuje("could not translate host name")
+        || vsebuje("timeout expired") || vsebuje("no route to host") || vsebuje("network is unreachable")
+        || napaka.nativeErrorCode().startsWith(u"08"))
+        return Neuspeh::Nedosegljiv;
+    return Neuspeh::Drugo;
+}
+
+Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
+                   const QString& geslo, const Aliasi& aliasi)
 {
     const std::optional<Alias> alias = aliasi.najdi(aliasIme);
     if (!alias) {
         QString razlog = QStringLiteral("Alias ne obstaja: %1 (datoteka z aliasi %2").arg(aliasIme, aliasi.pot());
         if (!aliasi.napakaBranja().isEmpty())
             razlog += QStringLiteral(": ") + aliasi.napakaBranja();
-        return razlog + u')';
+        return {Neuspeh::NeznanAlias, razlog + u')'};
     }
     const QString gonilnik = imeGonilnika(alias->driver);
     if (gonilnik.isEmpty())
-        return QStringLiteral("Neznan gonilnik: %1").arg(alias->driver);
+        return {Neuspeh::Gonilnik, QStringLiteral("Neznan gonilnik: %1").arg(alias->driver)};
     if (!QSqlDatabase::isDriverAvailable(gonilnik))
-        return QStringLiteral("Gonilnik %1 ni na voljo").arg(gonilnik);
+        return {Neuspeh::Gonilnik, QStringLiteral("Gonilnik %1 ni na voljo").arg(gonilnik)};
 
     // The engine never creates a database: an SQLite alias must lead to an existing file.
     if (gonilnik == u"QSQLITE" && !QFileInfo(alias->database).isFile())
-        return QStringLiteral("Baza ne obstaja: %1").arg(alias->database);
+        return {Neuspeh::NiBaze, QStringLiteral("Baza ne obstaja: %1").arg(alias->database)};
 
     QSqlDatabase db = QSqlDatabase::addDatabase(gonilnik, imePovezave);
     db.setDatabaseName(alias->database);
@@ -74,10 +97,17 @@ QString odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const
     db.setUserName(uporabnik);
     db.setPassword(geslo);
     if (!db.open()) {
-        const QString razlog = db.lastError().text();
+        const QSqlError napaka = db.lastError();
+        const Neuspeh vrsta = vrstaNeuspeha(napaka, db.driver()->dbmsType());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(imePovezave);
-        return razlog.isEmpty() ? QStringLiteral("Povezave ni mogoče odpreti") : razlog;
+        // One line: libpq puts its hint on a line of its own.
+        QStringList vrstice = napaka.text().split(u'\n', Qt::SkipEmptyParts);
+        for (QString& v : vrstice)
+            v = v.trimmed();
+        vrstice.removeAll(QString());
+        const QString razlog = vrstice.join(u' ');
+        return {vrsta, razlog.isEmpty() ? QStringLiteral("Povezave ni mogoče odpreti") : razlog};
     }
     if (gonilnik == u"QSQLITE") {
         // SQLite opens any file; one that is no database fails at its first read.
@@ -85,12 +115,12 @@ QString odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const
         // A database that another connection holds locked is a database all the same.
         const bool prebrana = poskus.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
         if (!prebrana && !narecje::jeZaklep(poskus.lastError(), QSqlDriver::SQLite)) {
-            const QString razlog = poskus.lastError().text();
+            const QSqlError napaka = poskus.lastError();
             poskus = QSqlQuery();
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(imePovezave);
-            return razlog;
+            return {Neuspeh::NiBaze, napaka.text()};
         }
         // LIKE compares case-sensitively, as on the production server. SQLite ignores
         // this pragma without an error while another statement is still active on the
@@ -116,16 +146,22 @@ QString odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const
 
 } // namespace
 
+Izid odpriZIzidom(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
+                  const QString& geslo, const Aliasi& aliasi)
+{
+    zapri(imePovezave);
+    const Izid izid = odpriPovezavo(imePovezave, aliasIme, uporabnik, geslo, aliasi);
+    if (!izid.odprta())
+        qCWarning(lcDb).noquote() << "Povezave" << imePovezave << "na alias" << aliasIme << "kot uporabnik"
+                                  << (uporabnik.isEmpty() ? QStringLiteral("(brez)") : uporabnik)
+                                  << "ni mogoče odpreti:" << izid.razlog;
+    return izid;
+}
+
 QString odpri(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
               const QString& geslo, const Aliasi& aliasi)
 {
-    zapri(imePovezave);
-    const QString razlog = odpriPovezavo(imePovezave, aliasIme, uporabnik, geslo, aliasi);
-    if (!razlog.isEmpty())
-        qCWarning(lcDb).noquote() << "Povezave" << imePovezave << "na alias" << aliasIme << "kot uporabnik"
-                                  << (uporabnik.isEmpty() ? QStringLiteral("(brez)") : uporabnik)
-                                  << "ni mogoče odpreti:" << razlog;
-    return razlog;
+    return odpriZIzidom(imePovezave, aliasIme, uporabnik, geslo, aliasi).razlog;
 }
 
 void zapri(const QString& imePovezave)

@@ -4,12 +4,36 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <optional>
 
 // Connections by database name. The one connection of the program (`Database1`) is
 // registered under the alias the operator chose (`Baza`). A statement that names
 // another database, such as the fixed name "LB", gets its own connection to that
 // alias with the credentials of the aliases file.
 namespace povezava {
+
+// Why a connection was not opened.
+enum class Neuspeh {
+    NeznanAlias, // the aliases file has no such alias (or cannot be read)
+    Gonilnik,    // the alias names a driver that is unknown or not installed
+    NiBaze,      // the database (the SQLite file) is not there or is no database
+    Zavrnjena,   // the server refused the user or the password
+    Nedosegljiv, // the server cannot be reached
+    Zaklenjena,  // the database is locked by another user
+    Drugo,       // any other reason the database gives
+};
+
+// The outcome of opening a connection: open, or the kind of failure and its reason
+// in the words of the aliases file, the driver or the database.
+struct Izid {
+    std::optional<Neuspeh> neuspeh;
+    QString razlog;
+    bool odprta() const { return !neuspeh; }
+};
+
+// As odpri, with the kind of a failure.
+Izid odpriZIzidom(const QString& imePovezave, const QString& alias, const QString& uporabnik,
+                  const QString& geslo, const Aliasi& aliasi = Aliasi::preberi());
 
 // Opens a connection to alias `alias`, registered under `imePovezave`. Returns an
 // empty text on success, else the reason (alias unknown, driver missing, login

@@ -4,25 +4,26 @@
 #include "tfizravna.h"
 #include "tform1.h"
 #include "tform5.h"
-#include "ui_tform1.h"
 #include "ui_tform5.h"
+#include "testnestoritve.h"
 #include "zbirka.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
 
 // The main window with the review's three objects, over the adjustment fixture.
-// Message boxes are recorded. Modal dialogs go to `dialog` (TForm5) and to
-// `predogled` (the print preview).
-struct Program {
+// Message boxes and modal dialogs are recorded (TestneStoritve). Modal dialogs go to
+// `dialog` (TForm5) and to `predogled` (the print preview).
+struct Program : TestneStoritve {
     Program()
     {
-        okna.Form1 = new TForm1({QStringLiteral("LB")});
+        okna.Form1 = new TForm1({QStringLiteral("LB")}, *this);
         okna.Form5 = new TForm5(okna.Form1);
         okna.fIzravna = new TfIzravna(okna.Form1);
         okna.DM = new TDM(okna.Form1);
@@ -30,10 +31,7 @@ struct Program {
         f->nastaviOkna(okna);
         f->V.PrvaAktivacija = false;
         f->V.Baza = QStringLiteral("LB");
-        f->prikaziSporocilo = [this](const QString& b) { sporocila << b; };
-        f->koncajAplikacijo = [] {};
-        f->modalniDialog = [this](QDialog& d) {
-            prikazani << d.objectName();
+        modalno = [this](QDialog& d) {
             if (d.objectName() == QStringLiteral("predogled"))
                 return predogled ? predogled(d) : int(QDialog::Rejected);
             if (!dialog)
@@ -49,13 +47,11 @@ struct Program {
     ~Program() { delete f; }
 
     // Opens the review with "Pregled &izravnav".
-    void odpri() { f->ui->btnIzravnave->click(); }
+    void odpri() { kontrola<QPushButton>(f, "btnIzravnave")->click(); }
 
     ZbirkaIzravnav zbirka;
     Okna okna;
     TForm1* f = nullptr;
-    QStringList sporocila;
-    QStringList prikazani;
     std::function<void(Ui::TForm5&)> dialog;
     std::function<int(QDialog&)> predogled;
 };
@@ -162,7 +158,7 @@ TEST(TForm5, OpenedByItsButtonKeepsChoicesTextsAndDatesBetweenOpenings)
         u.btnZapri->click();
     };
     p.odpri();
-    EXPECT_EQ(p.prikazani, QStringList{QStringLiteral("TForm5")});
+    EXPECT_EQ(p.prikazaniDialogi, QStringList{QStringLiteral("TForm5")});
     EXPECT_EQ(p.okna.Form5->result(), int(QDialog::Accepted));
 
     Ui::TForm5& u = *p.okna.Form5->ui;
@@ -207,7 +203,7 @@ TEST(TForm5, PregledPreviewsTheSelectionAndTheQueryStaysOpen)
         u.btnZapri->click();
     };
     p.odpri();
-    EXPECT_EQ(p.prikazani, (QStringList{QStringLiteral("TForm5"), QStringLiteral("predogled")}));
+    EXPECT_EQ(p.prikazaniDialogi, (QStringList{QStringLiteral("TForm5"), QStringLiteral("predogled")}));
     EXPECT_TRUE(odprtPoPredogledu);
     EXPECT_EQ(strani, 1);
     EXPECT_EQ(naslov, QStringLiteral("IZRAVNAVE"));
@@ -233,7 +229,7 @@ TEST(TForm5, AnEmptySelectionOpensNoPreviewAndSaysSo)
     };
     p.odpri();
     // A list without pages: no empty preview ("1 / 0"), a message instead.
-    EXPECT_EQ(p.prikazani, (QStringList{QStringLiteral("TForm5")}));
+    EXPECT_EQ(p.prikazaniDialogi, (QStringList{QStringLiteral("TForm5")}));
     EXPECT_EQ(p.sporocila, (QStringList{QStringLiteral("Ni izravnav za prikaz: izbor je prazen.")}));
 }
 
@@ -253,7 +249,7 @@ TEST(TForm5, ANumberThatIsNoIntegerGivesAMessageNoReportAndTheDialogStaysOpen)
     for (const Primer& pr : primeri) {
         SCOPED_TRACE(pr.sporocilo);
         p.sporocila.clear();
-        p.prikazani.clear();
+        p.prikazaniDialogi.clear();
         bool odprt = false;
         p.dialog = [&](Ui::TForm5& u) {
             u.rbIzpisatiOznaceno->click();
@@ -265,12 +261,12 @@ TEST(TForm5, ANumberThatIsNoIntegerGivesAMessageNoReportAndTheDialogStaysOpen)
         };
         p.odpri();
         EXPECT_EQ(p.sporocila, QStringList{QString::fromUtf8(pr.sporocilo)});
-        EXPECT_EQ(p.prikazani, QStringList{QStringLiteral("TForm5")});
+        EXPECT_EQ(p.prikazaniDialogi, QStringList{QStringLiteral("TForm5")});
         EXPECT_TRUE(odprt);
     }
     // "Vse" ignores the texts: the same fields preview every row.
     p.sporocila.clear();
-    p.prikazani.clear();
+    p.prikazaniDialogi.clear();
     p.dialog = [](Ui::TForm5& u) {
         u.rbIzpisatiVse->click();
         u.btnIzpisIzravnav->click();
@@ -278,7 +274,7 @@ TEST(TForm5, ANumberThatIsNoIntegerGivesAMessageNoReportAndTheDialogStaysOpen)
     };
     p.odpri();
     EXPECT_TRUE(p.sporocila.isEmpty());
-    EXPECT_EQ(p.prikazani, (QStringList{QStringLiteral("TForm5"), QStringLiteral("predogled")}));
+    EXPECT_EQ(p.prikazaniDialogi, (QStringList{QStringLiteral("TForm5"), QStringLiteral("predogled")}));
     EXPECT_EQ(stevilkeVrstic(*p.okna.DM->Qizravnave).size(), 7);
 }
 

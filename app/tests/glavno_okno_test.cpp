@@ -1,6 +1,6 @@
 #include "pomoc.h"
+#include "poljedatuma.h"
 #include "tform1.h"
-#include "ui_tform1.h"
 #include "tfgeslo.h"
 #include "tfizravna.h"
 #include "tform2.h"
@@ -13,6 +13,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QFrame>
+#include <QProgressBar>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -92,12 +95,12 @@ TEST(GlavnoOkno, EveryControlAtItsDesignedPlaceWithCaptionAndInitialState)
         EXPECT_EQ(w->isEnabled(), k.omogocena);
     }
     EXPECT_EQ(f->windowTitle(), QStringLiteral("PRENOS PODATKOV V GLAVNO KNJIGO    (Banka Morvik d.d.)"));
-    EXPECT_EQ(f->ui->centralwidget->palette().color(QPalette::Window), QColor(0, 0, 128));
-    EXPECT_EQ(f->ui->lblOpozorilo->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_TRUE(f->ui->lblOpozorilo->font().bold());
-    EXPECT_EQ(f->ui->lblOpozorilo->font().pointSize(), 12);
-    EXPECT_EQ(f->ui->lblVerzija->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-    EXPECT_EQ(f->ui->pnlVprasanje->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(kontrola<QWidget>(f, "centralwidget")->palette().color(QPalette::Window), QColor(0, 0, 128));
+    EXPECT_EQ(kontrola<QLabel>(f, "lblOpozorilo")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_TRUE(kontrola<QLabel>(f, "lblOpozorilo")->font().bold());
+    EXPECT_EQ(kontrola<QLabel>(f, "lblOpozorilo")->font().pointSize(), 12);
+    EXPECT_EQ(kontrola<QLabel>(f, "lblVerzija")->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_EQ(kontrola<QFrame>(f, "pnlVprasanje")->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(f->width(), 535);
     EXPECT_FALSE(f->DataSource1->omogocen());
 
@@ -146,36 +149,41 @@ TEST(GlavnoOkno, ChangingEitherDateEmptiesTheTransferNumber)
 {
     TestniProgram p({});
     TForm1* f = p.okna.Form1;
-    f->ui->eStevilkaPrenosa->setText(QStringLiteral("7"));
-    f->ui->Datum1->setDate(f->ui->Datum1->date().addDays(-1));
-    EXPECT_EQ(f->ui->eStevilkaPrenosa->text(), QString());
-    f->ui->eStevilkaPrenosa->setText(QStringLiteral("7"));
-    f->ui->Datum2->setDate(f->ui->Datum2->date().addDays(1));
-    EXPECT_EQ(f->ui->eStevilkaPrenosa->text(), QString());
+    auto* stevilka = kontrola<QLineEdit>(f, "eStevilkaPrenosa");
+    for (const char* ime : {"Datum1", "Datum2"}) {
+        stevilka->setText(QStringLiteral("7"));
+        auto* datum = kontrola<PoljeDatuma>(f, ime);
+        datum->setDate(datum->date().addDays(-1));
+        EXPECT_EQ(stevilka->text(), QString()) << ime;
+    }
 }
 
 TEST(GlavnoOkno, ReviewButtonSwitchesPanelsHeightCaptionAndDataLink)
 {
     TestniProgram p({});
     TForm1* f = p.okna.Form1;
+    auto* btnPonovi = kontrola<QPushButton>(f, "btnPonovi");
+    auto* pnlPonovitev = kontrola<QFrame>(f, "pnlPonovitev");
+    auto* pnlLogo = kontrola<QFrame>(f, "pnlLogo");
+    auto* eStevilkaPrenosa = kontrola<QLineEdit>(f, "eStevilkaPrenosa");
     f->resize(f->width(), 162);
-    f->ui->eStevilkaPrenosa->setText(QStringLiteral("7"));
+    eStevilkaPrenosa->setText(QStringLiteral("7"));
 
-    f->ui->btnPonovi->click();
-    EXPECT_FALSE(f->ui->pnlPonovitev->isHidden());
-    EXPECT_FALSE(f->ui->pnlLogo->isHidden());
-    EXPECT_EQ(f->ui->btnPonovi->text(), QStringLiteral("Zapri p&regled"));
+    btnPonovi->click();
+    EXPECT_FALSE(pnlPonovitev->isHidden());
+    EXPECT_FALSE(pnlLogo->isHidden());
+    EXPECT_EQ(btnPonovi->text(), QStringLiteral("Zapri p&regled"));
     EXPECT_EQ(f->height(), 460);
     EXPECT_TRUE(f->DataSource1->omogocen());
-    EXPECT_EQ(f->ui->eStevilkaPrenosa->text(), QStringLiteral("7"));
+    EXPECT_EQ(eStevilkaPrenosa->text(), QStringLiteral("7"));
 
-    f->ui->btnPonovi->click();
-    EXPECT_TRUE(f->ui->pnlPonovitev->isHidden());
-    EXPECT_TRUE(f->ui->pnlLogo->isHidden());
-    EXPECT_EQ(f->ui->btnPonovi->text(), QStringLiteral("P&regled"));
+    btnPonovi->click();
+    EXPECT_TRUE(pnlPonovitev->isHidden());
+    EXPECT_TRUE(pnlLogo->isHidden());
+    EXPECT_EQ(btnPonovi->text(), QStringLiteral("P&regled"));
     EXPECT_EQ(f->height(), 162);
     EXPECT_FALSE(f->DataSource1->omogocen());
-    EXPECT_EQ(f->ui->eStevilkaPrenosa->text(), QStringLiteral("0"));
+    EXPECT_EQ(eStevilkaPrenosa->text(), QStringLiteral("0"));
 }
 
 TEST(GlavnoOkno, GeneralErrorReportShowsTheFailureAndRestoresTheWindow)
@@ -185,14 +193,14 @@ TEST(GlavnoOkno, GeneralErrorReportShowsTheFailureAndRestoresTheWindow)
     f->ukaz([f] {
         f->okolje().statusnaVrstica(QStringLiteral("Poteka ..."));
         f->okolje().prikaziNapredek(true);
-        f->ui->btnPonovi->setEnabled(false);
-        f->ui->btnZgodovina->setEnabled(false);
+        kontrola<QPushButton>(f, "btnPonovi")->setEnabled(false);
+        kontrola<QPushButton>(f, "btnZgodovina")->setEnabled(false);
         throw std::runtime_error("no such table: KNJIZBE");
     });
     EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("no such table: KNJIZBE")});
-    EXPECT_TRUE(f->ui->lblOpozorilo->isHidden());
-    EXPECT_TRUE(f->ui->ProgressBar1->isHidden());
-    EXPECT_TRUE(f->ui->lblProcenti->isHidden());
-    EXPECT_TRUE(f->ui->btnPonovi->isEnabled());
-    EXPECT_TRUE(f->ui->btnZgodovina->isEnabled());
+    EXPECT_TRUE(kontrola<QLabel>(f, "lblOpozorilo")->isHidden());
+    EXPECT_TRUE(kontrola<QProgressBar>(f, "ProgressBar1")->isHidden());
+    EXPECT_TRUE(kontrola<QLabel>(f, "lblProcenti")->isHidden());
+    EXPECT_TRUE(kontrola<QPushButton>(f, "btnPonovi")->isEnabled());
+    EXPECT_TRUE(kontrola<QPushButton>(f, "btnZgodovina")->isEnabled());
 }

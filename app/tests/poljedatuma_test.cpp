@@ -2,7 +2,6 @@
 #include "pomoc.h"
 #include "tform1.h"
 #include "tform5.h"
-#include "ui_tform1.h"
 #include "ui_tform5.h"
 
 #include <QApplication>
@@ -241,47 +240,53 @@ TEST(PoljeDatuma, MainWindowDatesTakeTypedDatesAndTabWalksThroughThem)
     f.show();
     QApplication::setActiveWindow(&f);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.ui->Datum1->setDate(kPrej);
-    f.ui->Datum2->setDate(kPrej);
-    f.ui->eStevilkaPrenosa->setText(QStringLiteral("7"));
+    auto* Datum1 = kontrola<PoljeDatuma>(&f, "Datum1");
+    auto* Datum2 = kontrola<PoljeDatuma>(&f, "Datum2");
+    auto* eStevilkaPrenosa = kontrola<QLineEdit>(&f, "eStevilkaPrenosa");
+    auto* eStevilkaTemeljnice = kontrola<QLineEdit>(&f, "eStevilkaTemeljnice");
+    auto* btnPonovi = kontrola<QPushButton>(&f, "btnPonovi");
+    auto* pnlPonovitev = kontrola<QFrame>(&f, "pnlPonovitev");
+    Datum1->setDate(kPrej);
+    Datum2->setDate(kPrej);
+    eStevilkaPrenosa->setText(QStringLiteral("7"));
 
     // A click into "začetni datum", the date typed, Tab: the next field is "končni datum".
-    QTest::mouseClick(f.ui->Datum1, Qt::LeftButton, {}, QPoint(40, 10));
-    QTest::keyClicks(f.ui->Datum1, QStringLiteral("26.10.2026"));
-    QTest::keyClick(f.ui->Datum1, Qt::Key_Tab);
-    EXPECT_EQ(f.ui->Datum1->date(), QDate(2026, 10, 26));
-    EXPECT_EQ(QApplication::focusWidget(), f.ui->Datum2);
-    EXPECT_EQ(f.ui->eStevilkaPrenosa->text(), QString()) << "the operator changed a date";
-    QTest::keyClicks(f.ui->Datum2, QStringLiteral("31102026"));
-    QTest::keyClick(f.ui->Datum2, Qt::Key_Tab);
-    EXPECT_EQ(f.ui->Datum2->date(), QDate(2026, 10, 31));
-    EXPECT_EQ(QApplication::focusWidget(), f.ui->eStevilkaTemeljnice);
-    QTest::keyClick(f.ui->eStevilkaTemeljnice, Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), f.ui->Datum2);
-    QTest::keyClick(f.ui->Datum2, Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(QApplication::focusWidget(), f.ui->Datum1);
+    QTest::mouseClick(Datum1, Qt::LeftButton, {}, QPoint(40, 10));
+    QTest::keyClicks(Datum1, QStringLiteral("26.10.2026"));
+    QTest::keyClick(Datum1, Qt::Key_Tab);
+    EXPECT_EQ(Datum1->date(), QDate(2026, 10, 26));
+    EXPECT_EQ(QApplication::focusWidget(), Datum2);
+    EXPECT_EQ(eStevilkaPrenosa->text(), QString()) << "the operator changed a date";
+    QTest::keyClicks(Datum2, QStringLiteral("31102026"));
+    QTest::keyClick(Datum2, Qt::Key_Tab);
+    EXPECT_EQ(Datum2->date(), QDate(2026, 10, 31));
+    EXPECT_EQ(QApplication::focusWidget(), eStevilkaTemeljnice);
+    QTest::keyClick(eStevilkaTemeljnice, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Datum2);
+    QTest::keyClick(Datum2, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Datum1);
 
     // An impossible date and a click on "P&regled": refused, the panel stays closed.
-    QTest::keyClicks(f.ui->Datum1, QStringLiteral("31.11.2026"));
-    QTest::mouseClick(f.ui->btnPonovi, Qt::LeftButton);
+    QTest::keyClicks(Datum1, QStringLiteral("31.11.2026"));
+    QTest::mouseClick(btnPonovi, Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(f.ui->pnlPonovitev->isHidden());
+    EXPECT_TRUE(pnlPonovitev->isHidden());
     ASSERT_EQ(p.sporocila.size(), 1) << p.sporocila.join(u'|').toStdString();
     EXPECT_TRUE(p.sporocila.at(0).contains(QStringLiteral("31.11.2026")));
-    EXPECT_EQ(f.ui->Datum1->date(), QDate(2026, 10, 26));
-    EXPECT_EQ(QApplication::focusWidget(), f.ui->Datum1);
+    EXPECT_EQ(Datum1->date(), QDate(2026, 10, 26));
+    EXPECT_EQ(QApplication::focusWidget(), Datum1);
 
     // The same through the button's key: refused; a good date goes with the key.
-    QTest::keyClicks(f.ui->Datum1, QStringLiteral("31.11.2026"));
-    QTest::keyClick(f.ui->Datum1, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClicks(Datum1, QStringLiteral("31.11.2026"));
+    QTest::keyClick(Datum1, Qt::Key_R, Qt::AltModifier);
     QTest::qWait(300);
-    EXPECT_TRUE(f.ui->pnlPonovitev->isHidden());
+    EXPECT_TRUE(pnlPonovitev->isHidden());
     EXPECT_EQ(p.sporocila.size(), 2);
-    QTest::keyClicks(f.ui->Datum1, QStringLiteral("1.11.2026"));
-    QTest::keyClick(f.ui->Datum1, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClicks(Datum1, QStringLiteral("1.11.2026"));
+    QTest::keyClick(Datum1, Qt::Key_R, Qt::AltModifier);
     QTest::qWait(300); // a button's key clicks it after a short animation
-    EXPECT_EQ(f.ui->Datum1->date(), QDate(2026, 11, 1));
-    EXPECT_FALSE(f.ui->pnlPonovitev->isHidden());
+    EXPECT_EQ(Datum1->date(), QDate(2026, 11, 1));
+    EXPECT_FALSE(pnlPonovitev->isHidden());
     EXPECT_EQ(p.sporocila.size(), 2);
 }
 

@@ -21,13 +21,8 @@ TestniProgram::TestniProgram(const QStringList& argumenti)
 {
     qputenv("LEDGXFER_HOME", dir.path().toUtf8());
     qputenv("LEDGXFER_ALIASES", dir.filePath(QStringLiteral("aliases.ini")).toUtf8());
-    okna = ustvariOkna(argumenti);
-    okna.Form1->prikaziSporocilo = [this](const QString& s) { sporocila << s; };
-    okna.Form1->koncajAplikacijo = [this] { ++konec; };
-    // By default a modal dialog is answered at once: the initiator prompt with a
-    // name, the login dialog as it stands.
-    okna.Form1->modalniDialog = [this](QDialog& d) {
-        prikazaniDialogi << d.objectName();
+    okna = ustvariOkna(argumenti, *this);
+    modalno = [](QDialog& d) {
         if (auto* f6 = qobject_cast<TForm6*>(&d))
             f6->eIniciator()->setText(QStringLiteral("Tester"));
         return int(QDialog::Accepted);

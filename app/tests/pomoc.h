@@ -1,15 +1,18 @@
 #pragma once
 
 #include "okna.h"
+#include "testnestoritve.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
 // The ten windows made as the program makes them, in a temporary application
-// directory with its own aliases file; message boxes and the final quit are
-// recorded instead of shown or carried out.
-struct TestniProgram {
+// directory with its own aliases file. The program is the main window's desktop:
+// message boxes, modal dialogs and the final quit are recorded (TestneStoritve);
+// modal dialogs are answered at once, the initiator prompt with a name, the login
+// dialog as it stands.
+struct TestniProgram : TestneStoritve {
     explicit TestniProgram(const QStringList& argumenti);
     ~TestniProgram();
 
@@ -18,7 +21,4 @@ struct TestniProgram {
 
     QTemporaryDir dir;
     Okna okna;
-    QStringList sporocila;
-    int konec = 0; // how often the program was asked to end
-    QStringList prikazaniDialogi; // objectNames of the modal dialogs shown
 };

@@ -1,11 +1,12 @@
 #include "pomoc.h"
+#include "poljedatuma.h"
 #include "povezava.h"
+#include "testnabaza.h"
 #include "tfgeslo.h"
 #include "tform1.h"
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
-#include "ui_tform1.h"
 #include "ui_tform5.h"
 
 #include <QFile>
@@ -13,11 +14,26 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 namespace {
 
 const QString kRep = QStringLiteral("V GLAVNO KNJIGO (Banka Morvik d.d.)");
+
+// A failed login is one message: the window's text, and the database's reason on the
+// next line; then the program ends.
+void preveriNeuspeloPrijavo(const TestniProgram& p, const QString& besedilo, const QString& razlog)
+{
+    ASSERT_EQ(p.sporocila.size(), 1) << p.sporocila.join(u'|').toStdString();
+    const QStringList vrstici = p.sporocila.at(0).split(u'\n');
+    ASSERT_EQ(vrstici.size(), 2) << p.sporocila.at(0).toStdString();
+    EXPECT_EQ(vrstici.at(0), besedilo);
+    EXPECT_TRUE(vrstici.at(1).contains(razlog, Qt::CaseInsensitive)) << vrstici.at(1).toStdString();
+    EXPECT_EQ(p.konec, 1);
+}
 
 } // namespace
 
@@ -26,8 +42,7 @@ TEST(Zagon, WithoutArgumentsLoginOpensEmptyAndFailedLoginEndsTheProgram)
     TestniProgram p({});
     TForm1* f = p.okna.Form1;
     QStringList poljaObPrijavi;
-    f->modalniDialog = [&](QDialog& d) {
-        p.prikazaniDialogi << d.objectName();
+    p.modalno = [&](QDialog& d) {
         if (auto* f6 = qobject_cast<TForm6*>(&d))
             f6->eIniciator()->setText(QStringLiteral("Tester"));
         if (auto* g = qobject_cast<TfGeslo*>(&d))
@@ -40,8 +55,8 @@ TEST(Zagon, WithoutArgumentsLoginOpensEmptyAndFailedLoginEndsTheProgram)
     EXPECT_EQ(poljaObPrijavi, (QStringList{QString(), QString(), QString()}));
     EXPECT_EQ(f->windowTitle(), QStringLiteral("PRENOS PODATKOV ") + kRep);
     // Empty alias: two blanks after "Prijava v".
-    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Prijava v  kot uporabnik  ni uspela!")});
-    EXPECT_EQ(p.konec, 1);
+    preveriNeuspeloPrijavo(p, QStringLiteral("Prijava v  kot uporabnik  ni uspela!"),
+                           QStringLiteral("Alias ne obstaja: "));
     EXPECT_EQ(f->height(), 162);
 }
 
@@ -51,8 +66,7 @@ TEST(Zagon, OneArgumentFillsTheAliasAndJoinsItToTheCaption)
     p.ustvariBazoLB();
     TForm1* f = p.okna.Form1;
     QString aliasObPrijavi;
-    f->modalniDialog = [&](QDialog& d) {
-        p.prikazaniDialogi << d.objectName();
+    p.modalno = [&](QDialog& d) {
         if (auto* f6 = qobject_cast<TForm6*>(&d))
             f6->eIniciator()->setText(QStringLiteral("Tester"));
         if (auto* g = qobject_cast<TfGeslo*>(&d)) {
@@ -97,9 +111,49 @@ TEST(Zagon, FullPathArgumentShowsItsFileNameAndIsTriedWholeAsAlias)
     f->AppActivate();
     EXPECT_EQ(f->windowTitle(), QStringLiteral("PRENOS PODATKOV Glavna.GDB") + kRep);
     EXPECT_EQ(f->SaveDialog1.imeDatoteke, QStringLiteral("glavna.gdb"));
-    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Prijava v ") + pot
-                                       + QStringLiteral(" kot uporabnik ana ni uspela!")});
-    EXPECT_EQ(p.konec, 1);
+    preveriNeuspeloPrijavo(p, QStringLiteral("Prijava v ") + pot + QStringLiteral(" kot uporabnik ana ni uspela!"),
+                           QStringLiteral("Alias ne obstaja: ") + pot);
+}
+
+// The reason of a failed login reaches the operator: an alias that the aliases file
+// does not know, an SQLite file that is not there.
+TEST(Zagon, FailedLoginShowsTheReason)
+{
+    struct Primer {
+        const char* ime;
+        const char* alias;
+        const char* aliasi; // the aliases file
+        QString razlog;
+    };
+    const Primer primeri[] = {
+        {"neznan_alias", "NI", "[LB]\ndriver=sqlite\ndatabase=ledger.sqlite\n", QStringLiteral("Alias ne obstaja: NI")},
+        {"manjka_datoteka", "LB", "[LB]\ndriver=sqlite\ndatabase=manjka.sqlite\n", QStringLiteral("manjka.sqlite")},
+    };
+    for (const Primer& primer : primeri) {
+        SCOPED_TRACE(primer.ime);
+        TestniProgram p({QString::fromLatin1(primer.alias), QStringLiteral("ana"), QStringLiteral("x")});
+        p.ustvariBazoLB();
+        QFile ini(p.dir.filePath(QStringLiteral("aliases.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write(primer.aliasi);
+        ini.close();
+        p.okna.Form1->AppActivate();
+        preveriNeuspeloPrijavo(p,
+                               QStringLiteral("Prijava v %1 kot uporabnik ana ni uspela!").arg(QLatin1StringView(primer.alias)),
+                               primer.razlog);
+    }
+}
+
+// A password that the server refuses: the server's reason is in the message.
+TEST(Zagon, RefusedLoginOnTheServerShowsTheServersReason)
+{
+    TestniProgram p({QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("narobe")});
+    TestnaBaza b(QStringLiteral("LB"), false, QStringLiteral("postgresql")); // its aliases file is the program's
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    p.okna.Form1->AppActivate();
+    preveriNeuspeloPrijavo(p, QStringLiteral("Prijava v LB kot uporabnik ana ni uspela!"),
+                           QStringLiteral("password authentication failed"));
+    EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
 }
 
 TEST(Zagon, SetsTodayEverywhereReadsSettingsAndRunsOnlyOnce)
@@ -112,24 +166,24 @@ TEST(Zagon, SetsTodayEverywhereReadsSettingsAndRunsOnlyOnce)
         ini.write("/izvoz/gk\r\n/zok/ZOKDLL.TXT\r\n");
     }
     TForm1* f = p.okna.Form1;
-    f->ui->Datum1->setDate(QDate(2000, 1, 1));
+    kontrola<PoljeDatuma>(f, "Datum1")->setDate(QDate(2000, 1, 1));
     f->AppActivate();
     const QDate danes = QDate::currentDate();
-    EXPECT_EQ(f->ui->Datum1->date(), danes);
-    EXPECT_EQ(f->ui->Datum2->date(), danes);
+    EXPECT_EQ(kontrola<PoljeDatuma>(f, "Datum1")->date(), danes);
+    EXPECT_EQ(kontrola<PoljeDatuma>(f, "Datum2")->date(), danes);
     EXPECT_EQ(p.okna.Form5->ui->DateTimePicker1->date(), danes);
     EXPECT_EQ(p.okna.Form5->ui->DateTimePicker2->date(), danes);
     EXPECT_EQ(f->V.MesecniDirektorij, QStringLiteral("/izvoz/gk/"));
     EXPECT_EQ(p.okna.Form7->eZokIzhodniDirektorij()->text(), QStringLiteral("/zok/ZOKDLL.TXT"));
-    EXPECT_TRUE(f->ui->lblProcenti->text().isEmpty());
+    EXPECT_TRUE(kontrola<QLabel>(f, "lblProcenti")->text().isEmpty());
     EXPECT_FALSE(f->V.PrvaAktivacija);
-    EXPECT_EQ(f->ui->eStevilkaPrenosa->text(), QStringLiteral("0"))
+    EXPECT_EQ(kontrola<QLineEdit>(f, "eStevilkaPrenosa")->text(), QStringLiteral("0"))
         << "setting today's date is no change by the operator";
 
     // A later activation runs nothing.
-    f->ui->Datum1->setDate(QDate(2000, 1, 1));
+    kontrola<PoljeDatuma>(f, "Datum1")->setDate(QDate(2000, 1, 1));
     f->AppActivate();
-    EXPECT_EQ(f->ui->Datum1->date(), QDate(2000, 1, 1));
+    EXPECT_EQ(kontrola<PoljeDatuma>(f, "Datum1")->date(), QDate(2000, 1, 1));
     EXPECT_EQ(p.prikazaniDialogi.size(), 1);
 }
 
@@ -139,7 +193,7 @@ TEST(Zagon, EscapeInTheInitiatorPromptEndsAfterTheRestOfTheSequence)
     p.ustvariBazoLB();
     TForm1* f = p.okna.Form1;
     // The real modal path: the prompt and the login as the program shows them.
-    f->modalniDialog = nullptr;
+    p.modalno = nullptr;
     QTimer::singleShot(0, [&] {
         QTest::keyClick(p.okna.Form6->eIniciator(), Qt::Key_Escape);
     });
@@ -160,7 +214,7 @@ TEST(Zagon, EndCommandDisconnectsWritesSettingsAndEnds)
     f->AppActivate();
     f->V.MesecniDirektorij = QStringLiteral("/izvoz/");
     f->V.ZokIzhodnaDatoteka = QStringLiteral("/zok/Z.TXT");
-    f->ui->btnKonec->click();
+    kontrola<QPushButton>(f, "btnKonec")->click();
     EXPECT_TRUE(f->V.KonecZahtevan);
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
     EXPECT_EQ(p.konec, 1);
@@ -182,7 +236,7 @@ TEST(Zagon, SumeLeavesTheFirstRowCurrentAndTheLinkOn)
     f->Sume();
     EXPECT_EQ(f->Q1->trenutnaVrstica(), 0);
     EXPECT_TRUE(f->DataSource1->omogocen());
-    EXPECT_EQ(f->ui->DBGrid1->model()->rowCount(), 3);
+    EXPECT_EQ(kontrola<QTableView>(f, "DBGrid1")->model()->rowCount(), 3);
 
     // Nothing loaded: the walk ends without a failure.
     f->Q1->zapri();

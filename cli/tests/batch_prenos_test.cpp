@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -117,6 +119,44 @@ TEST_F(BatchPrenos, ExitCodesFollowHowTheRunEnded)
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prijava v NI"))) << i.izhod.toStdString();
 }
 
+// A login that fails prints the window's message with the reason on the next line and
+// exits with 1, whether the alias is unknown or its database is not there.
+TEST_F(BatchPrenos, FailedLoginPrintsTheReasonAndExitsWithOne)
+{
+    QString manjka = b.odsekAliasa();
+    manjka.replace(QStringLiteral("[") + b.alias() + u']', QStringLiteral("[MANJKA]"));
+    manjka.replace(QRegularExpression(QStringLiteral("database=[^\n;]*")),
+                   b.gonilnik() == u"sqlite" ? QStringLiteral("database=manjka.sqlite")
+                                             : QStringLiteral("database=ni_take_baze"));
+    QFile ini(b.potAliasov());
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write(u'\n' + manjka.toUtf8());
+    ini.close();
+
+    struct Primer {
+        const char* alias;
+        QString razlog;
+    };
+    const Primer primeri[] = {
+        {"NI", QStringLiteral("Alias ne obstaja: NI (datoteka z aliasi ") + b.potAliasov()},
+        {"MANJKA", b.gonilnik() == u"sqlite" ? QStringLiteral("Baza ne obstaja: ") : QStringLiteral("ni_take_baze")},
+    };
+    for (const Primer& p : primeri) {
+        QStringList argumenti = prenos();
+        argumenti[2] = QString::fromLatin1(p.alias);
+        const IzidBatch i = zazeniBatch(b, argumenti);
+        EXPECT_EQ(i.koda, 1) << p.alias;
+        const QStringList vrstice = i.izhod.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(vrstice.size(), 2) << p.alias << ": " << i.izhod.toStdString();
+        EXPECT_EQ(vrstice.at(0), QStringLiteral("Prijava v %1 kot uporabnik %2 ni uspela!")
+                                     .arg(QLatin1StringView(p.alias), b.uporabnik()));
+        EXPECT_TRUE(vrstice.at(1).contains(p.razlog)) << p.alias << ": " << vrstice.at(1).toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(pot));
+    EXPECT_FALSE(QFileInfo::exists(QDir(b.mapa()).filePath(QStringLiteral("manjka.sqlite"))))
+        << "a login never makes a database";
+}
+
 TEST_F(BatchPrenos, PasswordFromTheEnvironmentOrStandardInputAndAliasesFromTheOption)
 {
     knjizbe(1);
@@ -148,7 +188,8 @@ TEST_F(BatchPrenos, PasswordFromTheEnvironmentOrStandardInputAndAliasesFromTheOp
     Proces narobe(b, prenos() << aliasi, okolje);
     i = narobe.koncaj(QStringLiteral("narobe"));
     EXPECT_EQ(i.koda, 1);
-    EXPECT_TRUE(i.izhod.contains(QStringLiteral("ni uspela!"))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("ni uspela!\n"))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("password authentication failed"))) << i.izhod.toStdString();
     QProcess p;
     okolje.insert(QStringLiteral("LEDGXFER_PASSWORD"), b.geslo());
     p.setProcessEnvironment(okolje);

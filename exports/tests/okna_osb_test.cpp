@@ -4,12 +4,12 @@
 #include "rezultat.h"
 #include "tform1.h"
 #include "tform3.h"
-#include "ui_tform1.h"
 #include "ui_tform3.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQueryModel>
 #include <QTableView>
@@ -44,7 +44,7 @@ TEST(OknoOsb, RangePickedFromTheListIsExportedAndTheDialogNameComesBack)
     LEDG_PRESKOCI_BREZ_BAZE(t);
     TForm3* f3 = t.p.okna.Form3;
     t.p.f1()->DataSource1->nastaviOmogocen(true);
-    t.p.f1()->modalniDialog = [&](QDialog& d) {
+    t.p.modalno = [&](QDialog& d) {
         EXPECT_EQ(&d, f3);
         d.show();
         f3->ui->RadioButton2->setChecked(true);
@@ -61,7 +61,7 @@ TEST(OknoOsb, RangePickedFromTheListIsExportedAndTheDialogNameComesBack)
         QTest::mouseClick(f3->ui->btnPotrdiOsb, Qt::LeftButton);
         return d.result();
     };
-    t.p.f1()->ui->btnPrenosOSB->click();
+    kontrola<QPushButton>(t.p.f1(), "btnPrenosOSB")->click();
 
     ASSERT_EQ(t.p.dialogi.size(), 1);
     EXPECT_EQ(t.p.dialogi.at(0).imeDatoteke, QStringLiteral("OSB.TXT"));
@@ -74,10 +74,10 @@ TEST(OknoOsb, RangePickedFromTheListIsExportedAndTheDialogNameComesBack)
     EXPECT_EQ(t.p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov  =3")});
     EXPECT_EQ(t.p.f1()->SaveDialog1.imeDatoteke, QStringLiteral("gkdnev.055"));
     EXPECT_FALSE(t.p.f1()->DataSource1->omogocen());
-    EXPECT_TRUE(t.p.f1()->ui->ProgressBar1->isHidden());
-    EXPECT_TRUE(t.p.f1()->ui->lblProcenti->isHidden());
-    EXPECT_TRUE(t.p.f1()->ui->lblOpozorilo->isHidden());
-    EXPECT_EQ(t.p.f1()->ui->ProgressBar1->value(), 100);
+    EXPECT_TRUE(kontrola<QProgressBar>(t.p.f1(), "ProgressBar1")->isHidden());
+    EXPECT_TRUE(kontrola<QLabel>(t.p.f1(), "lblProcenti")->isHidden());
+    EXPECT_TRUE(kontrola<QLabel>(t.p.f1(), "lblOpozorilo")->isHidden());
+    EXPECT_EQ(kontrola<QProgressBar>(t.p.f1(), "ProgressBar1")->value(), 100);
 
     // Back to all contracts: the list closes and the fields hide.
     f3->ui->RadioButton1->setChecked(true);
@@ -91,7 +91,7 @@ TEST(OknoOsb, BlankFirstFieldShowsZeroAndATextThatIsNoNumberIsRefused)
     LEDG_PRESKOCI_BREZ_BAZE(t);
     TForm3* f3 = t.p.okna.Form3;
     QString prva, zadnja;
-    t.p.f1()->modalniDialog = [&](QDialog&) {
+    t.p.modalno = [&](QDialog&) {
         f3->ui->RadioButton2->setChecked(true);
         f3->ePrvaOsb()->setText(prva);
         f3->eZadnjaOsb()->setText(zadnja);
@@ -100,7 +100,7 @@ TEST(OknoOsb, BlankFirstFieldShowsZeroAndATextThatIsNoNumberIsRefused)
 
     prva = QString();
     zadnja = QStringLiteral("1");
-    t.p.f1()->ui->btnPrenosOSB->click();
+    kontrola<QPushButton>(t.p.f1(), "btnPrenosOSB")->click();
     EXPECT_EQ(f3->ePrvaOsb()->text(), QStringLiteral("0"));
     EXPECT_EQ(t.p.sporocila.value(0), QStringLiteral("Uspešno prepisanih podatkov  =1"));
 
@@ -109,7 +109,7 @@ TEST(OknoOsb, BlankFirstFieldShowsZeroAndATextThatIsNoNumberIsRefused)
     ASSERT_FALSE(prejsnji.isEmpty());
     prva = QStringLiteral("1) OR (1=1");
     zadnja = QString();
-    t.p.f1()->ui->btnPrenosOSB->click();
+    kontrola<QPushButton>(t.p.f1(), "btnPrenosOSB")->click();
     EXPECT_EQ(t.p.sporocila.value(1), QStringLiteral("Ne morem odpreti tabele :LB:pog"));
     EXPECT_EQ(preberiDatoteko(t.izhod), prejsnji);
     // After a refused export the dialog keeps the chosen name.
@@ -117,8 +117,8 @@ TEST(OknoOsb, BlankFirstFieldShowsZeroAndATextThatIsNoNumberIsRefused)
 
     // Cancelled range dialog: no save dialog.
     const int dialogov = t.p.dialogi.size();
-    t.p.f1()->modalniDialog = [](QDialog&) { return int(QDialog::Rejected); };
-    t.p.f1()->ui->btnPrenosOSB->click();
+    t.p.modalno = [](QDialog&) { return int(QDialog::Rejected); };
+    kontrola<QPushButton>(t.p.f1(), "btnPrenosOSB")->click();
     EXPECT_EQ(t.p.dialogi.size(), dialogov);
 }
 

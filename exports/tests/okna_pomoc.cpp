@@ -19,15 +19,13 @@
 Program::Program(const QString& domov)
 {
     qputenv("LEDGXFER_HOME", domov.toUtf8());
-    okna = ustvariOkna({});
+    okna = ustvariOkna({}, *this);
     // The start-up sequence is not under test: showing a dialog must not run it.
     f1()->V.PrvaAktivacija = false;
-    f1()->prikaziSporocilo = [this](const QString& s) { sporocila << s; };
-    f1()->izberiShranjevanje = [this](const DialogShrani& d) {
+    shrani = [this](const DialogShrani& d) {
         dialogi << d;
         return odgovorDialoga;
     };
-    f1()->koncajAplikacijo = [] {};
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &urejevalnik, "odpri");
 }
 

@@ -2,6 +2,7 @@
 
 #include "okna.h"
 #include "okolje.h"
+#include "testnestoritve.h"
 
 #include <QObject>
 #include <QStringList>
@@ -20,14 +21,14 @@ public slots:
 };
 
 // The ten windows as the program makes them, with `domov` as the application
-// directory; message boxes, save dialogs and the editor are answered by the test.
-struct Program {
+// directory; message boxes, save dialogs and the editor are answered by the test
+// (TestneStoritve; a save dialog is answered with `odgovorDialoga`).
+struct Program : TestneStoritve {
     explicit Program(const QString& domov);
     ~Program();
     TForm1* f1() const { return okna.Form1; }
 
     Okna okna;
-    QStringList sporocila;
     QList<DialogShrani> dialogi;
     std::optional<QString> odgovorDialoga;
     Urejevalnik urejevalnik;

@@ -5,9 +5,9 @@
 #include "paradoks_pomoc.h"
 #include "tform1.h"
 #include "tform7.h"
-#include "ui_tform1.h"
 #include "ui_tform7.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,7 +33,7 @@ TEST(OknoZokdll, SaveDialogPathIsKeptAtOnceAndTheEditedPathWhenTheCloseBoxCloses
     p.odgovorDialoga = izbrana;
 
     QByteArray vmes;
-    p.f1()->modalniDialog = [&](QDialog& d) {
+    p.modalno = [&](QDialog& d) {
         auto* f7 = qobject_cast<TForm7*>(&d);
         EXPECT_NE(f7, nullptr);
         if (!f7)
@@ -48,7 +48,7 @@ TEST(OknoZokdll, SaveDialogPathIsKeptAtOnceAndTheEditedPathWhenTheCloseBoxCloses
         d.close();
         return d.result();
     };
-    p.f1()->ui->Direktorijodlagalia1->trigger();
+    kontrola<QAction>(p.f1(), "Direktorijodlagalia1")->trigger();
 
     ASSERT_EQ(p.dialogi.size(), 1);
     EXPECT_EQ(p.dialogi.at(0).naslov, QStringLiteral("Izberi izhodno txt datoteko"));
@@ -64,7 +64,7 @@ TEST(OknoZokdll, EnterInThePathClosesWithOkAndThePathIsKept)
     QTemporaryDir dir;
     Program p(dir.path());
     int izid = -1;
-    p.f1()->modalniDialog = [&](QDialog& d) {
+    p.modalno = [&](QDialog& d) {
         auto* f7 = qobject_cast<TForm7*>(&d);
         d.show();
         f7->eZokIzhodniDirektorij()->setText(QStringLiteral("/izhod/ZOKDLL.TXT"));
@@ -73,7 +73,7 @@ TEST(OknoZokdll, EnterInThePathClosesWithOkAndThePathIsKept)
         izid = d.result();
         return izid;
     };
-    p.f1()->ui->Direktorijodlagalia1->trigger();
+    kontrola<QAction>(p.f1(), "Direktorijodlagalia1")->trigger();
 
     EXPECT_EQ(izid, int(QDialog::Accepted));
     EXPECT_EQ(p.f1()->V.ZokIzhodnaDatoteka, QStringLiteral("/izhod/ZOKDLL.TXT"));
@@ -88,14 +88,14 @@ TEST(OknoZokdll, PrepisWritesTheSummaryAndOpensTheEditorOnlyWithLines)
     p.f1()->V.ZokIzhodnaDatoteka = izhod;
 
     ASSERT_TRUE(ustvariZokdll(dir.filePath(QStringLiteral("ZOKDLL.DB")), {{QStringLiteral("1000"), 1.0, 2.0, 3.0}}));
-    p.f1()->ui->Prepis1->trigger();
+    kontrola<QAction>(p.f1(), "Prepis1")->trigger();
     EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("V datoteko ") + izhod
                                        + QStringLiteral("ZOKDLL.TXT je zapisanih 1 vrstic!")});
     EXPECT_EQ(preberiDatoteko(izhod).size(), 56);
     EXPECT_EQ(p.urejevalnik.odprte, QStringList{izhod});
 
     ASSERT_TRUE(ustvariZokdll(dir.filePath(QStringLiteral("ZOKDLL.DB")), {}));
-    p.f1()->ui->Prepis1->trigger();
+    kontrola<QAction>(p.f1(), "Prepis1")->trigger();
     EXPECT_EQ(p.sporocila.size(), 2);
     EXPECT_EQ(p.urejevalnik.odprte.size(), 1);
 }

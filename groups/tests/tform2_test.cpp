@@ -6,12 +6,13 @@
 #include "grupiranje.h"
 #include "poizvedba.h"
 #include "testnabaza.h"
+#include "testnestoritve.h"
 #include "tform1.h"
-#include "ui_tform1.h"
 #include "zapisnik.h"
 
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -238,7 +239,8 @@ TEST_F(Dialog, SavingThroughTheAcceleratorStoresTwoDigitsAndReturnsToTheSavedRow
 
 TEST_F(Dialog, GrupeCommandOpensTheDialogUnderLBAndKeepsListAndFieldsBetweenOpenings)
 {
-    TForm1 f1(QStringList{});
+    TestneStoritve storitve;
+    TForm1 f1(QStringList{}, storitve);
     f1.V.PrvaAktivacija = false;
     f1.V.Baza = QStringLiteral("DRUGA"); // the dialog works under "LB" whatever the alias
     auto* f2 = new TForm2(&f1);
@@ -246,12 +248,11 @@ TEST_F(Dialog, GrupeCommandOpensTheDialogUnderLBAndKeepsListAndFieldsBetweenOpen
     okna.Form1 = &f1;
     okna.Form2 = f2;
     f1.nastaviOkna(okna);
-    QStringList sporocila;
-    f1.prikaziSporocilo = [&](const QString& s) { sporocila << s; };
+    const QStringList& sporocila = storitve.sporocila;
     Poizvedba(db).izvedi(QStringLiteral("DROP TABLE GrupeDog"));
 
     int odprtja = 0;
-    f1.modalniDialog = [&](QDialog& d) {
+    storitve.modalno = [&](QDialog& d) {
         ++odprtja;
         EXPECT_EQ(&d, f2);
         EXPECT_TRUE(f2->grupe()->Q2->jeOdprt());
@@ -272,13 +273,13 @@ TEST_F(Dialog, GrupeCommandOpensTheDialogUnderLBAndKeepsListAndFieldsBetweenOpen
         return d.result();
     };
 
-    f1.ui->btnGrupe->click();
+    kontrola<QPushButton>(&f1, "btnGrupe")->click();
     ASSERT_EQ(odprtja, 1);
     EXPECT_FALSE(f2->grupe()->DataSource2->omogocen()) << "the link is off while the dialog is closed";
     EXPECT_EQ(shranjenaGrupa(30), QString()) << "the group table was made anew";
 
     QSignalSpy seznam(f2->grupe()->Q2, &Rezultat::spremenjen);
-    f1.ui->btnGrupe->click();
+    kontrola<QPushButton>(&f1, "btnGrupe")->click();
     EXPECT_EQ(odprtja, 2);
     EXPECT_EQ(seznam.count(), 0) << "the list stays open between openings";
     EXPECT_EQ(sporocila.size(), 1);
@@ -286,20 +287,20 @@ TEST_F(Dialog, GrupeCommandOpensTheDialogUnderLBAndKeepsListAndFieldsBetweenOpen
 
 TEST_F(Dialog, GrupeCommandReportsAListThatCannotBeOpened)
 {
-    TForm1 f1(QStringList{});
+    TestneStoritve storitve;
+    TForm1 f1(QStringList{}, storitve);
     f1.V.PrvaAktivacija = false;
     auto* f2 = new TForm2(&f1);
     Okna okna;
     okna.Form1 = &f1;
     okna.Form2 = f2;
     f1.nastaviOkna(okna);
-    QStringList sporocila;
-    f1.prikaziSporocilo = [&](const QString& s) { sporocila << s; };
+    const QStringList& sporocila = storitve.sporocila;
     int odprtja = 0;
-    f1.modalniDialog = [&](QDialog&) { return ++odprtja, int(QDialog::Accepted); };
+    storitve.modalno = [&](QDialog&) { return ++odprtja, int(QDialog::Accepted); };
     Poizvedba(db).izvedi(QStringLiteral("DROP TABLE SfDog"));
 
-    f1.ui->btnGrupe->click();
+    kontrola<QPushButton>(&f1, "btnGrupe")->click();
     EXPECT_EQ(odprtja, 0);
     ASSERT_EQ(sporocila.size(), 1);
     EXPECT_TRUE(sporocila.first().contains(QStringLiteral("SfDog"), Qt::CaseInsensitive)) << sporocila.first().toStdString();
@@ -308,7 +309,14 @@ TEST_F(Dialog, GrupeCommandReportsAListThatCannotBeOpened)
 
 TEST_F(Dialog, TwoLineMessageIsShownOnTwoLinesInTheMessageBox)
 {
-    TForm1 f1(QStringList{});
+    // The desktop's own message box; the modal dialog is answered here.
+    struct : TestneStoritve {
+        void sporocilo(QWidget* lastnik, const QString& besedilo) override
+        {
+            StoritveOkna::sporocilo(lastnik, besedilo);
+        }
+    } storitve;
+    TForm1 f1(QStringList{}, storitve);
     f1.V.PrvaAktivacija = false;
     auto* f2 = new TForm2(&f1);
     Okna okna;
@@ -316,7 +324,7 @@ TEST_F(Dialog, TwoLineMessageIsShownOnTwoLinesInTheMessageBox)
     okna.Form2 = f2;
     f1.nastaviOkna(okna);
     QString prikazano;
-    f1.modalniDialog = [&](QDialog& d) {
+    storitve.modalno = [&](QDialog& d) {
         d.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
         QTimer::singleShot(0, [&] {
@@ -329,6 +337,6 @@ TEST_F(Dialog, TwoLineMessageIsShownOnTwoLinesInTheMessageBox)
         d.hide();
         return int(QDialog::Accepted);
     };
-    f1.ui->btnGrupe->click();
+    kontrola<QPushButton>(&f1, "btnGrupe")->click();
     EXPECT_EQ(prikazano, QStringLiteral("SfDog (dogodek) ni izbran!\nKlikni na dogodek v seznamu!"));
 }

@@ -9,7 +9,8 @@
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
-#include "ui_tform1.h"
+#include "poljedatuma.h"
+#include "testnestoritve.h"
 #include "zbirka.h"
 
 #include "pdf.h"
@@ -17,6 +18,11 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -29,28 +35,22 @@
 namespace {
 
 // The ten windows made as the program makes them, over the test ledger, with the
-// start-up sequence already behind them. Message boxes are recorded; the print
-// preview is answered by `predogled`.
-struct Program {
+// start-up sequence already behind them. Message boxes and modal dialogs are recorded
+// (TestneStoritve); the print preview is answered by `predogled`.
+struct Program : TestneStoritve {
     Program()
     {
-        okna = ustvariOkna({QStringLiteral("LB")});
+        okna = ustvariOkna({QStringLiteral("LB")}, *this);
         f = okna.Form1;
         f->V.PrvaAktivacija = false;
         f->V.Baza = QStringLiteral("LB");
-        f->prikaziSporocilo = [this](const QString& b) { sporocila << b; };
-        f->koncajAplikacijo = [] {};
-        f->modalniDialog = [this](QDialog& d) {
-            prikazani << d.objectName();
-            return predogled ? predogled(d) : int(QDialog::Rejected);
-        };
+        modalno = [this](QDialog& d) { return predogled ? predogled(d) : int(QDialog::Rejected); };
         f->resize(f->width(), 162);
         f->show();
-        ui = f->ui;
     }
     ~Program() { delete f; }
 
-    QAbstractItemModel* mreza() const { return ui->DBGrid1->model(); }
+    QAbstractItemModel* mreza() const { return kontrola<QTableView>(f, "DBGrid1")->model(); }
     QString celica(int vrstica, const QString& stolpec) const
     {
         for (int s = 0; s < mreza()->columnCount(); ++s)
@@ -60,22 +60,19 @@ struct Program {
     }
     void dvojniKlik(int vrstica)
     {
-        const QRect r = ui->DBGrid1->visualRect(mreza()->index(vrstica, 0));
-        QTest::mouseClick(ui->DBGrid1->viewport(), Qt::LeftButton, {}, r.center());
-        QTest::mouseDClick(ui->DBGrid1->viewport(), Qt::LeftButton, {}, r.center());
+        const QRect r = kontrola<QTableView>(f, "DBGrid1")->visualRect(mreza()->index(vrstica, 0));
+        QTest::mouseClick(kontrola<QTableView>(f, "DBGrid1")->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(kontrola<QTableView>(f, "DBGrid1")->viewport(), Qt::LeftButton, {}, r.center());
     }
     void izberi(int vrstica)
     {
-        const QRect r = ui->DBGrid1->visualRect(mreza()->index(vrstica, 0));
-        QTest::mouseClick(ui->DBGrid1->viewport(), Qt::LeftButton, {}, r.center());
+        const QRect r = kontrola<QTableView>(f, "DBGrid1")->visualRect(mreza()->index(vrstica, 0));
+        QTest::mouseClick(kontrola<QTableView>(f, "DBGrid1")->viewport(), Qt::LeftButton, {}, r.center());
     }
 
     Zbirka zbirka;
     Okna okna;
     TForm1* f = nullptr;
-    Ui::TForm1* ui = nullptr;
-    QStringList sporocila;
-    QStringList prikazani;
     std::function<int(QDialog&)> predogled;
 };
 
@@ -85,21 +82,21 @@ TEST(PanelPregleda, OpensAndClosesWithItsLogoAndPutsZeroIntoTheNumberField)
 {
     Program p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
-    p.ui->btnPonovi->click();
-    EXPECT_FALSE(p.ui->pnlPonovitev->isHidden());
-    EXPECT_FALSE(p.ui->pnlLogo->isHidden());
-    EXPECT_EQ(p.ui->btnPonovi->text(), QStringLiteral("Zapri p&regled"));
+    kontrola<QPushButton>(p.f, "btnPonovi")->click();
+    EXPECT_FALSE(kontrola<QFrame>(p.f, "pnlPonovitev")->isHidden());
+    EXPECT_FALSE(kontrola<QFrame>(p.f, "pnlLogo")->isHidden());
+    EXPECT_EQ(kontrola<QPushButton>(p.f, "btnPonovi")->text(), QStringLiteral("Zapri p&regled"));
     EXPECT_EQ(p.f->height(), 460);
     EXPECT_TRUE(p.f->DataSource1->omogocen());
 
-    p.ui->btnZgodovina->click();
+    kontrola<QPushButton>(p.f, "btnZgodovina")->click();
     p.dvojniKlik(1); // transfer 7
-    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("7"));
-    p.ui->btnPonovi->click();
-    EXPECT_TRUE(p.ui->pnlPonovitev->isHidden());
-    EXPECT_TRUE(p.ui->pnlLogo->isHidden());
-    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("0"));
-    EXPECT_EQ(p.ui->btnPonovi->text(), QStringLiteral("P&regled"));
+    EXPECT_EQ(kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->text(), QStringLiteral("7"));
+    kontrola<QPushButton>(p.f, "btnPonovi")->click();
+    EXPECT_TRUE(kontrola<QFrame>(p.f, "pnlPonovitev")->isHidden());
+    EXPECT_TRUE(kontrola<QFrame>(p.f, "pnlLogo")->isHidden());
+    EXPECT_EQ(kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->text(), QStringLiteral("0"));
+    EXPECT_EQ(kontrola<QPushButton>(p.f, "btnPonovi")->text(), QStringLiteral("P&regled"));
     EXPECT_EQ(p.f->height(), 162);
     EXPECT_FALSE(p.f->DataSource1->omogocen());
     EXPECT_EQ(p.mreza()->rowCount(), 0); // the grid shows nothing while the link is off
@@ -109,18 +106,18 @@ TEST(PanelPregleda, RegisterListThenDoubleClickOpensTheTransferInTheGrid)
 {
     Program p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
-    p.ui->btnPonovi->click();
-    p.ui->btnZgodovina->click();
+    kontrola<QPushButton>(p.f, "btnPonovi")->click();
+    kontrola<QPushButton>(p.f, "btnZgodovina")->click();
     ASSERT_EQ(p.mreza()->rowCount(), 4);
     EXPECT_EQ(p.celica(0, QStringLiteral("STPRENOSA")), QStringLiteral("8"));
-    EXPECT_EQ(p.ui->lblSteviloZapisov->text(), QString());
+    EXPECT_EQ(kontrola<QLabel>(p.f, "lblSteviloZapisov")->text(), QString());
 
     p.dvojniKlik(1);
-    EXPECT_EQ(p.ui->Datum1->date(), QDate(2024, 3, 1));
-    EXPECT_EQ(p.ui->Datum2->date(), QDate(2024, 3, 31));
-    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("7"));
-    EXPECT_EQ(p.ui->lblSteviloZapisov->text(), QStringLiteral("3"));
-    EXPECT_TRUE(p.ui->lblOpozorilo->isHidden());
+    EXPECT_EQ(kontrola<PoljeDatuma>(p.f, "Datum1")->date(), QDate(2024, 3, 1));
+    EXPECT_EQ(kontrola<PoljeDatuma>(p.f, "Datum2")->date(), QDate(2024, 3, 31));
+    EXPECT_EQ(kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->text(), QStringLiteral("7"));
+    EXPECT_EQ(kontrola<QLabel>(p.f, "lblSteviloZapisov")->text(), QStringLiteral("3"));
+    EXPECT_TRUE(kontrola<QLabel>(p.f, "lblOpozorilo")->isHidden());
     ASSERT_EQ(p.mreza()->rowCount(), 3);
     EXPECT_EQ(p.f->Q1->trenutnaVrstica(), 0);
     // Titles, widths and the amount format with the locale's decimal comma and no
@@ -130,17 +127,17 @@ TEST(PanelPregleda, RegisterListThenDoubleClickOpensTheTransferInTheGrid)
     EXPECT_EQ(p.celica(2, QStringLiteral("BZNESEK")), QStringLiteral("1234567,50"));
     EXPECT_EQ(p.celica(0, QStringLiteral("DZNESEKSIT")), QStringLiteral("500,00"));
     EXPECT_EQ(p.celica(0, QStringLiteral("konto")), QStringLiteral("1100"));
-    const int znak = QFontMetrics(p.ui->DBGrid1->font()).horizontalAdvance(u'0');
-    EXPECT_EQ(p.ui->DBGrid1->columnWidth(0), 10 * znak + 8);  // DATUMK
-    EXPECT_EQ(p.ui->DBGrid1->columnWidth(3), 8 * znak + 8);   // KONTO
-    EXPECT_EQ(p.ui->DBGrid1->columnWidth(6), 13 * znak + 8);  // BZNESEK
+    const int znak = QFontMetrics(kontrola<QTableView>(p.f, "DBGrid1")->font()).horizontalAdvance(u'0');
+    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(0), 10 * znak + 8);  // DATUMK
+    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(3), 8 * znak + 8);   // KONTO
+    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(6), 13 * znak + 8);  // BZNESEK
 
     // A double click on the postings list changes nothing.
-    p.ui->Datum1->setDate(QDate(2024, 3, 2)); // empties the number field
-    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QString());
+    kontrola<PoljeDatuma>(p.f, "Datum1")->setDate(QDate(2024, 3, 2)); // empties the number field
+    EXPECT_EQ(kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->text(), QString());
     p.dvojniKlik(0);
-    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QString());
-    EXPECT_EQ(p.ui->Datum1->date(), QDate(2024, 3, 2));
+    EXPECT_EQ(kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->text(), QString());
+    EXPECT_EQ(kontrola<PoljeDatuma>(p.f, "Datum1")->date(), QDate(2024, 3, 2));
     EXPECT_TRUE(p.sporocila.isEmpty());
 }
 
@@ -148,48 +145,48 @@ TEST(PanelPregleda, EnterInTheGridOpensTheSelectedTransferOtherKeysAreLeftAlone)
 {
     Program p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
-    p.ui->btnPonovi->click();
-    p.ui->btnZgodovina->click();
+    kontrola<QPushButton>(p.f, "btnPonovi")->click();
+    kontrola<QPushButton>(p.f, "btnZgodovina")->click();
     p.izberi(3); // transfer 1
     EXPECT_EQ(p.f->Q1->trenutnaVrstica(), 3);
-    QTest::keyClick(p.ui->DBGrid1, Qt::Key_A);
-    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("0"));
-    QTest::keyClick(p.ui->DBGrid1, Qt::Key_Return);
-    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("1"));
-    EXPECT_EQ(p.ui->Datum2->date(), QDate(2024, 1, 31));
-    EXPECT_EQ(p.ui->lblSteviloZapisov->text(), QStringLiteral("0"));
+    QTest::keyClick(kontrola<QTableView>(p.f, "DBGrid1"), Qt::Key_A);
+    EXPECT_EQ(kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->text(), QStringLiteral("0"));
+    QTest::keyClick(kontrola<QTableView>(p.f, "DBGrid1"), Qt::Key_Return);
+    EXPECT_EQ(kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->text(), QStringLiteral("1"));
+    EXPECT_EQ(kontrola<PoljeDatuma>(p.f, "Datum2")->date(), QDate(2024, 1, 31));
+    EXPECT_EQ(kontrola<QLabel>(p.f, "lblSteviloZapisov")->text(), QStringLiteral("0"));
 }
 
 TEST(PanelPregleda, HiddenCommandsLastTransferAndDeletionWithTheQuestionPanel)
 {
     Program p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
-    p.ui->btnPonovi->click();
-    EXPECT_TRUE(p.ui->btnZadnji->isHidden());
-    EXPECT_TRUE(p.ui->btnBrisiPrenos->isHidden());
-    EXPECT_FALSE(p.ui->btnBrisiPrenos->isEnabled());
+    kontrola<QPushButton>(p.f, "btnPonovi")->click();
+    EXPECT_TRUE(kontrola<QPushButton>(p.f, "btnZadnji")->isHidden());
+    EXPECT_TRUE(kontrola<QPushButton>(p.f, "btnBrisiPrenos")->isHidden());
+    EXPECT_FALSE(kontrola<QPushButton>(p.f, "btnBrisiPrenos")->isEnabled());
 
-    p.ui->Datum1->setDate(QDate(2024, 3, 1));
-    p.ui->Datum2->setDate(QDate(2024, 3, 31));
+    kontrola<PoljeDatuma>(p.f, "Datum1")->setDate(QDate(2024, 3, 1));
+    kontrola<PoljeDatuma>(p.f, "Datum2")->setDate(QDate(2024, 3, 31));
     p.f->btnZadnjiClick();
-    EXPECT_EQ(p.ui->eStevilkaPrenosa->text(), QStringLiteral("8"));
-    EXPECT_EQ(p.ui->lblSteviloZapisov->text(), QStringLiteral("5"));
+    EXPECT_EQ(kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->text(), QStringLiteral("8"));
+    EXPECT_EQ(kontrola<QLabel>(p.f, "lblSteviloZapisov")->text(), QStringLiteral("5"));
     EXPECT_EQ(p.mreza()->rowCount(), 5);
 
-    p.ui->eStevilkaPrenosa->setText(QStringLiteral("7"));
+    kontrola<QLineEdit>(p.f, "eStevilkaPrenosa")->setText(QStringLiteral("7"));
     p.f->btnBrisiPrenosClick();
-    EXPECT_FALSE(p.ui->pnlVprasanje->isHidden());
-    EXPECT_EQ(p.ui->lblVprasanje->text(), QStringLiteral("Ali brišem prenos številka 7 ?"));
-    EXPECT_TRUE(p.ui->btnOdgovorNe->hasFocus());
+    EXPECT_FALSE(kontrola<QFrame>(p.f, "pnlVprasanje")->isHidden());
+    EXPECT_EQ(kontrola<QLabel>(p.f, "lblVprasanje")->text(), QStringLiteral("Ali brišem prenos številka 7 ?"));
+    EXPECT_TRUE(kontrola<QPushButton>(p.f, "btnOdgovorNe")->hasFocus());
     // The question lies within the window.
-    EXPECT_TRUE(p.f->rect().contains(p.ui->pnlVprasanje->geometry()));
-    p.ui->btnOdgovorDa->click();
-    EXPECT_TRUE(p.ui->pnlVprasanje->isHidden());
+    EXPECT_TRUE(p.f->rect().contains(kontrola<QFrame>(p.f, "pnlVprasanje")->geometry()));
+    kontrola<QPushButton>(p.f, "btnOdgovorDa")->click();
+    EXPECT_TRUE(kontrola<QFrame>(p.f, "pnlVprasanje")->isHidden());
     EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Prenos številka 7 je zbrisan!")});
     EXPECT_EQ(p.mreza()->rowCount(), 0);
     EXPECT_EQ(p.zbirka.stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER WHERE STPRENOSA=7")), 0);
     EXPECT_EQ(p.zbirka.stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=7")), 4);
-    EXPECT_TRUE(p.ui->lblOpozorilo->isHidden());
+    EXPECT_TRUE(kontrola<QLabel>(p.f, "lblOpozorilo")->isHidden());
 }
 
 TEST(PanelPregleda, JournalHeaderFromTheFieldsAndTheSelectedRow)
@@ -209,23 +206,23 @@ TEST(PanelPregleda, JournalHeaderFromTheFieldsAndTheSelectedRow)
     const GlavaDnevnika& glava = p.okna.Form4->glava;
 
     // Nothing loaded: the header keeps its dates, the journal prints the header and zeros.
-    p.ui->btnPonovi->click();
-    p.ui->Button1->click();
-    EXPECT_EQ(p.prikazani, QStringList{QStringLiteral("predogled")});
+    kontrola<QPushButton>(p.f, "btnPonovi")->click();
+    kontrola<QPushButton>(p.f, "Button1")->click();
+    EXPECT_EQ(p.prikazaniDialogi, QStringList{QStringLiteral("predogled")});
     EXPECT_EQ(strani, 1);
     EXPECT_EQ(glava.datumKnjizenja, QStringLiteral("1.1.2003"));
     EXPECT_EQ(glava.stevilkaTemeljnice, QStringLiteral("1"));
 
     // The register list has no such columns: the dates stay as they were.
-    p.ui->btnZgodovina->click();
-    p.ui->Button1->click();
+    kontrola<QPushButton>(p.f, "btnZgodovina")->click();
+    kontrola<QPushButton>(p.f, "Button1")->click();
     EXPECT_EQ(glava.datumValutacije, QStringLiteral("1.1.2003"));
 
     p.dvojniKlik(1);
     p.okna.Form6->eIniciator()->setText(QStringLiteral(" Janez "));
-    p.ui->eStevilkaTemeljnice->setText(QStringLiteral("17"));
+    kontrola<QLineEdit>(p.f, "eStevilkaTemeljnice")->setText(QStringLiteral("17"));
     p.izberi(1); // A: booked 5.3., value date 6.3.
-    p.ui->Button1->click();
+    kontrola<QPushButton>(p.f, "Button1")->click();
     const QLocale jezik;
     EXPECT_EQ(glava.stevilkaTemeljnice, QStringLiteral("17"));
     EXPECT_EQ(glava.iniciator, QStringLiteral(" Janez "));
@@ -252,9 +249,9 @@ TEST(PanelPregleda, JournalPrintsEveryRowWhateverPageWasChosen)
                                        " ('2024-03-%1', '2024-03-%1', 1, %2, 100, 'EUR', 'B', 77.77, 0, 77.77, 0, 'X', 7)")
                             .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
                             .arg(1 + i % 2));
-    p.ui->btnPonovi->click();
-    p.ui->Datum1->setDate(QDate(2024, 3, 1));
-    p.ui->Datum2->setDate(QDate(2024, 3, 31));
+    kontrola<QPushButton>(p.f, "btnPonovi")->click();
+    kontrola<PoljeDatuma>(p.f, "Datum1")->setDate(QDate(2024, 3, 1));
+    kontrola<PoljeDatuma>(p.f, "Datum2")->setDate(QDate(2024, 3, 31));
     p.f->SeznamPrenosa(7);
 
     QTemporaryDir dir;
@@ -276,8 +273,8 @@ TEST(PanelPregleda, JournalPrintsEveryRowWhateverPageWasChosen)
         d.findChild<QPrintPreviewWidget*>()->print();
         return int(QDialog::Accepted);
     };
-    p.ui->Button1->click();
-    ASSERT_EQ(p.prikazani, QStringList{QStringLiteral("predogled")});
+    kontrola<QPushButton>(p.f, "Button1")->click();
+    ASSERT_EQ(p.prikazaniDialogi, QStringList{QStringLiteral("predogled")});
     for (const char* b : {"Portrait", "Landscape", "Page setup"})
         EXPECT_FALSE(ponujeno.contains(QCoreApplication::translate("QPrintPreviewDialog", b))) << b;
 
@@ -289,7 +286,7 @@ TEST(PanelPregleda, JournalPrintsEveryRowWhateverPageWasChosen)
     EXPECT_TRUE(podatki.contains(QRegularExpression(QStringLiteral("Page size:\\s+595(\\.\\d+)? x 84[12]"))))
         << podatki.toStdString();
     // The status line said that the journal was being prepared, and is hidden again.
-    EXPECT_EQ(p.ui->lblOpozorilo->text(), QStringLiteral("Priprava izpisa ..."));
-    EXPECT_TRUE(p.ui->lblOpozorilo->isHidden());
+    EXPECT_EQ(kontrola<QLabel>(p.f, "lblOpozorilo")->text(), QStringLiteral("Priprava izpisa ..."));
+    EXPECT_TRUE(kontrola<QLabel>(p.f, "lblOpozorilo")->isHidden());
     EXPECT_FALSE(QApplication::overrideCursor());
 }
