@@ -30,6 +30,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QUrl>
 
@@ -411,22 +412,17 @@ void TForm1::zacniPrenos(const QString& pot)
     nastaviNapis(QStringLiteral(" V GLAVNO KNJIGO (Banka Morvik d.d.)"));
     okolje().obdelajDogodke();
 
-    struct Konec {
-        TForm1& f;
-        const QList<QWidget*>& zaklenjeni;
-        ~Konec()
-        {
-            f.m_prenosTece = false;
-            if (f.V.KonecZahtevan || f.konecAplikacijeZahtevan())
-                povezava::prekini(f.V.Baza); // the end command came during the run
-            for (QWidget* w : zaklenjeni)
-                w->setEnabled(true);
-            f.ui->ProgressBar1->hide();
-            f.ui->lblProcenti->hide();
-            f.ui->lblOpozorilo->hide();
-            QCoreApplication::processEvents();
-        }
-    } konec{*this, zaklenjeni};
+    const auto konec = qScopeGuard([this, &zaklenjeni] {
+        m_prenosTece = false;
+        if (V.KonecZahtevan || konecAplikacijeZahtevan())
+            povezava::prekini(V.Baza); // the end command came during the run
+        for (QWidget* w : zaklenjeni)
+            w->setEnabled(true);
+        ui->ProgressBar1->hide();
+        ui->lblProcenti->hide();
+        ui->lblOpozorilo->hide();
+        QCoreApplication::processEvents();
+    });
 
     OknoZaPrenos okno(*this);
     Zapis({pot, ui->eStevilkaPrenosa->text(), ui->Datum1->date(), ui->Datum2->date(), V.Baza}, *Q1, okno,

@@ -1,9 +1,13 @@
 #include "aliasi.h"
+#include "belezenje.h"
 #include "izvajanje.h"
+#include "stevila.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QSettings>
 
 QString potDoAliasov()
 {
@@ -15,15 +19,38 @@ QString potDoAliasov()
 
 namespace {
 
-// A ';' or '#' that starts a line, or follows a blank, begins a comment.
-QString brezKomentarja(const QString& vrstica)
+// Files written for the earlier reader of this file may hold an unquoted ';' in a
+// value, above all ODBC connection strings ("database=DRIVER={x};SERVER=y"), and a
+// comment after " #": QSettings ends such a value at its first ';' and keeps a " #"
+// comment in it. For every unquoted value with ';' or '#' this gives the value as that
+// reader took it, up to a ';' or '#' that follows a blank, keyed "SECTION/key".
+QHash<QString, QString> vrednostiStaregaBralnika(const QByteArray& vsebina)
 {
-    for (qsizetype i = 0; i < vrstica.size(); ++i) {
-        const QChar c = vrstica.at(i);
-        if ((c == u';' || c == u'#') && (i == 0 || vrstica.at(i - 1).isSpace()))
-            return vrstica.left(i);
+    QHash<QString, QString> vrednosti;
+    QString razdelek = QStringLiteral("GENERAL");
+    for (const QString& surova : QString::fromUtf8(vsebina).split(u'\n')) {
+        const QString vrstica = surova.trimmed();
+        if (vrstica.startsWith(u'[') && vrstica.endsWith(u']')) {
+            razdelek = vrstica.mid(1, vrstica.size() - 2).trimmed().toUpper();
+            continue;
+        }
+        const qsizetype enacaj = vrstica.indexOf(u'=');
+        if (enacaj <= 0 || vrstica.startsWith(u';') || vrstica.startsWith(u'#'))
+            continue;
+        const QString zapisana = vrstica.mid(enacaj + 1).trimmed();
+        if (zapisana.startsWith(u'"') || (!zapisana.contains(u';') && !zapisana.contains(u'#')))
+            continue; // QSettings reads it as that reader did
+        QString vrednost = vrstica;
+        for (qsizetype i = enacaj + 1; i < vrstica.size(); ++i) {
+            if ((vrstica.at(i) == u';' || vrstica.at(i) == u'#') && vrstica.at(i - 1).isSpace()) {
+                vrednost = vrstica.left(i);
+                break;
+            }
+        }
+        vrednost = vrednost.mid(enacaj + 1).trimmed();
+        vrednosti.insert(razdelek + u'/' + vrstica.left(enacaj).trimmed().toLower(), vrednost);
     }
-    return vrstica;
+    return vrednosti;
 }
 
 } // namespace
@@ -32,50 +59,77 @@ Aliasi Aliasi::preberi(const QString& pot)
 {
     Aliasi rezultat;
     rezultat.m_pot = pot;
-    QFile f(pot);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    // QSettings takes a missing or unreadable file for an empty one: the reason comes
+    // from opening it.
+    QHash<QString, QString> zPodpicjem;
+    if (QFile f(pot); !f.open(QIODevice::ReadOnly)) {
         rezultat.m_napakaBranja = f.errorString();
         return rezultat;
+    } else {
+        zPodpicjem = vrednostiStaregaBralnika(f.readAll());
     }
-    const QDir mapa = QFileInfo(pot).absoluteDir();
+    const QSettings ini(pot, QSettings::IniFormat);
+    if (ini.status() != QSettings::NoError) {
+        rezultat.m_napakaBranja = QStringLiteral("datoteka ni v obliki INI");
+        qCWarning(lcDb).noquote() << "Datoteka z aliasi" << pot
+                                  << "ni v obliki INI; prebrano je, kar je bilo mogoče prebrati";
+    }
 
-    Alias* trenutni = nullptr;
-    const QStringList vrstice = QString::fromUtf8(f.readAll()).split(u'\n');
-    for (const QString& surova : vrstice) {
-        const QString vrstica = brezKomentarja(surova).trimmed();
-        if (vrstica.isEmpty())
-            continue;
-        if (vrstica.startsWith(u'[') && vrstica.endsWith(u']')) {
-            const QString ime = vrstica.mid(1, vrstica.size() - 2).trimmed();
-            Alias& a = rezultat.m_aliasi[ime.toUpper()];
-            a = Alias{};
+    QSet<QString> pokvarjeni; // upper-case names of aliases with a value that runs on
+    for (const QString& polniKljuc : ini.allKeys()) {
+        // "alias/key": a section named with '/' keeps it; the keys of a section
+        // "[General]" (and any before the first section) come without a prefix.
+        const qsizetype poseva = polniKljuc.lastIndexOf(u'/');
+        const QString ime = poseva < 0 ? QStringLiteral("General") : polniKljuc.left(poseva);
+        const QString kljuc = polniKljuc.mid(poseva + 1).trimmed().toLower();
+        Alias& a = rezultat.m_aliasi[ime.toUpper()];
+        if (a.ime.isEmpty()) {
             a.ime = ime;
-            trenutni = &a;
+        } else if (a.ime != ime) {
+            qCWarning(lcDb).noquote() << "Razdelek" << ime << "v datoteki z aliasi" << pot
+                                      << "ponavlja alias" << a.ime << "; upoštevan je prvi";
             continue;
         }
-        if (!trenutni)
+        // An unquoted value with commas comes back as a list: joined, it is the text as
+        // written (blanks after the commas are lost; such values are written in quotes).
+        const QVariant surova = ini.value(polniKljuc);
+        QString vrednost = surova.typeId() == QMetaType::QStringList
+            ? surova.toStringList().join(u',')
+            : surova.toString();
+        if (const auto it = zPodpicjem.constFind(ime.toUpper() + u'/' + kljuc); it != zPodpicjem.constEnd()) {
+            vrednost = *it;
+        }
+        if (vrednost.contains(u'\n')) {
+            // A quote without its pair takes the following lines into the value.
+            pokvarjeni.insert(ime.toUpper());
+            rezultat.m_napakaBranja = QStringLiteral("narekovaj v vrednosti %1 aliasa %2 ni zaprt").arg(kljuc, ime);
+            qCWarning(lcDb).noquote() << "Datoteka z aliasi" << pot << "-" << rezultat.m_napakaBranja;
             continue;
-        const qsizetype enacaj = vrstica.indexOf(u'=');
-        if (enacaj < 0)
-            continue;
-        const QString kljuc = vrstica.left(enacaj).trimmed().toLower();
-        const QString vrednost = vrstica.mid(enacaj + 1).trimmed();
-        if (kljuc == u"driver")
-            trenutni->driver = vrednost.toLower();
-        else if (kljuc == u"database")
-            trenutni->database = vrednost;
-        else if (kljuc == u"host")
-            trenutni->host = vrednost;
-        else if (kljuc == u"port")
-            trenutni->port = vrednost.toInt();
-        else if (kljuc == u"user")
-            trenutni->user = vrednost;
-        else if (kljuc == u"password")
-            trenutni->password = vrednost;
-        else
-            trenutni->ostalo.insert(kljuc, vrednost);
+        }
+        if (kljuc == u"driver") {
+            a.driver = vrednost.toLower();
+        } else if (kljuc == u"database") {
+            a.database = vrednost;
+        } else if (kljuc == u"host") {
+            a.host = vrednost;
+        } else if (kljuc == u"port") {
+            const std::optional<qint64> vrata = celoStevilo(vrednost);
+            a.port = vrata && *vrata > 0 && *vrata <= 65535 ? int(*vrata) : 0;
+            if (a.port == 0 && !vrednost.isEmpty())
+                qCWarning(lcDb).noquote() << "Alias" << ime << "v datoteki" << pot << "ima neveljavna vrata:" << vrednost;
+        } else if (kljuc == u"user") {
+            a.user = vrednost;
+        } else if (kljuc == u"password") {
+            a.password = vrednost;
+        } else {
+            a.ostalo.insert(kljuc, vrednost);
+        }
     }
+    for (const QString& ime : std::as_const(pokvarjeni))
+        rezultat.m_aliasi.remove(ime);
+
     // An SQLite file named relative to the aliases file lives beside it.
+    const QDir mapa = QFileInfo(pot).absoluteDir();
     for (Alias& a : rezultat.m_aliasi) {
         if (a.driver == u"sqlite" && !a.database.isEmpty() && QFileInfo(a.database).isRelative())
             a.database = QDir::cleanPath(mapa.absoluteFilePath(a.database));

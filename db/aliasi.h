@@ -26,7 +26,11 @@ bool istiStreznik(const Alias& a, const Alias& b);
 // The aliases file: $LEDGXFER_ALIASES, else "aliases.ini" in the application directory.
 QString potDoAliasov();
 
-// Reads the aliases file at pot. A missing or unreadable file yields no aliases.
+// Reads the aliases file at pot, an INI file as QSettings reads it: one section per
+// alias, key names without regard to case, blanks around '=' ignored, a ';' outside
+// quotes begins a comment. A value that holds ';', ',', '"' or '\' is written in double
+// quotes, with '\\' and '\"' for a backslash and a quote inside. A missing or unreadable
+// file yields no aliases; a value whose quote is never closed takes its alias out.
 // Alias names are matched without regard to case, as the database engine does.
 class Aliasi {
 public:

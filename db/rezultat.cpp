@@ -4,14 +4,12 @@
 #include "belezenje.h"
 #include "narecje.h"
 
+#include <QDate>
 #include <QRegularExpression>
 
-#include <QLocale>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlRecord>
-
-#include "maska.h"
 
 Rezultat::Rezultat(QObject* parent) : QObject(parent) {}
 
@@ -229,38 +227,4 @@ void Rezultat::nastaviPrikaz(const QString& polje, const PrikazPolja& prikaz)
 PrikazPolja Rezultat::prikaz(int stolpec) const
 {
     return m_prikaz.value(imeStolpca(stolpec).toUpper());
-}
-
-QString Rezultat::prikazanaVrednost(int vrstica, int stolpec)
-{
-    const QVariant v = vrednost(vrstica, stolpec);
-    if (v.isNull())
-        return {};
-    const PrikazPolja p = prikaz(stolpec);
-    const QLocale locale;
-    if (!p.format.isEmpty()) {
-        bool ok = false;
-        const double d = v.toDouble(&ok);
-        if (ok)
-            return oblikujMasko(d, p.format, locale);
-    }
-    switch (v.typeId()) {
-    case QMetaType::QDate:
-        return locale.toString(v.toDate(), QLocale::ShortFormat);
-    case QMetaType::QDateTime:
-        return locale.toString(v.toDateTime(), QLocale::ShortFormat);
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return locale.toString(v.toDouble(), 'g', 15);
-    default: {
-        // SQLite keeps dates as ISO text: show them as the dates they are.
-        const QString t = v.toString();
-        if (t.size() == 10 && t.at(4) == u'-' && t.at(7) == u'-') {
-            const QDate d = QDate::fromString(t, Qt::ISODate);
-            if (d.isValid())
-                return locale.toString(d, QLocale::ShortFormat);
-        }
-        return t;
-    }
-    }
 }

@@ -73,8 +73,6 @@ public:
 
     void nastaviPrikaz(const QString& polje, const PrikazPolja& prikaz);
     PrikazPolja prikaz(int stolpec) const;
-    // The text a grid shows: display format, the locale's separators, dates as dates.
-    QString prikazanaVrednost(int vrstica, int stolpec);
 
 signals:
     // Opened or closed: every view must take the result anew.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScopeGuard>
 
 namespace {
 
@@ -46,21 +47,14 @@ int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
     // the report's own page whatever was chosen meanwhile.
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
         pripraviNapravo(*p, porocilo);
-        struct Zaposlen {
-            const std::function<void(const QString&)>& stanje;
-            explicit Zaposlen(const std::function<void(const QString&)>& s) : stanje(s)
-            {
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-                if (stanje)
-                    stanje(QStringLiteral("Priprava izpisa ..."));
-            }
-            ~Zaposlen()
-            {
-                if (stanje)
-                    stanje(QString());
-                QApplication::restoreOverrideCursor();
-            }
-        } zaposlen(stanje);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto zaposlen = qScopeGuard([&stanje] {
+            if (stanje)
+                stanje(QString());
+            QApplication::restoreOverrideCursor();
+        });
+        if (stanje)
+            stanje(QStringLiteral("Priprava izpisa ..."));
         narisiPorocilo(*p, porocilo, vir, zdaj);
     });
     return prikazi ? prikazi(dialog) : dialog.exec();

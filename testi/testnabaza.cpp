@@ -131,9 +131,10 @@ QString TestnaBaza::odsekAliasa(const QString& ime) const
     } else if (m_gonilnik == u"odbc-dsn") {
         s += QStringLiteral("driver=odbc\ndatabase=LedgerPG\nuser=%1\npassword=%2\n").arg(m_uporabnik, m_geslo);
     } else {
-        // A connection string: the same server through unixODBC and the PostgreSQL driver.
-        s += QStringLiteral("driver=odbc\ndatabase=DRIVER={%1};SERVER=%2;PORT=%3;DATABASE=%4;"
-                            "UseDeclareFetch=0\nuser=%5\npassword=%6\n")
+        // A connection string: the same server through unixODBC and the PostgreSQL driver,
+        // in quotes for its ';'.
+        s += QStringLiteral("driver=odbc\ndatabase=\"DRIVER={%1};SERVER=%2;PORT=%3;DATABASE=%4;"
+                            "UseDeclareFetch=0\"\nuser=%5\npassword=%6\n")
                  .arg(env("LEDGXFER_ODBC_DRIVER"), env("LEDGXFER_PG_HOST"), env("LEDGXFER_PG_PORT"),
                       m_imeBaze, m_uporabnik, m_geslo);
     }

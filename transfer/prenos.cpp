@@ -29,6 +29,7 @@
 
 #include <cerrno>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -85,21 +86,6 @@ private:
     IskanjeVBazi m_baza;
     QHash<qint64, QString> m_organizacije;
     QHash<qint64, QString> m_partnerji;
-};
-
-// Hides the progress display and the status line whichever way the run ends.
-struct ProgresKonec {
-    Okolje& okolje;
-    bool aktivno = true;
-    void skrij()
-    {
-        if (aktivno) {
-            aktivno = false;
-            okolje.prikaziNapredek(false);
-            okolje.skrijStatusnoVrstico();
-        }
-    }
-    ~ProgresKonec() { skrij(); }
 };
 
 QString napakaPisanja(const QString& pot)
@@ -339,7 +325,16 @@ QString stavekStetjaKnjizb()
 
 IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
 {
-    ProgresKonec progres{okolje};
+    // The progress display and the status line are hidden once, whichever way the run
+    // ends; before a message they are hidden at once.
+    bool napredekSkrit = false;
+    const auto skrijNapredek = [&okolje, &napredekSkrit] {
+        if (std::exchange(napredekSkrit, true))
+            return;
+        okolje.prikaziNapredek(false);
+        okolje.skrijStatusnoVrstico();
+    };
+    const auto napredek = qScopeGuard(skrijNapredek);
     okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
     okolje.obdelajDogodke();
 
@@ -348,7 +343,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
     try {
         t.db = povezava::zaIme(naloga.baza);
     } catch (const Napaka&) {
-        progres.skrij();
+        skrijNapredek();
         okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:knjizbe"));
         throw;
     }
@@ -362,7 +357,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
     else if (const std::optional<QString> razlog = zavrnitevIzhoda(naloga.pot, t.db))
         zavrnitev = napakaPisanja(naloga.pot) + u'\n' + *razlog;
     if (zavrnitev) {
-        progres.skrij();
+        skrijNapredek();
         okolje.sporocilo(*zavrnitev);
         return IzidPrenosa::Zavrnjen;
     }
@@ -381,7 +376,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         odpriKnjizbe(t);
         okno.nastaviSteviloZapisov(QString());
         if (t.vrstic < 1) {
-            progres.skrij();
+            skrijNapredek();
             okolje.sporocilo(QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!"));
             return IzidPrenosa::NiPodatkov;
         }
@@ -396,14 +391,14 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         if (!izhod.open(QIODevice::WriteOnly)) {
             const QString razlog = razlogPisanja(izhod, errno);
             qCWarning(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << razlog;
-            progres.skrij();
+            skrijNapredek();
             okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + razlog);
             return IzidPrenosa::Neuspel;
         }
         zapisi(izhod, UvodnaVrstica(datumZacetka) + "\r\n", naloga.pot);
 
         if (const std::optional<QString> sporocilo = preveriTabele(tx)) {
-            progres.skrij();
+            skrijNapredek();
             okolje.sporocilo(*sporocilo);
             return IzidPrenosa::Neuspel;
         }
@@ -443,7 +438,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
             const qint64 ponovi = t.stevilka > 0 ? t.stevilka : zaPrikaz;
             qCCritical(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << *razlog;
             okno.nastaviStevilkoPrenosa(QString::number(ponovi));
-            progres.skrij();
+            skrijNapredek();
             okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + *razlog
                              + QStringLiteral("\nPrenos %1 je zapisan v bazi; datoteko zapišete s ponovitvijo "
                                               "prenosa %1.").arg(ponovi));
@@ -455,7 +450,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         ZakljucniSeznam(naloga.baza, t.stevilka, naloga.datum1, naloga.datum2, Q1, okno, okolje);
         okno.Sume();
         okno.nastaviStevilkoPrenosa(QString::number(zaPrikaz));
-        progres.skrij();
+        skrijNapredek();
         okolje.sporocilo(QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
         okolje.procentiBesedilo(QString());
         if (shramba.zavrnjenih() > 0) {

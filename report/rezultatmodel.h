@@ -20,6 +20,10 @@ public:
     // Display width of a column in characters (its setting, else that of its type).
     int sirinaZnakov(int stolpec) const;
 
+    // The text the grid shows in a cell: by the field's display format, with the
+    // locale's separators, dates (SQLite's ISO text included) as dates, NULL as nothing.
+    QString prikazanaVrednost(int vrstica, int stolpec) const;
+
 signals:
     void stolpciSpremenjeni();
 

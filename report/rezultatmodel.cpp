@@ -1,5 +1,10 @@
 #include "rezultatmodel.h"
 
+#include "postavitev.h"
+#include "rezultatvir.h"
+
+#include <QLocale>
+
 RezultatModel::RezultatModel(PodatkovniVir* vir, QObject* parent)
     : QAbstractTableModel(parent), m_vir(vir)
 {
@@ -38,7 +43,7 @@ QVariant RezultatModel::data(const QModelIndex& index, int role) const
         return {};
     Rezultat* r = m_vir->rezultat();
     if (role == Qt::DisplayRole)
-        return r->prikazanaVrednost(index.row(), index.column());
+        return prikazanaVrednost(index.row(), index.column());
     if (role == Qt::TextAlignmentRole) {
         const QVariant v = r->vrednost(index.row(), index.column());
         switch (v.typeId()) {
@@ -81,9 +86,24 @@ int RezultatModel::sirinaZnakov(int stolpec) const
         if (dolzina < 0) {
             const int vrstic = std::min(r->steviloVrstic(), 2000);
             for (int i = 0; i < vrstic; ++i)
-                dolzina = std::max<int>(dolzina, r->prikazanaVrednost(i, stolpec).size());
+                dolzina = std::max<int>(dolzina, prikazanaVrednost(i, stolpec).size());
         }
         return qBound(6, std::max<int>(dolzina, r->imeStolpca(stolpec).size()), 60);
     }
     }
+}
+
+QString RezultatModel::prikazanaVrednost(int vrstica, int stolpec) const
+{
+    Rezultat* r = m_vir->rezultat();
+    const QVariant v = datumIzIso(r->vrednost(vrstica, stolpec));
+    if (v.isNull())
+        return {};
+    const PrikazPolja p = r->prikaz(stolpec);
+    const QLocale jezik;
+    // A number without a display format is shown with the thousands grouped, which a
+    // printed report leaves out; everything else as a report prints it.
+    if (p.format.isEmpty() && (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float))
+        return jezik.toString(v.toDouble(), 'g', 15);
+    return besediloVrednosti(v, p.format, jezik);
 }
