@@ -132,6 +132,7 @@ struct Tek {
     Okolje& okolje;
     QSqlDatabase db;
     qint64 stevilka = 0; // the transfer number at start
+    qint64 stevilkaVrstic = 0; // the number the run's adjustment rows carry
     QVariantMap datumi;
     int vrstic = 0;
 };
@@ -220,7 +221,7 @@ void zapisiVrstice(Tek& t, QSaveFile& izhod, DatotekaGk& gk, ShrambaIzravnav& sh
         // The line's net domestic amount and what the file carries for it.
         const double znesek = k.BZNESEKSIT - k.DZNESEKSIT;
         const double zaokrozen = double(VStotine(k.BZNESEKSIT) - VStotine(k.DZNESEKSIT)) / 100.0;
-        shramba.shrani(t.stevilka, k.VP, k.DATUMK, p.KONTO, p.SFDJV, p.sifraPartnerja8, znesek, zaokrozen);
+        shramba.shrani(t.stevilkaVrstic, k.VP, k.DATUMK, p.KONTO, p.SFDJV, p.sifraPartnerja8, znesek, zaokrozen);
     }
     shramba.koncaj();
     if (const QString n = t.Q1.napaka(); !n.isEmpty())
@@ -338,7 +339,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
     okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
     okolje.obdelajDogodke();
 
-    Tek t{naloga, Q1, okno, okolje, {}, 0, {}, 0};
+    Tek t{naloga, Q1, okno, okolje, {}, 0, 0, {}, 0};
     t.datumi = {{QStringLiteral("DATUM1"), naloga.datum1}, {QStringLiteral("DATUM2"), naloga.datum2}};
     try {
         t.db = povezava::zaIme(naloga.baza);
@@ -403,6 +404,14 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
             return IzidPrenosa::Neuspel;
         }
 
+        // A new transfer takes its number now, with the register locked until the end:
+        // its adjustment rows are written with the number instead of being numbered
+        // again afterwards, and a second run waits here instead of after all its work.
+        std::optional<DodeljenaStevilka> dodeljena;
+        if (t.stevilka == 0)
+            dodeljena = dodeliStevilko(tx);
+        t.stevilkaVrstic = dodeljena ? dodeljena->nova : t.stevilka;
+
         IskanjeZaPrenos iskanje(t.db);
         DatotekaGk gk(iskanje);
         ShrambaIzravnav shramba(tx);
@@ -426,7 +435,7 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         qint64 zaPrikaz = 0;
         if (t.stevilka == 0) {
             try {
-                zaPrikaz = ZakljuciNovPrenos(tx, naloga.datum1, naloga.datum2, okno, okolje);
+                zaPrikaz = ZakljuciNovPrenos(tx, *dodeljena, naloga.datum1, naloga.datum2, okno, okolje);
             } catch (...) {
                 okno.nastaviStevilkoPrenosa(naloga.stevilkaPrenosa);
                 throw;

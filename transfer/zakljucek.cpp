@@ -40,13 +40,12 @@ QString stavekZakljucnegaSeznama(qint64 stevilkaNaZacetku)
     return sql;
 }
 
-qint64 ZakljuciNovPrenos(Transakcija& tx, const QDate& datum1, const QDate& datum2, OknoPrenosa& okno,
-                         Okolje& okolje)
+qint64 ZakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena, const QDate& datum1,
+                         const QDate& datum2, OknoPrenosa& okno, Okolje& okolje)
 {
     const QVariantMap datumi{{QStringLiteral("DATUM1"), datum1}, {QStringLiteral("DATUM2"), datum2}};
 
-    // 1. The next number; the field shows the highest so far meanwhile.
-    const DodeljenaStevilka dodeljena = dodeliStevilko(tx);
+    // 1. The field shows the highest number so far meanwhile.
     okno.nastaviStevilkoPrenosa(vrednostNiz(dodeljena.najvisja));
     const qint64 nova = dodeljena.nova;
 
@@ -57,7 +56,8 @@ qint64 ZakljuciNovPrenos(Transakcija& tx, const QDate& datum1, const QDate& datu
         throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci
                      + QChar(13) + napaka);
 
-    // 3. Number the waiting adjustment rows.
+    // 3. Number the adjustment rows still without a number (rows an earlier version
+    //    left behind; the run's own carry the number already).
     const QString ostevilci = stavekOstevilci(nova);
     if (!tx.poskusi(ostevilci, {}, QStringLiteral("tabelo IZRAVNAVE"), &napaka))
         throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa v tabeli IZRAVNAVE ") + QChar(13)

@@ -96,6 +96,20 @@ const QByteArray kDatoteka = kUvodna + "\r\n" + kVrstica1 + "\r\n" + kVrstica2 +
 
 } // namespace
 
+// A new transfer's rows carry its number from the start; rows without a number that
+// an earlier version left in the store are given it at completion, as they always were.
+TEST_F(PrenosTest, RowsLeftWithoutANumberAreNumberedWithTheRunsOwn)
+{
+    Poizvedba(db).izvedi(prevediZa(db, stavekUstvariIzravnave()));
+    izvedi("INSERT INTO IZRAVNAVE (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN, RAZLIKA)"
+           " VALUES (0, 0, '2017-12-29', '1100', 'K', '00000123', 1.5, 1.5, 0)");
+    izvedi("INSERT INTO IZRAVNAVE (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN, RAZLIKA)"
+           " VALUES (NULL, 0, '2017-12-30', '1100', 'K', '00000123', 2.5, 2.5, 0)");
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 4);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS IS NULL OR PRENOS<1")), 0);
+}
+
 // Without a grid (the batch command) the run leaves out only the closing list's
 // query: the file, the database and the messages are those of a run with a grid.
 TEST_F(PrenosTest, WithoutAGridTheClosingListAloneIsLeftOut)
