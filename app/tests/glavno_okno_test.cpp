@@ -89,8 +89,9 @@ TEST(GlavnoOkno, EveryControlAtItsDesignedPlaceWithCaptionAndInitialState)
             EXPECT_EQ(w->width(), k.w);
             EXPECT_EQ(w->height(), k.h);
         }
-        if (k.besedilo)
+        if (k.besedilo) {
             EXPECT_EQ(besediloKontrole(w), QString::fromUtf8(k.besedilo));
+        }
         EXPECT_EQ(w->isHidden(), k.skrita);
         EXPECT_EQ(w->isEnabled(), k.omogocena);
     }
