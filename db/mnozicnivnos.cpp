@@ -4,10 +4,12 @@
 #include "napaka.h"
 #include "narecje.h"
 #include "poizvedba.h"
+#include "sqlitenativno.h"
 #include "transakcija.h"
 
 #include <QDate>
 #include <libpq-fe.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -95,6 +97,12 @@ MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<S
     qCDebug(lcDb).noquote() << "Vrstice v" << m_tabela << "gredo" << opisNacina();
 }
 
+MnozicniVnos::~MnozicniVnos()
+{
+    if (m_vstaviSqlite)
+        sqlite3_finalize(m_vstaviSqlite);
+}
+
 QString MnozicniVnos::opisNacina() const
 {
     switch (m_nacin) {
@@ -138,6 +146,14 @@ void MnozicniVnos::pripravi()
     const QString vprasaji = QStringLiteral("?,").repeated(m_stolpci.size()).chopped(1);
     const QString vstavi =
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(cilj, seznamStolpcev(), vprasaji);
+    if (m_nacin == Nacin::ZacasnaTabela) {
+        m_sqlite = sqlitenativno::povezava(m_baza);
+        if (m_sqlite
+            && sqlite3_prepare_v2(m_sqlite, vstavi.toUtf8().constData(), -1, &m_vstaviSqlite, nullptr) != SQLITE_OK)
+            throw Napaka(narecje::besedilo(sqlitenativno::napaka(m_sqlite, QStringLiteral("INSERT"))));
+        if (m_vstaviSqlite)
+            return;
+    }
     if (!m_tx.vTocki([&] { return m_vstavi.prepare(prevediZa(m_baza, vstavi)); }))
         throw Napaka(narecje::besedilo(m_vstavi.lastError()));
     if (m_nacin == Nacin::Skupine) {
@@ -155,6 +171,23 @@ void MnozicniVnos::pripravi()
 
 void MnozicniVnos::vstaviPosamic(const QVariantList& v)
 {
+    if (m_vstaviSqlite) {
+        int izid = SQLITE_OK;
+        for (qsizetype i = 0; i < v.size() && izid == SQLITE_OK; ++i)
+            izid = sqlitenativno::vezi(m_vstaviSqlite, int(i) + 1, v.at(i));
+        if (izid == SQLITE_OK)
+            izid = sqlite3_step(m_vstaviSqlite);
+        // On an error the step's reset gives back the statement's result code; SQLite
+        // undoes a failed statement by itself and the transaction goes on.
+        const QSqlError napaka = izid == SQLITE_DONE
+                                     ? QSqlError()
+                                     : sqlitenativno::napaka(m_sqlite, QStringLiteral("INSERT"));
+        sqlite3_reset(m_vstaviSqlite);
+        sqlite3_clear_bindings(m_vstaviSqlite);
+        if (napaka.isValid())
+            zavrnjena(v, napaka);
+        return;
+    }
     for (qsizetype i = 0; i < v.size(); ++i)
         m_vstavi.bindValue(int(i), v.at(i));
     if (m_nacin == Nacin::ZacasnaTabela) {

@@ -10,6 +10,8 @@
 #include <functional>
 
 class Transakcija;
+struct sqlite3;
+struct sqlite3_stmt;
 
 // Rows inserted into one table in bulk inside a run's transaction, each engine the
 // way it takes them fastest:
@@ -34,6 +36,7 @@ public:
     using Zavrnjena = std::function<void(const QVariantList& vrstica, const QSqlError& napaka)>;
 
     MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<Stolpec>& stolpci, Zavrnjena zavrnjena);
+    ~MnozicniVnos();
     MnozicniVnos(const MnozicniVnos&) = delete;
     MnozicniVnos& operator=(const MnozicniVnos&) = delete;
 
@@ -73,6 +76,10 @@ private:
     int m_velikostSkupine = 0;
     bool m_pripravljeno = false;
     QSqlQuery m_vstavi;
+    // SQLite: the insert into the temporary table on the engine's own connection,
+    // which takes each value as it is instead of through the driver's bound values.
+    sqlite3* m_sqlite = nullptr;
+    sqlite3_stmt* m_vstaviSqlite = nullptr;
     QSqlQuery m_vstaviSkupino;
     QList<QVariantList> m_cakajoce;
     QByteArray m_medpomnilnik; // the text of one COPY group

@@ -3,6 +3,7 @@
 #include "poizvedba.h"
 #include "belezenje.h"
 #include "narecje.h"
+#include "sqlitenativno.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -11,13 +12,29 @@
 #include <QSqlField>
 #include <QSqlRecord>
 
+#include <sqlite3.h>
+
 Rezultat::Rezultat(QObject* parent) : QObject(parent) {}
+
+Rezultat::~Rezultat()
+{
+    if (m_sqlite)
+        sqlite3_finalize(m_sqlite);
+}
 
 void Rezultat::zapri()
 {
     const bool bil = m_odprt;
     m_q.finish();
     m_q = QSqlQuery();
+    if (m_sqlite) {
+        sqlite3_finalize(m_sqlite);
+        m_sqlite = nullptr;
+        m_sqliteImena.clear();
+        m_sqliteVrstica = -1;
+        m_sqliteKonec = false;
+        m_sqliteNapaka.clear();
+    }
     if (!m_kazalec.isEmpty()) {
         // A rolled-back transaction has closed the cursor already.
         QSqlQuery zapiranje(m_db);
@@ -38,6 +55,12 @@ void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantM
                      bool samoNaprej)
 {
     zapri();
+    if (samoNaprej && odpriSqlite(db, sql, parametri)) {
+        m_odprt = true;
+        m_samoNaprej = true;
+        emit spremenjen();
+        return;
+    }
     QSqlQuery q(db);
     q.setForwardOnly(samoNaprej);
     const QString prevedeno = prevediZa(db, sql);
@@ -60,6 +83,68 @@ void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantM
     m_samoNaprej = samoNaprej;
     m_q.first();
     emit spremenjen();
+}
+
+bool Rezultat::odpriSqlite(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri)
+{
+    sqlite3* povezava = sqlitenativno::povezava(db);
+    if (!povezava)
+        return false;
+    const QString prevedeno = prevediZa(db, sql);
+    sqlite3_stmt* stavek = nullptr;
+    if (sqlite3_prepare16_v2(povezava, prevedeno.utf16(), int(prevedeno.size() * sizeof(char16_t)), &stavek,
+                             nullptr)
+            != SQLITE_OK
+        || !stavek) {
+        const QString napaka = QString::fromUtf8(sqlite3_errmsg(povezava));
+        sqlite3_finalize(stavek);
+        throw Napaka(napaka);
+    }
+    if (sqlite3_column_count(stavek) == 0) {
+        sqlite3_finalize(stavek);
+        throw Napaka(QStringLiteral("Stavek ne vrne vrstic"));
+    }
+    // Parameters are matched by name without regard to case, as for the driver.
+    for (int i = 1; i <= sqlite3_bind_parameter_count(stavek); ++i) {
+        const char* ime = sqlite3_bind_parameter_name(stavek, i);
+        if (!ime || (ime[0] != ':' && ime[0] != '@' && ime[0] != '$'))
+            continue;
+        const QString kljuc = QString::fromUtf8(ime + 1);
+        for (auto it = parametri.constBegin(); it != parametri.constEnd(); ++it) {
+            if (it.key().compare(kljuc, Qt::CaseInsensitive) == 0) {
+                sqlitenativno::vezi(stavek, i, it.value());
+                break;
+            }
+        }
+    }
+    m_sqlite = stavek;
+    for (int i = 0; i < sqlite3_column_count(stavek); ++i) {
+        const auto* ime = static_cast<const char16_t*>(sqlite3_column_name16(stavek, i));
+        m_sqliteImena << QString::fromUtf16(ime).remove(u'"');
+    }
+    // The first row is read at once, as the driver does: a statement that fails there
+    // fails to open.
+    if (!korakSqlite() && !m_sqliteNapaka.isEmpty()) {
+        const QString napaka = m_sqliteNapaka;
+        zapri();
+        throw Napaka(napaka);
+    }
+    return true;
+}
+
+bool Rezultat::korakSqlite()
+{
+    if (m_sqliteKonec)
+        return false;
+    const int izid = sqlite3_step(m_sqlite);
+    if (izid == SQLITE_ROW) {
+        ++m_sqliteVrstica;
+        return true;
+    }
+    m_sqliteKonec = true;
+    if (izid != SQLITE_DONE)
+        m_sqliteNapaka = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_sqlite)));
+    return false;
 }
 
 namespace {
@@ -118,32 +203,44 @@ bool Rezultat::naslednjaSkupina()
 
 int Rezultat::steviloStolpcev() const
 {
+    if (m_sqlite)
+        return int(m_sqliteImena.size());
     return m_odprt ? m_q.record().count() : 0;
 }
 
 QString Rezultat::imeStolpca(int stolpec) const
 {
+    if (m_sqlite)
+        return m_sqliteImena.value(stolpec);
     return m_odprt ? m_q.record().fieldName(stolpec) : QString();
 }
 
 int Rezultat::indeksStolpca(const QString& ime) const
 {
+    if (m_sqlite) {
+        for (qsizetype i = 0; i < m_sqliteImena.size(); ++i)
+            if (m_sqliteImena.at(i).compare(ime, Qt::CaseInsensitive) == 0)
+                return int(i);
+        return -1;
+    }
     return m_odprt ? m_q.record().indexOf(ime) : -1;
 }
 
 int Rezultat::dolzinaStolpca(int stolpec) const
 {
-    if (!m_odprt)
+    if (!m_odprt || m_sqlite)
         return -1;
     const int n = m_q.record().field(stolpec).length();
     return n > 0 ? n : -1;
 }
 
-bool Rezultat::prvi() { return m_odprt && m_q.first(); }
+bool Rezultat::prvi() { return m_odprt && !m_sqlite && m_q.first(); }
 bool Rezultat::naslednji()
 {
     if (!m_odprt)
         return false;
+    if (m_sqlite)
+        return korakSqlite();
     if (m_q.next())
         return true;
     return !m_kazalec.isEmpty() && naslednjaSkupina();
@@ -158,23 +255,139 @@ bool Rezultat::prejsnji()
         return false;
     return m_q.previous();
 }
-bool Rezultat::eof() const { return !m_odprt || !m_q.isValid(); }
+bool Rezultat::eof() const
+{
+    if (m_sqlite)
+        return m_sqliteKonec;
+    return !m_odprt || !m_q.isValid();
+}
 QString Rezultat::napaka() const
 {
+    if (m_sqlite)
+        return m_sqliteNapaka;
     if (!m_odprt || !m_q.lastError().isValid())
         return {};
     const QSqlError e = m_q.lastError();
     return e.databaseText().isEmpty() ? e.text() : e.databaseText();
 }
 
-int Rezultat::trenutnaVrstica() const { return m_odprt ? m_q.at() : -1; }
+int Rezultat::trenutnaVrstica() const
+{
+    if (m_sqlite)
+        return m_sqliteKonec ? int(QSql::AfterLastRow) : m_sqliteVrstica;
+    return m_odprt ? m_q.at() : -1;
+}
 
 QVariant Rezultat::polje(const QString& ime) const
 {
     const int i = indeksStolpca(ime);
     if (i < 0)
         throw Napaka(QStringLiteral("Polje '%1' ne obstaja").arg(ime));
-    return m_q.value(i);
+    return vrednostStolpca(i);
+}
+
+QVariant Rezultat::vrednostStolpca(int stolpec) const
+{
+    if (!m_sqlite)
+        return m_q.value(stolpec);
+    if (m_sqliteKonec || stolpec < 0 || stolpec >= m_sqliteImena.size())
+        return {};
+    // The types the driver gives for each of the engine's storage classes.
+    switch (sqlite3_column_type(m_sqlite, stolpec)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(m_sqlite, stolpec)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(m_sqlite, stolpec));
+    case SQLITE_BLOB: {
+        const char* b = static_cast<const char*>(sqlite3_column_blob(m_sqlite, stolpec));
+        return QVariant(QByteArray(b, sqlite3_column_bytes(m_sqlite, stolpec)));
+    }
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    default: {
+        const auto* t = static_cast<const QChar*>(sqlite3_column_text16(m_sqlite, stolpec));
+        return QVariant(QString(t, sqlite3_column_bytes16(m_sqlite, stolpec) / int(sizeof(QChar))));
+    }
+    }
+}
+
+QString Rezultat::niz(int stolpec) const
+{
+    if (m_sqlite && !m_sqliteKonec) {
+        switch (sqlite3_column_type(m_sqlite, stolpec)) {
+        case SQLITE_NULL:
+            return {};
+        case SQLITE_TEXT: {
+            const auto* t = static_cast<const QChar*>(sqlite3_column_text16(m_sqlite, stolpec));
+            return QString(t, sqlite3_column_bytes16(m_sqlite, stolpec) / int(sizeof(QChar)));
+        }
+        default:
+            break;
+        }
+    }
+    return vrednostNiz(vrednostStolpca(stolpec));
+}
+
+qint64 Rezultat::celo(int stolpec) const
+{
+    if (m_sqlite && !m_sqliteKonec) {
+        switch (sqlite3_column_type(m_sqlite, stolpec)) {
+        case SQLITE_NULL:
+            return 0;
+        case SQLITE_INTEGER:
+            return sqlite3_column_int64(m_sqlite, stolpec);
+        default:
+            break;
+        }
+    }
+    return vrednostCelo(vrednostStolpca(stolpec));
+}
+
+double Rezultat::realno(int stolpec) const
+{
+    if (m_sqlite && !m_sqliteKonec) {
+        switch (sqlite3_column_type(m_sqlite, stolpec)) {
+        case SQLITE_NULL:
+            return 0.0;
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(m_sqlite, stolpec);
+        default:
+            break;
+        }
+    }
+    return vrednostRealno(vrednostStolpca(stolpec));
+}
+
+QDate Rezultat::datum(int stolpec) const
+{
+    if (m_sqlite && !m_sqliteKonec) {
+        switch (sqlite3_column_type(m_sqlite, stolpec)) {
+        case SQLITE_NULL:
+            return {};
+        case SQLITE_TEXT: {
+            // "yyyy-mm-dd" at the start, as the ISO reading of the first ten characters
+            // takes it; any other text goes the general way.
+            const auto* t = sqlite3_column_text(m_sqlite, stolpec);
+            const int n = sqlite3_column_bytes(m_sqlite, stolpec);
+            const auto stevka = [t](int i) { return t[i] >= '0' && t[i] <= '9'; };
+            if (n >= 10 && stevka(0) && stevka(1) && stevka(2) && stevka(3) && t[4] == '-' && stevka(5)
+                && stevka(6) && t[7] == '-' && stevka(8) && stevka(9)) {
+                const auto st = [t](int i, int dolzina) {
+                    int v = 0;
+                    for (int k = i; k < i + dolzina; ++k)
+                        v = v * 10 + (t[k] - '0');
+                    return v;
+                };
+                const int leto = st(0, 4);
+                return leto > 0 ? QDate(leto, st(5, 2), st(8, 2)) : QDate();
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return vrednostDatum(vrednostStolpca(stolpec));
 }
 
 int Rezultat::steviloVrstic()
@@ -206,6 +419,8 @@ QVariant Rezultat::vrednost(int vrstica, int stolpec)
 {
     if (!m_odprt)
         return {};
+    if (m_sqlite)
+        return vrstica == m_sqliteVrstica ? vrednostStolpca(stolpec) : QVariant();
     const int pozicija = m_q.at();
     if (pozicija == vrstica)
         return m_q.value(stolpec);

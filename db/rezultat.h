@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QDate>
 #include <QHash>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
+
+struct sqlite3_stmt;
 
 // How a grid or report shows one field: display width in characters (-1: that of the
 // field's type), number format such as "####0.00" (empty: none) and title (empty: the
@@ -24,6 +28,7 @@ class Rezultat : public QObject {
     Q_OBJECT
 public:
     explicit Rezultat(QObject* parent = nullptr);
+    ~Rezultat() override;
 
     // Database name under which the result's statements run ("LB" until set).
     QString imeBaze() const { return m_imeBaze; }
@@ -33,6 +38,8 @@ public:
     // Opens a statement (closed first); throws Napaka with the database's text.
     // A one-directional result (`samoNaprej`) is read forward once without keeping its
     // rows: it cannot go back, and its row count must be given with nastaviSteviloVrstic.
+    // On SQLite it is read straight from the engine's statement, each field converted
+    // only when asked for; the values are those the driver would give.
     void odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri = {},
                bool samoNaprej = false);
     // Opens a statement as a server-side cursor (PostgreSQL, inside a transaction) read
@@ -64,6 +71,12 @@ public:
 
     // Fields of the current row; NULL stays a null QVariant.
     QVariant polje(const QString& ime) const;
+    // A field of the current row by column index, converted as vrednostNiz,
+    // vrednostCelo, vrednostRealno and vrednostDatum convert it.
+    QString niz(int stolpec) const;
+    qint64 celo(int stolpec) const;
+    double realno(int stolpec) const;
+    QDate datum(int stolpec) const;
     bool imaPolje(const QString& ime) const { return indeksStolpca(ime) >= 0; }
 
     // Number of rows, fetched as needed; keeps the current row.
@@ -79,8 +92,19 @@ signals:
     void spremenjen();
 
 private:
+    QVariant vrednostStolpca(int stolpec) const; // of the current row
+    bool odpriSqlite(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri);
+    bool korakSqlite();
+
     QString m_imeBaze = QStringLiteral("LB");
     QSqlQuery m_q;
+    // The engine's own statement of a one-directional SQLite result, with its column
+    // names, its current row (0-based) and the text of a failed step.
+    sqlite3_stmt* m_sqlite = nullptr;
+    QStringList m_sqliteImena;
+    int m_sqliteVrstica = -1;
+    bool m_sqliteKonec = false;
+    QString m_sqliteNapaka;
     bool m_odprt = false;
     bool m_samoNaprej = false;
     QString m_kazalec; // the server-side cursor's fetch statement, empty for none

@@ -12,7 +12,7 @@ PACKAGES=(
   pxlib-dev
   libgtest-dev
   postgresql postgresql-client libpq-dev
-  sqlite3 time bc
+  sqlite3 libsqlite3-dev time bc
   xvfb xauth xdg-utils
   fonts-liberation fonts-dejavu-core
   poppler-utils

@@ -82,6 +82,35 @@ Knjizba StolpciKnjizbe::beri(const QSqlQuery& q) const
 
 Knjizba StolpciKnjizbe::beri(Rezultat& rezultat) const
 {
-    const int vrstica = rezultat.trenutnaVrstica();
-    return beri([&rezultat, vrstica](int i) { return rezultat.vrednost(vrstica, i); });
+    // Field by field through the result's own conversions, which read an engine's
+    // value without making a QVariant of it where they can.
+    const auto i = [this](Stolpec s) { return m_indeks[s]; };
+    const auto datum = [&rezultat](int stolpec) {
+        const QDate d = rezultat.datum(stolpec);
+        return d.isValid() ? d : dan0();
+    };
+    Knjizba k;
+    k.DATUMK = datum(i(sDATUMK));
+    k.DATUMV = datum(i(sDATUMV));
+    k.SFDJV = rezultat.niz(i(sSFDJV));
+    k.IDPOG = rezultat.celo(i(sIDPOG));
+    k.KIDPOG = rezultat.celo(i(sKIDPOG));
+    k.IDMASTER = rezultat.celo(i(sIDMASTER));
+    k.SFOSB = rezultat.celo(i(sSFOSB));
+    k.KONTO = rezultat.niz(i(sKONTO));
+    k.SALDAKONTEN = rezultat.niz(i(sSALDAKONTEN));
+    k.DEVIZEN = rezultat.niz(i(sDEVIZEN));
+    k.VALUTA = rezultat.niz(i(sVALUTA));
+    k.STVALUTE = rezultat.niz(i(sSTVALUTE));
+    k.STRAN = rezultat.niz(i(sSTRAN));
+    k.BZNESEK = rezultat.realno(i(sBZNESEK));
+    k.DZNESEK = rezultat.realno(i(sDZNESEK));
+    k.BZNESEKSIT = rezultat.realno(i(sBZNESEKSIT));
+    k.DZNESEKSIT = rezultat.realno(i(sDZNESEKSIT));
+    k.KRTBNK = rezultat.niz(i(sKRTBNK));
+    k.KRTBNK1 = rezultat.niz(i(sKRTBNK1));
+    k.VP = rezultat.celo(i(sVP));
+    if (m_ctrl >= 0)
+        k.CTRL = rezultat.celo(m_ctrl);
+    return k;
 }

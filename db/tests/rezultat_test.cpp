@@ -2,6 +2,7 @@
 #include "rezultat.h"
 
 #include <QLocale>
+#include <cstring>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSignalSpy>
@@ -69,5 +70,75 @@ TEST_F(RezultatTest, RefusedStatementThrowsAndLeavesTheResultClosed)
     Rezultat r;
     r.odpri(db, QStringLiteral("SELECT * FROM K"));
     EXPECT_THROW(r.odpri(db, QStringLiteral("SELECT * FROM NI")), Napaka);
+    EXPECT_FALSE(r.jeOdprt());
+}
+
+// The one-directional result reads SQLite's statement itself; every field must come out
+// as the driver gives it, whatever storage class the engine holds it in.
+TEST_F(RezultatTest, OneDirectionalResultReadsEveryValueAsTheDriverDoes)
+{
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE V (ZAP INTEGER, D DATE, T VARCHAR(10), N INTEGER, R DOUBLE)")));
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "INSERT INTO V VALUES (1, '2018-01-02', 'abc', 5, 1.5), (2, NULL, NULL, NULL, NULL),"
+        " (3, ' 2018-01-03 ', 'ščž', '12abc', '2.25x'), (4, '2018-13-01', '', 7.9, 3),"
+        " (5, '0000-01-01', 'x', 9223372036854775807, -0.0), (6, '2018-01-05T10:00', '1e3', 1e20, 1e300),"
+        " (7, 20180106, X'00ff', ' 42 ', ''), (8, '2018-1-7', 12.5, '3.7', '1,5'),"
+        " (9, '2018-02-30', 42, -7, 'inf'), (10, '99999-01-01', ' T ', 2.0, 1e-320)")));
+    const QString sql = QStringLiteral("SELECT D, T, N, R, ZAP FROM V WHERE ZAP>=:OD ORDER BY ZAP");
+    const QVariantMap parametri{{QStringLiteral("od"), 1}};
+
+    Rezultat gonilnik; // the driver's reading, scrollable
+    gonilnik.odpri(db, sql, parametri);
+    Rezultat naprej;
+    naprej.odpri(db, sql, parametri, true);
+    ASSERT_TRUE(naprej.samoNaprej());
+    ASSERT_EQ(naprej.steviloStolpcev(), 5);
+    EXPECT_EQ(naprej.imeStolpca(1), QStringLiteral("T"));
+    EXPECT_EQ(naprej.indeksStolpca(QStringLiteral("zap")), 4);
+
+    int vrstic = 0;
+    for (bool je = !naprej.eof(); je; je = naprej.naslednji(), gonilnik.naslednji()) {
+        ASSERT_FALSE(gonilnik.eof());
+        ++vrstic;
+        EXPECT_EQ(naprej.trenutnaVrstica(), gonilnik.trenutnaVrstica());
+        for (int s = 0; s < 4; ++s) {
+            SCOPED_TRACE(QStringLiteral("vrstica %1, stolpec %2").arg(vrstic).arg(s).toStdString());
+            const QVariant a = naprej.vrednost(naprej.trenutnaVrstica(), s);
+            const QVariant b = gonilnik.vrednost(gonilnik.trenutnaVrstica(), s);
+            EXPECT_EQ(a.isNull(), b.isNull());
+            EXPECT_EQ(a.typeId(), b.typeId());
+            EXPECT_EQ(a, b);
+            EXPECT_EQ(naprej.niz(s), gonilnik.niz(s));
+            EXPECT_EQ(naprej.celo(s), gonilnik.celo(s));
+            const double x = naprej.realno(s);
+            const double y = gonilnik.realno(s);
+            EXPECT_EQ(std::memcmp(&x, &y, sizeof x), 0) << x << " " << y;
+            EXPECT_EQ(naprej.datum(s), gonilnik.datum(s));
+        }
+    }
+    EXPECT_EQ(vrstic, 10);
+    EXPECT_TRUE(naprej.napaka().isEmpty());
+    EXPECT_FALSE(naprej.naslednji());
+    naprej.zapri();
+    EXPECT_FALSE(naprej.jeOdprt());
+}
+
+// A row the engine fails to produce part way through ends the reading with the
+// engine's reason instead of looking like the end of the rows.
+TEST_F(RezultatTest, OneDirectionalResultReportsAFailureAfterTheFirstRows)
+{
+    Rezultat r;
+    r.odpri(db,
+            QStringLiteral("SELECT DATUMK, CASE WHEN DATUMK>'2018-01-03' THEN abs(-9223372036854775807-1) END X "
+                           "FROM K ORDER BY DATUMK"),
+            {}, true);
+    ASSERT_FALSE(r.eof());
+    EXPECT_TRUE(r.naslednji());
+    EXPECT_FALSE(r.naslednji());
+    EXPECT_TRUE(r.eof());
+    EXPECT_TRUE(r.napaka().contains(QStringLiteral("overflow"))) << r.napaka().toStdString();
+    // A statement that fails on its first row fails to open.
+    EXPECT_THROW(r.odpri(db, QStringLiteral("SELECT abs(-9223372036854775807-1)"), {}, true), Napaka);
     EXPECT_FALSE(r.jeOdprt());
 }
