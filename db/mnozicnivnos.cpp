@@ -4,27 +4,18 @@
 #include "napaka.h"
 #include "narecje.h"
 #include "poizvedba.h"
+#include "pgnativno.h"
 #include "sqlitenativno.h"
 #include "transakcija.h"
 
 #include <QDate>
+
+#include <charconv>
+#include <cmath>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
-
-// The driver's own PostgreSQL connection, or null when the connection is not one.
-PGconn* povezavaPostgreSQL(const QSqlDatabase& baza)
-{
-    const QSqlDriver* d = baza.driver();
-    if (!d || d->dbmsType() != QSqlDriver::PostgreSQL)
-        return nullptr;
-    const QVariant h = d->handle();
-    // The driver names the type by its typedef or by the struct behind it.
-    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
-        return nullptr;
-    return *static_cast<PGconn* const*>(h.constData());
-}
 
 QSqlError napakaPostgreSQL(PGconn* c, const PGresult* r, const QString& kaj)
 {
@@ -35,23 +26,44 @@ QSqlError napakaPostgreSQL(PGconn* c, const PGresult* r, const QString& kaj)
 }
 
 // One value in COPY's text format: \N for NULL, backslash escapes for the characters
-// that end a field or a row.
+// that end a field or a row. Numbers and dates are written without intermediate strings.
 void dodajPolje(QByteArray& b, const QVariant& v)
 {
+    char stevke[32];
     switch (v.typeId()) {
     case QMetaType::LongLong:
     case QMetaType::Int:
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        b += QByteArray::number(v.toLongLong());
+    case QMetaType::ULongLong: {
+        const auto [konec, napaka] = std::to_chars(stevke, stevke + sizeof stevke, v.toLongLong());
+        b.append(stevke, konec - stevke);
         return;
-    case QMetaType::Double:
-        // Seventeen significant digits give back the same double.
-        b += QByteArray::number(v.toDouble(), 'g', 17);
+    }
+    case QMetaType::Double: {
+        // The shortest text that reads back as the same double.
+        const double d = v.toDouble();
+        if (std::isfinite(d)) {
+            const auto [konec, napaka] = std::to_chars(stevke, stevke + sizeof stevke, d);
+            b.append(stevke, konec - stevke);
+        } else {
+            b += QByteArray::number(d, 'g', 17);
+        }
         return;
+    }
     case QMetaType::QDate: {
         const QDate d = v.toDate();
-        b += d.isValid() ? d.toString(Qt::ISODate).toLatin1() : QByteArrayLiteral("\\N");
+        int leto, mesec, dan;
+        d.getDate(&leto, &mesec, &dan);
+        if (!d.isValid()) {
+            b += "\\N";
+        } else if (leto >= 1 && leto <= 9999) {
+            const char iso[] = {char('0' + leto / 1000), char('0' + leto / 100 % 10), char('0' + leto / 10 % 10),
+                                char('0' + leto % 10), '-', char('0' + mesec / 10), char('0' + mesec % 10), '-',
+                                char('0' + dan / 10), char('0' + dan % 10)};
+            b.append(iso, sizeof iso);
+        } else {
+            b += d.toString(Qt::ISODate).toLatin1();
+        }
         return;
     }
     default:
@@ -61,14 +73,23 @@ void dodajPolje(QByteArray& b, const QVariant& v)
         b += "\\N";
         return;
     }
-    for (const char c : v.toString().toUtf8()) {
-        switch (c) {
+    const QByteArray besedilo = v.toString().toUtf8();
+    const char* p = besedilo.constData();
+    const char* const konec = p + besedilo.size();
+    while (p < konec) {
+        const char* q = p;
+        while (q < konec && *q != '\\' && *q != '\t' && *q != '\n' && *q != '\r')
+            ++q;
+        b.append(p, q - p);
+        if (q == konec)
+            break;
+        switch (*q) {
         case '\\': b += "\\\\"; break;
         case '\t': b += "\\t"; break;
         case '\n': b += "\\n"; break;
-        case '\r': b += "\\r"; break;
-        default: b += c;
+        default: b += "\\r"; break;
         }
+        p = q + 1;
     }
 }
 
@@ -87,7 +108,7 @@ MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<S
     m_dbms = d ? d->dbmsType() : QSqlDriver::UnknownDbms;
     if (m_dbms == QSqlDriver::SQLite) {
         m_nacin = Nacin::ZacasnaTabela;
-    } else if (povezavaPostgreSQL(m_baza)) {
+    } else if (pgnativno::povezava(m_baza)) {
         m_nacin = Nacin::Kopiranje;
         m_velikostSkupine = kSkupinaKopiranja;
     } else {
@@ -215,7 +236,7 @@ void MnozicniVnos::zavrnjena(const QVariantList& v, const QSqlError& napaka)
 
 bool MnozicniVnos::kopiraj(const QList<QVariantList>& vrstice, QSqlError* napaka)
 {
-    PGconn* c = povezavaPostgreSQL(m_baza);
+    PGconn* c = pgnativno::povezava(m_baza);
     if (!c) {
         *napaka = QSqlError(QStringLiteral("COPY"), QStringLiteral("povezava ni več odprta"),
                             QSqlError::ConnectionError);

@@ -3,6 +3,7 @@
 #include "poizvedba.h"
 #include "belezenje.h"
 #include "narecje.h"
+#include "pgnativno.h"
 #include "sqlitenativno.h"
 
 #include <QDate>
@@ -12,6 +13,7 @@
 #include <QSqlField>
 #include <QSqlRecord>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 Rezultat::Rezultat(QObject* parent) : QObject(parent) {}
@@ -20,6 +22,8 @@ Rezultat::~Rezultat()
 {
     if (m_sqlite)
         sqlite3_finalize(m_sqlite);
+    if (m_pg)
+        PQclear(m_pg);
 }
 
 void Rezultat::zapri()
@@ -27,14 +31,20 @@ void Rezultat::zapri()
     const bool bil = m_odprt;
     m_q.finish();
     m_q = QSqlQuery();
-    if (m_sqlite) {
+    if (m_sqlite)
         sqlite3_finalize(m_sqlite);
-        m_sqlite = nullptr;
-        m_sqliteImena.clear();
-        m_sqliteVrstica = -1;
-        m_sqliteKonec = false;
-        m_sqliteNapaka.clear();
-    }
+    m_sqlite = nullptr;
+    if (m_pg)
+        PQclear(m_pg);
+    m_pg = nullptr;
+    m_nacin = Nacin::Gonilnik;
+    m_pgVrstica = 0;
+    m_pgPred = 0;
+    m_imena.clear();
+    m_dolzine.clear();
+    m_vrstica = -1;
+    m_konec = false;
+    m_napaka.clear();
     if (!m_kazalec.isEmpty()) {
         // A rolled-back transaction has closed the cursor already.
         QSqlQuery zapiranje(m_db);
@@ -118,14 +128,16 @@ bool Rezultat::odpriSqlite(const QSqlDatabase& db, const QString& sql, const QVa
         }
     }
     m_sqlite = stavek;
+    m_nacin = Nacin::Sqlite;
     for (int i = 0; i < sqlite3_column_count(stavek); ++i) {
         const auto* ime = static_cast<const char16_t*>(sqlite3_column_name16(stavek, i));
-        m_sqliteImena << QString::fromUtf16(ime).remove(u'"');
+        m_imena << QString::fromUtf16(ime).remove(u'"');
+        m_dolzine << -1;
     }
     // The first row is read at once, as the driver does: a statement that fails there
     // fails to open.
-    if (!korakSqlite() && !m_sqliteNapaka.isEmpty()) {
-        const QString napaka = m_sqliteNapaka;
+    if (!korakSqlite() && !m_napaka.isEmpty()) {
+        const QString napaka = m_napaka;
         zapri();
         throw Napaka(napaka);
     }
@@ -134,17 +146,47 @@ bool Rezultat::odpriSqlite(const QSqlDatabase& db, const QString& sql, const QVa
 
 bool Rezultat::korakSqlite()
 {
-    if (m_sqliteKonec)
+    if (m_konec)
         return false;
     const int izid = sqlite3_step(m_sqlite);
     if (izid == SQLITE_ROW) {
-        ++m_sqliteVrstica;
+        ++m_vrstica;
         return true;
     }
-    m_sqliteKonec = true;
+    m_konec = true;
     if (izid != SQLITE_DONE)
-        m_sqliteNapaka = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_sqlite)));
+        m_napaka = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_sqlite)));
     return false;
+}
+
+bool Rezultat::skupinaPG()
+{
+    if (m_konec)
+        return false;
+    if (m_pg) {
+        m_pgPred += PQntuples(m_pg);
+        PQclear(m_pg);
+        m_pg = nullptr;
+    }
+    m_pgVrstica = 0;
+    PGconn* c = pgnativno::povezava(m_db);
+    if (!c) {
+        m_konec = true;
+        m_napaka = QStringLiteral("Povezava z bazo ni več odprta");
+        return false;
+    }
+    m_pg = PQexec(c, m_kazalec.toUtf8().constData());
+    if (PQresultStatus(m_pg) != PGRES_TUPLES_OK) {
+        m_konec = true;
+        m_napaka = pgnativno::besediloNapake(c, m_pg);
+        return false;
+    }
+    if (PQntuples(m_pg) == 0) {
+        m_konec = true;
+        return false;
+    }
+    m_vrstica = m_pgPred;
+    return true;
 }
 
 namespace {
@@ -178,10 +220,45 @@ void Rezultat::odpriKazalec(const QSqlDatabase& db, const QString& sql, const QV
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("DECLARE ledgxfer_kazalec NO SCROLL CURSOR FOR ") + prevedeno))
         throw Napaka(narecje::besedilo(q.lastError()));
+    q.finish();
     m_db = db;
     m_kazalec = QStringLiteral("FETCH FORWARD %1 FROM ledgxfer_kazalec").arg(vSkupini);
     m_odprt = true;
     m_samoNaprej = true;
+    // The groups come on the driver's own connection where every column is of a type
+    // read here, so that no value becomes a QVariant unless asked for.
+    if (PGconn* c = pgnativno::povezava(db)) {
+        PGresult* opis = PQdescribePortal(c, "ledgxfer_kazalec");
+        bool znani = PQresultStatus(opis) == PGRES_COMMAND_OK;
+        for (int i = 0; znani && i < PQnfields(opis); ++i)
+            znani = pgnativno::znanTip(PQftype(opis, i));
+        if (znani) {
+            for (int i = 0; i < PQnfields(opis); ++i) {
+                m_imena << QString::fromUtf8(PQfname(opis, i));
+                // The length the driver gives a field: the size of a fixed type, the
+                // declared length of a text type.
+                int dolzina = PQfsize(opis, i);
+                const int mod = PQfmod(opis, i);
+                if (PQftype(opis, i) == 1700)
+                    dolzina = mod != -1 ? (mod >> 16) : dolzina;
+                else if (dolzina == -1 && mod >= 4)
+                    dolzina = mod - 4;
+                m_dolzine << dolzina;
+            }
+        }
+        PQclear(opis);
+        if (znani) {
+            m_nacin = Nacin::PostgreSQL;
+            if (!skupinaPG() && !m_napaka.isEmpty()) {
+                const QString napaka = narecje::besedilo(
+                    QSqlError(QStringLiteral("QPSQL: Unable to create query"), m_napaka, QSqlError::StatementError));
+                zapri();
+                throw Napaka(napaka);
+            }
+            emit spremenjen();
+            return;
+        }
+    }
     m_q = QSqlQuery(db);
     if (!naslednjaSkupina() && m_q.lastError().isValid()) {
         const QString napaka = narecje::besedilo(m_q.lastError());
@@ -203,23 +280,23 @@ bool Rezultat::naslednjaSkupina()
 
 int Rezultat::steviloStolpcev() const
 {
-    if (m_sqlite)
-        return int(m_sqliteImena.size());
+    if (nativno())
+        return int(m_imena.size());
     return m_odprt ? m_q.record().count() : 0;
 }
 
 QString Rezultat::imeStolpca(int stolpec) const
 {
-    if (m_sqlite)
-        return m_sqliteImena.value(stolpec);
+    if (nativno())
+        return m_imena.value(stolpec);
     return m_odprt ? m_q.record().fieldName(stolpec) : QString();
 }
 
 int Rezultat::indeksStolpca(const QString& ime) const
 {
-    if (m_sqlite) {
-        for (qsizetype i = 0; i < m_sqliteImena.size(); ++i)
-            if (m_sqliteImena.at(i).compare(ime, Qt::CaseInsensitive) == 0)
+    if (nativno()) {
+        for (qsizetype i = 0; i < m_imena.size(); ++i)
+            if (m_imena.at(i).compare(ime, Qt::CaseInsensitive) == 0)
                 return int(i);
         return -1;
     }
@@ -228,19 +305,28 @@ int Rezultat::indeksStolpca(const QString& ime) const
 
 int Rezultat::dolzinaStolpca(int stolpec) const
 {
-    if (!m_odprt || m_sqlite)
+    if (!m_odprt)
         return -1;
-    const int n = m_q.record().field(stolpec).length();
+    const int n = nativno() ? m_dolzine.value(stolpec, -1) : m_q.record().field(stolpec).length();
     return n > 0 ? n : -1;
 }
 
-bool Rezultat::prvi() { return m_odprt && !m_sqlite && m_q.first(); }
+bool Rezultat::prvi() { return m_odprt && !nativno() && m_q.first(); }
 bool Rezultat::naslednji()
 {
     if (!m_odprt)
         return false;
-    if (m_sqlite)
+    if (m_nacin == Nacin::Sqlite)
         return korakSqlite();
+    if (m_nacin == Nacin::PostgreSQL) {
+        if (m_konec)
+            return false;
+        if (++m_pgVrstica < PQntuples(m_pg)) {
+            ++m_vrstica;
+            return true;
+        }
+        return skupinaPG();
+    }
     if (m_q.next())
         return true;
     return !m_kazalec.isEmpty() && naslednjaSkupina();
@@ -257,14 +343,14 @@ bool Rezultat::prejsnji()
 }
 bool Rezultat::eof() const
 {
-    if (m_sqlite)
-        return m_sqliteKonec;
+    if (nativno())
+        return m_konec;
     return !m_odprt || !m_q.isValid();
 }
 QString Rezultat::napaka() const
 {
-    if (m_sqlite)
-        return m_sqliteNapaka;
+    if (nativno())
+        return m_napaka;
     if (!m_odprt || !m_q.lastError().isValid())
         return {};
     const QSqlError e = m_q.lastError();
@@ -273,8 +359,8 @@ QString Rezultat::napaka() const
 
 int Rezultat::trenutnaVrstica() const
 {
-    if (m_sqlite)
-        return m_sqliteKonec ? int(QSql::AfterLastRow) : m_sqliteVrstica;
+    if (nativno())
+        return m_konec ? int(QSql::AfterLastRow) : m_vrstica;
     return m_odprt ? m_q.at() : -1;
 }
 
@@ -288,10 +374,12 @@ QVariant Rezultat::polje(const QString& ime) const
 
 QVariant Rezultat::vrednostStolpca(int stolpec) const
 {
-    if (!m_sqlite)
+    if (!nativno())
         return m_q.value(stolpec);
-    if (m_sqliteKonec || stolpec < 0 || stolpec >= m_sqliteImena.size())
+    if (m_konec || stolpec < 0 || stolpec >= m_imena.size())
         return {};
+    if (m_nacin == Nacin::PostgreSQL)
+        return pgnativno::vrednost(m_pg, m_pgVrstica, stolpec);
     // The types the driver gives for each of the engine's storage classes.
     switch (sqlite3_column_type(m_sqlite, stolpec)) {
     case SQLITE_INTEGER:
@@ -313,7 +401,9 @@ QVariant Rezultat::vrednostStolpca(int stolpec) const
 
 QString Rezultat::niz(int stolpec) const
 {
-    if (m_sqlite && !m_sqliteKonec) {
+    if (m_nacin == Nacin::PostgreSQL && !m_konec)
+        return pgnativno::niz(m_pg, m_pgVrstica, stolpec);
+    if (m_sqlite && !m_konec) {
         switch (sqlite3_column_type(m_sqlite, stolpec)) {
         case SQLITE_NULL:
             return {};
@@ -330,7 +420,9 @@ QString Rezultat::niz(int stolpec) const
 
 qint64 Rezultat::celo(int stolpec) const
 {
-    if (m_sqlite && !m_sqliteKonec) {
+    if (m_nacin == Nacin::PostgreSQL && !m_konec)
+        return pgnativno::celo(m_pg, m_pgVrstica, stolpec);
+    if (m_sqlite && !m_konec) {
         switch (sqlite3_column_type(m_sqlite, stolpec)) {
         case SQLITE_NULL:
             return 0;
@@ -345,7 +437,9 @@ qint64 Rezultat::celo(int stolpec) const
 
 double Rezultat::realno(int stolpec) const
 {
-    if (m_sqlite && !m_sqliteKonec) {
+    if (m_nacin == Nacin::PostgreSQL && !m_konec)
+        return pgnativno::realno(m_pg, m_pgVrstica, stolpec);
+    if (m_sqlite && !m_konec) {
         switch (sqlite3_column_type(m_sqlite, stolpec)) {
         case SQLITE_NULL:
             return 0.0;
@@ -360,7 +454,9 @@ double Rezultat::realno(int stolpec) const
 
 QDate Rezultat::datum(int stolpec) const
 {
-    if (m_sqlite && !m_sqliteKonec) {
+    if (m_nacin == Nacin::PostgreSQL && !m_konec)
+        return pgnativno::datum(m_pg, m_pgVrstica, stolpec);
+    if (m_sqlite && !m_konec) {
         switch (sqlite3_column_type(m_sqlite, stolpec)) {
         case SQLITE_NULL:
             return {};
@@ -419,8 +515,8 @@ QVariant Rezultat::vrednost(int vrstica, int stolpec)
 {
     if (!m_odprt)
         return {};
-    if (m_sqlite)
-        return vrstica == m_sqliteVrstica ? vrednostStolpca(stolpec) : QVariant();
+    if (nativno())
+        return vrstica == trenutnaVrstica() ? vrednostStolpca(stolpec) : QVariant();
     const int pozicija = m_q.at();
     if (pozicija == vrstica)
         return m_q.value(stolpec);

@@ -11,6 +11,7 @@
 #include <QVariantMap>
 
 struct sqlite3_stmt;
+typedef struct pg_result PGresult;
 
 // How a grid or report shows one field: display width in characters (-1: that of the
 // field's type), number format such as "####0.00" (empty: none) and title (empty: the
@@ -95,16 +96,26 @@ private:
     QVariant vrednostStolpca(int stolpec) const; // of the current row
     bool odpriSqlite(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri);
     bool korakSqlite();
+    bool skupinaPG();
+    bool nativno() const { return m_nacin != Nacin::Gonilnik; }
 
     QString m_imeBaze = QStringLiteral("LB");
     QSqlQuery m_q;
-    // The engine's own statement of a one-directional SQLite result, with its column
-    // names, its current row (0-based) and the text of a failed step.
+    // A one-directional result read past the driver: SQLite's own statement, or a
+    // PostgreSQL cursor fetched on the driver's connection a group at a time (the
+    // group in hand, the row in it and how many rows came before it). The column
+    // names and lengths, the current row (0-based) and the text of a failed read.
+    enum class Nacin { Gonilnik, Sqlite, PostgreSQL };
+    Nacin m_nacin = Nacin::Gonilnik;
     sqlite3_stmt* m_sqlite = nullptr;
-    QStringList m_sqliteImena;
-    int m_sqliteVrstica = -1;
-    bool m_sqliteKonec = false;
-    QString m_sqliteNapaka;
+    PGresult* m_pg = nullptr;
+    int m_pgVrstica = 0;
+    int m_pgPred = 0;
+    QStringList m_imena;
+    QList<int> m_dolzine;
+    int m_vrstica = -1;
+    bool m_konec = false;
+    QString m_napaka;
     bool m_odprt = false;
     bool m_samoNaprej = false;
     QString m_kazalec; // the server-side cursor's fetch statement, empty for none

@@ -1,7 +1,9 @@
 #include "napaka.h"
 #include "rezultat.h"
+#include "testnabaza.h"
 
 #include <QLocale>
+#include <cmath>
 #include <cstring>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -131,14 +133,81 @@ TEST_F(RezultatTest, OneDirectionalResultReportsAFailureAfterTheFirstRows)
     Rezultat r;
     r.odpri(db,
             QStringLiteral("SELECT DATUMK, CASE WHEN DATUMK>'2018-01-03' THEN abs(-9223372036854775807-1) END X "
-                           "FROM K ORDER BY DATUMK"),
+                           "FROM K"),
             {}, true);
     ASSERT_FALSE(r.eof());
     EXPECT_TRUE(r.naslednji());
     EXPECT_FALSE(r.naslednji());
     EXPECT_TRUE(r.eof());
     EXPECT_TRUE(r.napaka().contains(QStringLiteral("overflow"))) << r.napaka().toStdString();
-    // A statement that fails on its first row fails to open.
-    EXPECT_THROW(r.odpri(db, QStringLiteral("SELECT abs(-9223372036854775807-1)"), {}, true), Napaka);
+    // A statement that fails on its first row fails to open (the sort reads every row).
+    EXPECT_THROW(r.odpri(db,
+                         QStringLiteral("SELECT DATUMK, CASE WHEN DATUMK>'2018-01-03' THEN abs(-9223372036854775807-1) "
+                                        "END X FROM K ORDER BY DATUMK"),
+                         {}, true),
+                 Napaka);
     EXPECT_FALSE(r.jeOdprt());
+}
+
+// On PostgreSQL the cursor's groups are fetched on the driver's own connection; every
+// value of every column type read there must come out as the driver gives it.
+TEST(RezultatKazalec, CursorReadsEveryValueAsTheDriverDoes)
+{
+    TestnaBaza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    if (b.gonilnik() != QLatin1String("postgresql"))
+        GTEST_SKIP() << "the cursor is PostgreSQL's";
+    QSqlDatabase db = b.odpri();
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "CREATE TABLE V (ZAP INTEGER, I2 SMALLINT, I8 BIGINT, F4 REAL, F8 DOUBLE PRECISION, NU NUMERIC(18,4),"
+        " NN NUMERIC, D DATE, T VARCHAR(20), C CHAR(5), X TEXT)")));
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "INSERT INTO V VALUES (1, 7, 9223372036854775807, 1.1, 46.46, 12.3456, 0.1, '2018-01-31', 'abc', 'ab', 'x'),"
+        " (2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+        " (3, -32768, -9223372036854775808, 'NaN', 'Infinity', -0.0001, 'NaN', '0044-03-15 BC', 'ščž Đ', '', ''),"
+        " (4, 0, 0, '-Infinity', '-Infinity', 99999999999999.9999, 123456789012345678901234.5678901,"
+        "  'infinity', ' 12 ', 'T', 'tab\tkonec'),"
+        " (5, 1, 1, 3.4e38, 1e-320, 0, 1e-30, '9999-12-31', '12', '1.5', '2018-02-03'),"
+        " (6, 2, -5, -0.0, -0.0, 1.5, -2.5e10, '1900-02-28', '0x1A', 'D', '-')")));
+    const QString sql = QStringLiteral("SELECT * FROM V WHERE ZAP>=:OD ORDER BY ZAP");
+    const QVariantMap parametri{{QStringLiteral("OD"), 1}};
+
+    ASSERT_TRUE(db.transaction());
+    Rezultat gonilnik;
+    gonilnik.odpri(db, sql, parametri);
+    Rezultat kazalec;
+    kazalec.odpriKazalec(db, sql, parametri, 4); // groups of four: the second group is read too
+    ASSERT_EQ(kazalec.steviloStolpcev(), gonilnik.steviloStolpcev());
+    for (int s = 0; s < gonilnik.steviloStolpcev(); ++s) {
+        EXPECT_EQ(kazalec.imeStolpca(s), gonilnik.imeStolpca(s));
+        EXPECT_EQ(kazalec.dolzinaStolpca(s), gonilnik.dolzinaStolpca(s)) << s;
+    }
+    EXPECT_EQ(kazalec.indeksStolpca(QStringLiteral("nu")), 5);
+
+    int vrstic = 0;
+    for (bool je = !kazalec.eof(); je; je = kazalec.naslednji(), gonilnik.naslednji()) {
+        ASSERT_FALSE(gonilnik.eof());
+        EXPECT_EQ(kazalec.trenutnaVrstica(), vrstic);
+        ++vrstic;
+        for (int s = 1; s < gonilnik.steviloStolpcev(); ++s) {
+            SCOPED_TRACE(QStringLiteral("vrstica %1, stolpec %2").arg(vrstic).arg(gonilnik.imeStolpca(s)).toStdString());
+            const QVariant a = kazalec.vrednost(kazalec.trenutnaVrstica(), s);
+            const QVariant v = gonilnik.vrednost(gonilnik.trenutnaVrstica(), s);
+            EXPECT_EQ(a.isNull(), v.isNull());
+            EXPECT_EQ(a.typeId(), v.typeId());
+            EXPECT_EQ(a.toString(), v.toString());
+            EXPECT_EQ(kazalec.niz(s), gonilnik.niz(s));
+            EXPECT_EQ(kazalec.celo(s), gonilnik.celo(s));
+            const double x = kazalec.realno(s);
+            const double y = gonilnik.realno(s);
+            EXPECT_TRUE(std::memcmp(&x, &y, sizeof x) == 0 || (std::isnan(x) && std::isnan(y))) << x << " " << y;
+            EXPECT_EQ(kazalec.datum(s), gonilnik.datum(s));
+        }
+    }
+    EXPECT_EQ(vrstic, 6);
+    EXPECT_TRUE(kazalec.napaka().isEmpty());
+    kazalec.zapri();
+    gonilnik.zapri();
+    db.rollback();
 }

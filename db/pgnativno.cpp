@@ -1,0 +1,182 @@
+#include "pgnativno.h"
+
+#include "poizvedba.h"
+
+#include <QByteArray>
+#include <QSqlDriver>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include <libpq-fe.h>
+
+namespace pgnativno {
+
+namespace {
+
+// Type OIDs of the server's catalogue (fixed since long before version 8).
+enum : unsigned int {
+    kChar = 18, kName = 19, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25,
+    kFloat4 = 700, kFloat8 = 701, kBpchar = 1042, kVarchar = 1043, kDate = 1082, kNumeric = 1700,
+};
+
+bool jeCelo(unsigned int t) { return t == kInt2 || t == kInt4 || t == kInt8; }
+bool jeRealno(unsigned int t) { return t == kFloat4 || t == kFloat8 || t == kNumeric; }
+bool jeBesedilo(unsigned int t) { return t == kChar || t == kName || t == kText || t == kBpchar || t == kVarchar; }
+
+QMetaType tipVrednosti(unsigned int t)
+{
+    if (t == kInt8)
+        return QMetaType::fromType<qlonglong>();
+    if (t == kInt2 || t == kInt4)
+        return QMetaType::fromType<int>();
+    if (jeRealno(t))
+        return QMetaType::fromType<double>();
+    if (t == kDate)
+        return QMetaType::fromType<QDate>();
+    return QMetaType::fromType<QString>();
+}
+
+// "yyyy-mm-dd", exactly ten characters, as the server writes a date under DateStyle ISO.
+bool isoDatum(const char* t, int n, QDate* d)
+{
+    if (n != 10)
+        return false;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (t[i] < '0' || t[i] > '9')
+            return false;
+    if (t[4] != '-' || t[7] != '-')
+        return false;
+    const auto st = [t](int i, int dolzina) {
+        int v = 0;
+        for (int k = i; k < i + dolzina; ++k)
+            v = v * 10 + (t[k] - '0');
+        return v;
+    };
+    const int leto = st(0, 4);
+    if (leto < 1)
+        return false;
+    *d = QDate(leto, st(5, 2), st(8, 2));
+    return true;
+}
+
+} // namespace
+
+PGconn* povezava(const QSqlDatabase& baza)
+{
+    const QSqlDriver* d = baza.driver();
+    if (!d || d->dbmsType() != QSqlDriver::PostgreSQL)
+        return nullptr;
+    const QVariant h = d->handle();
+    // The driver names the type by its typedef or by the struct behind it.
+    if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(h.constData());
+}
+
+bool znanTip(unsigned int oid)
+{
+    return jeCelo(oid) || jeRealno(oid) || jeBesedilo(oid) || oid == kDate;
+}
+
+QVariant vrednost(const PGresult* r, int vrstica, int stolpec)
+{
+    const unsigned int tip = PQftype(r, stolpec);
+    if (PQgetisnull(r, vrstica, stolpec))
+        return QVariant(tipVrednosti(tip));
+    const char* v = PQgetvalue(r, vrstica, stolpec);
+    switch (tip) {
+    case kInt2:
+    case kInt4:
+        return QVariant(std::atoi(v));
+    case kInt8: {
+        const QByteArray b = QByteArray::fromRawData(v, qstrlen(v));
+        return v[0] == '-' ? QVariant(b.toLongLong()) : QVariant(b.toULongLong());
+    }
+    case kFloat4:
+    case kFloat8:
+    case kNumeric: {
+        bool ok = false;
+        const double d = QByteArray::fromRawData(v, qstrlen(v)).toDouble(&ok);
+        if (ok)
+            return QVariant(d);
+        if (qstricmp(v, "NaN") == 0)
+            return QVariant(std::numeric_limits<double>::quiet_NaN());
+        if (qstricmp(v, "Infinity") == 0)
+            return QVariant(std::numeric_limits<double>::infinity());
+        if (qstricmp(v, "-Infinity") == 0)
+            return QVariant(-std::numeric_limits<double>::infinity());
+        return QVariant();
+    }
+    case kDate:
+        return QVariant(QDate::fromString(QString::fromLatin1(v), Qt::ISODate));
+    default:
+        return QVariant(QString::fromUtf8(v, PQgetlength(r, vrstica, stolpec)));
+    }
+}
+
+QString niz(const PGresult* r, int vrstica, int stolpec)
+{
+    if (PQgetisnull(r, vrstica, stolpec))
+        return {};
+    if (jeBesedilo(PQftype(r, stolpec)))
+        return QString::fromUtf8(PQgetvalue(r, vrstica, stolpec), PQgetlength(r, vrstica, stolpec));
+    return vrednostNiz(vrednost(r, vrstica, stolpec));
+}
+
+qint64 celo(const PGresult* r, int vrstica, int stolpec)
+{
+    if (PQgetisnull(r, vrstica, stolpec))
+        return 0;
+    if (jeCelo(PQftype(r, stolpec))) {
+        const char* v = PQgetvalue(r, vrstica, stolpec);
+        const char* konec = v + PQgetlength(r, vrstica, stolpec);
+        qint64 n = 0;
+        const auto [p, napaka] = std::from_chars(v, konec, n);
+        if (napaka == std::errc() && p == konec)
+            return n;
+    }
+    return vrednostCelo(vrednost(r, vrstica, stolpec));
+}
+
+double realno(const PGresult* r, int vrstica, int stolpec)
+{
+    if (PQgetisnull(r, vrstica, stolpec))
+        return 0.0;
+    if (jeRealno(PQftype(r, stolpec))) {
+        // A plain decimal number; the server's "NaN" and "Infinity" go the general way.
+        const char* v = PQgetvalue(r, vrstica, stolpec);
+        const char* konec = v + PQgetlength(r, vrstica, stolpec);
+        double d = 0;
+        const auto [p, napaka] = std::from_chars(v, konec, d);
+        if (napaka == std::errc() && p == konec && std::isfinite(d))
+            return d;
+    }
+    return vrednostRealno(vrednost(r, vrstica, stolpec));
+}
+
+QDate datum(const PGresult* r, int vrstica, int stolpec)
+{
+    if (PQgetisnull(r, vrstica, stolpec))
+        return {};
+    QDate d;
+    if (PQftype(r, stolpec) == kDate
+        && isoDatum(PQgetvalue(r, vrstica, stolpec), PQgetlength(r, vrstica, stolpec), &d))
+        return d;
+    return vrednostDatum(vrednost(r, vrstica, stolpec));
+}
+
+QString besediloNapake(PGconn* c, const PGresult* r)
+{
+    QString besedilo = QString::fromUtf8(PQerrorMessage(c));
+    if (r) {
+        const char* stanje = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        besedilo += u'(' + QString::fromLatin1(stanje ? stanje : "") + u')';
+    }
+    return besedilo;
+}
+
+} // namespace pgnativno
