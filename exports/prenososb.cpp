@@ -7,6 +7,8 @@
 #include "izvajanje.h"
 #include "napaka.h"
 #include "poizvedba.h"
+#include "povezava.h"
+#include "rezultat.h"
 
 #include <QHash>
 #include <cstring>
@@ -122,21 +124,23 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
     QByteArray deli;
     std::vector<qsizetype> zacetki;
     try {
-        Poizvedba qOsb(prenos.baza);
-        qOsb.odpri(QStringLiteral("SELECT SfOsb, Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic FROM OSB "));
-        QSqlQuery& q = qOsb.q();
-        while (q.next()) {
-            const qint64 sf = vrednostCelo(q.value(0));
+        // Read forward once; each field is converted only as it is taken.
+        Rezultat r;
+        r.odpri(povezava::zaIme(prenos.baza),
+                QStringLiteral("SELECT SfOsb, Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic FROM OSB "), {}, true);
+        for (bool je = !r.eof(); je; je = r.naslednji()) {
+            const qint64 sf = r.celo(0);
             const qsizetype prej = osebe.size();
             qint32& stevilka = osebe[sf];
             if (osebe.size() == prej)
                 continue;
             stevilka = static_cast<qint32>(zacetki.size());
             zacetki.push_back(deli.size());
-            shraniDelOsebe(deli, vrednostNiz(q.value(1)), vrednostNiz(q.value(2)), vrednostNiz(q.value(3)),
-                           vrednostNiz(q.value(4)), vrednostNiz(q.value(5)), vrednostNiz(q.value(6)),
-                           vrednostNiz(q.value(7)));
+            shraniDelOsebe(deli, r.niz(1), r.niz(2), r.niz(3), r.niz(4), r.niz(5), r.niz(6), r.niz(7));
         }
+        // Rows that stopped coming are a table that could not be read, not its end.
+        if (const QString napaka = r.napaka(); !napaka.isEmpty())
+            throw Napaka(napaka);
     } catch (const Napaka& e) {
         qCWarning(lcExports).noquote() << "Tabele OSB ni mogoče brati:" << e.besedilo();
         skrijNapredek(okolje);
@@ -156,19 +160,20 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
             if (!sql)
                 throw Napaka(QStringLiteral("meja obsega ni celo število: ") + prenos.obseg.prva
                              + QStringLiteral(" / ") + prenos.obseg.zadnja);
-            Poizvedba qPog(prenos.baza);
-            qPog.odpri(*sql);
-            QSqlQuery& q = qPog.q();
-            while (q.next()) {
+            Rezultat r;
+            r.odpri(povezava::zaIme(prenos.baza), *sql, {}, true);
+            for (bool je = !r.eof(); je; je = r.naslednji()) {
                 VrsticaPog p{{}, -1};
-                const QString KrtBis = vrednostNiz(q.value(0));
+                const QString KrtBis = r.niz(0);
                 if (!JePrazno(KrtBis)) {
-                    p.oseba = osebe.value(vrednostCelo(q.value(1)), -1);
+                    p.oseba = osebe.value(r.celo(1), -1);
                     if (p.oseba >= 0)
                         std::memcpy(p.KrtBis, levoPolje(KrtBis, 8).constData(), 8);
                 }
                 pogodbe.push_back(p);
             }
+            if (const QString napaka = r.napaka(); !napaka.isEmpty())
+                throw Napaka(napaka);
         } catch (const Napaka& e) {
             qCWarning(lcExports).noquote() << "Tabele POG ni mogoče brati:" << e.besedilo();
             skrijNapredek(okolje);

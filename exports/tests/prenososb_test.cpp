@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
@@ -195,6 +196,47 @@ TEST_F(PrenosOsbTest, FailuresToOpenTheFileOrTheTablesAreReported)
     EXPECT_EQ(prenesiOsb(o, prenos), std::nullopt);
     EXPECT_EQ(preberi(izhod), QByteArray("prejšnji izvoz\r\n"));
     EXPECT_EQ(izklopov, 0);
+}
+
+// A table whose rows stop coming part way (the engine fails on a later row) is a table
+// that could not be read: no export of the rows read so far, the previous file stays.
+TEST_F(PrenosOsbTest, ATableThatFailsPartWayIsReportedAndLeavesThePreviousFile)
+{
+    // The failing value, per engine: SQLite overflows, the server divides by zero.
+    const bool sqlite = b.baza.gonilnik() == QLatin1String("sqlite");
+    const auto napaka = [sqlite](const char* pogoj) {
+        return QStringLiteral("CASE WHEN %1 THEN %2 ").arg(QLatin1String(pogoj),
+                                                          sqlite ? QStringLiteral("abs(-9223372036854775807-1)")
+                                                                 : QStringLiteral("1/0"));
+    };
+    const struct {
+        const char* tabela;
+        QString pogled;
+        const char* sporocilo;
+    } primeri[] = {
+        {"OSB",
+         QStringLiteral("SELECT SFOSB, CAST(") + napaka("SFOSB >= 300")
+             + QStringLiteral("ELSE 0 END AS VARCHAR(80)) || Nzv Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic FROM OSB_T"),
+         "Ne morem odpreti tabele :LB:osb"},
+        {"POG",
+         QStringLiteral("SELECT IDPOG, KRTBIS, ") + napaka("IDPOG >= 4") + QStringLiteral("ELSE SFOSB END SFOSB FROM POG_T"),
+         "Ne morem odpreti tabele :LB:pog"},
+    };
+    zapisi(izhod, "prejšnji izvoz\r\n");
+    for (const auto& p : primeri) {
+        SCOPED_TRACE(p.tabela);
+        const QString t = QString::fromLatin1(p.tabela);
+        QSqlQuery q(b.db);
+        ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %1_T").arg(t)));
+        ASSERT_TRUE(q.exec(QStringLiteral("CREATE VIEW %1 AS ").arg(t) + p.pogled)) << q.lastError().text().toStdString();
+        o.sporocila.clear();
+        EXPECT_EQ(prenesiOsb(o, prenos), std::nullopt);
+        EXPECT_EQ(o.sporocila, QStringList{QString::fromLatin1(p.sporocilo)});
+        EXPECT_EQ(preberi(izhod), QByteArray("prejšnji izvoz\r\n"));
+        ASSERT_TRUE(q.exec(QStringLiteral("DROP VIEW %1").arg(t)));
+        ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE %1_T RENAME TO %1").arg(t)));
+    }
+    EXPECT_TRUE(prenesiOsb(o, prenos).has_value()) << "the tables read whole again";
 }
 
 // Output paths that are no regular file are refused with the export's message and
