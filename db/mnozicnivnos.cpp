@@ -1,6 +1,7 @@
 #include "mnozicnivnos.h"
 
 #include "belezenje.h"
+#include "isodatum.h"
 #include "napaka.h"
 #include "narecje.h"
 #include "poizvedba.h"
@@ -52,18 +53,13 @@ void dodajPolje(QByteArray& b, const QVariant& v)
     }
     case QMetaType::QDate: {
         const QDate d = v.toDate();
-        int leto, mesec, dan;
-        d.getDate(&leto, &mesec, &dan);
-        if (!d.isValid()) {
+        char iso[10];
+        if (!d.isValid())
             b += "\\N";
-        } else if (leto >= 1 && leto <= 9999) {
-            const char iso[] = {char('0' + leto / 1000), char('0' + leto / 100 % 10), char('0' + leto / 10 % 10),
-                                char('0' + leto % 10), '-', char('0' + mesec / 10), char('0' + mesec % 10), '-',
-                                char('0' + dan / 10), char('0' + dan % 10)};
+        else if (zapisiIsoDatum(d, iso))
             b.append(iso, sizeof iso);
-        } else {
+        else
             b += d.toString(Qt::ISODate).toLatin1();
-        }
         return;
     }
     default:

@@ -1,5 +1,6 @@
 #include "pgnativno.h"
 
+#include "isodatum.h"
 #include "poizvedba.h"
 
 #include <QByteArray>
@@ -38,29 +39,6 @@ QMetaType tipVrednosti(unsigned int t)
     if (t == kDate)
         return QMetaType::fromType<QDate>();
     return QMetaType::fromType<QString>();
-}
-
-// "yyyy-mm-dd", exactly ten characters, as the server writes a date under DateStyle ISO.
-bool isoDatum(const char* t, int n, QDate* d)
-{
-    if (n != 10)
-        return false;
-    for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (t[i] < '0' || t[i] > '9')
-            return false;
-    if (t[4] != '-' || t[7] != '-')
-        return false;
-    const auto st = [t](int i, int dolzina) {
-        int v = 0;
-        for (int k = i; k < i + dolzina; ++k)
-            v = v * 10 + (t[k] - '0');
-        return v;
-    };
-    const int leto = st(0, 4);
-    if (leto < 1)
-        return false;
-    *d = QDate(leto, st(5, 2), st(8, 2));
-    return true;
 }
 
 } // namespace
@@ -162,9 +140,11 @@ QDate datum(const PGresult* r, int vrstica, int stolpec)
 {
     if (PQgetisnull(r, vrstica, stolpec))
         return {};
+    // "yyyy-mm-dd", exactly ten characters, as the server writes a date under
+    // DateStyle ISO; BC and infinite dates go the general way.
     QDate d;
-    if (PQftype(r, stolpec) == kDate
-        && isoDatum(PQgetvalue(r, vrstica, stolpec), PQgetlength(r, vrstica, stolpec), &d))
+    if (PQftype(r, stolpec) == kDate && PQgetlength(r, vrstica, stolpec) == 10
+        && preberiIsoDatum(PQgetvalue(r, vrstica, stolpec), &d))
         return d;
     return vrednostDatum(vrednost(r, vrstica, stolpec));
 }

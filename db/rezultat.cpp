@@ -3,6 +3,7 @@
 #include "poizvedba.h"
 #include "belezenje.h"
 #include "narecje.h"
+#include "isodatum.h"
 #include "pgnativno.h"
 #include "sqlitenativno.h"
 
@@ -465,18 +466,9 @@ QDate Rezultat::datum(int stolpec) const
             // takes it; any other text goes the general way.
             const auto* t = sqlite3_column_text(m_sqlite, stolpec);
             const int n = sqlite3_column_bytes(m_sqlite, stolpec);
-            const auto stevka = [t](int i) { return t[i] >= '0' && t[i] <= '9'; };
-            if (n >= 10 && stevka(0) && stevka(1) && stevka(2) && stevka(3) && t[4] == '-' && stevka(5)
-                && stevka(6) && t[7] == '-' && stevka(8) && stevka(9)) {
-                const auto st = [t](int i, int dolzina) {
-                    int v = 0;
-                    for (int k = i; k < i + dolzina; ++k)
-                        v = v * 10 + (t[k] - '0');
-                    return v;
-                };
-                const int leto = st(0, 4);
-                return leto > 0 ? QDate(leto, st(5, 2), st(8, 2)) : QDate();
-            }
+            QDate d;
+            if (n >= 10 && preberiIsoDatum(reinterpret_cast<const char*>(t), &d))
+                return d;
             break;
         }
         default:

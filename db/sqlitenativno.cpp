@@ -1,5 +1,7 @@
 #include "sqlitenativno.h"
 
+#include "isodatum.h"
+
 #include <QDate>
 #include <QSqlDriver>
 
@@ -46,20 +48,9 @@ int vezi(sqlite3_stmt* s, int mesto, const QVariant& v)
         const QDate d = v.toDate();
         if (!d.isValid())
             return sqlite3_bind_null(s, mesto);
-        int leto, mesec, dan;
-        d.getDate(&leto, &mesec, &dan);
-        if (leto < 1 || leto > 9999)
-            return veziBesedilo(s, mesto, d.toString(Qt::ISODate));
         char iso[10];
-        const auto stevke = [&iso](int od, int n, int vrednost) {
-            for (int i = od + n - 1; i >= od; --i, vrednost /= 10)
-                iso[i] = char('0' + vrednost % 10);
-        };
-        stevke(0, 4, leto);
-        iso[4] = '-';
-        stevke(5, 2, mesec);
-        iso[7] = '-';
-        stevke(8, 2, dan);
+        if (!zapisiIsoDatum(d, iso))
+            return veziBesedilo(s, mesto, d.toString(Qt::ISODate));
         return sqlite3_bind_text(s, mesto, iso, sizeof iso, SQLITE_TRANSIENT);
     }
     case QMetaType::QString:
