@@ -60,6 +60,18 @@ bool znanTip(unsigned int oid)
     return jeCelo(oid) || jeRealno(oid) || jeBesedilo(oid) || oid == kDate;
 }
 
+int dolzina(const PGresult* r, int stolpec)
+{
+    int n = PQfsize(r, stolpec);
+    const int mod = PQfmod(r, stolpec);
+    if (PQftype(r, stolpec) == kNumeric)
+        return mod != -1 ? (mod >> 16) : n;
+    // A variable-length type carries its declared length, plus a 4-byte header, in the modifier.
+    if (n == -1 && mod >= 4)
+        n = mod - 4;
+    return n;
+}
+
 QVariant vrednost(const PGresult* r, int vrstica, int stolpec)
 {
     const unsigned int tip = PQftype(r, stolpec);

@@ -25,6 +25,10 @@ PGconn* povezava(const QSqlDatabase& baza);
 // and the text types.
 bool znanTip(unsigned int oid);
 
+// The length the driver gives a column: the size of a fixed type, the declared length
+// of a text type, the precision of a numeric one.
+int dolzina(const PGresult* r, int stolpec);
+
 // The value as the driver gives it (its QVariant type follows the column's type).
 QVariant vrednost(const PGresult* r, int vrstica, int stolpec);
 

@@ -236,15 +236,7 @@ void Rezultat::odpriKazalec(const QSqlDatabase& db, const QString& sql, const QV
         if (znani) {
             for (int i = 0; i < PQnfields(opis); ++i) {
                 m_imena << QString::fromUtf8(PQfname(opis, i));
-                // The length the driver gives a field: the size of a fixed type, the
-                // declared length of a text type.
-                int dolzina = PQfsize(opis, i);
-                const int mod = PQfmod(opis, i);
-                if (PQftype(opis, i) == 1700)
-                    dolzina = mod != -1 ? (mod >> 16) : dolzina;
-                else if (dolzina == -1 && mod >= 4)
-                    dolzina = mod - 4;
-                m_dolzine << dolzina;
+                m_dolzine << pgnativno::dolzina(opis, i);
             }
         }
         PQclear(opis);
