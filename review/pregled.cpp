@@ -1,5 +1,6 @@
 #include "pregled.h"
 
+#include "belezenje.h"
 #include "napaka.h"
 #include "okolje.h"
 #include "poizvedba.h"
@@ -56,8 +57,9 @@ void Pregled::btnZgodovinaClick()
     try {
         odpriSeznamPrenosov(m_Q1, m_baza);
         m_Q1.prvi();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The grid then shows nothing.
+        qCWarning(lcReview).noquote() << "Registra prenosov ni mogoče brati:" << QString::fromUtf8(e.what());
         m_Q1.zapri();
     }
     m_k.nastaviSteviloZapisov(QString());
@@ -75,8 +77,13 @@ void Pregled::naloziKnjizbe(const std::optional<QString>& stavek)
         m_Q1.odpri(povezava::zaIme(m_baza), *stavek,
                    {{QStringLiteral("DATUM1"), m_k.datum1()}, {QStringLiteral("DATUM2"), m_k.datum2()}});
         nastaviPrikazKnjizb(m_Q1);
-        m_k.nastaviSteviloZapisov(QString::number(m_Q1.steviloVrstic()));
-    } catch (const std::exception&) {
+        const int vrstic = m_Q1.steviloVrstic();
+        // Rows that stopped coming while they were counted are no list: it would be short.
+        if (const QString napaka = m_Q1.napaka(); !napaka.isEmpty())
+            throw Napaka(napaka);
+        m_k.nastaviSteviloZapisov(QString::number(vrstic));
+    } catch (const std::exception& e) {
+        qCWarning(lcReview).noquote() << "Knjižb ni mogoče brati:" << QString::fromUtf8(e.what());
         m_Q1.zapri();
     }
 }
