@@ -217,7 +217,7 @@ void MnozicniVnos::vstaviPosamic(const QVariantList& v)
     if (!m_tx.vTocki([&] {
             if (m_vstavi.exec())
                 return true;
-            napaka = m_vstavi.lastError();
+            napaka = narecje::napakaStavka(m_vstavi);
             return false;
         }))
         zavrnjena(v, napaka);
@@ -297,7 +297,7 @@ void MnozicniVnos::posljiSkupino()
                 if (m_nacin == Nacin::Kopiranje ? kopiraj(vrstice, &napaka) : vstaviVrednosti(vrstice))
                     return true;
                 if (m_nacin != Nacin::Kopiranje)
-                    napaka = m_vstaviSkupino.lastError();
+                    napaka = narecje::napakaStavka(m_vstaviSkupino);
                 return false;
             }))
             return;

@@ -1,10 +1,14 @@
 #include "narecje.h"
 
+#include <sql.h>
+#include <sqlext.h>
+
 #include <QFileInfo>
 #include <QSqlDatabase>
 
 #include <QRegularExpression>
 #include <QSqlError>
+#include <QSqlResult>
 
 #include <algorithm>
 
@@ -263,6 +267,28 @@ int sqliteKoda(const QSqlError& napaka)
 }
 
 } // namespace
+
+QSqlError napakaStavka(const QSqlQuery& q)
+{
+    const QSqlError e = q.lastError();
+    const QSqlDriver* gonilnik = q.driver();
+    if (!e.isValid() || !sqlState(e).isEmpty() || !gonilnik || !q.result()
+        || qstrcmp(gonilnik->metaObject()->className(), "QODBCDriver") != 0)
+        return e;
+    const QVariant h = q.result()->handle();
+    if (!h.isValid() || (qstrcmp(h.typeName(), "void*") != 0 && qstrcmp(h.typeName(), "SQLHANDLE") != 0))
+        return e;
+    SQLHANDLE stavek = *static_cast<const SQLHANDLE*>(h.constData());
+    SQLCHAR stanje[SQL_SQLSTATE_SIZE + 1] = {};
+    SQLINTEGER domaca = 0;
+    SQLSMALLINT dolzina = 0;
+    if (!stavek || !SQL_SUCCEEDED(SQLGetDiagRec(SQL_HANDLE_STMT, stavek, 1, stanje, &domaca, nullptr, 0, &dolzina)))
+        return e;
+    const QString koda = QString::fromLatin1(reinterpret_cast<const char*>(stanje));
+    if (koda.size() != SQL_SQLSTATE_SIZE)
+        return e;
+    return QSqlError(e.driverText(), e.databaseText(), e.type(), koda);
+}
 
 bool jeZaklep(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
 {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -50,6 +52,12 @@ bool jeZaklep(const QSqlError& napaka, QSqlDriver::DbmsType dbms);
 // Whether the database refused a row for its values (too long for its column, a
 // broken constraint): the row is missing, the rest of the run stands.
 bool jeZavrnjenaVrednost(const QSqlError& napaka, QSqlDriver::DbmsType dbms);
+
+// The last failure of a statement, for jeZaklep and jeZavrnjenaVrednost. Where the
+// driver leaves the SQLSTATE out of its error (unixODBC with the PostgreSQL ODBC
+// driver), it is read from the statement's own diagnostics and given as the native
+// code. Call it before anything else runs on the statement.
+QSqlError napakaStavka(const QSqlQuery& q);
 
 // The database's own text of a failure, with the driver's text in front where the
 // database gives none of its own ("database is locked", "no such table: X").

@@ -79,7 +79,7 @@ void Transakcija::zacni()
     const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
     for (;;) {
         const bool ok = zacetek.isEmpty() ? m_baza.transaction() : m_q.exec(zacetek);
-        const QSqlError e = zacetek.isEmpty() ? m_baza.lastError() : m_q.lastError();
+        const QSqlError e = zacetek.isEmpty() ? m_baza.lastError() : narecje::napakaStavka(m_q);
         m_q.finish();
         if (ok)
             break;
@@ -153,7 +153,7 @@ bool Transakcija::poskusi(const QString& sql, const QVariantMap& parametri, cons
         const bool ok = vTocki([&] {
             if (q.poskusiIzvesti(sql, parametri))
                 return true;
-            e = q.q().lastError();
+            e = narecje::napakaStavka(q.q());
             q.zapri();
             return false;
         });
