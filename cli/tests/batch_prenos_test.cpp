@@ -125,9 +125,12 @@ TEST_F(BatchPrenos, FailedLoginPrintsTheReasonAndExitsWithOne)
 {
     QString manjka = b.odsekAliasa();
     manjka.replace(QStringLiteral("[") + b.alias() + u']', QStringLiteral("[MANJKA]"));
-    manjka.replace(QRegularExpression(QStringLiteral("database=[^\n;]*")),
-                   b.gonilnik() == u"sqlite" ? QStringLiteral("database=manjka.sqlite")
-                                             : QStringLiteral("database=ni_take_baze"));
+    if (b.gonilnik() == u"odbc") // the database inside the ODBC connection string
+        manjka.replace(QRegularExpression(QStringLiteral("DATABASE=[^;\"\n]*")), QStringLiteral("DATABASE=ni_take_baze"));
+    else
+        manjka.replace(QRegularExpression(QStringLiteral("database=[^\n;]*")),
+                       b.gonilnik() == u"sqlite" ? QStringLiteral("database=manjka.sqlite")
+                                                 : QStringLiteral("database=ni_take_baze"));
     QFile ini(b.potAliasov());
     ASSERT_TRUE(ini.open(QIODevice::Append));
     ini.write(u'\n' + manjka.toUtf8());
