@@ -1,6 +1,7 @@
 #include "izbiraizravnav.h"
 
 #include "napaka.h"
+#include "obdobje.h"
 #include "povezava.h"
 #include "rezultat.h"
 #include "stevila.h"
@@ -28,6 +29,8 @@ StavekIzravnav stavekIzravnav(const IzbiraIzravnav& izbira)
         // DAN=DAN holds only for rows that have a day.
         s.sql += QStringLiteral(" WHERE DAN=DAN ");
         if (izbira.poDnevih) {
+            if (const std::optional<QString> zavrnitev = zavrnitevObdobja(izbira.datum1, izbira.datum2))
+                throw Napaka(*zavrnitev);
             s.sql += QStringLiteral(" AND DAN >= :DATUM1 AND DAN<=:DATUM2 ");
             s.parametri.insert(QStringLiteral("DATUM1"), izbira.datum1);
             s.parametri.insert(QStringLiteral("DATUM2"), izbira.datum2);

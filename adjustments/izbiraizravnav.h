@@ -31,7 +31,8 @@ struct StavekIzravnav {
 // The statement of a selection. "Vse" lists every row; "Samo označeno" lists the
 // rows that have a day and match every filter given. A filter counts as given when
 // its text holds any character at all. Throws Napaka with a message for the
-// operator when the transfer number or the security code is not an integer.
+// operator when the transfer number or the security code is not an integer, or the
+// day range starts after it ends.
 StavekIzravnav stavekIzravnav(const IzbiraIzravnav& izbira);
 
 // Opens the selection on the result under the result's database name. Nothing is

@@ -1,5 +1,7 @@
 #include "okna.h"
 
+#include "entergumb.h"
+
 #include "tdm.h"
 #include "tfgeslo.h"
 #include "tfizravna.h"
@@ -15,6 +17,7 @@ Okna ustvariOkna(const QStringList& argumenti, StoritveOkna& storitve)
 {
     Okna okna;
     okna.Form1 = new TForm1(argumenti, storitve);
+    enterPritisneGumb(okna.Form1);
     okna.Form2 = new TForm2(okna.Form1);
     okna.Form3 = new TForm3(okna.Form1);
     okna.Form4 = new TForm4(okna.Form1);

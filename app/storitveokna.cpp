@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -34,6 +35,18 @@ void StoritveOkna::sporocilo(QWidget* lastnik, const QString& besedilo)
     }
     QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), prikaz, QMessageBox::Ok, lastnik);
     box.exec();
+}
+
+bool StoritveOkna::vprasanje(QWidget* lastnik, const QString& besedilo)
+{
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), besedilo, QMessageBox::NoButton,
+                    lastnik);
+    QPushButton* da = box.addButton(QStringLiteral("&Da"), QMessageBox::YesRole);
+    QPushButton* ne = box.addButton(QStringLiteral("&Ne"), QMessageBox::NoRole);
+    box.setDefaultButton(ne);
+    box.setEscapeButton(ne);
+    box.exec();
+    return box.clickedButton() == da;
 }
 
 std::optional<QString> StoritveOkna::shraniDatoteko(QWidget* lastnik, const DialogShrani& d)

@@ -22,6 +22,10 @@ public:
     // a new line, as in the system's message boxes.
     virtual void sporocilo(QWidget* lastnik, const QString& besedilo);
 
+    // A question over `lastnik` with the buttons "&Da" and "&Ne"; "&Ne" is the default
+    // button, and Escape or the close box answer no. True for yes.
+    virtual bool vprasanje(QWidget* lastnik, const QString& besedilo);
+
     // A save-file dialog over `lastnik`; nothing when the operator cancels.
     virtual std::optional<QString> shraniDatoteko(QWidget* lastnik, const DialogShrani& dialog);
 

@@ -2,7 +2,9 @@
 #include "ui_tform1.h"
 
 #include "barve.h"
+#include "belezenje.h"
 #include "napaka.h"
+#include "obsegprenosa.h"
 #include "nastavitve.h"
 #include "ploscapregleda.h"
 #include "pregled.h"
@@ -47,6 +49,13 @@ public:
     explicit OknoOkolje(TForm1& f) : m_f(f) {}
 
     void sporocilo(const QString& besedilo) override { m_f.m_storitve.sporocilo(&m_f, besedilo); }
+    bool vprasanje(const QString& besedilo) override
+    {
+        // Once the program is ending nobody is asked: the answer is no.
+        if (m_f.m_konecAplikacije)
+            return false;
+        return m_f.m_storitve.vprasanje(&m_f, besedilo);
+    }
     void statusnaVrstica(const QString& besedilo) override
     {
         m_f.ui->lblOpozorilo->setText(besedilo);
@@ -281,11 +290,23 @@ void TForm1::AppActivate()
 
 void TForm1::btnKonecClick()
 {
+    if (m_prenosTece) {
+        // The end waits for the run's result message. Before the point of no return
+        // the run stops at its next posting and changes nothing; once it is
+        // completing, it is not stopped: the operator learns how it ended first.
+        m_konecPoPrenosu = true;
+        if (m_zakljucevanje) {
+            qCInfo(lcApp) << "Konec med zaključevanjem prenosa: program se konča, ko je prenos zaključen.";
+            okolje().statusnaVrstica(QStringLiteral("Zaključujem prenos: program se bo končal, ko bo prenos "
+                                                    "zaključen ..."));
+        } else {
+            qCInfo(lcApp) << "Konec med prenosom: prenos se ustavi brez sprememb, nato se program konča.";
+            V.KonecZahtevan = true;
+        }
+        return;
+    }
     V.KonecZahtevan = true;
-    // A running transfer stops at its next posting and commits what it has stored;
-    // the connection is closed once it has stopped.
-    if (!m_prenosTece)
-        povezava::prekini(V.Baza);
+    povezava::prekini(V.Baza);
     zapisiNastavitve(V);
     zahtevajKonec();
 }
@@ -342,6 +363,7 @@ public:
     void nastaviSteviloZapisov(const QString& b) override { m_f.ui->lblSteviloZapisov->setText(b); }
     void povezavaMreze(bool v) override { m_f.DataSource1->nastaviOmogocen(v); }
     void Sume() override { m_f.Sume(); }
+    void zacetekZakljucka() override { m_f.m_zakljucevanje = true; }
 
 private:
     TForm1& m_f;
@@ -351,7 +373,8 @@ void TForm1::btnPrenosMesecnihClick()
 {
     if (m_prenosTece)
         return; // one run at a time
-    if (!stevilkaPrenosaVeljavna())
+    const std::optional<bool> dovoljeno = obsegPrenosaVeljaven();
+    if (!dovoljeno)
         return;
     if (SaveDialog2.zacetniDirektorij.isEmpty()) {
         SaveDialog2.zacetniDirektorij = V.MesecniDirektorij;
@@ -366,14 +389,15 @@ void TForm1::btnPrenosMesecnihClick()
     V.ImeDatoteke = imeDatotekeIzPoti(*pot).toLower();
     V.MesecniDirektorij = direktorijSSeparatorjem(QDir::toNativeSeparators(QFileInfo(*pot).absolutePath()));
     zapisiNastavitve(V);
-    zacniPrenos(*pot);
+    zacniPrenos(*pot, *dovoljeno);
 }
 
 void TForm1::btnPrenosClick()
 {
     if (m_prenosTece)
         return;
-    if (!stevilkaPrenosaVeljavna())
+    const std::optional<bool> dovoljeno = obsegPrenosaVeljaven();
+    if (!dovoljeno)
         return;
     SaveDialog1.naslov = QStringLiteral("DNEVNI  PRENOS");
     SaveDialog1.privzetaKoncnica = QStringLiteral("055");
@@ -383,21 +407,29 @@ void TForm1::btnPrenosClick()
         return;
     SaveDialog1.imeDatoteke = *pot;
     V.ImeDatoteke = imeDatotekeIzPoti(*pot).toLower();
-    zacniPrenos(*pot);
+    zacniPrenos(*pot, *dovoljeno);
 }
 
-bool TForm1::stevilkaPrenosaVeljavna()
+std::optional<bool> TForm1::obsegPrenosaVeljaven()
 {
-    // A number field that names no transfer is said before the file is asked for: a
-    // typo must never start a transfer, and refusing it must change nothing.
-    const StevilkaPrenosa st = preberiStevilkoPrenosa(ui->eStevilkaPrenosa->text(), V.Baza);
-    if (st.zavrnitev.isEmpty())
-        return true;
-    okolje().sporocilo(st.zavrnitev);
-    return false;
+    // What the fields ask for is settled before the file is asked for: a date typed
+    // but not yet taken, a number that names no transfer or a repeat over another
+    // range is refused, and a new transfer over registered ones is asked about; a
+    // refusal changes nothing.
+    if (!ui->Datum1->potrdi() || !ui->Datum2->potrdi())
+        return std::nullopt;
+    NalogaPrenosa naloga;
+    naloga.stevilkaPrenosa = ui->eStevilkaPrenosa->text();
+    naloga.datum1 = ui->Datum1->date();
+    naloga.datum2 = ui->Datum2->date();
+    naloga.baza = V.Baza;
+    const ObsegPrenosa obseg = preveriObseg(naloga, okolje());
+    if (obseg.izid != ObsegPrenosa::Izid::Dovoljen)
+        return std::nullopt;
+    return obseg.prekrivanjePotrjeno;
 }
 
-void TForm1::zacniPrenos(const QString& pot)
+void TForm1::zacniPrenos(const QString& pot, bool prekrivanjePotrjeno)
 {
     // The run works on the dates and the number of this moment: the controls that
     // hold them are locked until it ends, and so is a second start.
@@ -412,8 +444,10 @@ void TForm1::zacniPrenos(const QString& pot)
     nastaviNapis(QStringLiteral(" V GLAVNO KNJIGO (Banka Morvik d.d.)"));
     okolje().obdelajDogodke();
 
+    m_zakljucevanje = false;
     const auto konec = qScopeGuard([this, &zaklenjeni] {
         m_prenosTece = false;
+        m_zakljucevanje = false;
         if (V.KonecZahtevan || konecAplikacijeZahtevan())
             povezava::prekini(V.Baza); // the end command came during the run
         for (QWidget* w : zaklenjeni)
@@ -425,8 +459,11 @@ void TForm1::zacniPrenos(const QString& pot)
     });
 
     OknoZaPrenos okno(*this);
-    Zapis({pot, ui->eStevilkaPrenosa->text(), ui->Datum1->date(), ui->Datum2->date(), V.Baza}, *Q1, okno,
-          okolje());
+    const IzidPrenosa izid = Zapis({pot, ui->eStevilkaPrenosa->text(), ui->Datum1->date(), ui->Datum2->date(),
+                                    V.Baza, prekrivanjePotrjeno},
+                                   *Q1, okno, okolje());
+    if (izid == IzidPrenosa::Ustavljen && m_konecPoPrenosu)
+        okolje().sporocilo(QStringLiteral("Prenos je ustavljen. Baza in izhodna datoteka sta ostali nespremenjeni."));
 }
 
 // Output file of the revaluation summary: whatever closes the dialog, the edited path
@@ -520,6 +557,11 @@ void TForm1::ukaz(const std::function<void()>& telo)
     } catch (const std::exception& e) {
         obnoviOkno();
         okolje().sporocilo(QString::fromUtf8(e.what()));
+    }
+    // "&Konec" pressed during a run ends the program once the run's result has been said.
+    if (m_konecPoPrenosu && !m_prenosTece) {
+        m_konecPoPrenosu = false;
+        btnKonecClick();
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui { class TForm1; }
 class QDialog;
@@ -107,8 +108,12 @@ private:
     RezultatModel* m_model;
     bool m_konecAplikacije = false;
     bool m_prenosTece = false;
-    void zacniPrenos(const QString& pot);
-    bool stevilkaPrenosaVeljavna();
+    bool m_zakljucevanje = false;  // the run has passed its point of no return
+    bool m_konecPoPrenosu = false; // "&Konec" came during a run: the end follows its result
+    void zacniPrenos(const QString& pot, bool prekrivanjePotrjeno);
+    // Nothing when the run must not start (said already); else whether the operator
+    // confirmed a new transfer over registered ones.
+    std::optional<bool> obsegPrenosaVeljaven();
     PloscaPregleda* m_ploscaPregleda = nullptr;
     std::unique_ptr<Pregled> m_pregled;
 };

@@ -71,6 +71,14 @@ void TerminalOkolje::sporocilo(const QString& besedilo)
     m_izhod << b << Qt::endl;
 }
 
+bool TerminalOkolje::vprasanje(const QString& besedilo)
+{
+    sporocilo(besedilo);
+    if (!odgovorNaVprasanje.isEmpty())
+        sporocilo(odgovorNaVprasanje);
+    return false;
+}
+
 void TerminalOkolje::napaka(const QString& besedilo)
 {
     m_napake << besedilo << Qt::endl;

@@ -15,6 +15,10 @@ public:
     TerminalOkolje();
 
     void sporocilo(const QString& besedilo) override;
+    // Nobody answers at a scheduled run: the question is said, followed by
+    // `odgovorNaVprasanje`, and the answer is no.
+    bool vprasanje(const QString& besedilo) override;
+    QString odgovorNaVprasanje;
     void statusnaVrstica(const QString&) override {}
     void skrijStatusnoVrstico() override {}
     void prikaziNapredek(bool viden) override;

@@ -3,6 +3,7 @@
 #include "napaka.h"
 #include "povezava.h"
 #include "prenos.h"
+#include "register.h"
 #include "rezultat.h"
 #include "prijava.h"
 #include "stevila.h"
@@ -13,7 +14,8 @@
 #include <QFileInfo>
 
 // ledgxfer-batch transfer --alias A [--user U] [--password P | --password-stdin]
-//                         --from YYYY-MM-DD --to YYYY-MM-DD --output PATH [--repeat N]
+//                         [--from YYYY-MM-DD --to YYYY-MM-DD] --output PATH [--repeat N]
+//                         [--allow-overlap]
 // The transfer run of the window, without a window: the same engine, the same
 // messages (one per line); the exit code follows how the engine says the run ended.
 int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
@@ -33,18 +35,27 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
     u.dodaj({{QStringLiteral("to")}, QStringLiteral("Zadnji datum knjiženja."), QStringLiteral("LLLL-MM-DD")});
     u.dodaj({{QStringLiteral("output")}, QStringLiteral("Datoteka glavne knjige."), QStringLiteral("POT")});
     u.dodaj({{QStringLiteral("repeat")},
-             QStringLiteral("Znova zapiše registrirani prenos N (0 ali prazno: nov prenos)."), QStringLiteral("N")});
-    if (const auto koda = u.razcleni(argumenti, okolje,
-                                     {QStringLiteral("alias"), QStringLiteral("from"), QStringLiteral("to"),
-                                      QStringLiteral("output")}))
+             QStringLiteral("Znova zapiše registrirani prenos N (0 ali prazno: nov prenos) čez njegovo registrirano "
+                            "obdobje;\nbrez --from in --to velja obdobje iz registra, drugačno obdobje je zavrnjeno."),
+             QStringLiteral("N")});
+    u.dodaj({{QStringLiteral("allow-overlap")},
+             QStringLiteral("Nov prenos se izvede tudi, če se njegovo obdobje prekriva z registriranimi prenosi\nali "
+                            "če knjižbe obdobja že nosijo številko prenosa (brez te možnosti je tak prenos "
+                            "zavrnjen, koda 2)."),
+             QString()});
+    if (const auto koda = u.razcleni(argumenti, okolje, {QStringLiteral("alias"), QStringLiteral("output")}))
         return *koda;
-    QDate datumi[2];
+    std::optional<QDate> datumi[2];
     const QString imena[2] = {QStringLiteral("from"), QStringLiteral("to")};
     for (int i = 0; i < 2; ++i) {
-        datumi[i] = QDate::fromString(u.value(imena[i]), QStringLiteral("yyyy-MM-dd"));
-        if (!datumi[i].isValid())
-            return u.zavrni(okolje, QStringLiteral("--%1 ni veljaven datum (LLLL-MM-DD): %2")
-                                        .arg(imena[i], u.value(imena[i])));
+        if (!u.isSet(imena[i]))
+            continue;
+        const QString vpisano = u.value(imena[i]);
+        const QDate d = QDate::fromString(vpisano, QStringLiteral("yyyy-MM-dd"));
+        // The whole text is the date: nothing before or after it.
+        if (!d.isValid() || d.toString(QStringLiteral("yyyy-MM-dd")) != vpisano)
+            return u.zavrni(okolje, QStringLiteral("--%1 ni veljaven datum (LLLL-MM-DD): %2").arg(imena[i], vpisano));
+        datumi[i] = d;
     }
     const QString pot = u.value(QStringLiteral("output"));
     if (pot.isEmpty() || QFileInfo(pot).isDir())
@@ -58,17 +69,47 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
             return u.zavrni(okolje, QStringLiteral("--repeat ni celo število: %1").arg(repeat));
         stevilka = repeat;
     }
+    const bool ponovitev = celoStevilo(stevilka).value_or(0) != 0;
+    if (!ponovitev && (!datumi[0] || !datumi[1]))
+        return u.zavrni(okolje, QStringLiteral("Nov prenos potrebuje obdobje: --from in --to."));
 
     const QString alias = u.value(QStringLiteral("alias"));
     if (!prijaviSe(u, okolje))
         return kNeuspesno;
+
+    // A repeat without a range takes the one registered for its transfer; a range that
+    // is given must be that one, which the run checks.
+    if (ponovitev && (!datumi[0] || !datumi[1])) {
+        std::optional<VrsticaRegistra> vrstica;
+        try {
+            vrstica = najdiPrenos(alias, *celoStevilo(stevilka));
+        } catch (const Napaka& e) {
+            okolje.sporocilo(QStringLiteral("Registra prenosov ni mogoče brati: ") + e.besedilo());
+            povezava::zapriVse();
+            return kNeuspesno;
+        }
+        if (!vrstica) {
+            okolje.sporocilo(QStringLiteral("Prenosa številka %1 ni v registru prenosov, zato ga ne morem ponoviti.")
+                                 .arg(*celoStevilo(stevilka)));
+            povezava::zapriVse();
+            return kZavrnjeno;
+        }
+        if (!datumi[0])
+            datumi[0] = vrstica->datum1;
+        if (!datumi[1])
+            datumi[1] = vrstica->datum2;
+    }
+    okolje.odgovorNaVprasanje = QStringLiteral("Prenos ni izveden: brez --allow-overlap nov prenos čez "
+                                               "registrirane prenose ne začne.");
 
     BatchOkno okno;
     okno.stevilka = stevilka;
     Rezultat Q1;
     IzidPrenosa izid = IzidPrenosa::Neuspel;
     try {
-        izid = Zapis({QDir::toNativeSeparators(pot), stevilka, datumi[0], datumi[1], alias}, Q1, okno, okolje);
+        izid = Zapis({QDir::toNativeSeparators(pot), stevilka, *datumi[0], *datumi[1], alias,
+                      u.isSet(QStringLiteral("allow-overlap"))},
+                     Q1, okno, okolje);
     } catch (const Napaka& e) {
         okolje.sporocilo(e.besedilo());
     } catch (const std::exception& e) {

@@ -25,6 +25,12 @@ public:
     // A message box with one button (waits until the operator closes it).
     virtual void sporocilo(const QString& besedilo) = 0;
 
+    // A question with the answers yes and no (waits for the answer); true for yes.
+    // The answer offered first is no, and so is every way of closing it but yes.
+    // Where nobody can answer (the batch command), the question is said and the
+    // answer is no.
+    virtual bool vprasanje(const QString& besedilo) = 0;
+
     // Status line of long operations: shown with the text, or hidden.
     virtual void statusnaVrstica(const QString& besedilo) = 0;
     virtual void skrijStatusnoVrstico() = 0;

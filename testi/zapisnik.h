@@ -15,6 +15,8 @@
 class Zapisnik : public Okolje {
 public:
     QStringList sporocila;
+    QStringList vprasanja;          // questions asked, in order
+    bool odgovorVprasanja = false;  // what every question is answered
     QStringList statusi;      // texts of the status line, in order
     bool statusViden = false; // the status line is shown now
     bool napredekViden = false;
@@ -33,6 +35,11 @@ public:
     QDateTime trenutek{QDate(2024, 3, 5), QTime(9, 30)}; // today and the clock
 
     void sporocilo(const QString& b) override { sporocila << b; }
+    bool vprasanje(const QString& b) override
+    {
+        vprasanja << b;
+        return odgovorVprasanja;
+    }
     void statusnaVrstica(const QString& b) override
     {
         statusi << b;

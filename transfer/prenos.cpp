@@ -7,6 +7,8 @@
 #include "izravnave.h"
 #include "knjizba.h"
 #include "napaka.h"
+#include "obdobje.h"
+#include "obsegprenosa.h"
 #include "narecje.h"
 #include "okolje.h"
 #include "oknoprenosa.h"
@@ -292,6 +294,7 @@ StevilkaPrenosa preberiStevilkoPrenosa(const QString& besedilo, const QString& b
     if (!vrstica)
         izid.zavrnitev = QStringLiteral("Prenosa številka %1 ni v registru prenosov, zato ga ne morem ponoviti.")
                              .arg(*n);
+    izid.vrstica = vrstica;
     return izid;
 }
 
@@ -324,7 +327,16 @@ QString stavekStetjaKnjizb()
     return QStringLiteral("SELECT COUNT(*) STEVILO ") + kOdKjerInPogoj;
 }
 
-IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+namespace {
+
+// What the run's log line says of a run that ended well.
+struct KonecTeka {
+    qint64 stevilka = 0;
+    qint64 vrstic = 0;
+};
+
+IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje,
+                         KonecTeka& konec)
 {
     // The progress display and the status line are hidden once, whichever way the run
     // ends; before a message they are hidden at once.
@@ -349,20 +361,21 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         throw;
     }
 
-    // What the run is asked to do: a number that is no transfer, or an output that is
-    // no file of ours to replace, is refused before anything is touched.
-    const StevilkaPrenosa stevilka = preberiStevilkoPrenosa(naloga.stevilkaPrenosa, naloga.baza);
-    std::optional<QString> zavrnitev;
-    if (!stevilka.zavrnitev.isEmpty())
-        zavrnitev = stevilka.zavrnitev;
-    else if (const std::optional<QString> razlog = zavrnitevIzhoda(naloga.pot, t.db))
-        zavrnitev = napakaPisanja(naloga.pot) + u'\n' + *razlog;
-    if (zavrnitev) {
+    // What the run is asked to do: a number that is no transfer, a range that is not
+    // the repeated transfer's, a new transfer over registered ones that the operator
+    // does not confirm, or an output that is no file of ours to replace, is refused
+    // before anything is touched.
+    if (const std::optional<QString> razlog = zavrnitevIzhoda(naloga.pot, t.db)) {
         skrijNapredek();
-        okolje.sporocilo(*zavrnitev);
+        okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + *razlog);
         return IzidPrenosa::Zavrnjen;
     }
-    t.stevilka = stevilka.stevilka;
+    const ObsegPrenosa obseg = preveriObseg(naloga, okolje);
+    if (obseg.izid != ObsegPrenosa::Izid::Dovoljen) {
+        skrijNapredek();
+        return IzidPrenosa::Zavrnjen;
+    }
+    t.stevilka = obseg.stevilka;
 
     // A run that ends before its closing list closes the postings query, so that its
     // cursor holds no lock on the tables it read.
@@ -430,6 +443,13 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
             throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + razlogPisanja(izhod, errno));
         Q1.zapri();
 
+        // The point of no return: the file is whole and the transfer is being written
+        // to the database. The stop request is no longer heard, and the window says so.
+        okolje.statusnaVrstica(QStringLiteral("Zaključujem prenos: datoteka je zapisana, prenos se zapisuje v bazo "
+                                              "in ga ni več mogoče ustaviti ..."));
+        okno.zacetekZakljucka();
+        okolje.obdelajDogodke();
+
         // Completion: a new transfer gets its number, marks and registration, all in
         // the transaction; then the transaction and the file are made final together.
         qint64 zaPrikaz = 0;
@@ -454,6 +474,9 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
             return IzidPrenosa::Neuspel;
         }
 
+        konec.stevilka = t.stevilka > 0 ? t.stevilka : zaPrikaz;
+        konec.vrstic = gk.steviloVrstic();
+
         // The closing list and the count of lines.
         zapriQ1.dismiss();
         ZakljucniSeznam(naloga.baza, t.stevilka, naloga.datum1, naloga.datum2, Q1, okno, okolje);
@@ -472,8 +495,54 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         return IzidPrenosa::Opravljen;
     } catch (const Ustavitev&) {
         // Stopped: the transaction is rolled back and the new file discarded.
-        qCInfo(lcTransfer) << "Prenos je ustavljen; baza in datoteke so ostale nespremenjene.";
         okolje.pocistiKonec();
         return IzidPrenosa::Ustavljen;
     }
+}
+
+} // namespace
+
+IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+{
+    // Every run leaves one line in the log that says how it ended.
+    const QString obdobje = besediloObdobja(naloga.datum1, naloga.datum2);
+    KonecTeka konec;
+    IzidPrenosa izid = IzidPrenosa::Neuspel;
+    try {
+        izid = izvediPrenos(naloga, Q1, okno, okolje, konec);
+    } catch (const Napaka& e) {
+        qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot << "ni uspel:" << e.besedilo();
+        throw;
+    } catch (const std::exception& e) {
+        qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
+                                        << "ni uspel:" << QString::fromUtf8(e.what());
+        throw;
+    }
+    switch (izid) {
+    case IzidPrenosa::Opravljen:
+    case IzidPrenosa::OpravljenZOpozorili:
+        qCInfo(lcTransfer).noquote() << QStringLiteral("Prenos %1 %2 je zapisan v %3 in potrjen v bazi: %4 vrstic%5.")
+                                            .arg(konec.stevilka)
+                                            .arg(obdobje, naloga.pot)
+                                            .arg(konec.vrstic)
+                                            .arg(izid == IzidPrenosa::OpravljenZOpozorili
+                                                     ? QStringLiteral(", z opozorili")
+                                                     : QString());
+        break;
+    case IzidPrenosa::NiPodatkov:
+        qCInfo(lcTransfer).noquote() << "Prenos" << obdobje << "ni zapisan: v obdobju ni knjižb.";
+        break;
+    case IzidPrenosa::Ustavljen:
+        qCInfo(lcTransfer).noquote() << "Prenos" << obdobje
+                                     << "je ustavljen na zahtevo; baza in datoteke so ostale nespremenjene.";
+        break;
+    case IzidPrenosa::Zavrnjen:
+        qCInfo(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot << "ni začet (zavrnjen).";
+        break;
+    case IzidPrenosa::Neuspel:
+        qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
+                                        << "ni uspel (sporočilo je prikazano).";
+        break;
+    }
+    return izid;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "register.h"
+
 #include <QDate>
 #include <QSqlDatabase>
 #include <QString>
@@ -9,22 +11,28 @@ class Okolje;
 class OknoPrenosa;
 class Rezultat;
 
+
 // What one transfer run works on, taken once when it starts: the output file, the
-// number field's text (0, empty or not an integer: a new transfer; any other integer:
-// that transfer written again), the date range and the database name.
+// number field's text (empty or 0: a new transfer; the number of a registered
+// transfer: that transfer written again over its registered range), the date range
+// and the database name. `prekrivanjeDovoljeno`: a new transfer may cover registered
+// transfers without being asked (the operator has answered the question already, or
+// the batch command was given --allow-overlap).
 struct NalogaPrenosa {
     QString pot;
     QString stevilkaPrenosa;
     QDate datum1;
     QDate datum2;
     QString baza;
+    bool prekrivanjeDovoljeno = false;
 };
 
 // How a run ended, for the caller that reports it (the batch maps it to its exit
 // code): completed; completed, but the database refused some adjustment rows (said in
 // a second message); nothing to transfer in the range; stopped by the stop request;
 // failed (said in a message; the database and the files are as before the run);
-// refused before it started (a number field or an output path it cannot take).
+// refused before it started (a number field, a range or an output path it cannot
+// take, or a question about registered transfers answered no).
 enum class IzidPrenosa { Opravljen, OpravljenZOpozorili, NiPodatkov, Ustavljen, Neuspel, Zavrnjen };
 
 // The number field read by the one rule of every run: empty or 0 is a new transfer
@@ -34,6 +42,7 @@ enum class IzidPrenosa { Opravljen, OpravljenZOpozorili, NiPodatkov, Ustavljen, 
 struct StevilkaPrenosa {
     qint64 stevilka = 0;
     QString zavrnitev;
+    std::optional<VrsticaRegistra> vrstica; // the register row of a repeat
 };
 StevilkaPrenosa preberiStevilkoPrenosa(const QString& besedilo, const QString& baza);
 

@@ -136,16 +136,36 @@ void brisiPrenos(const QString& baza, qint64 stevilka)
     q.izvedi(stavekBrisanjaPrenosa(stevilka));
 }
 
-std::optional<VrsticaRegistra> najdiPrenos(const QString& baza, qint64 stevilka)
+namespace {
+
+VrsticaRegistra beriVrstico(const Poizvedba& q)
 {
-    Poizvedba q(baza);
-    q.odpri(stavekIskanjaPrenosa(stevilka));
-    if (!q.naslednji())
-        return std::nullopt;
     VrsticaRegistra v;
     v.stevilka = q.celo(QStringLiteral("STPRENOSA"));
     v.datum1 = q.datum(QStringLiteral("DATUM1"));
     v.datum2 = q.datum(QStringLiteral("DATUM2"));
     v.datumPrenosa = q.datum(QStringLiteral("DATUMPRENOSA"));
     return v;
+}
+
+} // namespace
+
+std::optional<VrsticaRegistra> najdiPrenos(const QString& baza, qint64 stevilka)
+{
+    Poizvedba q(baza);
+    q.odpri(stavekIskanjaPrenosa(stevilka));
+    if (!q.naslednji())
+        return std::nullopt;
+    return beriVrstico(q);
+}
+
+QList<VrsticaRegistra> prenosiVObdobju(const QString& baza, const QDate& od, const QDate& doo)
+{
+    Poizvedba q(baza);
+    q.odpri(QStringLiteral("SELECT * FROM LEDGXFER WHERE DATUM1<=:DATUM2 AND DATUM2>=:DATUM1 ORDER BY STPRENOSA"),
+            {{QStringLiteral("DATUM1"), od}, {QStringLiteral("DATUM2"), doo}});
+    QList<VrsticaRegistra> vrstice;
+    while (q.naslednji())
+        vrstice << beriVrstico(q);
+    return vrstice;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -64,6 +65,10 @@ struct VrsticaRegistra {
     QDate datum2;
     QDate datumPrenosa;
 };
+
+// The register rows whose range shares at least one day with `od`..`doo`, lowest
+// number first. Throws Napaka with the database's text when the statement fails.
+QList<VrsticaRegistra> prenosiVObdobju(const QString& baza, const QDate& od, const QDate& doo);
 
 // The register row with this number, or nothing when there is none. Throws Napaka
 // with the database's text when the statement fails (no table yet, refused).

@@ -11,6 +11,10 @@
 #include "belezenje.h"
 #include "transakcija.h"
 
+#include <QElapsedTimer>
+
+#include <algorithm>
+
 QString stavekOznaciKnjizbe(qint64 novaStevilka)
 {
     return QStringLiteral("UPDATE KNJIZBE SET PRENOS=") + QString::number(novaStevilka)
@@ -43,18 +47,33 @@ QString stavekZakljucnegaSeznama(qint64 stevilkaNaZacetku)
 qint64 ZakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena, const QDate& datum1,
                          const QDate& datum2, OknoPrenosa& okno, Okolje& okolje)
 {
-    const QVariantMap datumi{{QStringLiteral("DATUM1"), datum1}, {QStringLiteral("DATUM2"), datum2}};
-
     // 1. The field shows the highest number so far meanwhile.
     okno.nastaviStevilkoPrenosa(vrednostNiz(dodeljena.najvisja));
     const qint64 nova = dodeljena.nova;
 
-    // 2. Mark the range's postings that no transfer carries yet.
+    // 2. Mark the range's postings that no transfer carries yet. The range is marked
+    //    a few days at a time, the window answering between the statements: the span
+    //    grows while a statement is quick and shrinks when it is slow, so that a
+    //    large book never freezes the window for long.
     const QString oznaci = stavekOznaciKnjizbe(nova);
     QString napaka;
-    if (!tx.poskusi(oznaci, datumi, QStringLiteral("tabelo KNJIZBE"), &napaka))
-        throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci
-                     + QChar(13) + napaka);
+    qint64 dni = 1;
+    QElapsedTimer ura;
+    for (QDate od = datum1; od.isValid() && od <= datum2;) {
+        const QDate doo = std::min(od.addDays(dni - 1), datum2);
+        ura.start();
+        if (!tx.poskusi(oznaci, {{QStringLiteral("DATUM1"), od}, {QStringLiteral("DATUM2"), doo}},
+                        QStringLiteral("tabelo KNJIZBE"), &napaka))
+            throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci
+                         + QChar(13) + napaka);
+        const qint64 ms = ura.elapsed();
+        okolje.obdelajDogodke();
+        od = doo.addDays(1);
+        if (ms < 40)
+            dni *= 2;
+        else if (ms > 160 && dni > 1)
+            dni /= 2;
+    }
 
     // 3. Number the adjustment rows still without a number (rows an earlier version
     //    left behind; the run's own carry the number already).

@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -40,8 +39,9 @@ std::optional<QDate> preberiVpisanDatum(const QString& besedilo)
 
 PoljeDatuma::PoljeDatuma(QWidget* parent) : QLineEdit(parent)
 {
-    // Digits and the separators of a date; anything else typed is dropped at once.
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.,/ -]{0,12}")), this));
+    // Every character typed stays in the field: a letter or a stray sign inside a
+    // date is refused with the date when the field is left, never dropped silently
+    // (25.1O.2026 must not become 25.1.2026).
     setText(besedilo(m_datum));
 
     m_gumb = new QToolButton(this);

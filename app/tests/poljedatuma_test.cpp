@@ -151,6 +151,14 @@ const Vpis kVpisi[] = {
     {"26.10.26", QDate()},   // a year of two digits is not guessed
     {"2610202", QDate()},
     {"261020261", QDate()},
+    // Every character typed is part of the date: a letter or a stray sign inside it,
+    // or a digit too many, makes it no date (never a shorter one).
+    {"25.1O.2026", QDate()}, // the letter O for a zero
+    {"30.1l.2026", QDate()}, // the letter l for a one
+    {"26.10.2026x", QDate()},
+    {"+26.10.2026", QDate()},
+    {"26.10.20266", QDate()},
+    {"26.1*0.2026", QDate()},
 };
 
 class TipkanjeDatuma : public ::testing::TestWithParam<std::tuple<Vstop, Izstop>> {};

@@ -5,6 +5,7 @@
 #include "poizvedba.h"
 #include "povezava.h"
 #include "tform1.h"
+#include "zajemdnevnika.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -134,17 +136,58 @@ TEST_F(PrenosOkno, JournalDuringARunIsRefusedWithAMessage)
     EXPECT_TRUE(p.sporocila.isEmpty());
 }
 
-TEST_F(PrenosOkno, EndCommandDuringARunStopsItAndEndsTheProgram)
+// "&Konec" while the postings are written stops the run, which changes nothing; the
+// window says so, and the program ends after that message.
+TEST_F(PrenosOkno, EndCommandDuringARunStopsItSaysSoAndEndsTheProgram)
 {
+    ZajemDnevnika dnevnik;
     odgovor = izhod;
+    int konecObSporocilu = -1;
+    p.obSporocilu = [&] { konecObSporocilu = p.konec; };
     QTimer::singleShot(0, f, [&] { kontrola<QPushButton>(f, "btnKonec")->click(); });
     kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
-    EXPECT_TRUE(p.sporocila.isEmpty()) << "a stopped run shows no success message";
-    EXPECT_EQ(QFileInfo(izhod).size(), 0);
-    EXPECT_FALSE(f->V.KonecZahtevan) << "cleared by the run when it stopped";
+    EXPECT_EQ(p.sporocila,
+              QStringList{QStringLiteral("Prenos je ustavljen. Baza in izhodna datoteka sta ostali nespremenjeni.")});
+    EXPECT_EQ(konecObSporocilu, 0) << "the program was still there when the message was shown";
+    EXPECT_FALSE(QFileInfo::exists(izhod));
     EXPECT_EQ(p.konec, 1);
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
     EXPECT_FALSE(f->prenosTece());
+    EXPECT_EQ(dnevnik.vrstice("ledgxfer.transfer", QStringLiteral("je ustavljen na zahtevo")).size(), 1);
+}
+
+// "&Konec" once the run is completing does not pretend to stop it: the status line
+// says that the transfer is being completed, the run commits, its result message is
+// shown, and only then does the program end. The log has the run's line.
+TEST_F(PrenosOkno, EndCommandDuringCompletionWaitsForTheResult)
+{
+    ZajemDnevnika dnevnik;
+    odgovor = izhod;
+    QString status;
+    int konecObSporocilu = -1;
+    p.obSporocilu = [&] { konecObSporocilu = p.konec; };
+    QTimer straza;
+    QObject::connect(&straza, &QTimer::timeout, f, [&] {
+        auto* l = kontrola<QLabel>(f, "lblOpozorilo");
+        if (status.isEmpty() && !l->isHidden() && l->text().startsWith(QStringLiteral("Zaključujem prenos"))) {
+            status = l->text();
+            kontrola<QPushButton>(f, "btnKonec")->click();
+        }
+    });
+    straza.start(0);
+    kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
+    straza.stop();
+    EXPECT_EQ(status, QStringLiteral("Zaključujem prenos: datoteka je zapisana, prenos se zapisuje v bazo in ga ni "
+                                     "več mogoče ustaviti ..."));
+    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+    EXPECT_EQ(konecObSporocilu, 0) << "the result was shown before the end";
+    EXPECT_EQ(p.konec, 1);
+    EXPECT_TRUE(QFileInfo(izhod).size() > 0);
+    EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
+    EXPECT_EQ(dnevnik.vrstice("ledgxfer.transfer", QStringLiteral("Prenos 1 od 1.1.2018 do 31.1.2018 je zapisan v"))
+                  .size(),
+              1);
+    EXPECT_EQ(dnevnik.vrstice("ledgxfer.app", QStringLiteral("Konec med zaključevanjem prenosa")).size(), 1);
 }
 
 TEST_F(PrenosOkno, GeneralErrorReportRestoresTheWindow)
@@ -193,4 +236,112 @@ TEST_F(PrenosOkno, ANumberFieldThatIsNoTransferIsRefusedBeforeTheDialog)
     EXPECT_TRUE(dialogi.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(potNastavitev()));
     EXPECT_FALSE(QFileInfo::exists(izhod));
+}
+
+// The window as an operator types into it: slips in the fields never start a run.
+// Each case types into the fields with real keys, leaves the last one with Tab and
+// presses "&Prenos podatkov"; the run must not start (no save dialog), the message says
+// why, and the book and the output stay as they were. Transfer 1 over January exists.
+TEST_F(PrenosOkno, SlipsInTheFieldsNeverStartARun)
+{
+    odgovor = izhod;
+    kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
+    ASSERT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+    const QByteArray datoteka = [&] {
+        QFile d(izhod);
+        return d.open(QIODevice::ReadOnly) ? d.readAll() : QByteArray();
+    }();
+    f->show();
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f));
+
+    const struct {
+        const char* ime;
+        const char* datum1; // typed over the field; nullptr: left as it is (1.1.2018)
+        const char* datum2; // likewise (31.1.2018)
+        const char* stevilka;
+        QString sporocilo;
+    } primeri[] = {
+        {"a letter O in the start date", "1.1O.2018", nullptr, "",
+         QStringLiteral("Datum „1.1O.2018“ ni pravilen.\nVpišite ga kot 26.10.2026 ali 26102026.")},
+        {"a letter l in the end date", nullptr, "3l.1.2018", "",
+         QStringLiteral("Datum „3l.1.2018“ ni pravilen.\nVpišite ga kot 26.10.2026 ali 26102026.")},
+        {"a start after the end", "1.2.2018", nullptr, "",
+         QStringLiteral("Začetni datum 1.2.2018 je za končnim datumom 31.1.2018. Popravite obdobje: začetni datum "
+                        "mora biti enak končnemu ali pred njim.")},
+        {"a repeat number typed over another range", "2.1.2018", nullptr, "1",
+         QStringLiteral("Prenos številka 1 je registriran za obdobje od 1.1.2018 do 31.1.2018, datuma pa kažeta "
+                        "obdobje od 2.1.2018 do 31.1.2018.\nPonovitev prenosa 1 zajame samo njegovo registrirano "
+                        "obdobje: odprite ga v pregledu prenosov ali postavite datuma na od 1.1.2018 do 31.1.2018. "
+                        "Za nov prenos pustite številko prenosa prazno.")},
+    };
+    auto* d1 = kontrola<PoljeDatuma>(f, "Datum1");
+    auto* d2 = kontrola<PoljeDatuma>(f, "Datum2");
+    auto* stevilka = kontrola<QLineEdit>(f, "eStevilkaPrenosa");
+    const auto vpisi = [](QWidget* polje, const char* besedilo) {
+        QTest::mouseClick(polje, Qt::LeftButton, {}, QPoint(6, polje->height() / 2));
+        if (auto* vrstica = qobject_cast<QLineEdit*>(polje))
+            vrstica->selectAll();
+        QTest::keyClicks(polje, QString::fromUtf8(besedilo));
+    };
+    for (const auto& pr : primeri) {
+        SCOPED_TRACE(pr.ime);
+        d1->setDate(QDate(2018, 1, 1));
+        d2->setDate(QDate(2018, 1, 31));
+        p.sporocila.clear();
+        dialogi.clear();
+        if (pr.datum1)
+            vpisi(d1, pr.datum1);
+        if (pr.datum2)
+            vpisi(d2, pr.datum2);
+        // The number is typed last: a date change empties the field.
+        stevilka->setText(QString());
+        vpisi(stevilka, pr.stevilka);
+        kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(p.sporocila.isEmpty());
+        EXPECT_EQ(p.sporocila.at(0).toStdString(), pr.sporocilo.toStdString());
+        EXPECT_TRUE(dialogi.isEmpty()) << "the run started";
+        EXPECT_TRUE(p.vprasanja.isEmpty());
+        QFile d(izhod);
+        ASSERT_TRUE(d.open(QIODevice::ReadOnly));
+        EXPECT_EQ(d.readAll(), datoteka);
+        Poizvedba q(povezava::zaIme(QStringLiteral("LB")));
+        q.odpri(QStringLiteral("SELECT COUNT(*) N FROM LEDGXFER"));
+        ASSERT_TRUE(q.naslednji());
+        EXPECT_EQ(q.celo(QStringLiteral("N")), 1);
+    }
+    f->hide();
+}
+
+// A new transfer over January again would write transfer 1's postings a second time:
+// the window asks before its save dialog, naming transfer 1 and the postings already
+// marked. "Ne" (the default) changes nothing; "Da" runs as before.
+TEST_F(PrenosOkno, ANewTransferOverARegisteredOneAsksFirst)
+{
+    odgovor = izhod;
+    kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
+    ASSERT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+    ASSERT_TRUE(p.vprasanja.isEmpty()) << "the first transfer overlaps nothing";
+    p.sporocila.clear();
+    dialogi.clear();
+    kontrola<QLineEdit>(f, "eStevilkaPrenosa")->setText(QString());
+
+    p.odgovorVprasanja = false;
+    kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
+    ASSERT_EQ(p.vprasanja.size(), 1);
+    EXPECT_EQ(p.vprasanja.at(0).toStdString(),
+              QStringLiteral("Nov prenos za obdobje od 1.1.2018 do 31.1.2018 se prekriva z že registriranimi prenosi: "
+                             "1 (od 1.1.2018 do 31.1.2018).\nKnjižb tega obdobja, ki že nosijo številko prenosa: 3. "
+                             "Nov prenos bi jih v datoteko zapisal še enkrat.\nAli res želite nov prenos?")
+                  .toStdString());
+    EXPECT_TRUE(dialogi.isEmpty());
+    EXPECT_TRUE(p.sporocila.isEmpty());
+
+    p.odgovorVprasanja = true;
+    kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
+    EXPECT_EQ(p.vprasanja.size(), 2) << "asked once more, not again inside the run";
+    EXPECT_EQ(dialogi.size(), 1);
+    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+    EXPECT_EQ(kontrola<QLineEdit>(f, "eStevilkaPrenosa")->text(), QStringLiteral("2"));
 }

@@ -119,6 +119,51 @@ TEST_F(BatchPrenos, ExitCodesFollowHowTheRunEnded)
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prijava v NI"))) << i.izhod.toStdString();
 }
 
+// A repeat covers its own transfer: without --from/--to it takes the registered
+// range, and another range is refused (2). A new transfer over a registered one is
+// refused (2) with the question's text unless --allow-overlap is given; a start after
+// the end is refused (2). A refusal writes nothing.
+TEST_F(BatchPrenos, ARepeatTakesItsRegisteredRangeAndANewTransferOverOneNeedsAllowOverlap)
+{
+    knjizbe(2);
+    ASSERT_EQ(zazeniBatch(b, prenos("2018-01-10")).koda, 0); // transfer 1 over 10.–31.1.2018
+    QFile::remove(pot);
+    const QStringList ponovi{QStringLiteral("transfer"), QStringLiteral("--alias"), b.alias(), QStringLiteral("--output"),
+                             pot, QStringLiteral("--repeat"), QStringLiteral("1")};
+    const struct {
+        const char* ime;
+        QStringList argumenti;
+        int koda;
+        QString besedilo; // in standard output
+    } primeri[] = {
+        {"a repeat over another range", ponovi + prenos().mid(3, 4), 2,
+         QStringLiteral("Prenos številka 1 je registriran za obdobje od 10.1.2018 do 31.1.2018, datuma pa kažeta "
+                        "obdobje od 1.1.2018 do 31.1.2018.")},
+        {"a new transfer over transfer 1", prenos(), 2,
+         QStringLiteral("Nov prenos za obdobje od 1.1.2018 do 31.1.2018 se prekriva z že registriranimi prenosi: 1 "
+                        "(od 10.1.2018 do 31.1.2018).\nKnjižb tega obdobja, ki že nosijo številko prenosa: 4.")},
+        {"a start after the end", prenos("2018-02-01"), 2,
+         QStringLiteral("Začetni datum 1.2.2018 je za končnim datumom 31.1.2018.")},
+    };
+    for (const auto& p : primeri) {
+        const IzidBatch i = zazeniBatch(b, p.argumenti);
+        EXPECT_EQ(i.koda, p.koda) << p.ime << i.izhod.toStdString() << i.napake.toStdString();
+        EXPECT_TRUE(i.izhod.contains(p.besedilo)) << p.ime << ": " << i.izhod.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(pot)) << p.ime;
+        EXPECT_EQ(registriranih(), 1) << p.ime;
+    }
+    EXPECT_TRUE(zazeniBatch(b, prenos()).izhod.contains(QStringLiteral("brez --allow-overlap")));
+
+    // The repeat with its registered range, then the new transfer allowed over it.
+    IzidBatch i = zazeniBatch(b, ponovi);
+    EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Uspešno prepisanih podatkov=4"))) << i.izhod.toStdString();
+    EXPECT_EQ(registriranih(), 1);
+    i = zazeniBatch(b, prenos() << QStringLiteral("--allow-overlap"));
+    EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
+    EXPECT_EQ(registriranih(), 2);
+}
+
 // A login that fails prints the window's message with the reason on the next line and
 // exits with 1, whether the alias is unknown or its database is not there.
 TEST_F(BatchPrenos, FailedLoginPrintsTheReasonAndExitsWithOne)

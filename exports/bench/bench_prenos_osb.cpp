@@ -22,6 +22,7 @@ class TihoOkolje : public Okolje {
 public:
     QStringList sporocila;
     void sporocilo(const QString& b) override { sporocila << b; }
+    bool vprasanje(const QString&) override { return false; }
     void statusnaVrstica(const QString&) override {}
     void skrijStatusnoVrstico() override {}
     void prikaziNapredek(bool) override {}

@@ -3,6 +3,7 @@
 
 #include "barve.h"
 #include "dogodki.h"
+#include "entergumb.h"
 #include "grupiranje.h"
 #include "poizvedba.h"
 #include "testnabaza.h"
@@ -142,6 +143,8 @@ TEST_F(Dialog, GroupNumberFieldTakesDigitsOnlyAndIsWrittenWithTwoDigitsOnLeaving
         {QStringLiteral("99"), false, QStringLiteral("99"), QStringLiteral("99")},
     };
     TForm2 f;
+    QObject enter;
+    enterPritisneGumb(&enter); // as the program does for all its windows
     odpri(f, [&] {
         for (const Primer& p : primeri) {
             f.ui->eIdGrupe->clear();
@@ -154,15 +157,22 @@ TEST_F(Dialog, GroupNumberFieldTakesDigitsOnlyAndIsWrittenWithTwoDigitsOnLeaving
             EXPECT_EQ(f.ui->eIdGrupe->text(), p.poIzhodu) << p.tipke.toStdString();
         }
 
-        // Enter moves on to the name, and from the name to "&Ažuriraj".
+        // Enter moves on to the name, and from the name to "&Ažuriraj"; the next Enter
+        // presses "&Ažuriraj", as on the operators' desktop.
+        QTest::mouseClick(f.ui->DBGrid2->viewport(), Qt::LeftButton, {}, celica(f, 20));
         f.ui->eIdGrupe->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(f.ui->eIdGrupe, QStringLiteral("6"));
         QTest::keyClick(f.ui->eIdGrupe, Qt::Key_Return);
         EXPECT_EQ(QApplication::focusWidget(), f.ui->eNazivGrupe);
         QTest::keyClicks(f.ui->eNazivGrupe, QStringLiteral("Ime"));
         QTest::keyClick(f.ui->eNazivGrupe, Qt::Key_Return);
         EXPECT_EQ(QApplication::focusWidget(), f.ui->btnAzuriraj);
         EXPECT_EQ(f.ui->eNazivGrupe->text(), QStringLiteral("Ime"));
-        EXPECT_TRUE(okolje.sporocila.isEmpty()) << "Enter does not save";
+        EXPECT_TRUE(okolje.sporocila.isEmpty()) << "Enter in the name does not save";
+        EXPECT_EQ(shranjenaGrupa(20), QString());
+        QTest::keyClick(f.ui->btnAzuriraj, Qt::Key_Return);
+        EXPECT_TRUE(okolje.sporocila.isEmpty()) << okolje.sporocila.join(u'|').toStdString();
+        EXPECT_EQ(shranjenaGrupa(20), QStringLiteral("06"));
     });
 }
 

@@ -38,6 +38,9 @@ protected:
         knjizba(2, 1, 'D', 0.0, 100.004);
         knjizba(2, 0, 'D', 0.0, 0.0);
         pot = QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.TXT"));
+        // A new transfer over registered ones is confirmed, as an operator who means
+        // it would; the question itself has a test of its own.
+        s.odgovorVprasanja = true;
     }
 
     void izvedi(const char* sql) { Poizvedba(db).izvedi(QString::fromLatin1(sql)); }
@@ -177,6 +180,93 @@ TEST_F(PrenosTest, NewTransferWritesTheFileMarksRegistersAndNumbersTheAdjustment
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT MAX(STPRENOSA) FROM LEDGXFER")), 2);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=2")), 2);
+}
+
+// What the run will do is settled before anything is written: a range that ends
+// before it starts, and a repeat over a range that is not its transfer's, are refused
+// with a message that says why; the book and the files stay as they were.
+TEST_F(PrenosTest, ARangeThatIsNotTheRunsOwnIsRefusedBeforeAnythingIsWritten)
+{
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen); // transfer 1 over January
+    const QByteArray dobra = preberi(pot);
+    const struct {
+        const char* ime;
+        const char* stevilka;
+        QDate od, doo;
+        QString sporocilo;
+    } primeri[] = {
+        {"start after end", "0", QDate(2018, 2, 1), QDate(2018, 1, 31),
+         QStringLiteral("Začetni datum 1.2.2018 je za končnim datumom 31.1.2018. Popravite obdobje: začetni datum "
+                        "mora biti enak končnemu ali pred njim.")},
+        {"repeat over another range", "1", QDate(2018, 1, 10), QDate(2018, 2, 28),
+         QStringLiteral("Prenos številka 1 je registriran za obdobje od 1.1.2018 do 31.1.2018, datuma pa kažeta "
+                        "obdobje od 10.1.2018 do 28.2.2018.\nPonovitev prenosa 1 zajame samo njegovo registrirano "
+                        "obdobje: odprite ga v pregledu prenosov ali postavite datuma na od 1.1.2018 do 31.1.2018. "
+                        "Za nov prenos pustite številko prenosa prazno.")},
+        {"repeat over part of its range", "1", QDate(2018, 1, 1), QDate(2018, 1, 30), QString()},
+    };
+    for (const auto& p : primeri) {
+        SCOPED_TRACE(p.ime);
+        s.sporocila.clear();
+        s.vprasanja.clear();
+        EXPECT_EQ(Zapis({pot, QString::fromLatin1(p.stevilka), p.od, p.doo, b.alias()}, Q1, s, s),
+                  IzidPrenosa::Zavrnjen);
+        ASSERT_EQ(s.sporocila.size(), 1);
+        if (!p.sporocilo.isEmpty())
+            EXPECT_EQ(s.sporocila.at(0), p.sporocilo);
+        EXPECT_TRUE(s.vprasanja.isEmpty());
+        EXPECT_EQ(preberi(pot), dobra);
+        EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
+        EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), 1);
+        EXPECT_EQ(QDir(b.mapa()).entryList({QStringLiteral("GKDODAT2*")}, QDir::Files),
+                  QStringList{QStringLiteral("GKDODAT2.TXT")});
+    }
+}
+
+// A new transfer whose range shares days with a registered one would write that
+// transfer's postings again: it asks first, and "no" (the default) changes nothing.
+// A range that overlaps nothing is not asked about.
+TEST_F(PrenosTest, ANewTransferOverARegisteredOneAsksFirst)
+{
+    ASSERT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::Opravljen); // transfer 1 over January
+    knjizba(1, 1, 'B', 5.0, 0.0, QDate(2018, 2, 5));
+    const QByteArray dobra = preberi(pot);
+    const NalogaPrenosa cez{pot, QString(), QDate(2018, 1, 10), QDate(2018, 2, 28), b.alias()};
+
+    s.odgovorVprasanja = false;
+    s.sporocila.clear();
+    EXPECT_EQ(Zapis(cez, Q1, s, s), IzidPrenosa::Zavrnjen);
+    ASSERT_EQ(s.vprasanja.size(), 1);
+    EXPECT_EQ(s.vprasanja.at(0).toStdString(),
+              QStringList{QStringLiteral(
+                  "Nov prenos za obdobje od 10.1.2018 do 28.2.2018 se prekriva z že registriranimi prenosi: 1 (od "
+                  "1.1.2018 do 31.1.2018).\nKnjižb tega obdobja, ki že nosijo številko prenosa: 3. Nov prenos bi jih "
+                  "v datoteko zapisal še enkrat.\nAli res želite nov prenos?")}.at(0).toStdString());
+    EXPECT_TRUE(s.sporocila.isEmpty());
+    EXPECT_EQ(preberi(pot), dobra);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), 1);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NULL")), 1);
+
+    // Confirmed: it runs as any new transfer, and is asked once.
+    s.odgovorVprasanja = true;
+    s.vprasanja.clear();
+    EXPECT_EQ(Zapis(cez, Q1, s, s), IzidPrenosa::Opravljen);
+    EXPECT_EQ(s.vprasanja.size(), 1);
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=2")), 1);
+
+    // Already confirmed by the caller (the window asked before its save dialog, the
+    // batch was given --allow-overlap): not asked again.
+    s.vprasanja.clear();
+    NalogaPrenosa potrjena = cez;
+    potrjena.prekrivanjeDovoljeno = true;
+    EXPECT_EQ(Zapis(potrjena, Q1, s, s), IzidPrenosa::Opravljen);
+    EXPECT_TRUE(s.vprasanja.isEmpty());
+
+    // March overlaps nothing.
+    knjizba(1, 1, 'B', 7.0, 0.0, QDate(2018, 3, 5));
+    EXPECT_EQ(Zapis({pot, QString(), QDate(2018, 3, 1), QDate(2018, 3, 31), b.alias()}, Q1, s, s),
+              IzidPrenosa::Opravljen);
+    EXPECT_TRUE(s.vprasanja.isEmpty());
 }
 
 TEST_F(PrenosTest, RepeatReplacesItsAdjustmentRowsOnceAndMarksNothing)

@@ -14,6 +14,8 @@
 class TestneStoritve : public StoritveOkna {
 public:
     QStringList sporocila;
+    QStringList vprasanja;         // questions asked, in order
+    bool odgovorVprasanja = false; // what every question is answered
     QStringList prikazaniDialogi;
     int konec = 0;
     std::function<int(QDialog&)> modalno;
@@ -24,7 +26,18 @@ public:
         prikazaniDialogi << dialog.objectName();
         return modalno ? modalno(dialog) : StoritveOkna::prikaziModalno(dialog);
     }
-    void sporocilo(QWidget*, const QString& besedilo) override { sporocila << besedilo; }
+    std::function<void()> obSporocilu; // runs as each message is shown
+    void sporocilo(QWidget*, const QString& besedilo) override
+    {
+        sporocila << besedilo;
+        if (obSporocilu)
+            obSporocilu();
+    }
+    bool vprasanje(QWidget*, const QString& besedilo) override
+    {
+        vprasanja << besedilo;
+        return odgovorVprasanja;
+    }
     std::optional<QString> shraniDatoteko(QWidget*, const DialogShrani& dialog) override
     {
         return shrani ? shrani(dialog) : std::nullopt;
