@@ -194,6 +194,27 @@ QString stavekZacetka(QSqlDriver::DbmsType dbms)
     return dbms == QSqlDriver::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QString();
 }
 
+QString stavekPosnetka(QSqlDriver::DbmsType dbms)
+{
+    return dbms == QSqlDriver::PostgreSQL ? QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ")
+                                          : QString();
+}
+
+QList<ZaklepTabele> zaklepiTeka(QSqlDriver::DbmsType dbms)
+{
+    if (dbms != QSqlDriver::PostgreSQL)
+        return {};
+    QList<ZaklepTabele> zaklepi{
+        {QStringLiteral("LEDGXFER"), QStringLiteral("LOCK TABLE LEDGXFER IN EXCLUSIVE MODE")},
+        {QStringLiteral("KNJIZBE"), QStringLiteral("LOCK TABLE KNJIZBE IN ROW EXCLUSIVE MODE")},
+        {QStringLiteral("IZRAVNAVE"), QStringLiteral("LOCK TABLE IZRAVNAVE IN ROW EXCLUSIVE MODE")},
+    };
+    for (const char* t : {"DOG", "SIFKONT", "VLT", "SFVP", "OSB", "POG", "ORG"})
+        zaklepi.append({QString::fromLatin1(t),
+                        QStringLiteral("LOCK TABLE ") + QString::fromLatin1(t) + QStringLiteral(" IN ACCESS SHARE MODE")});
+    return zaklepi;
+}
+
 QStringList stavkiKratkegaCakanja(QSqlDriver::DbmsType dbms)
 {
     switch (dbms) {

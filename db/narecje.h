@@ -3,6 +3,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,25 @@ namespace narecje {
 // IMMEDIATE"), so that a run never reads a state it could not write back; the
 // servers begin an ordinary transaction (row locks are taken as statements run).
 QString stavekZacetka(QSqlDriver::DbmsType dbms);
+
+// The first statement of a run's transaction on a server: one snapshot of the
+// database for the whole run (PostgreSQL's REPEATABLE READ), so that the postings it
+// reads, counts and marks are the same rows, and a posting another client commits
+// meanwhile stays unmarked for the next transfer. Empty where the engine needs or
+// offers none (SQLite holds the write lock from the start).
+QString stavekPosnetka(QSqlDriver::DbmsType dbms);
+
+// The tables a run reads or writes, with the statement that takes the lock the run
+// needs on each before its snapshot: the register against other runs (they wait for
+// each other from the start, so that none sees a state another run is changing), the
+// postings and the adjustments against other writers' table locks (other clients go
+// on posting), the code lists against a table lock held by another program. Each is
+// waited for in steps with the table's name in the status line. Empty on SQLite.
+struct ZaklepTabele {
+    QString tabela;
+    QString stavek;
+};
+QList<ZaklepTabele> zaklepiTeka(QSqlDriver::DbmsType dbms);
 
 // Statements that make a lock wait short inside a transaction, so that the caller
 // can wait in steps, tell the operator and give up at its own bound; empty where the

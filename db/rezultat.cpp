@@ -1,4 +1,6 @@
 #include "rezultat.h"
+
+#include <limits>
 #include "napaka.h"
 #include "poizvedba.h"
 #include "belezenje.h"
@@ -442,7 +444,19 @@ double Rezultat::realno(int stolpec) const
             break;
         }
     }
-    return vrednostRealno(vrednostStolpca(stolpec));
+    // A value the engine gives as text is a number only when all of it is one: "1,50",
+    // "abc" or "12.345.6" is not a number (NaN), never 0, so that the run refuses it.
+    const QVariant v = vrednostStolpca(stolpec);
+    if (v.isNull())
+        return 0.0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? d : std::numeric_limits<double>::quiet_NaN();
+}
+
+bool Rezultat::jeNull(int stolpec) const
+{
+    return vrednostStolpca(stolpec).isNull();
 }
 
 QDate Rezultat::datum(int stolpec) const
@@ -461,13 +475,24 @@ QDate Rezultat::datum(int stolpec) const
             QDate d;
             if (n >= 10 && preberiIsoDatum(reinterpret_cast<const char*>(t), &d))
                 return d;
-            break;
+            return {}; // a text that does not begin with the date is no date
         }
         default:
             break;
         }
     }
-    return vrednostDatum(vrednostStolpca(stolpec));
+    const QVariant v = vrednostStolpca(stolpec);
+    if (v.typeId() == QMetaType::QString) {
+        // A text is a date when it begins with "yyyy-mm-dd": no blank before it, no
+        // other order of day and month.
+        const QString t = v.toString();
+        QDate d;
+        const QByteArray iso = t.left(10).toLatin1();
+        if (iso.size() == 10 && preberiIsoDatum(iso.constData(), &d))
+            return d;
+        return {};
+    }
+    return vrednostDatum(v);
 }
 
 int Rezultat::steviloVrstic()

@@ -78,6 +78,7 @@ public:
     qint64 celo(int stolpec) const;
     double realno(int stolpec) const;
     QDate datum(int stolpec) const;
+    bool jeNull(int stolpec) const; // the current row's value is NULL
     bool imaPolje(const QString& ime) const { return indeksStolpca(ime) >= 0; }
 
     // Number of rows, fetched as needed; keeps the current row.

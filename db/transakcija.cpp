@@ -91,8 +91,25 @@ void Transakcija::zacni()
     }
     m_aktivna = true;
     if (dbms != QSqlDriver::SQLite) {
+        // The snapshot's level is set before any statement reads.
+        if (const QString posnetek = narecje::stavekPosnetka(dbms); !posnetek.isEmpty()) {
+            if (!m_q.exec(posnetek))
+                throw Napaka(razlog(m_q.lastError(), m_baza));
+            m_q.finish();
+        }
         for (const QString& s : narecje::stavkiKratkegaCakanja(dbms))
             izvediSistemski(s);
+    }
+}
+
+void Transakcija::zakleni()
+{
+    for (const narecje::ZaklepTabele& z : narecje::zaklepiTeka(vrsta(m_baza))) {
+        QString napaka;
+        // A table that is not there yet (the register or the adjustments before the
+        // first run) is made later in the run and needs no lock now.
+        if (!poskusi(z.stavek, {}, QStringLiteral("tabelo ") + z.tabela, &napaka))
+            qCDebug(lcDb).noquote() << z.stavek << "-" << napaka;
     }
 }
 

@@ -33,8 +33,13 @@ public:
     Transakcija(const Transakcija&) = delete;
     Transakcija& operator=(const Transakcija&) = delete;
 
-    // Begins: on SQLite with the write lock, waited for.
+    // Begins: on SQLite with the write lock, waited for; on a server with one
+    // snapshot for the whole transaction.
     void zacni();
+    // Takes the locks of a run on the tables it reads and writes, before anything is
+    // read, each waited for with the table's name in the status line (on a server;
+    // SQLite's write lock is taken by zacni).
+    void zakleni();
     // Commits; on SQLite a commit that finds readers in its way is retried.
     void potrdi();
     // Rolls back (a failure to do so is logged: the database does it when the

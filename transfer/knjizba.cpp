@@ -85,9 +85,19 @@ Knjizba StolpciKnjizbe::beri(Rezultat& rezultat) const
     // Field by field through the result's own conversions, which read an engine's
     // value without making a QVariant of it where they can.
     const auto i = [this](Stolpec s) { return m_indeks[s]; };
-    const auto datum = [&rezultat](int stolpec) {
+    const qint64 ctrl = m_ctrl >= 0 ? rezultat.celo(m_ctrl) : 0;
+    // An empty date is the empty date of the file; a value that is no date ends the
+    // run before anything is marked, naming the posting.
+    const auto datum = [&rezultat, ctrl](int stolpec) {
         const QDate d = rezultat.datum(stolpec);
-        return d.isValid() ? d : dan0();
+        if (d.isValid())
+            return d;
+        if (rezultat.jeNull(stolpec))
+            return dan0();
+        throw Napaka(QStringLiteral("Datum %1 knjižbe CTRL=%2 ni datum (\"%3\"); prenos ni opravljen.")
+                         .arg(rezultat.imeStolpca(stolpec))
+                         .arg(ctrl)
+                         .arg(rezultat.niz(stolpec)));
     };
     Knjizba k;
     k.DATUMK = datum(i(sDATUMK));
@@ -110,7 +120,6 @@ Knjizba StolpciKnjizbe::beri(Rezultat& rezultat) const
     k.KRTBNK = rezultat.niz(i(sKRTBNK));
     k.KRTBNK1 = rezultat.niz(i(sKRTBNK1));
     k.VP = rezultat.celo(i(sVP));
-    if (m_ctrl >= 0)
-        k.CTRL = rezultat.celo(m_ctrl);
+    k.CTRL = ctrl;
     return k;
 }

@@ -383,8 +383,13 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
     try {
         // Everything the run changes is one transaction; on SQLite it holds the
         // database's write lock from here on, waited for when another connection has it.
+        // On a server the run locks the register (a second run, new or a repeat, waits
+        // here for the first) and the tables it reads and writes, then works on one
+        // snapshot: it marks exactly the postings its file carries, and a posting that
+        // another client commits meanwhile is left for the next transfer.
         Transakcija tx(t.db, okolje);
         tx.zacni();
+        tx.zakleni();
         okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
 
         odpriKnjizbe(t);

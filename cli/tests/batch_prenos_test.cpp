@@ -241,7 +241,9 @@ TEST_F(BatchPrenos, PasswordFromTheEnvironmentOrStandardInputAndAliasesFromTheOp
     QProcess p;
     okolje.insert(QStringLiteral("LEDGXFER_PASSWORD"), b.geslo());
     p.setProcessEnvironment(okolje);
-    p.start(programBatch(), prenos() << aliasi << QStringLiteral("--user") << b.uporabnik());
+    // A second new transfer over the first one's range: allowed, the point is the password.
+    p.start(programBatch(), prenos() << aliasi << QStringLiteral("--user") << b.uporabnik()
+                                     << QStringLiteral("--allow-overlap"));
     p.waitForFinished(120000);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().toStdString() << p.readAllStandardError().toStdString();
 }

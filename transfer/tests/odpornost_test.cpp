@@ -284,6 +284,30 @@ TEST_F(Odpornost, TwoRunsAtOnceGetTwoNumbers)
               QStringList{QStringLiteral("1")});
 }
 
+// Two repeats of one number at once: the second waits for the first (the register's
+// lock, taken by every run) and then runs on its result, so the transfer's adjustment
+// rows are never doubled: they equal each file's detail lines.
+TEST_F(Odpornost, TwoRepeatsOfOneNumberAtOnceKeepItsRowsEqualToItsLines)
+{
+    const QString pot2 = QDir(mapa).filePath(QStringLiteral("DRUGI.TXT"));
+    QProcess p1, p2;
+    zacni(p1, argumenti({}, QStringLiteral("1")));
+    zacni(p2, argumenti({}, QStringLiteral("1"), pot2));
+    ASSERT_TRUE(p1.waitForFinished(180000));
+    ASSERT_TRUE(p2.waitForFinished(180000));
+    EXPECT_EQ(p1.exitCode(), 0) << p1.readAll().toStdString();
+    EXPECT_EQ(p2.exitCode(), 0) << p2.readAll().toStdString();
+    QFile f1(pot), f2(pot2);
+    ASSERT_TRUE(f1.open(QIODevice::ReadOnly) && f2.open(QIODevice::ReadOnly));
+    const QByteArray b1 = f1.readAll(), b2 = f2.readAll();
+    const qint64 vrstic = b1.count("\r\n") - 2;
+    EXPECT_GT(vrstic, 0);
+    EXPECT_EQ(b2.count("\r\n") - 2, vrstic);
+    EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")),
+              QStringList{QString::number(vrstic)});
+    EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), QStringList{QStringLiteral("2")});
+}
+
 // A full disk: the run ends with the system's reason and leaves the last good file,
 // its backup and the database as they were. Needs a small file system of its own
 // (mounted here when the tests run as root).
