@@ -127,10 +127,13 @@ QByteArray zokVrstica(const QDate& datum, const ZokRacun& racun, const QLocale& 
 
 std::optional<QString> najdiZokdll(const QString& direktorij)
 {
-    if (QFileInfo(direktorij + kTabela).isFile())
+    // Whatever lies under the name is found (a link, a FIFO, a device too): the reader
+    // then refuses what is no regular file with its reason, instead of "no file".
+    if (QFileInfo(direktorij + kTabela).exists() || QFileInfo(direktorij + kTabela).isSymLink())
         return direktorij + kTabela;
     // Name filters of QDir ignore case.
-    const QStringList imena = QDir(direktorij).entryList(QStringList{kTabela}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList imena = QDir(direktorij).entryList(QStringList{kTabela},
+                                                         QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
     if (imena.isEmpty())
         return std::nullopt;
     if (imena.size() > 1)
