@@ -248,7 +248,11 @@ TEST_F(BatchIzvoz, InputsAndEmptyResults)
     IzidBatch i = revaluation(izhod);
     EXPECT_EQ(i.koda, 3) << i.izhod.toStdString();
 
-    b.osb(200, QStringLiteral("Kranjc\r\nd.o.o.\t\u0000"), QStringLiteral("Ana \u0436 \U0001F600"), QString(),
+    // PostgreSQL keeps no NUL in a text; SQLite does, and so would the file.
+    QString nzv = QStringLiteral("Kranjc\r\nd.o.o.\t");
+    if (b.baza.gonilnik() == u"sqlite")
+        nzv += QChar(0);
+    b.osb(200, nzv, QStringLiteral("Ana \u0436 \U0001F600"), QString(),
           QString(), QStringLiteral("Celje"), QVariant(), QVariant());
     b.pog(2, 200, QStringLiteral("KRANJC"));
     for (const QStringList& obseg : {QStringList{"--first", "50", "--last", "60"}, QStringList{"--first", "2", "--last", "1"}}) {
@@ -261,7 +265,9 @@ TEST_F(BatchIzvoz, InputsAndEmptyResults)
     ASSERT_EQ(vrstice.size(), 3); // two lines and nothing after the last CR LF
     for (int v = 0; v < 2; ++v)
         EXPECT_EQ(vrstice.at(v).size(), 180) << vrstice.at(v).toStdString();
-    EXPECT_TRUE(preberiDatoteko(izhod).contains("KRANJC  Kranjc  d.o.o.    Ana ? ?")) << preberiDatoteko(izhod).toStdString();
+    const QByteArray kranjc = vrstice.at(1);
+    EXPECT_TRUE(kranjc.startsWith("KRANJC  Kranjc  d.o.o. ")) << kranjc.toStdString();
+    EXPECT_TRUE(kranjc.contains("  Ana ? ?  ")) << kranjc.toStdString();
     EXPECT_FALSE(preberiDatoteko(izhod).contains('\0'));
     EXPECT_TRUE(i.napake.contains(QStringLiteral("ima 2 znakov, ki jih Windows-1250 nima"))) << i.napake.toStdString();
 }
