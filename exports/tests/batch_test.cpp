@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -302,4 +303,37 @@ TEST_F(BatchIzvoz, SigtermStopsThePartyExportWithoutTrace)
     EXPECT_EQ(i.koda, 130) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_EQ(preberiDatoteko(izhod), QByteArray("prejšnji izvoz\r\n"));
     EXPECT_EQ(QDir(b.mapa()).entryList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden), QStringList());
+}
+
+// A write that fails on the way (the file size limit stands in for a full disk) gives
+// the system's reason, never "Neznana napaka", and the previous file stays.
+TEST_F(BatchIzvoz, WriteFailureCarriesTheSystemsReason)
+{
+    for (int i = 0; i < 60; ++i) {
+        b.osb(1000 + i, QStringLiteral("Oseba %1").arg(i), QString(), QString(), QString(), QStringLiteral("Kraj"),
+              QVariant(), QVariant());
+        b.pog(1000 + i, 1000 + i, QStringLiteral("K%1").arg(i));
+    }
+    QProcess p;
+    QProcessEnvironment okolje = QProcessEnvironment::systemEnvironment();
+    okolje.insert(QStringLiteral("LC_ALL"), QStringLiteral("sl_SI.UTF-8"));
+    p.setProcessEnvironment(okolje);
+    p.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit omejitev{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &omejitev);
+    });
+    QStringList argumenti{"parties", "--alias", "BAZA", "--output", izhod};
+    if (!b.baza.uporabnik().isEmpty())
+        argumenti << QStringLiteral("--user") << b.baza.uporabnik() << QStringLiteral("--password") << b.baza.geslo();
+    p.start(programBatch(), argumenti);
+    p.closeWriteChannel();
+    p.waitForFinished(120000);
+    const IzidBatch i = izidBatch(p);
+    EXPECT_EQ(i.koda, 1) << i.izhod.toStdString() << i.napake.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ne morem pisati v datoteko "))) << i.izhod.toStdString();
+    EXPECT_FALSE(i.izhod.contains(QStringLiteral("Neznana napaka"))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("File too large")) || i.izhod.contains(QStringLiteral("prevelika")))
+        << i.izhod.toStdString();
+    EXPECT_EQ(preberiDatoteko(izhod), QByteArray("prejšnji izvoz\r\n"));
 }
