@@ -2,6 +2,7 @@
 #include "belezenje.h"
 #include "besedilo1250.h"
 #include "izhodnadatoteka.h"
+#include "varovanjeizhoda.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,6 +53,12 @@ void zapisiNastavitve(const Izvajanje& vrednosti)
     vsebina += "\r\n";
     vsebina += vWin1250(vrednosti.ZokIzhodnaDatoteka);
     vsebina += "\r\n";
+    // The same guard as every output: never a link, a FIFO or a device, never a file
+    // of an open database (the settings file is the one file of the program it may be).
+    if (const std::optional<QString> zakaj = zavrnitevIzhoda(pot, QSqlDatabase(), {}, pot)) {
+        qCWarning(lcApp).noquote() << "Nastavitev ni mogoče zapisati v" << pot << ":" << *zakaj;
+        return;
+    }
     IzhodnaDatoteka f(pot);
     if (!f.odpri() || !f.pisi(vsebina) || !f.potrdi())
         qCWarning(lcApp).noquote() << "Nastavitev ni mogoče zapisati v" << pot << ":" << f.razlog();

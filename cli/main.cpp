@@ -1,4 +1,5 @@
 #include "belezenje.h"
+#include "izhodnadatoteka.h"
 #include "moznosti.h"
 #include "jezik.h"
 #include "ukazi.h"
@@ -12,11 +13,11 @@ namespace {
 
 const Ukaz kUkazi[] = {
     {"transfer", "prenos knjižb obdobja v datoteko glavne knjige", ukazTransfer, false, true},
-    {"verify", "preverjanje datoteke glavne knjige (oblika, vsote, po želji proti bazi)", ukazVerify},
-    {"journal", "izpis prenosa v datoteko PDF", ukazJournal, true},
-    {"adjustments", "seznam izravnav zaokrožitev v datoteko PDF", ukazAdjustments, true},
-    {"parties", "izvoz registra oseb pogodb", ukazParties},
-    {"revaluation", "povzetek prevrednotenja iz ZOKDLL.DB", ukazRevaluation},
+    {"verify", "preverjanje datoteke glavne knjige (oblika, vsote, po želji proti bazi)", ukazVerify, false, true},
+    {"journal", "izpis prenosa v datoteko PDF", ukazJournal, true, true},
+    {"adjustments", "seznam izravnav zaokrožitev v datoteko PDF", ukazAdjustments, true, true},
+    {"parties", "izvoz registra oseb pogodb", ukazParties, false, true},
+    {"revaluation", "povzetek prevrednotenja iz ZOKDLL.DB", ukazRevaluation, false, true},
     {"demo", "predstavitvena baza in njena datoteka aliasov", ukazDemo},
 };
 
@@ -56,8 +57,11 @@ int main(int argc, char* argv[])
     }
     // The stop request is wired before anything else, so that a signal that comes
     // early still reaches the run.
-    if (ukaz && ukaz->ustavljiv)
+    if (ukaz && ukaz->ustavljiv) {
         TerminalOkolje::prestreziSignale();
+        // A stopped command replaces no output file: the previous one stays.
+        IzhodnaDatoteka::nastaviZahtevoKonca(&TerminalOkolje::signalPrejet);
+    }
     if (ukaz && ukaz->risanje && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::unique_ptr<QCoreApplication> app(ukaz && ukaz->risanje ? new QGuiApplication(argc, argv)

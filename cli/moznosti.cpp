@@ -19,6 +19,17 @@ QString opisIzhodnihKod()
                           "  130  ustavljeno s signalom (SIGINT, SIGTERM)\n");
 }
 
+std::optional<QDate> preberiDatumIso(const QString& besedilo)
+{
+    static const QRegularExpression oblika(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}$"));
+    if (!oblika.match(besedilo).hasMatch())
+        return std::nullopt;
+    const QDate datum = QDate::fromString(besedilo, QStringLiteral("yyyy-MM-dd"));
+    if (!datum.isValid())
+        return std::nullopt;
+    return datum;
+}
+
 UkaznaVrstica::UkaznaVrstica(const QString& ukaz, const QString& opis, const QStringList& primeri)
     : m_ukaz(ukaz), m_opis(opis), m_primeri(primeri)
 {

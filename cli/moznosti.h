@@ -3,6 +3,7 @@
 #include "terminalokolje.h"
 
 #include <QCommandLineParser>
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,11 @@ enum IzhodnaKoda : int {
 
 // The exit codes as --help lists them.
 QString opisIzhodnihKod();
+
+// A typed date read whole: exactly YYYY-MM-DD (ten characters, nothing before or
+// after) naming a day of the calendar; nothing otherwise ("2026-10-01junk",
+// "2026-02-30", " 2026-10-01").
+std::optional<QDate> preberiDatumIso(const QString& besedilo);
 
 // One option of a subcommand: its names ("alias", or "h" and "help"), what it does,
 // and the name of its value (empty for a switch).

@@ -8,6 +8,7 @@
 #include "rezultatvir.h"
 #include "prijava.h"
 #include "ukazi.h"
+#include "varovanjeizhoda.h"
 
 #include "moznosti.h"
 #include <QDir>
@@ -48,7 +49,7 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
         okolje.napaka(*zakaj);
         return 2;
     }
-    if (const auto zakaj = IzhodnaDatoteka::zavrni(pot)) {
+    if (const auto zakaj = zavrnitevIzhoda(pot)) {
         okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
         return 2;
     }
@@ -63,8 +64,9 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
     }
     izbira.poDnevih = od;
     if (od) {
-        izbira.datum1 = QDate::fromString(p.value(QStringLiteral("from")), Qt::ISODate);
-        izbira.datum2 = QDate::fromString(p.value(QStringLiteral("to")), Qt::ISODate);
+        // Read whole: "2026-10-01junk" is no date.
+        izbira.datum1 = preberiDatumIso(p.value(QStringLiteral("from"))).value_or(QDate());
+        izbira.datum2 = preberiDatumIso(p.value(QStringLiteral("to"))).value_or(QDate());
         for (const auto& [ime, datum] : {std::pair{"from", izbira.datum1}, std::pair{"to", izbira.datum2}}) {
             if (!datum.isValid()) {
                 okolje.napaka(QStringLiteral("--%1 ni datum v obliki LLLL-MM-DD: %2")
@@ -91,6 +93,12 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
         okolje.napaka(staraDatoteka(pot));
         return 1;
     }
+    // With the database open, its own files are known to the guard as well.
+    if (const auto zakaj = zavrnitevIzhoda(pot)) {
+        okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
+        povezava::zapriVse();
+        return 2;
+    }
 
     int izhod = 1;
     try {
@@ -108,7 +116,11 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
             const IzidPdf izid = zapisiPdf(opisIzravnav(), vir, pot, okolje.zdaj());
             if (!vir.zadnjaNapaka().isEmpty())
                 throw Napaka(vir.zadnjaNapaka());
-            if (!izid.uspeh) {
+            if (!izid.uspeh && TerminalOkolje::signalPrejet()) {
+                okolje.sporocilo(QStringLiteral("Ustavljeno na zahtevo; datoteka ") + QDir::toNativeSeparators(pot)
+                                 + QStringLiteral(" ni zapisana."));
+                izhod = kUstavljenoSSignalom;
+            } else if (!izid.uspeh) {
                 okolje.sporocilo(QStringLiteral("Ne morem pisati v datoteko ") + QDir::toNativeSeparators(pot)
                                  + QStringLiteral(" (") + izid.napaka + u')');
             } else {

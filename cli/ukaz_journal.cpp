@@ -9,6 +9,7 @@
 #include "rezultatvir.h"
 #include "prijava.h"
 #include "ukazi.h"
+#include "varovanjeizhoda.h"
 
 #include "moznosti.h"
 #include <QDir>
@@ -50,7 +51,7 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
         okolje.napaka(*zakaj);
         return 2;
     }
-    if (const auto zakaj = IzhodnaDatoteka::zavrni(pot)) {
+    if (const auto zakaj = zavrnitevIzhoda(pot)) {
         okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
         return 2;
     }
@@ -59,6 +60,12 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
     if (!prijaviSe(p, okolje)) {
         okolje.napaka(staraDatoteka(pot));
         return 1;
+    }
+    // With the database open, its own files are known to the guard as well.
+    if (const auto zakaj = zavrnitevIzhoda(pot)) {
+        okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
+        povezava::zapriVse();
+        return 2;
     }
 
     int izhod = 1;
@@ -90,7 +97,11 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
             const IzidPdf izid = zapisiPdf(opisDnevnika(glava), vir, pot, okolje.zdaj());
             if (!vir.zadnjaNapaka().isEmpty())
                 throw Napaka(vir.zadnjaNapaka());
-            if (!izid.uspeh) {
+            if (!izid.uspeh && TerminalOkolje::signalPrejet()) {
+                okolje.sporocilo(QStringLiteral("Ustavljeno na zahtevo; datoteka ") + QDir::toNativeSeparators(pot)
+                                 + QStringLiteral(" ni zapisana."));
+                izhod = kUstavljenoSSignalom;
+            } else if (!izid.uspeh) {
                 okolje.sporocilo(QStringLiteral("Ne morem pisati v datoteko ") + QDir::toNativeSeparators(pot)
                                  + QStringLiteral(" (") + izid.napaka + u')');
             } else {

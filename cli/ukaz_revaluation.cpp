@@ -9,7 +9,8 @@
 
 // ledgxfer-batch revaluation --output PATH
 // The revaluation summary of "ZOKDLL.DB" in the application directory into PATH, as
-// the menu item "&Prepis" writes it, without opening the text editor.
+// the menu item "&Prepis" writes it, without opening the text editor. Exit 3 when the
+// table has no rows; 130 after SIGINT or SIGTERM, with the previous file left as it was.
 int ukazRevaluation(const QStringList& argumenti, TerminalOkolje& okolje)
 {
     UkaznaVrstica p(QStringLiteral("revaluation"),
@@ -25,15 +26,25 @@ int ukazRevaluation(const QStringList& argumenti, TerminalOkolje& okolje)
         return 2;
     }
     const QString izhod = QDir::toNativeSeparators(QFileInfo(p.value(QStringLiteral("output"))).absoluteFilePath());
-    int izid = 1;
+    int izid = kNeuspesno;
+    IzidIzvoza izidIzvoza;
     try {
-        izid = prepisZokdll(okolje, izhod) ? 0 : 1;
+        if (const std::optional<int> vrstic = prepisZokdll(okolje, izhod, &izidIzvoza)) {
+            // An empty table gives an empty summary: nothing to write.
+            izid = *vrstic > 0 ? kOpravljeno : kZOpozorili;
+        } else if (izidIzvoza.ustavljen || TerminalOkolje::signalPrejet()) {
+            izid = kUstavljenoSSignalom;
+        }
+        // The window's message said what failed; the reason follows it, unless the
+        // message was the reason itself.
+        if ((izid == kNeuspesno || izid == kUstavljenoSSignalom) && !izidIzvoza.razlog.isEmpty()
+            && !izidIzvoza.razlog.startsWith(QStringLiteral("Datoteka ")))
+            okolje.sporocilo(izidIzvoza.razlog);
     } catch (const Napaka& e) {
         okolje.sporocilo(e.besedilo());
     }
-    // The reason of a failure is in the log on standard error; the file is replaced
-    // only by a complete summary.
-    if (izid != 0)
+    // The file is replaced only by a complete summary.
+    if (izid == kNeuspesno || izid == kUstavljenoSSignalom)
         okolje.napaka(staraDatoteka(izhod));
     return izid;
 }

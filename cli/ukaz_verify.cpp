@@ -6,8 +6,18 @@
 #include "stevila.h"
 #include "ukazi.h"
 
+#include "vhodnadatoteka.h"
+
 #include <QDir>
 #include <QFile>
+
+namespace {
+
+// The largest ledger file verified: a detail line has 153 bytes, so this is room for
+// some seven million postings, far above a month of the bank's.
+constexpr qint64 kNajvecDatotekeGk = qint64(1) << 30;
+
+} // namespace
 
 // ledgxfer-batch verify --file PATH [--alias A [--user U] [password options] --transfer N]
 // Checks a general-ledger file before the ledger imports it: one line per finding
@@ -45,11 +55,12 @@ int ukazVerify(const QStringList& argumenti, TerminalOkolje& okolje)
             return u.zavrni(okolje, QStringLiteral("--transfer ni pozitivno celo število: %1")
                                         .arg(u.value(QStringLiteral("transfer"))));
     }
+    // Only a regular file within the bound of a ledger file is read: a FIFO, a device
+    // or a huge file is refused at once, without waiting and without reading it.
     const QString pot = u.value(QStringLiteral("file"));
-    QFile datoteka(pot);
-    if (!datoteka.open(QIODevice::ReadOnly)) {
-        okolje.sporocilo(QStringLiteral("Ne morem brati datoteke %1: %2")
-                             .arg(QDir::toNativeSeparators(pot), datoteka.errorString()));
+    QFile datoteka;
+    if (const std::optional<QString> zakaj = odpriVhodnoDatoteko(datoteka, pot, kNajvecDatotekeGk)) {
+        okolje.sporocilo(QStringLiteral("Ne morem brati datoteke %1: %2").arg(QDir::toNativeSeparators(pot), *zakaj));
         return kNeuspesno;
     }
 
@@ -69,6 +80,10 @@ int ukazVerify(const QStringList& argumenti, TerminalOkolje& okolje)
         return kNeuspesno;
     }
     povezava::zapriVse();
+    if (TerminalOkolje::signalPrejet()) {
+        okolje.sporocilo(QStringLiteral("Preverjanje je ustavljeno na zahtevo."));
+        return kUstavljenoSSignalom;
+    }
     for (const Ugotovitev& n : izid.ugotovitve)
         okolje.sporocilo(QStringLiteral("vrstica %1, %2: pričakovano %3, najdeno %4")
                              .arg(n.vrstica)

@@ -4,7 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QMutex>
+#include <cerrno>
 #include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 Q_LOGGING_CATEGORY(lcDb, "ledgxfer.db", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcTransfer, "ledgxfer.transfer", QtInfoMsg)
@@ -74,12 +81,46 @@ void namesti(const QString& datoteka)
     if (datoteka.isEmpty())
         return;
     auto* f = new QFile(datoteka);
+#ifdef Q_OS_UNIX
+    // The log is a regular file of its own: never followed through a symbolic link,
+    // never waited on as a FIFO (O_NONBLOCK, then refused by its type), created
+    // readable by its owner only, and only ever appended to.
+    const int fd = ::open(QFile::encodeName(datoteka).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0600);
+    QString razlog;
+    struct stat st {};
+    if (fd < 0)
+        razlog = errno == ELOOP ? QStringLiteral("pot je simbolna povezava; dnevnik mora biti navadna datoteka")
+                                : qt_error_string(errno);
+    else if (::fstat(fd, &st) != 0)
+        razlog = qt_error_string(errno);
+    else if (!S_ISREG(st.st_mode))
+        razlog = QStringLiteral("pot ni navadna datoteka");
+    if (razlog.isEmpty()) {
+        // A log an earlier version made readable by everyone is closed to others.
+        if ((st.st_mode & 077) != 0 && st.st_uid == ::geteuid() && ::fchmod(fd, st.st_mode & 0700) != 0)
+            razlog = qt_error_string(errno);
+        const int zastavice = ::fcntl(fd, F_GETFL);
+        if (razlog.isEmpty() && (zastavice < 0 || ::fcntl(fd, F_SETFL, zastavice & ~O_NONBLOCK) != 0))
+            razlog = qt_error_string(errno);
+    }
+    if (razlog.isEmpty() && !f->open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle))
+        razlog = f->errorString();
+    if (!razlog.isEmpty()) {
+        if (fd >= 0 && !f->isOpen())
+            ::close(fd);
+        delete f;
+        qCWarning(lcApp).noquote() << "Dnevnika ne morem odpreti:" << datoteka << "-" << razlog;
+        return;
+    }
+#else
     if (!f->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
         const QString razlog = f->errorString();
         delete f;
         qCWarning(lcApp).noquote() << "Dnevnika ne morem odpreti:" << datoteka << "-" << razlog;
         return;
     }
+#endif
     QMutexLocker zaklep(&g_zaklep);
     g_datoteka = f;
 }

@@ -10,6 +10,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -31,18 +32,24 @@ QString besedilo(const std::error_code& napaka)
     return QString::fromLocal8Bit(napaka.message());
 }
 
-// The text of errno as the system gives it, never an empty or generic one.
+// The text of errno as the transfer gives it (qt_error_string: the toolkit's own
+// translation where it has one, "Ni prostora na napravi"), never an empty one.
 QString sistemskiRazlog(int koda)
 {
-    return besedilo(std::error_code(koda, std::generic_category()));
+    const QString r = qt_error_string(koda);
+    return r.isEmpty() ? besedilo(std::error_code(koda, std::generic_category())) : r;
 }
 
-// A QIODevice's reason; where the device kept none, the one of errno.
+// The reason of a failed call on a device: the error number the call left (a buffered
+// write that ran out of space has no text of its own but "Unknown error", translated),
+// else the device's text, else a generic input/output error.
 QString razlogNaprave(const QIODevice& d, int koda)
 {
+    if (koda != 0)
+        return sistemskiRazlog(koda);
     const QString r = d.errorString();
     if (r.isEmpty() || r == QLatin1String("Unknown error"))
-        return sistemskiRazlog(koda ? koda : EIO);
+        return sistemskiRazlog(EIO);
     return r;
 }
 
@@ -59,6 +66,7 @@ QString zacasnoIme(const QString& direktorij, const QString& ime)
 // device, unseen by the caller) fails here too, so a short file is never committed.
 bool naDisk(QFile& f, QString& razlog)
 {
+    errno = 0;
     if (f.error() != QFileDevice::NoError || !f.flush()) {
         razlog = razlogNaprave(f, errno);
         return false;
@@ -88,7 +96,14 @@ void folderNaDisk(const QString& direktorij)
 #endif
 }
 
+bool (*g_zahtevaKonca)() = nullptr;
+
 } // namespace
+
+void IzhodnaDatoteka::nastaviZahtevoKonca(bool (*zahtevan)())
+{
+    g_zahtevaKonca = zahtevan;
+}
 
 IzhodnaDatoteka::IzhodnaDatoteka(const QString& pot)
     : m_pot(pot)
@@ -164,10 +179,36 @@ bool IzhodnaDatoteka::odpri()
 
     const QFileInfo info(m_pot);
     const QString mapa = info.absolutePath();
-    // A new file that nobody else can have opened: NewOnly creates it exclusively and
-    // never through an existing name or a symbolic link.
     int koda = 0;
     QString razlogZacasne;
+#ifdef O_TMPFILE
+    // Where the file system allows it, the new file has no name until potrdi(): a run
+    // that is killed leaves nothing behind.
+    {
+        const int fd = ::open(QFile::encodeName(mapa).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_datoteka = std::make_unique<QFile>();
+            if (m_datoteka->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+                m_neimenovana = true;
+                // The previous file's permissions carry over, as a rename would lose them.
+                struct stat st {};
+                if (obstaja && (::lstat(QFile::encodeName(m_pot).constData(), &st) != 0
+                                || ::fchmod(fd, st.st_mode & 07777) != 0))
+                    qCWarning(lcDb).noquote() << "Nova datoteka za" << m_pot
+                                              << "ni dobila dovoljenj ciljne datoteke:" << sistemskiRazlog(errno);
+                return true;
+            }
+            ::close(fd);
+            m_datoteka.reset();
+        } else if (errno == EACCES || errno == EPERM || errno == EROFS) {
+            koda = errno;
+            razlogZacasne = sistemskiRazlog(koda);
+        }
+    }
+    if (koda == 0)
+#endif
+    // A new file that nobody else can have opened: NewOnly creates it exclusively and
+    // never through an existing name or a symbolic link.
     for (int poskus = 0; poskus < 16; ++poskus) {
         m_zacasna = zacasnoIme(mapa, info.fileName());
         m_datoteka = std::make_unique<QFile>(m_zacasna);
@@ -286,8 +327,14 @@ bool IzhodnaDatoteka::zapisiNaMesto()
 
 bool IzhodnaDatoteka::potrdi(const QString& varnostnaKopija)
 {
+    m_ustavljena = false;
     if (!naprava())
         return neuspeh(QStringLiteral("datoteka ni odprta"));
+    if (g_zahtevaKonca && g_zahtevaKonca()) {
+        opusti();
+        m_ustavljena = true;
+        return neuspeh(QStringLiteral("ustavljeno na zahtevo (signal); prejšnja datoteka ostane"));
+    }
 
     if (m_naMestu) {
         if (!varnostnaKopija.isEmpty() && !shraniKopijo(varnostnaKopija))
@@ -305,6 +352,30 @@ bool IzhodnaDatoteka::potrdi(const QString& varnostnaKopija)
         opusti();
         return neuspeh(razlog);
     }
+#ifdef O_TMPFILE
+    if (m_neimenovana) {
+        // The unnamed file gets a hidden name beside the target only now, for the
+        // rename below; until then a killed run left nothing.
+        const QByteArray fdPot = "/proc/self/fd/" + QByteArray::number(m_datoteka->handle());
+        const QString mapa = QFileInfo(m_pot).absolutePath();
+        int koda = EEXIST;
+        for (int poskus = 0; poskus < 16 && koda == EEXIST; ++poskus) {
+            const QString ime = zacasnoIme(mapa, QFileInfo(m_pot).fileName());
+            if (::linkat(AT_FDCWD, fdPot.constData(), AT_FDCWD, QFile::encodeName(ime).constData(), AT_SYMLINK_FOLLOW)
+                == 0) {
+                m_zacasna = ime;
+                koda = 0;
+            } else {
+                koda = errno;
+            }
+        }
+        if (koda != 0) {
+            opusti();
+            return neuspeh(sistemskiRazlog(koda));
+        }
+        m_neimenovana = false;
+    }
+#endif
     m_datoteka->close();
 
     // The path is looked at again: what was put there meanwhile is not replaced
@@ -333,6 +404,7 @@ bool IzhodnaDatoteka::potrdi(const QString& varnostnaKopija)
 
 void IzhodnaDatoteka::opusti()
 {
+    m_neimenovana = false;
     if (m_datoteka) {
         m_datoteka->close();
         m_datoteka.reset();

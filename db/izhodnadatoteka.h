@@ -16,9 +16,10 @@
 //   izhod.pisi(...); ...
 //   if (!izhod.potrdi()) { ...izhod.razlog()... }
 //
-// The bytes go to a new temporary file created exclusively in the target's folder
-// (never through an existing name or a symbolic link); potrdi() flushes it to disk and
-// renames it over the target in one step, so the target holds either the previous
+// The bytes go to a new temporary file in the target's folder: an unnamed one where
+// the system allows it (O_TMPFILE; a killed run leaves nothing), else one created
+// exclusively under a hidden name (never through an existing name or a symbolic
+// link); potrdi() flushes it to disk and renames it over the target in one step, so the target holds either the previous
 // or the complete new contents. Where the folder refuses new files but the target is
 // a writable regular file, the bytes are kept in memory and written into the target
 // itself at potrdi() (after space for them has been reserved where the file system
@@ -66,6 +67,13 @@ public:
     // Whether the bytes are written into the target itself (its folder refuses new files).
     bool naMestu() const { return m_naMestu; }
 
+    // The stop request of the process (the batch command's SIGINT and SIGTERM): once it
+    // is raised, potrdi() replaces no file, so a stopped command leaves the previous
+    // file as it was. Unset (the window), every complete file is committed.
+    static void nastaviZahtevoKonca(bool (*zahtevan)());
+    // Whether the last potrdi() failed because the stop request was raised.
+    bool ustavljena() const { return m_ustavljena; }
+
 private:
     bool neuspeh(const QString& razlog);
     bool shraniKopijo(const QString& kopija);
@@ -79,4 +87,6 @@ private:
     std::unique_ptr<QFile> m_cilj;  // the target, opened for in-place writing
     bool m_naMestu = false;
     bool m_potrjena = false;
+    bool m_neimenovana = false;
+    bool m_ustavljena = false;     // the temporary file has no name yet (O_TMPFILE)
 };

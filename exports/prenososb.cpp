@@ -9,6 +9,7 @@
 #include "poizvedba.h"
 #include "povezava.h"
 #include "rezultat.h"
+#include "varovanjeizhoda.h"
 
 #include <QHash>
 #include <cstring>
@@ -38,12 +39,13 @@ constexpr int kSirine[] = {30, 30, 30, 40, 40};
 // Appends the party part of a line to `deli`, kept compact: each field as it stands in
 // the line without its trailing spaces, after one byte with its length. Made once per
 // party, not once per contract; dodajDelOsebe() puts the line's part back together.
-void shraniDelOsebe(QByteArray& deli, const QString& Nzv, const QString& Ime, const QString& Nsl,
-                    const QString& Pst, const QString& Mst, const QString& Zrr, const QString& Sklic)
+void shraniDelOsebe(QByteArray& deli, qsizetype& nepredstavljivih, const QString& Nzv, const QString& Ime,
+                    const QString& Nsl, const QString& Pst, const QString& Mst, const QString& Zrr,
+                    const QString& Sklic)
 {
     const QString polja[] = {ImeInNaziv(Nzv, Ime), Nsl, Pst.isEmpty() ? Mst : Pst + u' ' + Mst, Zrr, Sklic};
     for (size_t i = 0; i < std::size(kSirine); ++i) {
-        const QByteArray b = levoPolje(polja[i], kSirine[i]);
+        const QByteArray b = levoPolje(polja[i], kSirine[i], &nepredstavljivih);
         qsizetype n = b.size();
         while (n > 0 && b.at(n - 1) == ' ')
             --n;
@@ -109,13 +111,36 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
     // The lines go to a new file that replaces the output file only once the export is
     // complete: a refused range, a table that cannot be read or a failed write leave
     // the previous file as it was, and a special file or a link is never written.
+    prenos.izid = {};
     IzhodnaDatoteka izhod(prenos.izhodnaPot);
-    if (!izhod.odpri()) {
-        qCWarning(lcExports).noquote() << "Ne morem pisati v datoteko" << prenos.izhodnaPot << ":" << izhod.razlog();
+    auto neOdprem = [&](const QString& razlog) {
+        prenos.izid.razlog = razlog;
+        qCWarning(lcExports).noquote() << "Ne morem pisati v datoteko" << prenos.izhodnaPot << ":" << razlog;
         skrijNapredek(okolje);
         okolje.sporocilo(QStringLiteral("Ne morem pisati v datoteko ") + prenos.izhodnaPot);
         return std::nullopt;
+    };
+    // The path is guarded before anything is read: never the database's own files (nor
+    // those of any connection the program holds), never a file of the program.
+    QSqlDatabase baza;
+    try {
+        baza = povezava::zaIme(prenos.baza);
+    } catch (const Napaka& e) {
+        qCWarning(lcExports).noquote() << "Baze" << prenos.baza << "ni mogoče odpreti:" << e.besedilo();
     }
+    if (const std::optional<QString> zakaj = zavrnitevIzhoda(prenos.izhodnaPot, baza))
+        return neOdprem(*zakaj);
+    if (!izhod.odpri())
+        return neOdprem(izhod.razlog());
+    auto ustavljen = [&] {
+        prenos.izid.ustavljen = true;
+        prenos.izid.razlog = QStringLiteral("izvoz je ustavljen na zahtevo; prejšnja datoteka ostane");
+        qCWarning(lcExports).noquote() << "Izvoz oseb v" << prenos.izhodnaPot << "je ustavljen na zahtevo";
+        izhod.opusti();
+        skrijNapredek(okolje);
+        return std::nullopt;
+    };
+    qsizetype nepredstavljivih = 0;
 
     // The parties, read once: the party parts of their lines one after another in
     // `deli` (party i from zacetki[i]), and their numbers by SfOsb.
@@ -136,12 +161,13 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
                 continue;
             stevilka = static_cast<qint32>(zacetki.size());
             zacetki.push_back(deli.size());
-            shraniDelOsebe(deli, r.niz(1), r.niz(2), r.niz(3), r.niz(4), r.niz(5), r.niz(6), r.niz(7));
+            shraniDelOsebe(deli, nepredstavljivih, r.niz(1), r.niz(2), r.niz(3), r.niz(4), r.niz(5), r.niz(6), r.niz(7));
         }
         // Rows that stopped coming are a table that could not be read, not its end.
         if (const QString napaka = r.napaka(); !napaka.isEmpty())
             throw Napaka(napaka);
     } catch (const Napaka& e) {
+        prenos.izid.razlog = e.besedilo();
         qCWarning(lcExports).noquote() << "Tabele OSB ni mogoče brati:" << e.besedilo();
         skrijNapredek(okolje);
         okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:osb"));
@@ -168,13 +194,14 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
                 if (!JePrazno(KrtBis)) {
                     p.oseba = osebe.value(r.celo(1), -1);
                     if (p.oseba >= 0)
-                        std::memcpy(p.KrtBis, levoPolje(KrtBis, 8).constData(), 8);
+                        std::memcpy(p.KrtBis, levoPolje(KrtBis, 8, &nepredstavljivih).constData(), 8);
                 }
                 pogodbe.push_back(p);
             }
             if (const QString napaka = r.napaka(); !napaka.isEmpty())
                 throw Napaka(napaka);
         } catch (const Napaka& e) {
+            prenos.izid.razlog = e.besedilo();
             qCWarning(lcExports).noquote() << "Tabele POG ni mogoče brati:" << e.besedilo();
             skrijNapredek(okolje);
             okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:pog"));
@@ -182,6 +209,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
         }
     }
     osebe = {};
+    if (okolje.konecZahtevan())
+        return ustavljen();
 
     okolje.prikaziNapredek(true);
     okolje.statusnaVrstica(QStringLiteral("Poteka prepis OSB"));
@@ -194,6 +223,7 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
     okolje.obdelajDogodke();
 
     auto nePisem = [&] {
+        prenos.izid.razlog = izhod.razlog();
         skrijNapredek(okolje);
         const QString t = QStringLiteral("Ne morem pisati v datoteko ") + prenos.izhodnaPot + QStringLiteral(": ")
                           + izhod.razlog();
@@ -213,6 +243,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
             zadnjiProcent = procent;
         }
         okolje.obdelajDogodke();
+        if (okolje.konecZahtevan())
+            return ustavljen();
 
         if (p.oseba < 0)
             continue;
@@ -226,8 +258,18 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
             blok.resize(0);
         }
     }
-    if (!izhod.pisi(blok) || !izhod.potrdi())
+    if (!izhod.pisi(blok))
         throw nePisem();
+    if (okolje.konecZahtevan())
+        return ustavljen();
+    if (!izhod.potrdi()) {
+        if (izhod.ustavljena())
+            return ustavljen();
+        throw nePisem();
+    }
+    if (nepredstavljivih > 0)
+        qCWarning(lcExports).noquote() << "Izvoz oseb v" << prenos.izhodnaPot << "ima" << nepredstavljivih
+                                       << "znakov, ki jih Windows-1250 nima; zapisani so kot \"?\"";
 
     skrijNapredek(okolje);
     okolje.procentiBesedilo(QString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "izidizvoza.h"
 #include "okolje.h"
 
 #include <QByteArray>
@@ -39,13 +40,19 @@ struct PrenosOsb {
     std::function<void(const QString&)> prvaNastavljena;
     // Switches off the data link of the main window's review list.
     std::function<void()> izklopiPregled;
+    // Filled by an export that stopped: its reason, or the stop request.
+    IzidIzvoza izid;
 };
 
 // The export into `prenos.izhodnaPot`, with the progress display and the messages of
 // the window. Returns the number of lines written by a completed export; nothing after
-// an export that stopped with a message. A failure to write throws Napaka. The file is
-// replaced only by a complete export: a refused path (no regular file), a table that
-// cannot be read or a refused range leave it as it was; the reason goes to the log.
+// an export that stopped with a message or on the stop request (`prenos.izid` says
+// which and why). A failure to write throws Napaka. The file is replaced only by a
+// complete export: a path the output guard refuses (zavrnitevIzhoda: no regular file,
+// a file of the database or of the program), a table that cannot be read, a refused
+// range or the stop request leave it as it was; the reason goes to the log. Control
+// characters in the texts become blanks; characters Windows-1250 lacks are written as
+// '?' and counted in one log line.
 std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos);
 
 // The command after the range dialog: offers "OSB.TXT" in `SaveDialog1` (started in

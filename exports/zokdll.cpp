@@ -6,6 +6,7 @@
 #include "izvajanje.h"
 #include "napaka.h"
 #include "paradoxtabela.h"
+#include "varovanjeizhoda.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,19 +55,32 @@ QList<ZokRacun> povzetekZokdll(const QString& potTabele)
     const ParadoxTabela t = ParadoxTabela::preberi(potTabele);
     const QString ime = QFileInfo(potTabele).absoluteFilePath();
 
+    // Every missing field is named at once, so that one look at the table suffices.
+    QStringList manjkajo;
+    QStringList neStevilska;
     auto stolpec = [&](const QString& polje, bool stevilsko) {
         const int i = t.indeksPolja(polje);
         if (i < 0)
-            throw Napaka(QStringLiteral("V tabeli ") + ime + QStringLiteral(" ni polja ") + polje);
-        if (stevilsko && !t.jeStevilsko(i))
-            throw Napaka(QStringLiteral("Polje ") + polje + QStringLiteral(" v tabeli ") + ime
-                         + QStringLiteral(" ni številsko"));
+            manjkajo << polje;
+        else if (stevilsko && !t.jeStevilsko(i))
+            neStevilska << polje;
         return i;
     };
     const int iKonto = stolpec(QStringLiteral("KONTOGLV"), false);
     const int i30 = stolpec(QStringLiteral("OBRREV30"), true);
     const int i180 = stolpec(QStringLiteral("OBRREV180"), true);
     const int i999 = stolpec(QStringLiteral("OBRREV999"), true);
+    if (manjkajo.size() == 1)
+        throw Napaka(QStringLiteral("V tabeli ") + ime + QStringLiteral(" ni polja ") + manjkajo.first());
+    if (manjkajo.size() > 1)
+        throw Napaka(QStringLiteral("V tabeli ") + ime + QStringLiteral(" ni polj ")
+                     + manjkajo.join(QStringLiteral(", ")));
+    if (neStevilska.size() == 1)
+        throw Napaka(QStringLiteral("Polje ") + neStevilska.first() + QStringLiteral(" v tabeli ") + ime
+                     + QStringLiteral(" ni številsko"));
+    if (neStevilska.size() > 1)
+        throw Napaka(QStringLiteral("Polja ") + neStevilska.join(QStringLiteral(", ")) + QStringLiteral(" v tabeli ")
+                     + ime + QStringLiteral(" niso številska"));
 
     std::map<Kljuc, ZokRacun, Primerjava> skupine(Primerjava{t.jeStevilsko(iKonto)});
     for (int r = 0; r < t.steviloVrstic(); ++r) {
@@ -113,10 +127,13 @@ QByteArray zokVrstica(const QDate& datum, const ZokRacun& racun, const QLocale& 
 
 std::optional<QString> najdiZokdll(const QString& direktorij)
 {
-    if (QFileInfo(direktorij + kTabela).isFile())
+    // Whatever lies under the name is found (a link, a FIFO, a device too): the reader
+    // then refuses what is no regular file with its reason, instead of "no file".
+    if (QFileInfo(direktorij + kTabela).exists() || QFileInfo(direktorij + kTabela).isSymLink())
         return direktorij + kTabela;
     // Name filters of QDir ignore case.
-    const QStringList imena = QDir(direktorij).entryList(QStringList{kTabela}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList imena = QDir(direktorij).entryList(QStringList{kTabela},
+                                                         QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
     if (imena.isEmpty())
         return std::nullopt;
     if (imena.size() > 1)
@@ -125,40 +142,59 @@ std::optional<QString> najdiZokdll(const QString& direktorij)
     return direktorij + imena.first();
 }
 
-std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot)
+std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot, IzidIzvoza* izid)
 {
+    IzidIzvoza lastni;
+    IzidIzvoza& i = izid ? *izid : lastni;
+    i = {};
     const QString direktorij = aplikacijskiDirektorij();
     const std::optional<QString> tabela = najdiZokdll(direktorij);
     if (!tabela) {
+        i.razlog = QStringLiteral("tabele ") + kTabela + QStringLiteral(" ni v mapi ") + direktorij;
         qCWarning(lcExports).noquote() << "Tabele" << kTabela << "ni v mapi" << direktorij;
         okolje.sporocilo(QStringLiteral("Ni datoteke ") + direktorij + kTabela);
         return std::nullopt;
     }
     if (izhodnaPot.trimmed().isEmpty()) {
+        i.razlog = QStringLiteral("izhodna datoteka ni izbrana");
         okolje.sporocilo(QStringLiteral("Izhodna datoteka ZOKDLL.TXT ni izbrana. "
                                         "Izberite jo v meniju ZOKDLL, Direktorij odlagališča."));
         return std::nullopt;
     }
 
     // The lines go to a new file that replaces the output file only once all of them
-    // are written; a special file or a link at the path is refused and left alone.
+    // are written. The guard refuses a special file or a link, the table this run
+    // reads, and the files of a database or of the program, and leaves them alone.
     IzhodnaDatoteka izhod(izhodnaPot);
-    if (!izhod.odpri()) {
-        qCWarning(lcExports).noquote() << "Izhodne datoteke" << izhodnaPot << "ni mogoče ustvariti:" << izhod.razlog();
+    const std::optional<QString> zakaj = zavrnitevIzhoda(izhodnaPot, QSqlDatabase(), {*tabela});
+    if (zakaj || !izhod.odpri()) {
+        i.razlog = zakaj ? *zakaj : izhod.razlog();
+        qCWarning(lcExports).noquote() << "Izhodne datoteke" << izhodnaPot << "ni mogoče ustvariti:" << i.razlog;
         okolje.sporocilo(QStringLiteral("Verjetno neobstojeca datoteka (direktorij) ") + izhodnaPot);
         return std::nullopt;
     }
+    auto ustavljen = [&] {
+        i.ustavljen = true;
+        i.razlog = QStringLiteral("povzetek je ustavljen na zahtevo; prejšnja datoteka ostane");
+        qCWarning(lcExports).noquote() << "Povzetek v" << izhodnaPot << "je ustavljen na zahtevo";
+        izhod.opusti();
+        return std::nullopt;
+    };
 
     QList<ZokRacun> povzetek;
     try {
         povzetek = povzetekZokdll(*tabela);
     } catch (const Napaka& e) {
+        i.razlog = e.besedilo();
         qCWarning(lcExports).noquote() << e.besedilo();
         okolje.sporocilo(e.besedilo());
         return std::nullopt;
     }
+    if (okolje.konecZahtevan())
+        return ustavljen();
 
     auto nePisem = [&] {
+        i.razlog = izhod.razlog();
         const QString t = QStringLiteral("Ne morem pisati v datoteko ") + izhodnaPot + QStringLiteral(": ")
                           + izhod.razlog();
         qCWarning(lcExports).noquote() << t;
@@ -167,9 +203,14 @@ std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot)
     for (const ZokRacun& r : povzetek) {
         if (!izhod.pisi(zokVrstica(okolje.danes(), r) + "\r\n"))
             throw nePisem();
+        if (okolje.konecZahtevan())
+            return ustavljen();
     }
-    if (!izhod.potrdi())
+    if (!izhod.potrdi()) {
+        if (izhod.ustavljena())
+            return ustavljen();
         throw nePisem();
+    }
 
     const int stevilo = static_cast<int>(povzetek.size());
     okolje.sporocilo(QStringLiteral("V datoteko ") + izhodnaPot + QStringLiteral("ZOKDLL.TXT je zapisanih ")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "izidizvoza.h"
 #include "okolje.h"
 
 #include <QByteArray>
@@ -23,7 +24,8 @@ struct ZokRacun {
 
 // Reads the table file and sums OBRREV30, OBRREV180 and OBRREV999 per distinct
 // KONTOGLV, in ascending order of the account (an empty account first). Throws Napaka
-// naming the file when it is no readable table or lacks one of the columns.
+// naming the file when it is no readable table or lacks columns (naming every one
+// that is missing).
 QList<ZokRacun> povzetekZokdll(const QString& potTabele);
 
 // Amount field of the line: "%15.2f" of the sum plus 0.001 (so that a sum held just
@@ -43,8 +45,11 @@ std::optional<QString> najdiZokdll(const QString& direktorij);
 // The summary run of the menu item "&Prepis": reads "ZOKDLL.DB" from the application
 // directory and writes the lines into `izhodnaPot` (Windows-1250, CR LF), then reports
 // the count and opens the file in the text editor when it has lines. The file is
-// replaced only once every line is written: a run that fails, a damaged table, a path
-// that is no regular file leave it as it was; the reason goes to the log.
+// replaced only once every line is written: a run that fails, a damaged table, the
+// stop request, a path the output guard refuses (zavrnitevIzhoda: no regular file, the
+// table itself, a file of a database or of the program) leave it as it was; the
+// reason goes to the log and into `izid` when it is given.
 // Returns the number of lines of a completed run; nothing after a run that stopped
-// with a message. A failure to write throws Napaka with the file system's text.
-std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot);
+// with a message or on the stop request. A failure to write throws Napaka with the
+// file system's text.
+std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot, IzidIzvoza* izid = nullptr);

@@ -113,19 +113,6 @@ void zapisi(QFileDevice& f, const QByteArray& bajti, const QString& pot)
     }
 }
 
-// The database's own files, which an output must never replace.
-bool jeDatotekaBaze(const QString& pot, const QSqlDatabase& db)
-{
-    const QStringList datoteke = narecje::datotekeBaze(db);
-    if (datoteke.isEmpty())
-        return false;
-    const QFileInfo izhod(pot);
-    const QString cilj = izhod.exists() ? izhod.canonicalFilePath()
-                                        : QFileInfo(izhod.absolutePath()).canonicalFilePath() + u'/'
-                                              + izhod.fileName();
-    return datoteke.contains(cilj);
-}
-
 // The state of one run: what it was given and what it has found so far.
 struct Tek {
     const NalogaPrenosa& naloga;
@@ -296,17 +283,6 @@ StevilkaPrenosa preberiStevilkoPrenosa(const QString& besedilo, const QString& b
                              .arg(*n);
     izid.vrstica = vrstica;
     return izid;
-}
-
-std::optional<QString> zavrnitevIzhoda(const QString& pot, const QSqlDatabase& db)
-{
-    if (pot.trimmed().isEmpty())
-        return IzhodnaDatoteka::zavrni(QString());
-    if (std::optional<QString> razlog = IzhodnaDatoteka::zavrni(pot))
-        return razlog;
-    if (jeDatotekaBaze(pot, db))
-        return QStringLiteral("pot je datoteka baze podatkov");
-    return std::nullopt;
 }
 
 QString imeVarnostneKopije(const QString& pot)

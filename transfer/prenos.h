@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register.h"
+#include "varovanjeizhoda.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -45,11 +46,6 @@ struct StevilkaPrenosa {
     std::optional<VrsticaRegistra> vrstica; // the register row of a repeat
 };
 StevilkaPrenosa preberiStevilkoPrenosa(const QString& besedilo, const QString& baza);
-
-// Why the output path cannot take a ledger file (a folder, a device, a FIFO, a
-// symbolic link, the database's own file, a missing folder, a blank name), or nothing
-// when it can.
-std::optional<QString> zavrnitevIzhoda(const QString& pot, const QSqlDatabase& db);
 
 // The backup of the output file: the file name up to its first "." followed by
 // ".OLD" (the whole name followed by ".OLD" when it has none), in the output file's

@@ -4,7 +4,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
+
 
 namespace {
 
@@ -114,5 +118,39 @@ TEST(PisanjeNastavitev, SymbolicLinkIsNotFollowed)
     EXPECT_EQ(f.readAll(), QByteArray("tuja vsebina\r\n"));
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("LEDGXFER.INI"))).isSymLink());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 2);
+    qunsetenv("LEDGXFER_HOME");
+}
+
+// The settings writer goes through the output guard: where the settings file's name is
+// an open database's file, the settings are not written over it, and the book can still
+// be opened afresh.
+TEST(PisanjeNastavitev, AnOpenDatabasesFileIsNotReplaced)
+{
+    QTemporaryDir dir;
+    qputenv("LEDGXFER_HOME", dir.path().toUtf8());
+    const QString baza = dir.filePath(QStringLiteral("LEDGXFER.INI"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("nastavitve"));
+        db.setDatabaseName(baza);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE t (a INTEGER)")));
+        ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO t VALUES (7)")));
+    }
+    Izvajanje v;
+    v.MesecniDirektorij = QStringLiteral("/a/");
+    zapisiNastavitve(v);
+    {
+        QSqlDatabase druga = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("nastavitve2"));
+        druga.setDatabaseName(baza);
+        ASSERT_TRUE(druga.open());
+        QSqlQuery q(druga);
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT a FROM t")) && q.next()) << q.lastError().text().toStdString();
+        EXPECT_EQ(q.value(0).toInt(), 7);
+    }
+    for (const char* ime : {"nastavitve", "nastavitve2"}) {
+        QSqlDatabase::database(QString::fromLatin1(ime), false).close();
+        QSqlDatabase::removeDatabase(QString::fromLatin1(ime));
+    }
     qunsetenv("LEDGXFER_HOME");
 }

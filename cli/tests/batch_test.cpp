@@ -1,5 +1,6 @@
 #include "batch.h"
 #include "jedro.h"
+#include "izpis.h"
 #include "poizvedba.h"
 
 #include <QDir>
@@ -8,6 +9,9 @@
 #include <QSqlDatabase>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -253,4 +257,170 @@ TEST_F(DemoKnjiga, TransferOneIsCompleteAndItsFileHoldsAgainstTheBook)
     const IzidBatch ni = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), s_mapa->filePath(QStringLiteral("NI.TXT"))});
     EXPECT_EQ(ni.koda, 1);
     EXPECT_TRUE(ni.izhod.contains(QStringLiteral("Ne morem brati datoteke"))) << ni.izhod.toStdString();
+}
+
+namespace {
+
+struct PdfIzhod {
+    const char* ime;
+    const char* ukaz; // journal | adjustments
+    std::function<QString(const QString& mapa)> pripravi;
+    const char* razlog;
+    bool datotekaBaze = false; // the book's own file: it changes under any connection
+};
+
+void PrintTo(const PdfIzhod& c, std::ostream* os) { *os << c.ime; }
+
+class DemoPdf : public DemoKnjiga, public ::testing::WithParamInterface<PdfIzhod> {};
+
+QByteArray vsebinaAliVrsta(const QString& pot)
+{
+    const QFileInfo info(pot);
+    if (info.isSymLink())
+        return "povezava";
+    if (!info.isFile())
+        return info.exists() ? "posebna" : "nic";
+    QFile f(pot);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<ni>");
+}
+
+} // namespace
+
+// Both PDF commands go through the one output guard: the book's own files, the aliases
+// file, a link, a FIFO and a device are refused as usage (exit 2) with the reason, and
+// what lies there stays; the book is still whole.
+TEST_P(DemoPdf, OutputIsGuarded)
+{
+    const PdfIzhod& c = GetParam();
+    const QString pot = c.pripravi(s_mapa->path());
+    const QByteArray prej = c.datotekaBaze ? QByteArray() : vsebinaAliVrsta(pot);
+    QStringList argumenti{QString::fromLatin1(c.ukaz), QStringLiteral("--aliases"),
+                          s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"),
+                          QStringLiteral("LB"), QStringLiteral("--pdf"), pot};
+    if (QByteArray(c.ukaz) == "journal")
+        argumenti << QStringLiteral("--transfer") << QStringLiteral("1");
+    const IzidBatch i = zazeniBatch(argumenti);
+    EXPECT_EQ(i.koda, 2) << i.izhod.toStdString() << i.napake.toStdString();
+    EXPECT_TRUE(i.napake.contains(QString::fromUtf8(c.razlog))) << i.napake.toStdString();
+    if (!c.datotekaBaze)
+        EXPECT_EQ(vsebinaAliVrsta(pot), prej);
+    EXPECT_GT(stevilo("SELECT COUNT(*) N FROM LEDGXFER"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Poti, DemoPdf,
+    ::testing::Values(
+        PdfIzhod{"journal_baza", "journal", [](const QString& m) { return m + QStringLiteral("/ledger.sqlite"); },
+                 "baze podatkov", true},
+        PdfIzhod{"journal_wal", "journal", [](const QString& m) { return m + QStringLiteral("/ledger.sqlite-wal"); },
+                 "baze podatkov", true},
+        PdfIzhod{"journal_aliasi", "journal", [](const QString& m) { return m + QStringLiteral("/aliases.ini"); },
+                 "programa"},
+        PdfIzhod{"journal_naprava", "journal", [](const QString&) { return QStringLiteral("/dev/null"); }, "naprava"},
+        PdfIzhod{"adjustments_baza", "adjustments",
+                 [](const QString& m) { return m + QStringLiteral("/ledger.sqlite"); }, "baze podatkov", true},
+        PdfIzhod{"adjustments_shm", "adjustments",
+                 [](const QString& m) { return m + QStringLiteral("/ledger.sqlite-shm"); }, "baze podatkov", true},
+        PdfIzhod{"adjustments_povezava", "adjustments",
+                 [](const QString& m) {
+                     QFile::link(m + QStringLiteral("/PRENOS1.TXT"), m + QStringLiteral("/povezava.pdf"));
+                     return m + QStringLiteral("/povezava.pdf");
+                 },
+                 "simbolna povezava"},
+        PdfIzhod{"adjustments_cev", "adjustments",
+                 [](const QString& m) {
+                     ::mkfifo(QFile::encodeName(m + QStringLiteral("/cev.pdf")).constData(), 0600);
+                     return m + QStringLiteral("/cev.pdf");
+                 },
+                 "cev"}),
+    PoImenu());
+
+namespace {
+
+struct VhodVerify {
+    const char* ime;
+    std::function<QString(const QString& mapa)> pripravi;
+    const char* razlog;
+};
+
+void PrintTo(const VhodVerify& c, std::ostream* os) { *os << c.ime; }
+
+class VerifyVhod : public ::testing::TestWithParam<VhodVerify> {};
+
+} // namespace
+
+// `verify` reads only a regular file within the bound of a ledger file: a FIFO without
+// a writer, /dev/zero and a 5 GB sparse file are refused at once with the reason.
+TEST_P(VerifyVhod, OnlyARegularFileWithinItsBoundIsRead)
+{
+    QTemporaryDir dir;
+    const QString pot = GetParam().pripravi(dir.path());
+    QProcess p;
+    p.start(programBatch(), {QStringLiteral("verify"), QStringLiteral("--file"), pot});
+    p.closeWriteChannel();
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        FAIL() << "verify did not end";
+    }
+    const IzidBatch i = izidBatch(p);
+    EXPECT_EQ(i.koda, 1);
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ne morem brati datoteke"))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QString::fromUtf8(GetParam().razlog))) << i.izhod.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Vhodi, VerifyVhod,
+    ::testing::Values(VhodVerify{"fifo",
+                                 [](const QString& m) {
+                                     ::mkfifo(QFile::encodeName(m + QStringLiteral("/cev")).constData(), 0600);
+                                     return m + QStringLiteral("/cev");
+                                 },
+                                 "FIFO"},
+                      VhodVerify{"dev_zero",
+                                 [](const QString& m) {
+                                     QFile::link(QStringLiteral("/dev/zero"), m + QStringLiteral("/GK.TXT"));
+                                     return m + QStringLiteral("/GK.TXT");
+                                 },
+                                 "naprava"},
+                      VhodVerify{"redka_5_GB",
+                                 [](const QString& m) {
+                                     QFile f(m + QStringLiteral("/GK.TXT"));
+                                     if (f.open(QIODevice::WriteOnly))
+                                         f.resize(qint64(5) << 30);
+                                     return m + QStringLiteral("/GK.TXT");
+                                 },
+                                 "5368709120 bajtov"}),
+    PoImenu());
+
+// Typed values are read whole and a refused one is usage (exit 2) before anything is
+// read or written: a date with text after it, a party range that is no number (its
+// reason on standard output).
+TEST(BatchUkaz, TypedValuesAreReadWhole)
+{
+    QTemporaryDir dir;
+    struct Primer {
+        QStringList argumenti;
+        const char* razlog;
+        bool naIzhodu;
+    };
+    const Primer primeri[] = {
+        {{"adjustments", "--alias", "LB", "--pdf", dir.filePath("a.pdf"), "--from", "2026-10-01junk", "--to",
+          "2026-10-31"},
+         "--from ni datum",
+         false},
+        {{"adjustments", "--alias", "LB", "--pdf", dir.filePath("a.pdf"), "--from", "2026-10-01", "--to", "2026-02-30"},
+         "--to ni datum",
+         false},
+        {{"parties", "--alias", "LB", "--output", dir.filePath("OSB.TXT"), "--first", "abc"},
+         "--first ni celo število: abc",
+         true},
+    };
+    for (const Primer& p : primeri) {
+        const IzidBatch i = zazeniBatch(p.argumenti);
+        EXPECT_EQ(i.koda, 2) << p.argumenti.join(u' ').toStdString();
+        EXPECT_TRUE((p.naIzhodu ? i.izhod : i.napake).contains(QString::fromUtf8(p.razlog)))
+            << i.izhod.toStdString() << i.napake.toStdString();
+    }
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }

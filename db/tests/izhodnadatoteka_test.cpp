@@ -399,3 +399,29 @@ TEST(IzhodnaDatoteka, mapaSamoZaBranjeInPolnDisk)
 }
 
 } // namespace
+
+namespace {
+
+// A writer killed before potrdi() (SIGKILL: no destructor runs) leaves the previous
+// file as it was and no file of its own in the folder.
+TEST(IzhodnaDatoteka, ubitPisecNePustiZacasneDatoteke)
+{
+    QTemporaryDir dir;
+    const QString pot = dir.filePath(QStringLiteral("izhod.txt"));
+    zapisi(pot, "staro\r\n");
+    const pid_t otrok = ::fork();
+    ASSERT_GE(otrok, 0);
+    if (otrok == 0) {
+        IzhodnaDatoteka izhod(pot);
+        if (izhod.odpri() && izhod.pisi(QByteArray(1 << 16, 'x')))
+            ::raise(SIGKILL);
+        ::_exit(1);
+    }
+    int stanje = 0;
+    ASSERT_EQ(::waitpid(otrok, &stanje, 0), otrok);
+    ASSERT_TRUE(WIFSIGNALED(stanje));
+    EXPECT_EQ(preberi(pot), QByteArray("staro\r\n"));
+    EXPECT_EQ(vsebinaMape(dir.path()), QStringList{QStringLiteral("izhod.txt")});
+}
+
+} // namespace

@@ -12,6 +12,10 @@
 
 #include <sys/stat.h>
 
+extern "C" {
+#include <paradox.h>
+}
+
 namespace {
 
 QByteArray preberi(const QString& pot)
@@ -185,4 +189,33 @@ TEST_F(Zokdll, EmptyOutputPathIsReportedAndNothingIsWritten)
     EXPECT_TRUE(o.sporocila.at(0).contains(QStringLiteral("ni izbrana")));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), prej);
     EXPECT_TRUE(o.urejevalnik.isEmpty());
+}
+
+// The stop request (the batch command's SIGINT or SIGTERM) ends the summary without a
+// count message or editor; the previous summary stays and no file of the run is left.
+TEST_F(Zokdll, StopRequestLeavesThePreviousSummary)
+{
+    ASSERT_TRUE(ustvariZokdll(tabela(), {{QStringLiteral("1000"), 1.0, 1.0, 1.0}}));
+    zapisi(izhod(), "prejsnji prepis\r\n");
+    o.konec = true;
+
+    IzidIzvoza izid;
+    EXPECT_EQ(prepisZokdll(o, izhod(), &izid), std::nullopt);
+
+    EXPECT_TRUE(izid.ustavljen);
+    EXPECT_TRUE(o.sporocila.isEmpty()) << o.sporocila.join(u'|').toStdString();
+    EXPECT_TRUE(o.urejevalnik.isEmpty());
+    EXPECT_EQ(preberi(izhod()), QByteArray("prejsnji prepis\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// A table that lacks several of the summary's fields names every one of them.
+TEST_F(Zokdll, EveryMissingFieldIsNamed)
+{
+    ASSERT_TRUE(ustvariTabelo(tabela(), {{"KONTOGLV", pxfAlpha, 10}, {"OBRREV30", pxfNumber, 8}},
+                              {{QStringLiteral("1000"), 1.0}}));
+    EXPECT_EQ(prepisZokdll(o, izhod()), std::nullopt);
+    ASSERT_EQ(o.sporocila.size(), 1);
+    EXPECT_TRUE(o.sporocila.at(0).endsWith(QStringLiteral(" ni polj OBRREV180, OBRREV999")))
+        << o.sporocila.at(0).toStdString();
 }
