@@ -274,6 +274,7 @@ void TForm1::AppActivate()
 
     const IzidPrijave prijava = prijaviVBazo(V.Baza, V.Uporabnik, V.Geslo);
     if (!prijava.uspela()) {
+        m_prijavaNeuspela = true;
         okolje().sporocilo(prijava.sporocilo());
         zahtevajKonec();
     }
@@ -286,7 +287,10 @@ void TForm1::btnKonecClick()
     // the connection is closed once it has stopped.
     if (!m_prenosTece)
         povezava::prekini(V.Baza);
-    zapisiNastavitve(V);
+    // Settings that cannot be saved are said before the program ends.
+    const QString neshranjeno = zapisiNastavitve(V);
+    if (!neshranjeno.isEmpty())
+        okolje().sporocilo(neshranjeno);
     zahtevajKonec();
 }
 

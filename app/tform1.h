@@ -70,6 +70,8 @@ public:
     // no further modal dialog opens, and the program ends back in the event loop.
     void zahtevajKonec();
     bool konecAplikacijeZahtevan() const { return m_konecAplikacije; }
+    // The login of the start-up sequence failed: the program ends with exit code 1.
+    bool prijavaNeuspela() const { return m_prijavaNeuspela; }
 
     // Shows a modal dialog unless termination has been requested (then: cancelled).
     int prikaziModalno(QDialog& dialog);
@@ -106,6 +108,7 @@ private:
     OknoOkolje* m_okolje;
     RezultatModel* m_model;
     bool m_konecAplikacije = false;
+    bool m_prijavaNeuspela = false;
     bool m_prenosTece = false;
     void zacniPrenos(const QString& pot);
     bool stevilkaPrenosaVeljavna();
