@@ -60,11 +60,13 @@ Mesta trenutnaMesta()
                                  .filePath(QStringLiteral("ledgxfer"));
     m.stanjeUporabnika = mapaStanja();
     m.sistemskiAliasi = QStringLiteral(LEDGXFER_SISTEMSKI_ALIASI);
-    // An installed program: a folder the user may not write in, or the very folder the
-    // package puts the programs in (where even root must not leave settings behind).
+    // An installed program: a folder the user may not write in, or the folder this
+    // build or its package installs the programs into (where even root must not leave
+    // settings behind).
     const QString mapa = QDir::cleanPath(m.mapaPrograma);
     m.namesceno = !QFileInfo(mapa).isWritable()
-                  || mapa == QDir::cleanPath(QStringLiteral(LEDGXFER_NAMESCENA_MAPA));
+                  || mapa == QDir::cleanPath(QStringLiteral(LEDGXFER_NAMESCENA_MAPA))
+                  || mapa == QDir::cleanPath(QStringLiteral(LEDGXFER_PAKETNA_MAPA));
     return m;
 }
 
