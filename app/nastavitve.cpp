@@ -2,6 +2,7 @@
 #include "belezenje.h"
 #include "besedilo1250.h"
 #include "izhodnadatoteka.h"
+#include "mesta.h"
 #include "varovanjeizhoda.h"
 
 #include <QDir>
@@ -9,7 +10,7 @@
 
 QString potNastavitev()
 {
-    return aplikacijskiDirektorij() + QStringLiteral("LEDGXFER.INI");
+    return kjeJe(Datoteka::Nastavitve);
 }
 
 bool preberiNastavitve(Izvajanje& vrednosti, QString& zokPolje)
@@ -43,11 +44,11 @@ bool preberiNastavitve(Izvajanje& vrednosti, QString& zokPolje)
     return true;
 }
 
-void zapisiNastavitve(const Izvajanje& vrednosti)
+QString zapisiNastavitve(const Izvajanje& vrednosti)
 {
     // The new contents replace the file in one step, so an interrupted write never
-    // leaves half a file; a failure is not reported to the operator (the end command
-    // must still end), only logged.
+    // leaves half a file. A failure is logged and returned, so that the window can say
+    // it; it never stops the caller (the end command must still end).
     const QString pot = potNastavitev();
     QByteArray vsebina = vWin1250(vrednosti.MesecniDirektorij);
     vsebina += "\r\n";
@@ -60,6 +61,10 @@ void zapisiNastavitve(const Izvajanje& vrednosti)
         return;
     }
     IzhodnaDatoteka f(pot);
-    if (!f.odpri() || !f.pisi(vsebina) || !f.potrdi())
-        qCWarning(lcApp).noquote() << "Nastavitev ni mogoče zapisati v" << pot << ":" << f.razlog();
+    if (f.odpri() && f.pisi(vsebina) && f.potrdi())
+        return QString();
+    const QString sporocilo = QStringLiteral("Nastavitev ni mogoče zapisati v ") + QDir::toNativeSeparators(pot)
+                              + QStringLiteral(" : ") + f.razlog();
+    qCWarning(lcApp).noquote() << sporocilo;
+    return sporocilo;
 }

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// The settings file "LEDGXFER.INI" in the application directory: line 1 the monthly
+// The settings file "LEDGXFER.INI" (where: kjeJe(Datoteka::Nastavitve)): line 1 the monthly
 // output folder, line 2 the revaluation summary's output file. 8-bit Windows-1250
 // text, each line ended by CR LF.
 QString potNastavitev();
@@ -15,5 +15,7 @@ QString potNastavitev();
 // when the file has no second line).
 bool preberiNastavitve(Izvajanje& vrednosti, QString& zokPolje);
 
-// Writes both values anew. A failure is not reported: the values are then not saved.
-void zapisiNastavitve(const Izvajanje& vrednosti);
+// Writes both values anew. Returns empty when they are saved, else the message that
+// says where and why not ("Nastavitev ni mogoče zapisati v PATH : REASON"), which is
+// logged too.
+QString zapisiNastavitve(const Izvajanje& vrednosti);

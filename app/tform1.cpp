@@ -283,6 +283,7 @@ void TForm1::AppActivate()
 
     const IzidPrijave prijava = prijaviVBazo(V.Baza, V.Uporabnik, V.Geslo);
     if (!prijava.uspela()) {
+        m_prijavaNeuspela = true;
         okolje().sporocilo(prijava.sporocilo());
         zahtevajKonec();
     }
@@ -307,7 +308,10 @@ void TForm1::btnKonecClick()
     }
     V.KonecZahtevan = true;
     povezava::prekini(V.Baza);
-    zapisiNastavitve(V);
+    // Settings that cannot be saved are said before the program ends.
+    const QString neshranjeno = zapisiNastavitve(V);
+    if (!neshranjeno.isEmpty())
+        okolje().sporocilo(neshranjeno);
     zahtevajKonec();
 }
 

@@ -71,6 +71,8 @@ public:
     // no further modal dialog opens, and the program ends back in the event loop.
     void zahtevajKonec();
     bool konecAplikacijeZahtevan() const { return m_konecAplikacije; }
+    // The login of the start-up sequence failed: the program ends with exit code 1.
+    bool prijavaNeuspela() const { return m_prijavaNeuspela; }
 
     // Shows a modal dialog unless termination has been requested (then: cancelled).
     int prikaziModalno(QDialog& dialog);
@@ -107,6 +109,7 @@ private:
     OknoOkolje* m_okolje;
     RezultatModel* m_model;
     bool m_konecAplikacije = false;
+    bool m_prijavaNeuspela = false;
     bool m_prenosTece = false;
     bool m_zakljucevanje = false;  // the run has passed its point of no return
     bool m_konecPoPrenosu = false; // "&Konec" came during a run: the end follows its result

@@ -9,26 +9,20 @@
 # reference is the target of 2 s and 100 MB.
 # With LEDGXFER_BUILD_BEFORE set to a second build folder, that build's export runs
 # alternately with this one and the two files are compared byte for byte.
-# Usage: bench/prenos_osb.sh [C [P [K]]]
-#   LEDGXFER_BUILD: the build folder; without it a Release build is made in build-rel.
+# Usage: bench/prenos_osb.sh [C [P [K]]]   (LEDGXFER_BUILD: the build folder, default build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 c=${1:-600000}
 p=${2:-300000}
 k=${3:-2}
-if [ -z "${LEDGXFER_BUILD:-}" ]; then
-  LEDGXFER_BUILD=build-rel
-  [ -f build-rel/CMakeCache.txt ] ||
-    cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DLEDGXFER_TESTS=OFF >/dev/null
-  cmake --build build-rel --target ledgxfer-batch >/dev/null
-fi
+LEDGXFER_BUILD=${LEDGXFER_BUILD:-build}
 command -v sqlite3 >/dev/null || { echo "sqlite3 missing (scripts/setup.sh)" >&2; exit 2; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time missing (scripts/setup.sh)" >&2; exit 2; }
 
 builds=("$LEDGXFER_BUILD")
 [ -n "${LEDGXFER_BUILD_BEFORE:-}" ] && builds=("$LEDGXFER_BUILD_BEFORE" "$LEDGXFER_BUILD")
 for b in "${builds[@]}"; do
-  [ -x "$b/ledgxfer-batch" ] || { echo "no $b/ledgxfer-batch" >&2; exit 2; }
+  [ -x "$b/ledgxfer-batch" ] || { echo "no $b/ledgxfer-batch: build first (scripts/build.sh)" >&2; exit 2; }
 done
 
 dir=${LEDGXFER_BENCH_DIR:-build}/bench-osb-$c-$p

@@ -5,6 +5,9 @@
 #include "ukazi.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <cstdio>
 #include <memory>
@@ -64,6 +67,19 @@ int main(int argc, char* argv[])
     }
     if (ukaz && ukaz->risanje && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Drawing commands start the toolkit's screen, which wants a runtime folder and
+    // says so on standard error where there is none (cron, ssh without a session).
+    // They get a private one, made here and removed at the end (one that cannot be
+    // made leaves the toolkit to say so itself).
+    std::unique_ptr<QTemporaryDir> zacasnaMapa;
+    if (ukaz && ukaz->risanje && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        zacasnaMapa = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/ledgxfer-runtime-XXXXXX"));
+        if (zacasnaMapa->isValid()) {
+            QFile::setPermissions(zacasnaMapa->path(),
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(zacasnaMapa->path()));
+        }
+    }
     const std::unique_ptr<QCoreApplication> app(ukaz && ukaz->risanje ? new QGuiApplication(argc, argv)
                                                                       : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("ledgxfer-batch"));

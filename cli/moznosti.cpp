@@ -68,6 +68,13 @@ void UkaznaVrstica::aliasiSoIzhod(const QString& opis)
     }
 }
 
+void UkaznaVrstica::brezAliasov()
+{
+    m_brezAliasov = true;
+    m_beriAliase = false;
+    m_moznosti.removeIf([](const Moznost& m) { return m.imena.contains(QStringLiteral("aliases")); });
+}
+
 QString UkaznaVrstica::pomoc() const
 {
     QString b = QStringLiteral("Uporaba: ledgxfer-batch %1 [možnosti]\n\n%2\n\nMožnosti:\n").arg(m_ukaz, m_opis);
@@ -86,7 +93,7 @@ QString UkaznaVrstica::pomoc() const
     b += m_primeri.size() == 1 ? QStringLiteral("\nPrimer:\n") : QStringLiteral("\nPrimeri:\n");
     for (const QString& p : m_primeri)
         b += QStringLiteral("  ") + p + u'\n';
-    b += u'\n' + opisIzhodnihKod();
+    b += u'\n' + (m_izhodneKode.isEmpty() ? opisIzhodnihKod() : m_izhodneKode);
     return b;
 }
 
@@ -99,6 +106,28 @@ int UkaznaVrstica::zavrni(TerminalOkolje& okolje, const QString& besedilo) const
 std::optional<int> UkaznaVrstica::razcleni(const QStringList& argumenti, TerminalOkolje& okolje,
                                            const QStringList& obvezne)
 {
+    // The parser knows --aliases for every command; a command without it refuses it
+    // here, where it stands as an option (not as the value of another one).
+    if (m_brezAliasov) {
+        for (qsizetype i = 0; i < argumenti.size(); ++i) {
+            const QString& a = argumenti.at(i);
+            if (a == u"--")
+                break;
+            QString ime = a;
+            while (ime.startsWith(u'-'))
+                ime.remove(0, 1);
+            if (ime.isEmpty() || ime.size() == a.size())
+                continue;
+            const bool zVrednostjo = ime.contains(u'=');
+            ime = ime.section(u'=', 0, 0);
+            if (ime == u"aliases")
+                return zavrni(okolje, QStringLiteral("Neznana možnost: --aliases"));
+            for (const Moznost& m : m_moznosti) {
+                if (!zVrednostjo && m.imena.contains(ime) && !m.vrednost.isEmpty())
+                    ++i; // the next argument is this option's value
+            }
+        }
+    }
     if (!m_p.parse(QStringList{m_ukaz} + argumenti)) {
         if (!m_p.unknownOptionNames().isEmpty()) {
             const QString ime = m_p.unknownOptionNames().constFirst();

@@ -37,7 +37,7 @@ struct Moznost {
 // The command line of one subcommand: its options, its help text and the refusal of
 // anything it does not know. Every subcommand knows -h/--help, refuses unknown
 // options and stray arguments with exit code 2, and takes --aliases FILE (the
-// aliases file, instead of LEDGXFER_ALIASES).
+// aliases file, instead of LEDGXFER_ALIASES) unless it reads none (brezAliasov).
 //
 //   Ukazna u(QStringLiteral("verify"), QStringLiteral("Preveri datoteko ..."), {primer});
 //   u.dodaj({{QStringLiteral("file")}, QStringLiteral("Datoteka."), QStringLiteral("POT")});
@@ -52,6 +52,12 @@ public:
     // --aliases names a file the command writes, not one to read: it is left to the
     // command, with this description.
     void aliasiSoIzhod(const QString& opis);
+    // The command reads no aliases file: --aliases is neither in its help nor accepted
+    // (refused as an unknown option, never silently ignored).
+    void brezAliasov();
+    // The exit codes this command really gives, listed in its help in place of the
+    // general list.
+    void izhodneKode(const QString& opis) { m_izhodneKode = opis; }
 
     // Parses the arguments after the subcommand's name. Nothing when the command goes
     // on; else the exit code to end with: 0 after the help was shown, 2 after a refusal
@@ -83,4 +89,6 @@ private:
     std::optional<QString> m_geslo;
     bool m_prijava = false;
     bool m_beriAliase = true;
+    bool m_brezAliasov = false;
+    QString m_izhodneKode;
 };

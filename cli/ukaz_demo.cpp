@@ -1,4 +1,5 @@
 #include "batchokno.h"
+#include "demozokdll.h"
 #include "jedro.h"
 #include "moznosti.h"
 #include "napaka.h"
@@ -53,7 +54,8 @@ QString prenos1(const QString& baza, const QDate& danes, const QString& pot)
 
 // ledgxfer-batch demo --database FILE --aliases FILE [--postings N] [--today YYYY-MM-DD]
 // Makes the SQLite demo database and an aliases file with the alias LB leading to it,
-// each only when missing; transfer 1 is written beside the database as PRENOS1.TXT.
+// each only when missing; transfer 1 is written beside the database as PRENOS1.TXT,
+// and the revaluation table ZOKDLL.DB beside it too.
 // ledgxfer-batch demo --alias A [--user U] [password options] [--postings N] [--output PATH]
 // Creates the core tables and the demo book in the empty database behind alias A
 // (a PostgreSQL or ODBC database, for benchmarks and trials on a server).
@@ -64,13 +66,14 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
                                    "dni v uravnoteženih\ndogodkih in prenos 1 (prvih 29 dni), opravljen s programom "
                                    "samim (datoteka, oznake, register,\nizravnave). Z --database v novo bazo SQLite "
                                    "in datoteko aliasov --aliases (obstoječih ne spremeni;\ndatoteka prenosa 1 je "
-                                   "PRENOS1.TXT poleg baze), z --alias v prazno bazo za aliasom."),
+                                   "PRENOS1.TXT poleg baze,\nprav tam tabela prevrednotenja ZOKDLL.DB z devetimi vrsticami štirih kontov), "
+                                   "z --alias v prazno bazo za aliasom."),
                     {QStringLiteral("ledgxfer-batch demo --database build/demo/ledger.sqlite --aliases "
                                     "build/demo/aliases.ini"),
                      QStringLiteral("ledgxfer-batch demo --alias PG --user ledger --password-stdin --postings 1000000")});
     p.dodaj({{QStringLiteral("database")}, QStringLiteral("Datoteka SQLite predstavitvene baze."),
              QStringLiteral("DATOTEKA")});
-    p.dodaj({{QStringLiteral("postings")}, QStringLiteral("Število knjižb (privzeto 5000)."), QStringLiteral("N")});
+    p.dodaj({{QStringLiteral("postings")}, QStringLiteral("Število knjižb, N ≥ 1 (privzeto 5000)."), QStringLiteral("N")});
     p.dodaj({{QStringLiteral("today")}, QStringLiteral("Zadnji dan knjige (privzeto današnji)."),
              QStringLiteral("LLLL-MM-DD")});
     p.dodaj({{QStringLiteral("output")},
@@ -87,8 +90,9 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
     qint64 knjizb = 5000;
     if (p.isSet(QStringLiteral("postings"))) {
         const std::optional<qint64> n = celoStevilo(p.value(QStringLiteral("postings")));
-        if (!n || *n < 0 || *n > std::numeric_limits<int>::max())
-            return p.zavrni(okolje, QStringLiteral("--postings ni nenegativno celo število: %1")
+        // A book without postings has no transfer 1 to make.
+        if (!n || *n < 1 || *n > std::numeric_limits<int>::max())
+            return p.zavrni(okolje, QStringLiteral("--postings ni pozitivno celo število: %1")
                                         .arg(p.value(QStringLiteral("postings"))));
         knjizb = *n;
     }
@@ -128,13 +132,28 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
     }
     if (!p.isSet(QStringLiteral("aliases")))
         return p.zavrni(okolje, QStringLiteral("Manjka --aliases."));
+    // The files go into folders that exist: a typing error in a path must not leave
+    // new folders behind.
+    for (const char* moznost : {"database", "aliases", "output"}) {
+        const QString ime = QString::fromLatin1(moznost);
+        if (!p.isSet(ime))
+            continue;
+        const QFileInfo datoteka(p.value(ime));
+        if (!datoteka.absoluteDir().exists())
+            return p.zavrni(okolje, QStringLiteral("Mapa datoteke --%1 ne obstaja: %2")
+                                        .arg(ime, QDir::toNativeSeparators(datoteka.absolutePath())));
+    }
     const QString baza = p.value(QStringLiteral("database"));
     const QString pot = p.isSet(QStringLiteral("output"))
                             ? p.value(QStringLiteral("output"))
                             : QFileInfo(baza).absoluteDir().filePath(QStringLiteral("PRENOS1.TXT"));
-    const QString napaka = ustvariDemoBazo(baza, p.value(QStringLiteral("aliases")), danes, int(knjizb),
-                                           [&](const QString& ime) { return prenos1(ime, danes, pot); });
+    QString napaka = ustvariDemoBazo(baza, p.value(QStringLiteral("aliases")), danes, int(knjizb),
+                                     [&](const QString& ime) { return prenos1(ime, danes, pot); });
     povezava::zapriVse();
+    // The revaluation table beside the database, where the program looks for it when
+    // LEDGXFER_HOME is the demo's folder.
+    if (napaka.isEmpty())
+        napaka = ustvariDemoZokdll(QFileInfo(baza).absoluteDir().filePath(QStringLiteral("ZOKDLL.DB")));
     if (!napaka.isEmpty()) {
         okolje.napaka(napaka);
         return kNeuspesno;

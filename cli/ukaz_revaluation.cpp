@@ -19,6 +19,7 @@ int ukazRevaluation(const QStringList& argumenti, TerminalOkolje& okolje)
                                    "brez urejevalnika besedil."),
                     {QStringLiteral("ledgxfer-batch revaluation --output /srv/gk/PREVREDNOTENJE.TXT")});
     p.dodaj({{QStringLiteral("output")}, QStringLiteral("Datoteka povzetka."), QStringLiteral("POT")});
+    p.brezAliasov();
     if (const auto koda = p.razcleni(argumenti, okolje, {QStringLiteral("output")}))
         return *koda;
     if (const auto zakaj = prazenIzhod(QStringLiteral("output"), p.value(QStringLiteral("output")))) {

@@ -31,7 +31,7 @@ int ukazVerify(const QStringList& argumenti, TerminalOkolje& okolje)
         QStringLiteral(
             "Preveri datoteko glavne knjige, preden jo glavna knjiga uvozi: vsaka vrstica konča s CR LF in ima\n"
             "le znake Windows-1250; prva je uvodna (33 znakov), zadnja zaključna (71 znakov, pri negativni\n"
-            "vsoti več), vmesne podrobne (152 znakov), vsako polje v svoji obliki; število vrstic in vsoti\n"
+            "vsoti več), vmesne podrobne (152 znakov; od 10.000. vrstice 153, od 100.000. 154), vsako polje\nv svoji obliki; število vrstic in vsoti\n"
             "zaključne vrstice sta enaki preračunanim iz podrobnih vrstic z enakim zaokroževanjem kot pri\n"
             "prenosu. Z --alias in --transfer morajo biti podrobne vrstice natanko tiste, ki bi jih zdaj\n"
             "zapisala ponovitev prenosa N (isti bajti, isti vrstni red); baza se le bere.\n"
@@ -41,6 +41,7 @@ int ukazVerify(const QStringList& argumenti, TerminalOkolje& okolje)
                         "--alias LB --transfer 1")});
     u.dodaj({{QStringLiteral("file")}, QStringLiteral("Datoteka glavne knjige."), QStringLiteral("POT")});
     u.dodajPrijavo();
+    u.izhodneKode(QStringLiteral("Izhodne kode:\n  0    opravljeno\n  1    datoteka ni pravilna (ugotovitve so izpisane), je ni mogoče brati ali prijava ni uspela\n  2    zavrnjena raba (napačne ali manjkajoče možnosti, odvečni argumenti)\n"));
     u.dodaj({{QStringLiteral("transfer")},
              QStringLiteral("Številka registriranega prenosa, s katerim se primerjajo podrobne vrstice."),
              QStringLiteral("N")});

@@ -1,6 +1,7 @@
 #include "aliasi.h"
 #include "belezenje.h"
 #include "izvajanje.h"
+#include "mesta.h"
 #include "stevila.h"
 
 #include <QDir>
@@ -11,10 +12,7 @@
 
 QString potDoAliasov()
 {
-    const QString env = qEnvironmentVariable("LEDGXFER_ALIASES");
-    if (!env.isEmpty())
-        return env;
-    return aplikacijskiDirektorij() + QStringLiteral("aliases.ini");
+    return kjeJe(Datoteka::Aliasi);
 }
 
 namespace {

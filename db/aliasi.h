@@ -23,7 +23,9 @@ struct Alias {
 // the other only then.
 bool istiStreznik(const Alias& a, const Alias& b);
 
-// The aliases file: $LEDGXFER_ALIASES, else "aliases.ini" in the application directory.
+// The aliases file: $LEDGXFER_ALIASES, else "aliases.ini" in the application directory;
+// an installed program looks in the user's configuration folder and then at
+// /etc/ledgxfer/aliases.ini (see mesta.h).
 QString potDoAliasov();
 
 // Reads the aliases file at pot, an INI file as QSettings reads it: one section per

@@ -1,13 +1,16 @@
 #include "izvajanje.h"
+#include "mesta.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 QString aplikacijskiDirektorij()
 {
-    QString dir = qEnvironmentVariable("LEDGXFER_HOME");
+    const Mesta m = trenutnaMesta();
+    QString dir = m.dom;
     if (dir.isEmpty())
-        dir = QCoreApplication::applicationDirPath();
+        dir = m.namesceno ? QFileInfo(kjeJe(Datoteka::Nastavitve)).path() : m.mapaPrograma;
     return direktorijSSeparatorjem(QDir::toNativeSeparators(dir));
 }
 

@@ -14,8 +14,10 @@ struct Izvajanje {
     bool PrvaAktivacija = true; // the first activation is still to come
 };
 
-// The application directory: $LEDGXFER_HOME when set, else the executable's folder.
-// Always ends with the native separator.
+// The application directory, where the settings file and the revaluation table are:
+// $LEDGXFER_HOME when set, else the executable's folder, else, for an installed
+// program, the user's configuration folder (see mesta.h). Always ends with the
+// native separator.
 QString aplikacijskiDirektorij();
 
 // The text after the last separator ('/', '\\' or ':'), the whole text without one.

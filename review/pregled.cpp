@@ -30,13 +30,13 @@ const QString kFormatZneska = QStringLiteral("####0.00");
 QString stavekKnjizbPrenosa(qint64 stevilka)
 {
     return kZacetek + QStringLiteral(" D.SFDJV SFDJV, ") + kNadaljevanje + QStringLiteral(" AND K.PRENOS=")
-           + QString::number(stevilka) + QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA");
+           + QString::number(stevilka) + QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA, K.CTRL");
 }
 
 QString stavekKnjizbObmocja()
 {
     return kZacetek + QStringLiteral(" D.SFDJV  SFDJV, ") + kNadaljevanje
-           + QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,   K.DATUMK, K.STRAN, K.VALUTA");
+           + QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,   K.DATUMK, K.STRAN, K.VALUTA, K.CTRL");
 }
 
 void nastaviPrikazKnjizb(Rezultat& Q1)

@@ -34,9 +34,12 @@ public:
 };
 
 // The postings of transfer `stevilka` booked within :DATUM1..:DATUM2, sorted by
-// account code, activity code, booking date, side and currency.
+// account code, activity code, booking date, side, currency and last CTRL, as the
+// transfer reads them: rows that tie on the first five keys come out in the same
+// order on every engine, so the journal prints the same on every engine.
 QString stavekKnjizbPrenosa(qint64 stevilka);
-// Every posting booked within :DATUM1..:DATUM2, whatever its transfer number.
+// Every posting booked within :DATUM1..:DATUM2, whatever its transfer number, in
+// the same order.
 QString stavekKnjizbObmocja();
 
 // Display settings of a postings list: DATUMK 10 characters wide, KONTO 8 and titled

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# Configures and builds into build/ (build/ledgxfer, build/ledgxfer-batch, the tests).
+# Configures and builds into build/: with no arguments everything (build/ledgxfer,
+# build/ledgxfer-batch, the tests), else only the targets named (and what they need),
+# e.g. scripts/build.sh ledgxfer ledgxfer-batch.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake -S . -B build "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build build --parallel "$(nproc)"
+targets=()
+if [ $# -gt 0 ]; then targets=(--target "$@"); fi
+cmake --build build --parallel "$(nproc)" "${targets[@]}"

@@ -1,30 +1,53 @@
 #!/usr/bin/env bash
 # Builds the asan preset (AddressSanitizer and UndefinedBehaviorSanitizer, build-asan/)
-# and runs the engine tests under it on SQLite: the money arithmetic, the file lines,
-# the register, the transfer run, the file check, the demo book, event groups and
-# the report engine, and the batch command that drives them. Not part
-# of CI or scripts/test.sh: a sanitized build takes long. Any sanitizer report fails.
+# and runs every test program under it: each on SQLite, and those that run on every
+# engine (registered with BAZE) once more on PostgreSQL, on a private server started
+# here on loopback (scripts/pg.sh) and stopped again whatever happens. The list of
+# programs is read from the tests' CMakeLists.txt files, so a new test program is
+# checked without a change here. Any sanitizer report or failed test fails the run.
+# CI runs it after scripts/test.sh (.ci/run); see README for what it costs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset asan
-testi=(db_test transfer_test register_test prenos_test preverjanje_test grupiranje_test
-       report_test batch_test batch_prenos_test)
-cmake --build --preset asan --target ledgxfer-batch "${testi[@]}"
+cmake --build --preset asan
 
-export QT_QPA_PLATFORM=offscreen LEDGXFER_TEST_DB=sqlite
+mapfile -t programi < <(sed -n 's/^ledg_test(\([A-Za-z0-9_]*\).*/\1/p' ./*/tests/CMakeLists.txt | sort)
+mapfile -t naBazah < <(sed -n 's/^ledg_test(\([A-Za-z0-9_]*\) .*BAZE.*/\1/p' ./*/tests/CMakeLists.txt | sort)
+[ ${#programi[@]} -gt 0 ] || { echo "check: no test programs found" >&2; exit 1; }
+
+export QT_QPA_PLATFORM=offscreen
+pgdir=$(mktemp -d /tmp/ledgxfer-pg.XXXXXX)
+trap 'bash scripts/pg.sh stop "$pgdir"' EXIT
+if bash scripts/pg.sh start "$pgdir"; then
+  # shellcheck disable=SC1091
+  . "$pgdir/env"
+else
+  echo "check: NO POSTGRESQL SERVER COULD BE STARTED: the PostgreSQL runs are SKIPPED" >&2
+  [ "${CI:-}" = true ] && exit 1
+fi
+
 # Leaks are not checked: the toolkit keeps its caches (fonts, plugins) until exit.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-neuspelih=0
-for t in "${testi[@]}"; do
-  echo "=== $t"
-  if ! "build-asan/tests/$t" --gtest_brief=1; then
-    neuspelih=$((neuspelih + 1))
+neuspelih=()
+zazeni() {
+  local program=$1 baza=$2 zacetek
+  zacetek=$(date +%s)
+  echo "=== $program ($baza)"
+  if ! LEDGXFER_TEST_DB=$baza "build-asan/tests/$program" --gtest_brief=1; then
+    neuspelih+=("$program ($baza)")
   fi
+  echo "    $(( $(date +%s) - zacetek )) s"
+}
+for t in "${programi[@]}"; do
+  zazeni "$t" sqlite
 done
-if [ "$neuspelih" -ne 0 ]; then
-  echo "check: $neuspelih test programs failed under the sanitizers" >&2
+for t in "${naBazah[@]}"; do
+  zazeni "$t" postgresql
+done
+if [ ${#neuspelih[@]} -ne 0 ]; then
+  echo "check: failed under the sanitizers: ${neuspelih[*]}" >&2
   exit 1
 fi
-echo "check: every engine test passed under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "check: ${#programi[@]} test programs on SQLite and ${#naBazah[@]} on PostgreSQL passed under AddressSanitizer and UndefinedBehaviorSanitizer"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs to build, run and test.
+# (file: CPack reads the programs' libraries with it when it makes the Debian package.)
 # Safe to run again: apt-get skips what is installed already.
 set -euo pipefail
 
@@ -16,6 +17,7 @@ PACKAGES=(
   xvfb xauth xdg-utils
   fonts-liberation fonts-dejavu-core
   poppler-utils
+  file
 )
 
 missing=()

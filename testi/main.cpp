@@ -1,15 +1,17 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
-#ifdef LEDG_TESTI_OKNA
+#if defined(LEDG_TESTI_OKNA)
 #include <QApplication>
+#elif defined(LEDG_TESTI_RISANJE)
+#include <QGuiApplication>
 #else
 #include <QCoreApplication>
 #endif
 
 // The main of every test program. Engine suites run under a plain core application;
-// with LEDG_TESTI_OKNA the suite gets windows and fonts, on the offscreen platform
-// unless another is chosen; with LEDG_TESTI_SLOVENSKO its locale is the user's,
+// with LEDG_TESTI_RISANJE the suite gets fonts and painting (no widgets), with
+// LEDG_TESTI_OKNA windows too, on the offscreen platform unless another is chosen; with LEDG_TESTI_SLOVENSKO its locale is the user's,
 // Slovenian separators and dates.
 int main(int argc, char** argv)
 {
@@ -17,6 +19,10 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+#elif defined(LEDG_TESTI_RISANJE)
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
 #else
     QCoreApplication app(argc, argv);
 #endif

@@ -81,19 +81,26 @@ TEST(PisanjeNastavitev, WritesExactlyTwoCrLfLinesInWindows1250AndDropsExtraLines
     QString polje;
     preberiNastavitve(v, polje);
     v.MesecniDirektorij = QStringLiteral("/izvoz/Čas/");
-    zapisiNastavitve(v);
+    EXPECT_EQ(zapisiNastavitve(v), QString());
     QFile f(pot);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("/izvoz/\xC8" "as/\r\n/x.txt\r\n"));
     qunsetenv("LEDGXFER_HOME");
 }
 
-TEST(PisanjeNastavitev, UnwritablePlaceIsSilentlyIgnored)
+// An unwritable place does not stop the caller; the message names the file and the
+// reason, and the missing folder is not made.
+TEST(PisanjeNastavitev, UnwritablePlaceIsReturnedNotThrown)
 {
     qputenv("LEDGXFER_HOME", "/nonexistent/folder/for/ledgxfer");
     Izvajanje v;
     v.MesecniDirektorij = QStringLiteral("/a/");
-    EXPECT_NO_THROW(zapisiNastavitve(v));
+    QString sporocilo;
+    EXPECT_NO_THROW(sporocilo = zapisiNastavitve(v));
+    EXPECT_TRUE(sporocilo.startsWith(QStringLiteral("Nastavitev ni mogoče zapisati v ")
+                                     + QDir::toNativeSeparators(QStringLiteral("/nonexistent/folder/for/ledgxfer/LEDGXFER.INI : "))))
+        << sporocilo.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/nonexistent/folder")));
     qunsetenv("LEDGXFER_HOME");
 }
 

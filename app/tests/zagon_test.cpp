@@ -9,6 +9,7 @@
 #include "tform7.h"
 #include "ui_tform5.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -33,6 +34,8 @@ void preveriNeuspeloPrijavo(const TestniProgram& p, const QString& besedilo, con
     EXPECT_EQ(vrstici.at(0), besedilo);
     EXPECT_TRUE(vrstici.at(1).contains(razlog, Qt::CaseInsensitive)) << vrstici.at(1).toStdString();
     EXPECT_EQ(p.konec, 1);
+    // The program's exit code comes from this: a failed login does not end as done.
+    EXPECT_TRUE(p.okna.Form1->prijavaNeuspela());
 }
 
 } // namespace
@@ -218,9 +221,28 @@ TEST(Zagon, EndCommandDisconnectsWritesSettingsAndEnds)
     EXPECT_TRUE(f->V.KonecZahtevan);
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
     EXPECT_EQ(p.konec, 1);
+    EXPECT_FALSE(f->prijavaNeuspela());
+    EXPECT_TRUE(p.sporocila.isEmpty()) << p.sporocila.join(u'|').toStdString();
     QFile ini(p.dir.filePath(QStringLiteral("LEDGXFER.INI")));
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_EQ(ini.readAll(), QByteArray("/izvoz/\r\n/zok/Z.TXT\r\n"));
+}
+
+// Settings that cannot be saved (a folder in the settings file's place) are said in
+// the window before the program ends, not only in the log.
+TEST(Zagon, EndCommandSaysInTheWindowWhenTheSettingsCannotBeSaved)
+{
+    TestniProgram p({QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("x")});
+    p.ustvariBazoLB();
+    TForm1* f = p.okna.Form1;
+    f->AppActivate();
+    ASSERT_TRUE(QDir(p.dir.path()).mkdir(QStringLiteral("LEDGXFER.INI")));
+    kontrola<QPushButton>(f, "btnKonec")->click();
+    ASSERT_EQ(p.sporocila.size(), 1) << p.sporocila.join(u'|').toStdString();
+    EXPECT_TRUE(p.sporocila.at(0).startsWith(QStringLiteral("Nastavitev ni mogoče zapisati v ")
+                                             + QDir::toNativeSeparators(p.dir.filePath(QStringLiteral("LEDGXFER.INI")))))
+        << p.sporocila.at(0).toStdString();
+    EXPECT_EQ(p.konec, 1);
 }
 
 TEST(Zagon, SumeLeavesTheFirstRowCurrentAndTheLinkOn)

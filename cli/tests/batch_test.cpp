@@ -86,7 +86,10 @@ TEST(BatchUkaz, StrayArgumentsUnknownOptionsAndMissingValuesAreRefusedForEveryCo
              QStringLiteral("Odvečni argumenti: odvec drugi")},
             {{ukaz, QStringLiteral("--nic")}, QStringLiteral("Neznana možnost: --nic")},
             {{ukaz, QStringLiteral("-x")}, QStringLiteral("Neznana možnost: -x")},
-            {{ukaz, QStringLiteral("--aliases")}, QStringLiteral("Možnosti --aliases manjka vrednost.")},
+            // revaluation reads no aliases file and does not take the option at all.
+            {{ukaz, QStringLiteral("--aliases")}, ukaz == u"revaluation"
+                                                      ? QStringLiteral("Neznana možnost: --aliases")
+                                                      : QStringLiteral("Možnosti --aliases manjka vrednost.")},
             {{ukaz, QStringLiteral("--help=da")}, QStringLiteral("Možnost --help ne sprejme vrednosti.")},
         };
         for (const Primer& p : primeri) {
@@ -109,6 +112,87 @@ TEST(BatchUkaz, StrayArgumentsUnknownOptionsAndMissingValuesAreRefusedForEveryCo
                                QStringLiteral("--alias"), QStringLiteral("LB")});
     EXPECT_EQ(i.koda, 2);
     EXPECT_TRUE(i.napake.contains(QStringLiteral("--alias in --transfer se podata skupaj."))) << i.napake.toStdString();
+}
+
+// What the help says is what the command does.
+TEST(BatchUkaz, HelpTellsTheTruthAboutOptionsExitCodesAndLineLengths)
+{
+    const IzidBatch prevrednotenje = zazeniBatch({QStringLiteral("revaluation"), QStringLiteral("--help")});
+    EXPECT_FALSE(prevrednotenje.izhod.contains(QStringLiteral("--aliases"))) << prevrednotenje.izhod.toStdString();
+    QTemporaryDir dir;
+    const IzidBatch zAliasi = zazeniBatch({QStringLiteral("revaluation"), QStringLiteral("--output"),
+                                           dir.filePath(QStringLiteral("Z.TXT")), QStringLiteral("--aliases=a.ini")});
+    EXPECT_EQ(zAliasi.koda, 2);
+    EXPECT_TRUE(zAliasi.napake.contains(QStringLiteral("Neznana možnost: --aliases"))) << zAliasi.napake.toStdString();
+    // A value that only looks like the option is the value of the option before it.
+    const IzidBatch kotVrednost = zazeniBatch({QStringLiteral("revaluation"), QStringLiteral("--output"),
+                                               QStringLiteral("--aliases"), QStringLiteral("--help")});
+    EXPECT_EQ(kotVrednost.koda, 0) << kotVrednost.napake.toStdString();
+
+    // verify ends with 0, 1 or 2 only, and says so; detail lines grow with their number.
+    const IzidBatch preverjanje = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--help")});
+    const QString kode = preverjanje.izhod.mid(preverjanje.izhod.indexOf(QStringLiteral("Izhodne kode:")));
+    EXPECT_TRUE(kode.contains(QStringLiteral("\n  1    datoteka ni pravilna"))) << kode.toStdString();
+    EXPECT_FALSE(kode.contains(QStringLiteral("\n  3 "))) << kode.toStdString();
+    EXPECT_FALSE(kode.contains(QStringLiteral("\n  130 "))) << kode.toStdString();
+    EXPECT_TRUE(preverjanje.izhod.contains(QStringLiteral("od 100.000. 154"))) << preverjanje.izhod.toStdString();
+
+    const IzidBatch demo = zazeniBatch({QStringLiteral("demo"), QStringLiteral("--help")});
+    EXPECT_TRUE(demo.izhod.contains(QStringLiteral("--postings N") )) << demo.izhod.toStdString();
+    EXPECT_TRUE(demo.izhod.contains(QStringLiteral("N ≥ 1"))) << demo.izhod.toStdString();
+}
+
+// demo refuses what it cannot do before doing anything: no postings, a folder that
+// is not there (which it never makes).
+TEST(BatchUkaz, DemoRefusesNoPostingsAndMissingFolders)
+{
+    QTemporaryDir dir;
+    const QString baza = dir.filePath(QStringLiteral("l.sqlite"));
+    const QString aliasi = dir.filePath(QStringLiteral("a.ini"));
+    const QString ni = dir.filePath(QStringLiteral("ni/l.sqlite"));
+    struct Primer {
+        QStringList argumenti;
+        QString napaka;
+    };
+    const QList<Primer> primeri = {
+        {{QStringLiteral("--database"), baza, QStringLiteral("--aliases"), aliasi, QStringLiteral("--postings"),
+          QStringLiteral("0")},
+         QStringLiteral("--postings ni pozitivno celo število: 0")},
+        {{QStringLiteral("--database"), ni, QStringLiteral("--aliases"), aliasi},
+         QStringLiteral("Mapa datoteke --database ne obstaja: ") + QDir::toNativeSeparators(dir.filePath(QStringLiteral("ni")))},
+        {{QStringLiteral("--database"), baza, QStringLiteral("--aliases"), dir.filePath(QStringLiteral("ni/a.ini"))},
+         QStringLiteral("Mapa datoteke --aliases ne obstaja: ")},
+        {{QStringLiteral("--database"), baza, QStringLiteral("--aliases"), aliasi, QStringLiteral("--output"),
+          dir.filePath(QStringLiteral("ni/P.TXT"))},
+         QStringLiteral("Mapa datoteke --output ne obstaja: ")},
+    };
+    for (const Primer& p : primeri) {
+        SCOPED_TRACE(p.argumenti.join(u' ').toStdString());
+        const IzidBatch i = zazeniBatch(QStringList{QStringLiteral("demo")} + p.argumenti);
+        EXPECT_EQ(i.koda, 2);
+        EXPECT_TRUE(i.napake.contains(p.napaka)) << i.napake.toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+}
+
+// Under cron there is no runtime folder; the drawing commands say nothing of it.
+TEST(BatchUkaz, DrawingCommandsAreQuietWithoutARuntimeFolder)
+{
+    QTemporaryDir tmp;
+    QProcessEnvironment okolje = QProcessEnvironment::systemEnvironment();
+    okolje.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    okolje.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    okolje.remove(QStringLiteral("DISPLAY"));
+    okolje.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    okolje.insert(QStringLiteral("TMPDIR"), tmp.path());
+    for (const char* ukaz : {"journal", "adjustments"}) {
+        SCOPED_TRACE(ukaz);
+        const IzidBatch i = zazeniBatch({QString::fromLatin1(ukaz), QStringLiteral("--help")}, okolje);
+        EXPECT_EQ(i.koda, 0);
+        EXPECT_EQ(i.napake, QString());
+    }
+    // The private folder is gone again.
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 // The demo book of 31 January 2018 (a Wednesday): what an accountant checks first.
@@ -423,4 +507,30 @@ TEST(BatchUkaz, TypedValuesAreReadWhole)
             << i.izhod.toStdString() << i.napake.toStdString();
     }
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+// The demo's revaluation table gives the sums its description promises, through the
+// program's own reader and summary.
+TEST_F(DemoKnjiga, RevaluationTableSumsPerAccountAsDescribed)
+{
+    ASSERT_TRUE(QFile::exists(s_mapa->filePath(QStringLiteral("ZOKDLL.DB"))));
+    QProcessEnvironment okolje = QProcessEnvironment::systemEnvironment();
+    okolje.insert(QStringLiteral("LEDGXFER_HOME"), s_mapa->path());
+    const QString izhod = s_mapa->filePath(QStringLiteral("ZOK.TXT"));
+    const IzidBatch i = zazeniBatch({QStringLiteral("revaluation"), QStringLiteral("--output"), izhod}, okolje);
+    ASSERT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
+    QFile f(izhod);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QStringList racuni;
+    for (const QByteArray& v : f.readAll().split('\n')) {
+        if (v.isEmpty())
+            continue;
+        const QString s = QString::fromLatin1(v).chopped(1); // without CR
+        ASSERT_EQ(s.size(), 54) << s.toStdString();
+        racuni << QStringLiteral("%1 %2 %3")
+                      .arg(s.mid(13, 10).trimmed(), s.mid(23, 15).trimmed().replace(u',', u'.'),
+                           s.mid(38, 15).trimmed().replace(u',', u'.'));
+    }
+    EXPECT_EQ(racuni, (QStringList{QStringLiteral("1000 150.50 14.75"), QStringLiteral("1200 700.00 125.00"),
+                                   QStringLiteral("2100 12.34 56.78"), QStringLiteral("4000 60.60 6.00")}));
 }
