@@ -57,8 +57,10 @@ QString zapisiNastavitve(const Izvajanje& vrednosti)
     // The same guard as every output: never a link, a FIFO or a device, never a file
     // of an open database (the settings file is the one file of the program it may be).
     if (const std::optional<QString> zakaj = zavrnitevIzhoda(pot, QSqlDatabase(), {}, pot)) {
-        qCWarning(lcApp).noquote() << "Nastavitev ni mogoče zapisati v" << pot << ":" << *zakaj;
-        return;
+        const QString sporocilo = QStringLiteral("Nastavitev ni mogoče zapisati v ") + QDir::toNativeSeparators(pot)
+                                  + QStringLiteral(" : ") + *zakaj;
+        qCWarning(lcApp).noquote() << sporocilo;
+        return sporocilo;
     }
     IzhodnaDatoteka f(pot);
     if (f.odpri() && f.pisi(vsebina) && f.potrdi())
