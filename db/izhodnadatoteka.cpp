@@ -325,12 +325,37 @@ bool IzhodnaDatoteka::zapisiNaMesto()
     return true;
 }
 
-bool IzhodnaDatoteka::potrdi(const QString& varnostnaKopija)
+bool IzhodnaDatoteka::poimenuj(const QString& ime)
+{
+    if (!m_datoteka || m_naMestu)
+        return neuspeh(QStringLiteral("mapa ne sprejme novih datotek"));
+    QString razlog;
+    if (!naDisk(*m_datoteka, razlog))
+        return neuspeh(razlog);
+    const QByteArray cilj = QFile::encodeName(ime);
+    int koda = 0;
+#ifdef O_TMPFILE
+    if (m_neimenovana) {
+        const QByteArray fdPot = "/proc/self/fd/" + QByteArray::number(m_datoteka->handle());
+        if (::linkat(AT_FDCWD, fdPot.constData(), AT_FDCWD, cilj.constData(), AT_SYMLINK_FOLLOW) != 0)
+            koda = errno;
+    } else
+#endif
+    if (::link(QFile::encodeName(m_zacasna).constData(), cilj.constData()) != 0) {
+        koda = errno;
+    }
+    if (koda != 0)
+        return neuspeh(sistemskiRazlog(koda));
+    folderNaDisk(QFileInfo(ime).absolutePath());
+    return true;
+}
+
+bool IzhodnaDatoteka::potrdi(const QString& varnostnaKopija, bool kljubZahtevi)
 {
     m_ustavljena = false;
     if (!naprava())
         return neuspeh(QStringLiteral("datoteka ni odprta"));
-    if (g_zahtevaKonca && g_zahtevaKonca()) {
+    if (!kljubZahtevi && g_zahtevaKonca && g_zahtevaKonca()) {
         opusti();
         m_ustavljena = true;
         return neuspeh(QStringLiteral("ustavljeno na zahtevo (signal); prejšnja datoteka ostane"));

@@ -47,12 +47,20 @@ public:
     // writer); valid between odpri() and potrdi()/opusti().
     QIODevice* naprava();
 
+    // Gives the written bytes, flushed to disk, a name of their own beside the target
+    // before they become its contents: for a file that a step between here and potrdi()
+    // (a database commit) must be able to find again after a kill. The name is the
+    // caller's to remove; potrdi() and opusti() leave it. False with razlog() when the
+    // bytes cannot be named (the name exists, the folder refuses new files).
+    bool poimenuj(const QString& ime);
+
     // Makes the written bytes the target's contents. With `varnostnaKopija` set, the
     // previous target (when there is one) is kept under that name first; an older file
     // of that name is replaced only at this point. False with razlog() when the target
     // could not be replaced; it then holds its previous contents (in-place writing
-    // excepted, see above).
-    bool potrdi(const QString& varnostnaKopija = QString());
+    // excepted, see above). `kljubZahtevi`: the file is put in place even after the
+    // stop request (a step that cannot be undone has already been taken).
+    bool potrdi(const QString& varnostnaKopija = QString(), bool kljubZahtevi = false);
 
     // Drops what was written; the target stays as it was. Called by the destructor
     // unless potrdi() succeeded.

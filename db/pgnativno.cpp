@@ -145,7 +145,7 @@ double realno(const PGresult* r, int vrstica, int stolpec)
         if (napaka == std::errc() && p == konec && std::isfinite(d))
             return d;
     }
-    return vrednostRealno(vrednost(r, vrstica, stolpec));
+    return vrednostZnesek(vrednost(r, vrstica, stolpec));
 }
 
 QDate datum(const PGresult* r, int vrstica, int stolpec)
@@ -158,7 +158,7 @@ QDate datum(const PGresult* r, int vrstica, int stolpec)
     if (PQftype(r, stolpec) == kDate && PQgetlength(r, vrstica, stolpec) == 10
         && preberiIsoDatum(PQgetvalue(r, vrstica, stolpec), &d))
         return d;
-    return vrednostDatum(vrednost(r, vrstica, stolpec));
+    return vrednostDatumKnjizbe(vrednost(r, vrstica, stolpec));
 }
 
 QString besediloNapake(PGconn* c, const PGresult* r)

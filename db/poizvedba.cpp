@@ -1,4 +1,6 @@
 #include "poizvedba.h"
+
+#include "isodatum.h"
 #include "napaka.h"
 #include "narecje.h"
 #include "povezava.h"
@@ -7,6 +9,8 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+
+#include <limits>
 
 namespace {
 
@@ -74,6 +78,26 @@ QDate vrednostDatum(const QVariant& v)
     const QString s = v.toString().trimmed();
     QDate d = QDate::fromString(s.left(10), Qt::ISODate);
     return d;
+}
+
+double vrednostZnesek(const QVariant& v)
+{
+    if (v.isNull())
+        return 0.0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? d : std::numeric_limits<double>::quiet_NaN();
+}
+
+QDate vrednostDatumKnjizbe(const QVariant& v)
+{
+    if (v.typeId() != QMetaType::QString)
+        return vrednostDatum(v);
+    QDate d;
+    const QByteArray iso = v.toString().left(10).toLatin1();
+    if (iso.size() == 10 && preberiIsoDatum(iso.constData(), &d))
+        return d;
+    return {};
 }
 
 Poizvedba::Poizvedba(const QSqlDatabase& db) : m_db(db), m_q(db) {}

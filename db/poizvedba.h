@@ -58,5 +58,13 @@ qint64 vrednostCelo(const QVariant& v);
 double vrednostRealno(const QVariant& v);
 QDate vrednostDatum(const QVariant& v);
 
+// The readings of a posting's amount and date in the transfer, where a value of the
+// wrong kind must never pass for another: an amount is 0 for NULL, else a number only
+// when all of its text is one, and NaN otherwise ("1,50", "abc"); a date is invalid for
+// NULL and for a text that does not begin with "yyyy-mm-dd" (" 2018-02-06",
+// "06.02.2018").
+double vrednostZnesek(const QVariant& v);
+QDate vrednostDatumKnjizbe(const QVariant& v);
+
 // The statement as the connection's database will receive it.
 QString prevediZa(const QSqlDatabase& db, const QString& sql);

@@ -1,6 +1,5 @@
 #include "rezultat.h"
 
-#include <limits>
 #include "napaka.h"
 #include "poizvedba.h"
 #include "belezenje.h"
@@ -446,12 +445,7 @@ double Rezultat::realno(int stolpec) const
     }
     // A value the engine gives as text is a number only when all of it is one: "1,50",
     // "abc" or "12.345.6" is not a number (NaN), never 0, so that the run refuses it.
-    const QVariant v = vrednostStolpca(stolpec);
-    if (v.isNull())
-        return 0.0;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    return ok ? d : std::numeric_limits<double>::quiet_NaN();
+    return vrednostZnesek(vrednostStolpca(stolpec));
 }
 
 bool Rezultat::jeNull(int stolpec) const
@@ -481,18 +475,7 @@ QDate Rezultat::datum(int stolpec) const
             break;
         }
     }
-    const QVariant v = vrednostStolpca(stolpec);
-    if (v.typeId() == QMetaType::QString) {
-        // A text is a date when it begins with "yyyy-mm-dd": no blank before it, no
-        // other order of day and month.
-        const QString t = v.toString();
-        QDate d;
-        const QByteArray iso = t.left(10).toLatin1();
-        if (iso.size() == 10 && preberiIsoDatum(iso.constData(), &d))
-            return d;
-        return {};
-    }
-    return vrednostDatum(v);
+    return vrednostDatumKnjizbe(vrednostStolpca(stolpec));
 }
 
 int Rezultat::steviloVrstic()
