@@ -15,6 +15,7 @@ enum IzhodnaKoda : int {
     kNeuspesno = 1,           // failed
     kZavrnjeno = 2,           // usage refused
     kZOpozorili = 3,          // completed with warnings, or nothing written
+    kIzidNeznan = 4,          // transfer: the connection was lost during the commit for good
     kUstavljenoSSignalom = 130 // stopped by SIGINT or SIGTERM
 };
 

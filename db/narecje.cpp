@@ -1,5 +1,7 @@
 #include "narecje.h"
 
+#include "pgnativno.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -7,6 +9,8 @@
 #include <QSqlDatabase>
 
 #include <QRegularExpression>
+
+#include <libpq-fe.h>
 #include <QSqlError>
 #include <QSqlResult>
 
@@ -288,6 +292,33 @@ int sqliteKoda(const QSqlError& napaka)
 }
 
 } // namespace
+
+bool povezavaIzgubljena(const QSqlDatabase& baza)
+{
+    if (!baza.isOpen())
+        return true;
+    QSqlQuery q(baza);
+    // DB2 refuses a SELECT without FROM as a statement: the connection answered.
+    if (q.exec(QStringLiteral("SELECT 1")))
+        return false;
+    if (PGconn* c = pgnativno::povezava(baza))
+        return PQstatus(c) == CONNECTION_BAD;
+    // An ODBC driver knows whether its connection is dead (SQL_ATTR_CONNECTION_DEAD);
+    // its statement's failure need not say so in its SQLSTATE.
+    const QSqlDriver* gonilnik = baza.driver();
+    if (gonilnik && qstrcmp(gonilnik->metaObject()->className(), "QODBCDriver") == 0) {
+        const QVariant h = gonilnik->handle();
+        if (h.isValid() && (qstrcmp(h.typeName(), "void*") == 0 || qstrcmp(h.typeName(), "SQLHANDLE") == 0)) {
+            SQLHANDLE povezava = *static_cast<const SQLHANDLE*>(h.constData());
+            SQLUINTEGER mrtva = SQL_CD_FALSE;
+            if (povezava
+                && SQL_SUCCEEDED(SQLGetConnectAttr(povezava, SQL_ATTR_CONNECTION_DEAD, &mrtva, 0, nullptr)))
+                return mrtva == SQL_CD_TRUE;
+        }
+    }
+    const QSqlError e = napakaStavka(q);
+    return e.type() == QSqlError::ConnectionError || sqlState(e).startsWith(QStringLiteral("08"));
+}
 
 QSqlError napakaStavka(const QSqlQuery& q)
 {

@@ -65,6 +65,10 @@ QString stavekSprostiTocko(const QString& ime);
 // database's write lock already.
 QString stavekZaklepaRegistra(QSqlDriver::DbmsType dbms);
 
+// Whether the connection no longer reaches its server (it went away, the server ended
+// the session): asked after a statement or a commit failed, with a statement of its own.
+bool povezavaIzgubljena(const QSqlDatabase& baza);
+
 // Whether a failure means that another connection holds a lock (busy, lock timeout,
 // deadlock): worth waiting for and trying again.
 bool jeZaklep(const QSqlError& napaka, QSqlDriver::DbmsType dbms);

@@ -1,6 +1,7 @@
 #include "prenos.h"
 
 #include "belezenje.h"
+#include "cakajoca.h"
 #include "izhodnadatoteka.h"
 #include "datotekagk.h"
 #include "iskanje.h"
@@ -25,11 +26,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRandomGenerator>
-#include <QSaveFile>
+#include <QDeadlineTimer>
 #include <QScopeGuard>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
 
 #include <cerrno>
+#include <csignal>
 #include <unistd.h>
 #include <utility>
 
@@ -95,22 +100,73 @@ QString napakaPisanja(const QString& pot)
     return QStringLiteral("Ne morem pisati v datoteko ") + pot;
 }
 
-// The system's reason of a failed write: the error number of the failed call (set to 0
-// before it), since a buffered write that ran out of space reports only an unknown
-// error of its own; the device's text where the call left no number.
-QString razlogPisanja(const QFileDevice& f, int sistemska)
+// Writes bytes whole, or throws Napaka with the system's reason.
+void zapisi(IzhodnaDatoteka& f, const QByteArray& bajti, const QString& pot)
 {
-    return sistemska != 0 ? qt_error_string(sistemska) : f.errorString();
+    if (!f.pisi(bajti))
+        throw Napaka(napakaPisanja(pot) + QStringLiteral(": ") + f.razlog());
 }
 
-// Writes bytes whole, or throws Napaka with the system's reason.
-void zapisi(QFileDevice& f, const QByteArray& bajti, const QString& pot)
+// A point of the run where the fault tests stop the process or cut its connection to
+// the server, named in LEDGXFER_TEST_TOCKA; nothing happens unless a test sets it.
+bool testnaTocka(const char* ime)
 {
-    errno = 0;
-    if (f.write(bajti) != bajti.size()) {
-        const int sistemska = errno;
-        throw Napaka(napakaPisanja(pot) + QStringLiteral(": ") + razlogPisanja(f, sistemska));
+    static const QByteArray tocka = qgetenv("LEDGXFER_TEST_TOCKA");
+    return !tocka.isEmpty() && tocka == ime;
+}
+
+void ubijNaTocki(const char* ime)
+{
+    if (testnaTocka(ime))
+        std::raise(SIGKILL);
+}
+
+// Ends the connection's server process from inside (PostgreSQL), as a server that goes
+// away would: for the fault tests of a commit whose answer is lost.
+void prekiniStreznik(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT pg_terminate_backend(pg_backend_pid())")))
+        qCInfo(lcTransfer).noquote() << "Strežnik je prekinil povezavo:" << q.lastError().text();
+}
+
+// After a connection lost during the commit: a second connection of the same login,
+// tried for LEDGXFER_RECONNECT_WAIT seconds (30 unless set), says whether the run
+// committed. Nothing when the server cannot be reached again.
+std::optional<bool> potrjenPoPrekinitvi(const QSqlDatabase& db, const CakajocaDatoteka& c, Okolje& okolje)
+{
+    bool ok = false;
+    const int sekund = qEnvironmentVariableIntValue("LEDGXFER_RECONNECT_WAIT", &ok);
+    const QDeadlineTimer rok{std::chrono::seconds{ok && sekund >= 0 ? sekund : 30}};
+    const QString ime = QStringLiteral("ledgxfer-obnova");
+    std::optional<bool> izid;
+    {
+        QSqlDatabase nova = QSqlDatabase::cloneDatabase(db, ime);
+        bool odprta = false;
+        while (!rok.hasExpired()) {
+            if ((odprta = nova.open()))
+                break;
+            okolje.statusnaVrstica(QStringLiteral("Povezava z bazo je prekinjena med potrjevanjem prenosa %1; "
+                                                  "ponovno se povezujem ...")
+                                       .arg(c.stevilka));
+            okolje.obdelajDogodke();
+            QThread::msleep(500);
+        }
+        if (odprta) {
+            try {
+                izid = cakajocaPotrjena(nova, c);
+            } catch (const Napaka& e) {
+                qCWarning(lcTransfer).noquote() << "Po prekinitvi ni mogoče preveriti prenosa" << c.stevilka << ":"
+                                                << e.besedilo();
+            }
+            nova.close();
+        } else {
+            qCWarning(lcTransfer).noquote() << "Po prekinitvi se ni mogoče znova povezati z bazo:"
+                                            << nova.lastError().text();
+        }
     }
+    QSqlDatabase::removeDatabase(ime);
+    return izid;
 }
 
 // The state of one run: what it was given and what it has found so far.
@@ -183,7 +239,7 @@ std::optional<QString> preveriTabele(Transakcija& tx)
 
 // The detail lines into the output file and one adjustment row per line. Throws
 // Ustavitev on the stop request, Napaka on a failure.
-void zapisiVrstice(Tek& t, QSaveFile& izhod, DatotekaGk& gk, ShrambaIzravnav& shramba)
+void zapisiVrstice(Tek& t, IzhodnaDatoteka& izhod, DatotekaGk& gk, ShrambaIzravnav& shramba)
 {
     bool izravnaveZbrisane = false;
     t.okno.povezavaMreze(false);
@@ -215,44 +271,6 @@ void zapisiVrstice(Tek& t, QSaveFile& izhod, DatotekaGk& gk, ShrambaIzravnav& sh
     shramba.koncaj();
     if (const QString n = t.Q1.napaka(); !n.isEmpty())
         throw Napaka(n); // the rows could not all be read: no file, no completion
-}
-
-// Puts the complete new file in the output's place. The previous file becomes the
-// backup only now, as a second name of the same file made before the replacement, so
-// that the output path always holds a whole file and a failure leaves both as they
-// were. Gives the system's reason when the file cannot be put in place.
-std::optional<QString> namestiDatoteko(QSaveFile& izhod, const QString& pot)
-{
-    const QString kopija = imeVarnostneKopije(pot);
-    QString novaKopija;
-    if (kopija != pot && QFileInfo(pot).isFile()) {
-        for (int i = 0; i < 100 && novaKopija.isEmpty(); ++i) {
-            const QString ime = kopija + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                                      QLatin1Char('0'));
-            if (::link(QFile::encodeName(pot).constData(), QFile::encodeName(ime).constData()) == 0)
-                novaKopija = ime;
-            else if (errno != EEXIST)
-                break;
-        }
-        if (novaKopija.isEmpty()) // no hard links on this file system: a copy
-            novaKopija = QFile::copy(pot, kopija + QStringLiteral(".kopija.tmp")) ? kopija + QStringLiteral(".kopija.tmp")
-                                                                                 : QString();
-        if (novaKopija.isEmpty())
-            qCWarning(lcTransfer).noquote() << "Varnostne kopije" << kopija << "ne morem pripraviti:"
-                                            << qt_error_string(errno);
-    }
-    if (!izhod.commit()) {
-        const QString razlog = izhod.errorString();
-        if (!novaKopija.isEmpty())
-            QFile::remove(novaKopija);
-        return razlog;
-    }
-    if (!novaKopija.isEmpty()
-        && ::rename(QFile::encodeName(novaKopija).constData(), QFile::encodeName(kopija).constData()) != 0) {
-        qCWarning(lcTransfer).noquote() << "Varnostna kopija" << kopija << "ni zamenjana:" << qt_error_string(errno);
-        QFile::remove(novaKopija);
-    }
-    return std::nullopt;
 }
 
 } // namespace
@@ -346,6 +364,16 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
         okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + *razlog);
         return IzidPrenosa::Zavrnjen;
     }
+    // Files that a run killed between its commit and putting its file in place left
+    // beside this output: a committed transfer's file is put in place first.
+    try {
+        for (const QString& sporocilo : dokoncajCakajoce(t.db, naloga.pot))
+            okolje.sporocilo(sporocilo);
+    } catch (const Napaka& e) {
+        skrijNapredek();
+        okolje.sporocilo(e.besedilo());
+        return IzidPrenosa::Zavrnjen;
+    }
     const ObsegPrenosa obseg = preveriObseg(naloga, okolje);
     if (obseg.izid != ObsegPrenosa::Izid::Dovoljen) {
         skrijNapredek();
@@ -377,14 +405,14 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
         }
         okno.nastaviSteviloZapisov(QString::number(t.vrstic));
 
-        // The new file is written under a name of its own beside the output, created
-        // exclusively; it takes the output's place only once the transfer is committed.
-        QSaveFile izhod(naloga.pot);
-        izhod.setDirectWriteFallback(false);
+        // The new file is written beside the output without a name of its own; it is
+        // named just before the commit and takes the output's place only after it.
+        IzhodnaDatoteka izhod(naloga.pot);
         const QDate datumZacetka = okolje.danes();
-        errno = 0;
-        if (!izhod.open(QIODevice::WriteOnly)) {
-            const QString razlog = razlogPisanja(izhod, errno);
+        if (!izhod.odpri() || izhod.naMestu()) {
+            const QString razlog = izhod.naMestu()
+                ? QStringLiteral("mapa %1 ne sprejme novih datotek").arg(QFileInfo(naloga.pot).absolutePath())
+                : izhod.razlog();
             qCWarning(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << razlog;
             skrijNapredek();
             okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + razlog);
@@ -415,13 +443,10 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
         const QDate datumDatoteke = okolje.danes();
         zapisi(izhod, gk.zakljucnaVrstica(datumDatoteke) + "\r\n", naloga.pot);
         if (datumDatoteke != datumZacetka) {
-            if (!izhod.seek(0))
-                throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + razlogPisanja(izhod, errno));
+            if (!izhod.naprava()->seek(0))
+                throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + izhod.naprava()->errorString());
             zapisi(izhod, UvodnaVrstica(datumDatoteke) + "\r\n", naloga.pot);
         }
-        errno = 0;
-        if (!izhod.flush())
-            throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + razlogPisanja(izhod, errno));
         Q1.zapri();
 
         // The point of no return: the file is whole and the transfer is being written
@@ -442,20 +467,79 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
                 throw;
             }
         }
-        tx.potrdi();
-        if (const std::optional<QString> razlog = namestiDatoteko(izhod, naloga.pot)) {
-            // The database is committed; the file is written again by repeating the transfer.
-            const qint64 ponovi = t.stevilka > 0 ? t.stevilka : zaPrikaz;
-            qCCritical(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << *razlog;
-            okno.nastaviStevilkoPrenosa(QString::number(ponovi));
+        // The complete file is on disk under a name a later run finds again before the
+        // commit: if the process dies or the connection is lost between the commit and
+        // putting the file in place, the next run into this output finishes the work.
+        const qint64 stevilkaPrenosa = t.stevilka > 0 ? t.stevilka : zaPrikaz;
+        const CakajocaDatoteka cakajoca{imeCakajoceDatoteke(naloga.pot, stevilkaPrenosa), stevilkaPrenosa};
+        QFile::remove(cakajoca.pot);
+        if (!izhod.poimenuj(cakajoca.pot))
+            throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + izhod.razlog());
+        auto odstraniCakajoco = qScopeGuard([&cakajoca] { QFile::remove(cakajoca.pot); });
+        ubijNaTocki("pred-potrditvijo");
+        if (testnaTocka("prekini-pred-potrditvijo"))
+            prekiniStreznik(t.db);
+
+        bool povezavaObnovljena = false;
+        try {
+            tx.potrdi();
+            // A driver may report a commit on a connection that the server has already
+            // dropped as done (an ODBC driver that found no transaction left to end):
+            // a commit is taken as done only while its connection still answers.
+            if (t.db.driver() && t.db.driver()->dbmsType() != QSqlDriver::SQLite
+                && narecje::povezavaIzgubljena(t.db))
+                throw Napaka(QStringLiteral("Povezava z bazo je prekinjena"));
+            ubijNaTocki("po-potrditvi");
+            if (testnaTocka("prekini-po-potrditvi")) {
+                prekiniStreznik(t.db);
+                throw Napaka(QStringLiteral("Povezava z bazo je prekinjena (preizkus)"));
+            }
+        } catch (const Napaka& e) {
+            if (!narecje::povezavaIzgubljena(t.db))
+                throw; // the commit was refused: nothing changed
+            // The connection went during the commit: whether the server committed is
+            // asked again on a new connection.
+            qCWarning(lcTransfer).noquote() << "Povezava z bazo je prekinjena med potrjevanjem prenosa"
+                                            << stevilkaPrenosa << ":" << e.besedilo();
+            const std::optional<bool> potrjen = potrjenPoPrekinitvi(t.db, cakajoca, okolje);
             skrijNapredek();
-            okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + *razlog
+            if (!potrjen) {
+                odstraniCakajoco.dismiss();
+                okno.nastaviStevilkoPrenosa(naloga.stevilkaPrenosa);
+                okolje.sporocilo(QStringLiteral("Povezava z bazo je bila prekinjena med potrjevanjem prenosa %1 in je "
+                                                "ni mogoče znova vzpostaviti, zato ni znano, ali je prenos %1 "
+                                                "zapisan v bazi.\nPreverite prenos %1 v pregledu prenosov. "
+                                                "Datoteka čaka v %2; naslednji prenos v %3 jo namesti, če je "
+                                                "prenos zapisan, sicer jo odstrani.\n%4")
+                                     .arg(stevilkaPrenosa)
+                                     .arg(cakajoca.pot, naloga.pot, e.besedilo()));
+                return IzidPrenosa::Neznan;
+            }
+            if (!*potrjen) {
+                okno.nastaviStevilkoPrenosa(naloga.stevilkaPrenosa);
+                okolje.sporocilo(QStringLiteral("Povezava z bazo je bila prekinjena med potrjevanjem; prenos ni "
+                                                "zapisan v bazi in ni opravljen. Baza in datoteka %1 sta ostali "
+                                                "nespremenjeni.\n%2")
+                                     .arg(naloga.pot, e.besedilo()));
+                return IzidPrenosa::Neuspel;
+            }
+            povezavaObnovljena = true;
+        }
+        if (!izhod.potrdi(imeVarnostneKopije(naloga.pot) == naloga.pot ? QString() : imeVarnostneKopije(naloga.pot),
+                          true)) {
+            // The database is committed; the waiting file is put in place by the next
+            // run into this output, or written again by repeating the transfer.
+            odstraniCakajoco.dismiss();
+            qCCritical(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << izhod.razlog();
+            okno.nastaviStevilkoPrenosa(QString::number(stevilkaPrenosa));
+            skrijNapredek();
+            okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + izhod.razlog()
                              + QStringLiteral("\nPrenos %1 je zapisan v bazi; datoteko zapišete s ponovitvijo "
-                                              "prenosa %1.").arg(ponovi));
+                                              "prenosa %1.").arg(stevilkaPrenosa));
             return IzidPrenosa::Neuspel;
         }
 
-        konec.stevilka = t.stevilka > 0 ? t.stevilka : zaPrikaz;
+        konec.stevilka = stevilkaPrenosa;
         konec.vrstic = gk.steviloVrstic();
 
         // The closing list and the count of lines.
@@ -466,6 +550,10 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
         skrijNapredek();
         okolje.sporocilo(QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
         okolje.procentiBesedilo(QString());
+        if (povezavaObnovljena)
+            okolje.sporocilo(QStringLiteral("Povezava z bazo je bila med potrjevanjem prekinjena in znova "
+                                            "vzpostavljena: prenos %1 je zapisan v bazi, datoteka je nameščena.")
+                                 .arg(stevilkaPrenosa));
         if (shramba.zavrnjenih() > 0) {
             okolje.sporocilo(QStringLiteral("Baza ni sprejela %1 vrstic izravnav (konti: %2); te vrstice v tabeli "
                                             "IZRAVNAVE manjkajo, datoteka in prenos sta zapisana.")

@@ -33,8 +33,10 @@ struct NalogaPrenosa {
 // a second message); nothing to transfer in the range; stopped by the stop request;
 // failed (said in a message; the database and the files are as before the run);
 // refused before it started (a number field, a range or an output path it cannot
-// take, or a question about registered transfers answered no).
-enum class IzidPrenosa { Opravljen, OpravljenZOpozorili, NiPodatkov, Ustavljen, Neuspel, Zavrnjen };
+// take, or a question about registered transfers answered no); unknown (the connection
+// was lost during the commit and could not be made again: the message names the
+// transfer to check, and its file waits beside the output for the next run).
+enum class IzidPrenosa { Opravljen, OpravljenZOpozorili, NiPodatkov, Ustavljen, Neuspel, Zavrnjen, Neznan };
 
 // The number field read by the one rule of every run: empty or 0 is a new transfer
 // (number 0); a positive integer is a repeat of that transfer, which must be in the

@@ -290,6 +290,8 @@ public:
     void zakljucna(qint64 stevilka, QByteArrayView v)
     {
         const qint64 vrstic = m_izid.podrobnihVrstic;
+        m_izid.breme = m_breme;
+        m_izid.dobro = m_dobro;
         if (m_ponovitev) {
             // Lines of the repeat that the file lacks.
             qint64 manjka = 0;

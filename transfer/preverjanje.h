@@ -31,6 +31,8 @@ struct IzidPreverjanja {
     QList<Ugotovitev> ugotovitve;
     qint64 vseh = 0;
     qint64 podrobnihVrstic = 0; // detail lines of the file
+    double breme = 0;           // their domestic debit amounts, each rounded to cents, added up
+    double dobro = 0;           // their domestic credit amounts, likewise
     bool pravilna() const { return vseh == 0; }
     void dodaj(Ugotovitev u);
 };

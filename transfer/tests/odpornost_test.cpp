@@ -74,9 +74,11 @@ protected:
         int koda;
         QString izhod;
     };
-    Izid zazeni(const QStringList& obseg, const QString& ponovi = QString(), const QString& izhod = QString())
+    Izid zazeni(const QStringList& obseg, const QString& ponovi = QString(), const QString& izhod = QString(),
+                const QProcessEnvironment& okolje = QProcessEnvironment::systemEnvironment())
     {
         QProcess p;
+        p.setProcessEnvironment(okolje);
         zacni(p, argumenti(obseg, ponovi, izhod));
         p.waitForFinished(180000);
         const IzidBatch i = izidBatch(p);
@@ -306,6 +308,112 @@ TEST_F(Odpornost, TwoRepeatsOfOneNumberAtOnceKeepItsRowsEqualToItsLines)
     EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")),
               QStringList{QString::number(vrstic)});
     EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), QStringList{QStringLiteral("2")});
+}
+
+namespace {
+
+// The environment of a run that stops at a fault point of the test (LEDGXFER_TEST_TOCKA).
+QProcessEnvironment sTocko(const char* tocka, const char* cakanjePovezave = nullptr)
+{
+    QProcessEnvironment o = QProcessEnvironment::systemEnvironment();
+    o.insert(QStringLiteral("LEDGXFER_TEST_TOCKA"), QString::fromLatin1(tocka));
+    if (cakanjePovezave)
+        o.insert(QStringLiteral("LEDGXFER_RECONNECT_WAIT"), QString::fromLatin1(cakanjePovezave));
+    return o;
+}
+
+QByteArray vsebina(const QString& pot)
+{
+    QFile f(pot);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+// A run killed between its commit and putting its file in place leaves its complete
+// file beside the output under a name the next run finds ("<output>.prenos<N>"): the
+// next run into that output puts a committed transfer's file in place, says so, and
+// goes on; the file of a run killed before its commit is removed, and nothing else
+// changes. On every engine.
+TEST_F(Odpornost, AKillBetweenTheCommitAndTheFileIsFinishedByTheNextRun)
+{
+    const QByteArray prejsnja = vsebina(pot);
+    const QString cakajoca3 = pot + QStringLiteral(".prenos3");
+    const QStringList prazno{QStringLiteral("2019-01-01"), QStringLiteral("2019-01-31")}; // no postings
+
+    Izid i = zazeni({QStringLiteral("2018-01-16"), QStringLiteral("2018-01-31")}, QString(), QString(),
+                    sTocko("po-potrditvi"));
+    EXPECT_NE(i.koda, 0) << "killed";
+    EXPECT_EQ(vrstice(QStringLiteral("SELECT MAX(STPRENOSA) FROM LEDGXFER")), QStringList{QStringLiteral("3")})
+        << "committed before the kill";
+    EXPECT_EQ(vsebina(pot), prejsnja) << "the output still holds the previous file";
+    const QByteArray nova = vsebina(cakajoca3);
+    ASSERT_FALSE(nova.isEmpty()) << "the new file waits beside the output";
+    EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=3")),
+              QStringList{QString::number(nova.count("\r\n") - 2)});
+
+    // The next run into that output (here over a range without postings).
+    i = zazeni(prazno);
+    EXPECT_EQ(i.koda, 3) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prenos 3 je bil zapisan v bazi, njegova datoteka pa ob prekinitvi ni "
+                                                "bila nameščena. Zdaj je nameščena v ")
+                                 + pot))
+        << i.izhod.toStdString();
+    EXPECT_EQ(vsebina(pot), nova);
+    EXPECT_EQ(vsebina(QDir(mapa).filePath(QStringLiteral("GKDODAT2.OLD"))), prejsnja);
+    EXPECT_FALSE(QFileInfo::exists(cakajoca3));
+
+    // Killed just before its commit: nothing of transfer 4 is in the book, and the
+    // file it left is removed by the next run without a word.
+    const Stanje prej = stanje();
+    i = zazeni({QStringLiteral("2017-11-01"), QStringLiteral("2017-12-31")}, QString(), QString(),
+               sTocko("pred-potrditvijo"));
+    EXPECT_NE(i.koda, 0);
+    EXPECT_TRUE(QFileInfo::exists(pot + QStringLiteral(".prenos4")));
+    i = zazeni(prazno);
+    EXPECT_EQ(i.koda, 3) << i.izhod.toStdString();
+    EXPECT_FALSE(i.izhod.contains(QStringLiteral("nameščena"))) << i.izhod.toStdString();
+    EXPECT_TRUE(stanje() == prej) << "nothing of the killed run is left";
+}
+
+// A server lost during the commit (PostgreSQL, directly and through ODBC): the run
+// asks again on a new connection whether it committed. Not committed: nothing was
+// transferred, and it says so. Committed: the file is put in place and the success
+// says the connection was lost and found again. Not reachable again: the outcome is
+// unknown, the message names the transfer to check, the batch exits 4, and the file
+// waits for the next run, which finishes it.
+TEST_F(Odpornost, AConnectionLostDuringTheCommitIsAskedAgain)
+{
+    if (b.gonilnik() == u"sqlite")
+        GTEST_SKIP() << "SQLite has no connection to lose";
+    const QStringList obseg{QStringLiteral("2018-01-16"), QStringLiteral("2018-01-31")};
+    const QByteArray prejsnja = vsebina(pot);
+    const Stanje prej = stanje();
+
+    Izid i = zazeni(obseg, QString(), QString(), sTocko("prekini-pred-potrditvijo"));
+    EXPECT_EQ(i.koda, 1) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("prenos ni zapisan v bazi in ni opravljen"))) << i.izhod.toStdString();
+    EXPECT_TRUE(stanje() == prej);
+
+    i = zazeni(obseg, QString(), QString(), sTocko("prekini-po-potrditvi"));
+    EXPECT_EQ(i.koda, 0) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Uspešno prepisanih podatkov="))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("znova vzpostavljena: prenos 3 je zapisan v bazi, datoteka je "
+                                                "nameščena")))
+        << i.izhod.toStdString();
+    EXPECT_EQ(vsebina(QDir(mapa).filePath(QStringLiteral("GKDODAT2.OLD"))), prejsnja);
+    EXPECT_FALSE(QFileInfo::exists(pot + QStringLiteral(".prenos3")));
+
+    i = zazeni({QStringLiteral("2017-11-01"), QStringLiteral("2017-12-31")}, QString(), QString(),
+               sTocko("prekini-po-potrditvi", "0"));
+    EXPECT_EQ(i.koda, 4) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("ni znano, ali je prenos 4 zapisan v bazi"))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Preverite prenos 4 v pregledu prenosov"))) << i.izhod.toStdString();
+    const QByteArray cakajoca = vsebina(pot + QStringLiteral(".prenos4"));
+    ASSERT_FALSE(cakajoca.isEmpty());
+    i = zazeni({QStringLiteral("2019-01-01"), QStringLiteral("2019-01-31")});
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prenos 4 je bil zapisan v bazi"))) << i.izhod.toStdString();
+    EXPECT_EQ(vsebina(pot), cakajoca);
 }
 
 // A full disk: the run ends with the system's reason and leaves the last good file,
