@@ -15,6 +15,7 @@
 #include <QSqlResult>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -374,6 +375,21 @@ QString besedilo(const QSqlError& napaka)
     if (!d.isEmpty() && !t.contains(d))
         t = d + QStringLiteral(": ") + t;
     return t;
+}
+
+QString razlog(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
+{
+    const QString t = besedilo(napaka);
+    if (dbms != QSqlDriver::SQLite)
+        return t;
+    switch (sqliteKoda(napaka)) {
+    case 13: // SQLITE_FULL
+        return qt_error_string(ENOSPC) + QStringLiteral(" (") + t + u')';
+    case 10: // SQLITE_IOERR
+        return qt_error_string(EIO) + QStringLiteral(" (") + t + u')';
+    default:
+        return t;
+    }
 }
 
 bool beriSKazalcem(const QSqlDatabase& baza)

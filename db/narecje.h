@@ -65,6 +65,11 @@ QString stavekSprostiTocko(const QString& ime);
 // database's write lock already.
 QString stavekZaklepaRegistra(QSqlDriver::DbmsType dbms);
 
+// The database's text of a failure, with the system's reason in front where the
+// engine's own words hide it: SQLite's "database or disk is full" is a full disk
+// ("Ni prostora na napravi"), its I/O error an input/output error.
+QString razlog(const QSqlError& napaka, QSqlDriver::DbmsType dbms);
+
 // Whether the connection no longer reaches its server (it went away, the server ended
 // the session): asked after a statement or a commit failed, with a statement of its own.
 bool povezavaIzgubljena(const QSqlDatabase& baza);

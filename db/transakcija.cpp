@@ -20,9 +20,9 @@ QSqlDriver::DbmsType vrsta(const QSqlDatabase& baza)
 // The database's reason of a failure; a connection that is gone often gives none.
 QString razlog(const QSqlError& napaka, const QSqlDatabase& baza)
 {
-    QString t = narecje::besedilo(napaka);
+    QString t = narecje::razlog(napaka, vrsta(baza));
     if (t.isEmpty())
-        t = narecje::besedilo(baza.lastError());
+        t = narecje::razlog(baza.lastError(), vrsta(baza));
     if (t.isEmpty() || !baza.isOpen())
         t = QStringLiteral("Povezava z bazo je prekinjena") + (t.isEmpty() ? QString() : QStringLiteral(": ") + t);
     return t;
@@ -143,18 +143,26 @@ void Transakcija::preklici()
         izvediSistemski(s);
 }
 
-bool Transakcija::vTocki(const std::function<bool()>& korak)
+bool Transakcija::vTocki(const std::function<bool()>& korak, const std::function<QString()>& razlogKoraka)
 {
     const QSqlDriver::DbmsType dbms = vrsta(m_baza);
     const QString ime = QStringLiteral("T") + QString::number(++m_tock);
     if (!m_q.exec(narecje::stavekTocke(dbms, ime)))
         throw Napaka(razlog(m_q.lastError(), m_baza));
     const bool ok = korak();
+    // A savepoint that cannot be ended means the step's failure ended more than the
+    // step: that failure is the reason, not the savepoint's name.
+    const auto neuspeh = [&] {
+        const QString r = !ok && razlogKoraka ? razlogKoraka() : QString();
+        qCWarning(lcDb).noquote() << "Točke" << ime << "ni mogoče končati:" << narecje::besedilo(m_q.lastError());
+        return Napaka(r.isEmpty() ? razlog(m_q.lastError(), m_baza)
+                                  : r + QStringLiteral("; prenos ni opravljen, baza je ostala nespremenjena."));
+    };
     const QString konec = ok ? narecje::stavekSprostiTocko(ime) : narecje::stavekNazajNaTocko(ime);
     if (!m_q.exec(konec))
-        throw Napaka(razlog(m_q.lastError(), m_baza));
+        throw neuspeh();
     if (!ok && !m_q.exec(narecje::stavekSprostiTocko(ime)))
-        throw Napaka(razlog(m_q.lastError(), m_baza));
+        throw neuspeh();
     m_q.finish();
     return ok;
 }
@@ -167,16 +175,21 @@ bool Transakcija::poskusi(const QString& sql, const QVariantMap& parametri, cons
     for (;;) {
         Poizvedba q(m_baza);
         QSqlError e;
-        const bool ok = vTocki([&] {
-            if (q.poskusiIzvesti(sql, parametri))
-                return true;
-            e = narecje::napakaStavka(q.q());
-            q.zapri();
-            return false;
-        });
+        const auto razlogStavka = [&] {
+            return e.type() == QSqlError::NoError ? q.zadnjaNapaka() : narecje::razlog(e, dbms);
+        };
+        const bool ok = vTocki(
+            [&] {
+                if (q.poskusiIzvesti(sql, parametri))
+                    return true;
+                e = narecje::napakaStavka(q.q());
+                q.zapri();
+                return false;
+            },
+            razlogStavka);
         if (ok)
             return true;
-        const QString razlog = e.type() == QSqlError::NoError ? q.zadnjaNapaka() : narecje::besedilo(e);
+        const QString razlog = razlogStavka();
         if (!narecje::jeZaklep(e, dbms)) {
             if (napaka)
                 *napaka = razlog;

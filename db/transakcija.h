@@ -57,8 +57,10 @@ public:
     void izvedi(const QString& sql, const QVariantMap& parametri, const QString& kaj);
 
     // Runs `korak` inside a savepoint: kept when it returns true, undone when false.
-    // Throws Napaka when the savepoint cannot be undone (the connection is lost).
-    bool vTocki(const std::function<bool()>& korak);
+    // Throws Napaka when the savepoint cannot be undone (the connection is lost, or the
+    // engine ended the whole transaction, as SQLite does on a full disk), with the
+    // step's own reason (`razlogKoraka`) where there is one, else the savepoint's.
+    bool vTocki(const std::function<bool()>& korak, const std::function<QString()>& razlogKoraka = {});
 
     QSqlDatabase baza() const { return m_baza; }
 

@@ -448,3 +448,57 @@ TEST_F(Odpornost, AFullDiskEndsTheRunWithItsReasonAndChangesNothing)
     EXPECT_EQ(potem.baza, prej.baza);
     EXPECT_TRUE(potem.datoteke == prej.datoteke);
 }
+
+// A full file system under the SQLite book: the run ends with the system's reason
+// (never the name of a savepoint the engine dropped with the transaction), and the book
+// and the output stay as they were.
+TEST_F(Odpornost, AFullDiskUnderTheBookEndsTheRunWithItsReason)
+{
+    if (b.gonilnik() != u"sqlite")
+        GTEST_SKIP() << "the book is a file only on SQLite";
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    const QString knjiga = QDir(b.mapa()).filePath(b.alias() + QStringLiteral(".sqlite"));
+    const qint64 velikost = QFileInfo(knjiga).size();
+    ASSERT_GT(velikost, 0);
+    const QString mala = QDir(b.mapa()).filePath(QStringLiteral("mala"));
+    ASSERT_TRUE(QDir().mkpath(mala));
+    QProcess mount;
+    // Room for the book and a little more, not for the run's adjustment rows.
+    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                          QStringLiteral("size=%1k").arg(velikost / 1024 + 96), QStringLiteral("tmpfs"),
+                                          mala});
+    if (!mount.waitForFinished() || mount.exitCode() != 0)
+        GTEST_SKIP() << "cannot mount a small file system here: " << mount.readAllStandardError().toStdString();
+    const auto odklopi = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mala}); });
+    const QString kopija = QDir(mala).filePath(QStringLiteral("ledger.sqlite"));
+    ASSERT_TRUE(QFile::copy(knjiga, kopija));
+    const QString aliasi = QDir(b.mapa()).filePath(QStringLiteral("mala.ini"));
+    {
+        QFile f(aliasi);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[MALA]\ndriver=sqlite\ndatabase=" + QFile::encodeName(kopija) + "\n");
+    }
+    const auto vsebinaKnjige = [&] {
+        QProcess p;
+        p.start(QStringLiteral("sqlite3"), {kopija, QStringLiteral("SELECT COUNT(*), COUNT(PRENOS) FROM KNJIZBE;"
+                                                                   " SELECT COUNT(*) FROM IZRAVNAVE;"
+                                                                   " SELECT MAX(STPRENOSA) FROM LEDGXFER;")});
+        p.waitForFinished();
+        return p.readAllStandardOutput();
+    };
+    const QByteArray prej = vsebinaKnjige();
+    ASSERT_FALSE(prej.isEmpty()) << "sqlite3 (package sqlite3) reads the book";
+    const QByteArray izhodPrej = vsebina(pot);
+
+    const IzidBatch i = zazeniBatch({QStringLiteral("transfer"), QStringLiteral("--aliases"), aliasi,
+                                     QStringLiteral("--alias"), QStringLiteral("MALA"), QStringLiteral("--from"),
+                                     QStringLiteral("2017-11-01"), QStringLiteral("--to"), QStringLiteral("2018-01-31"),
+                                     QStringLiteral("--allow-overlap"), QStringLiteral("--output"), pot});
+    EXPECT_EQ(i.koda, 1) << i.izhod.toStdString() << i.napake.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ni prostora na napravi"))
+                || i.izhod.contains(QStringLiteral("No space left on device")))
+        << i.izhod.toStdString();
+    EXPECT_FALSE(i.izhod.contains(QStringLiteral("savepoint"))) << i.izhod.toStdString();
+    EXPECT_EQ(vsebinaKnjige(), prej);
+    EXPECT_EQ(vsebina(pot), izhodPrej);
+}
