@@ -3,6 +3,7 @@
 
 #include "barve.h"
 #include "belezenje.h"
+#include "cakajoca.h"
 #include "napaka.h"
 #include "obsegprenosa.h"
 #include "nastavitve.h"
@@ -334,6 +335,13 @@ void TForm1::btnPonoviClick()
         ui->btnPonovi->setText(QStringLiteral("Zapri p&regled"));
         resize(width(), 460);
         DataSource1->nastaviOmogocen(true);
+        // A transfer whose file a kill or a lost connection left beside its output in
+        // the monthly folder is said at once.
+        if (povezava::jeOdprta(V.Baza)) {
+            for (const QString& opozorilo : opozoriloCakajocih(povezava::zaIme(V.Baza),
+                                                               QDir::fromNativeSeparators(V.MesecniDirektorij)))
+                okolje().sporocilo(opozorilo);
+        }
     } else {
         ui->eStevilkaPrenosa->setText(QStringLiteral("0"));
         ui->btnPonovi->setText(QStringLiteral("P&regled"));

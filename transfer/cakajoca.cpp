@@ -150,3 +150,28 @@ QStringList dokoncajCakajoce(const QSqlDatabase& db, const QString& izhod)
     }
     return sporocila;
 }
+
+QStringList opozoriloCakajocih(const QSqlDatabase& db, const QString& mapa)
+{
+    QStringList sporocila;
+    if (mapa.isEmpty())
+        return sporocila;
+    for (const CakajocaDatoteka& c : cakajoceVMapi(mapa)) {
+        bool potrjena = false;
+        try {
+            potrjena = cakajocaPotrjena(db, c);
+        } catch (const Napaka& e) {
+            qCWarning(lcTransfer).noquote() << "Čakajoče datoteke" << c.pot << "ni mogoče preveriti:" << e.besedilo();
+            continue;
+        }
+        if (!potrjena)
+            continue;
+        const QString izhod = c.pot.left(c.pot.lastIndexOf(QStringLiteral(".prenos")));
+        sporocila << QStringLiteral("Prenos %1 je zapisan v bazi, njegova datoteka pa ni nameščena: čaka v %2.\n"
+                                    "Namesti jo naslednji prenos v %3; datoteko zapišete tudi s ponovitvijo "
+                                    "prenosa %1.")
+                         .arg(c.stevilka)
+                         .arg(c.pot, izhod);
+    }
+    return sporocila;
+}

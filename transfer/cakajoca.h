@@ -41,3 +41,9 @@ std::optional<QString> namestiCakajoco(const CakajocaDatoteka& c, const QString&
 // message that names the transfer and the repeat that rewrites its file when a
 // committed transfer's file cannot be put in place: the run must not go on over it.
 QStringList dokoncajCakajoce(const QSqlDatabase& db, const QString& izhod);
+
+// What the review panel says of the files waiting in a folder (the monthly output
+// folder): one message per committed transfer whose file is not in its place, naming
+// the transfer, where its file waits and what puts it in place. A file whose run did
+// not commit is left to the next run, which removes it.
+QStringList opozoriloCakajocih(const QSqlDatabase& db, const QString& mapa);

@@ -345,3 +345,24 @@ TEST_F(PrenosOkno, ANewTransferOverARegisteredOneAsksFirst)
     EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
     EXPECT_EQ(kontrola<QLineEdit>(f, "eStevilkaPrenosa")->text(), QStringLiteral("2"));
 }
+
+// A transfer file that a kill left waiting beside its output in the monthly folder:
+// opening the review panel says which transfer it is and what puts it in place; a
+// file whose run never committed is not mentioned (the next run removes it).
+TEST_F(PrenosOkno, TheReviewPanelSaysWhereACommittedTransfersFileWaits)
+{
+    odgovor = izhod;
+    kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
+    ASSERT_EQ(p.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov=3")});
+    // Transfer 1's file as a killed run leaves it, and one of a run that never committed.
+    ASSERT_TRUE(QFile::copy(izhod, izhod + QStringLiteral(".prenos1")));
+    ASSERT_TRUE(QFile::copy(izhod, izhod + QStringLiteral(".prenos7")));
+    p.sporocila.clear();
+    kontrola<QPushButton>(f, "btnPonovi")->click();
+    EXPECT_EQ(p.sporocila,
+              QStringList{QStringLiteral("Prenos 1 je zapisan v bazi, njegova datoteka pa ni nameščena: čaka v %1.\n"
+                                         "Namesti jo naslednji prenos v %2; datoteko zapišete tudi s ponovitvijo "
+                                         "prenosa 1.")
+                              .arg(QFileInfo(izhod + QStringLiteral(".prenos1")).absoluteFilePath(),
+                                   QFileInfo(izhod).absoluteFilePath())});
+}
