@@ -2,11 +2,26 @@
 
 #include "porociloizravnav.h"
 #include "predogled.h"
+#include "varovanjeizhoda.h"
 #include "rezultatvir.h"
 
 #include "okolje.h"
 
 #include <QMessageBox>
+
+namespace {
+
+// Printing to a file goes through the output guard of every command.
+IzhodPredogleda izhodPredogleda(Okolje* okolje)
+{
+    IzhodPredogleda izhod;
+    izhod.zavrni = [](const QString& pot) { return zavrnitevIzhoda(pot); };
+    if (okolje)
+        izhod.sporocilo = [okolje](const QString& b) { okolje->sporocilo(b); };
+    return izhod;
+}
+
+} // namespace
 
 TfIzravna::TfIzravna(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -31,5 +46,6 @@ void TfIzravna::izpis(Rezultat& Qizravnave, const std::function<int(QDialog&)>& 
         if (okolje)
             besedilo.isEmpty() ? okolje->skrijStatusnoVrstico() : okolje->statusnaVrstica(besedilo);
     };
-    predogled(opisIzravnav(), vir, parentWidget() ? parentWidget() : this, prikazi, stanje);
+    predogled(opisIzravnav(), vir, parentWidget() ? parentWidget() : this, prikazi, stanje,
+              QDateTime::currentDateTime(), izhodPredogleda(okolje));
 }

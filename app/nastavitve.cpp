@@ -3,9 +3,11 @@
 #include "besedilo1250.h"
 #include "izhodnadatoteka.h"
 #include "mesta.h"
+#include "vhodnadatoteka.h"
 #include "varovanjeizhoda.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 QString potNastavitev()
@@ -15,15 +17,18 @@ QString potNastavitev()
 
 bool preberiNastavitve(Izvajanje& vrednosti, QString& zokPolje)
 {
-    QFile f(potNastavitev());
-    if (!f.open(QIODevice::ReadOnly)) {
-        // No settings file is the usual first start; one that cannot be read is logged.
-        if (f.exists())
-            qCWarning(lcApp).noquote() << "Nastavitev ni mogoče brati iz" << f.fileName() << ":" << f.errorString();
+    // No settings file is the usual first start; one that cannot be read (or is no
+    // regular file of two short lines' size: a FIFO, a device) is logged and left alone.
+    const QString pot = potNastavitev();
+    if (!QFileInfo::exists(pot) && !QFileInfo(pot).isSymLink())
+        return false;
+    QString razlog;
+    const std::optional<QByteArray> prebrano = preberiVhodnoDatoteko(pot, 64 * 1024, razlog);
+    if (!prebrano) {
+        qCWarning(lcApp).noquote() << "Nastavitev ni mogoče brati iz" << pot << ":" << razlog;
         return false;
     }
-    const QByteArray vsebina = f.readAll();
-    f.close();
+    const QByteArray& vsebina = *prebrano;
 
     // A line ends at CR LF or at a bare LF.
     QList<QByteArray> vrstice = vsebina.split('\n');

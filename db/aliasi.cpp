@@ -10,12 +10,17 @@
 #include <QSet>
 #include <QSettings>
 
+#include "vhodnadatoteka.h"
+
 QString potDoAliasov()
 {
     return kjeJe(Datoteka::Aliasi);
 }
 
 namespace {
+
+// An aliases file holds a few sections of a few lines.
+constexpr qint64 kNajvecAliasov = 1 << 20;
 
 // Files written for the earlier reader of this file may hold an unquoted ';' in a
 // value, above all ODBC connection strings ("database=DRIVER={x};SERVER=y"), and a
@@ -59,13 +64,15 @@ Aliasi Aliasi::preberi(const QString& pot)
     rezultat.m_pot = pot;
     // QSettings takes a missing or unreadable file for an empty one: the reason comes
     // from opening it.
-    QHash<QString, QString> zPodpicjem;
-    if (QFile f(pot); !f.open(QIODevice::ReadOnly)) {
-        rezultat.m_napakaBranja = f.errorString();
+    // Only a regular file of a size an aliases file may have is read: a FIFO, a device
+    // or a huge file in its place is refused without reading it.
+    QString razlog;
+    const std::optional<QByteArray> vsebina = preberiVhodnoDatoteko(pot, kNajvecAliasov, razlog);
+    if (!vsebina) {
+        rezultat.m_napakaBranja = razlog;
         return rezultat;
-    } else {
-        zPodpicjem = vrednostiStaregaBralnika(f.readAll());
     }
+    const QHash<QString, QString> zPodpicjem = vrednostiStaregaBralnika(*vsebina);
     const QSettings ini(pot, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError) {
         rezultat.m_napakaBranja = QStringLiteral("datoteka ni v obliki INI");

@@ -1,9 +1,11 @@
 #include "predogled.h"
 
+#include "belezenje.h"
 #include "izris.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScopeGuard>
@@ -30,7 +32,7 @@ void skrijIzbiroStrani(QPrintPreviewDialog& dialog)
 
 int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
               const std::function<int(QDialog&)>& prikazi, const std::function<void(const QString&)>& stanje,
-              const QDateTime& zdaj)
+              const QDateTime& zdaj, const IzhodPredogleda& izhod)
 {
     QPrinter tiskalnik(QPrinter::HighResolution);
     tiskalnik.setFullPage(true);
@@ -46,6 +48,19 @@ int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
     // operator prints; every request lays the report out anew over the same rows, on
     // the report's own page whatever was chosen meanwhile.
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) {
+        // Printed to a file: the file is opened only when the painting begins, so a
+        // refused one is never touched.
+        if (const QString datoteka = p->outputFileName(); !datoteka.isEmpty() && izhod.zavrni) {
+            if (const std::optional<QString> zakaj = izhod.zavrni(datoteka)) {
+                const QString b = QStringLiteral("Ne morem pisati v datoteko ") + datoteka + u'\n' + *zakaj;
+                qCWarning(lcReport).noquote() << b;
+                if (izhod.sporocilo)
+                    izhod.sporocilo(b);
+                else
+                    QMessageBox::warning(&dialog, dialog.windowTitle(), b);
+                return;
+            }
+        }
         pripraviNapravo(*p, porocilo);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto zaposlen = qScopeGuard([&stanje] {

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <functional>
+#include <optional>
 
 class QDialog;
 class QWidget;
@@ -21,7 +22,15 @@ class QWidget;
 //
 // While the pages are prepared the mouse pointer is busy and `stanje` (when given) is
 // called with a status text, and with an empty text when they are ready.
+//
+// Printing to a file goes through `izhod`: a file that its guard refuses (a database's
+// own file, a link, a device) is not opened at all, and the refusal is said with
+// `izhod.sporocilo` (a message box over the preview when none is given).
+struct IzhodPredogleda {
+    std::function<std::optional<QString>(const QString&)> zavrni;
+    std::function<void(const QString&)> sporocilo;
+};
 int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
               const std::function<int(QDialog&)>& prikazi = {},
               const std::function<void(const QString&)>& stanje = {},
-              const QDateTime& zdaj = QDateTime::currentDateTime());
+              const QDateTime& zdaj = QDateTime::currentDateTime(), const IzhodPredogleda& izhod = {});

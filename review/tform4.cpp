@@ -2,6 +2,21 @@
 
 #include "okolje.h"
 #include "predogled.h"
+#include "varovanjeizhoda.h"
+
+namespace {
+
+// Printing to a file goes through the output guard of every command.
+IzhodPredogleda izhodPredogleda(Okolje* okolje)
+{
+    IzhodPredogleda izhod;
+    izhod.zavrni = [](const QString& pot) { return zavrnitevIzhoda(pot); };
+    if (okolje)
+        izhod.sporocilo = [okolje](const QString& b) { okolje->sporocilo(b); };
+    return izhod;
+}
+
+} // namespace
 
 TForm4::TForm4(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -22,5 +37,6 @@ void TForm4::izpis(Rezultat& Q1, const QString& stevilkaTemeljnice, const QStrin
         if (okolje)
             besedilo.isEmpty() ? okolje->skrijStatusnoVrstico() : okolje->statusnaVrstica(besedilo);
     };
-    predogled(porocilo, *vir, parentWidget() ? parentWidget() : this, prikazi, stanje);
+    predogled(porocilo, *vir, parentWidget() ? parentWidget() : this, prikazi, stanje,
+              QDateTime::currentDateTime(), izhodPredogleda(okolje));
 }

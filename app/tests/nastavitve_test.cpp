@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 
 namespace {
@@ -158,6 +159,32 @@ TEST(PisanjeNastavitev, AnOpenDatabasesFileIsNotReplaced)
     for (const char* ime : {"nastavitve", "nastavitve2"}) {
         QSqlDatabase::database(QString::fromLatin1(ime), false).close();
         QSqlDatabase::removeDatabase(QString::fromLatin1(ime));
+    }
+    qunsetenv("LEDGXFER_HOME");
+}
+
+// A settings file that is no regular file of its size (a FIFO, which would make the
+// program wait for ever before its window, or a huge file) is left unread: the values
+// stay empty, as without a settings file, and nothing waits.
+TEST(BranjeNastavitevMeje, AFifoOrAHugeFileIsNotRead)
+{
+    QTemporaryDir dir;
+    qputenv("LEDGXFER_HOME", dir.path().toUtf8());
+    const QString pot = potNastavitev();
+    for (const bool cev : {true, false}) {
+        QFile::remove(pot);
+        if (cev) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(pot).constData(), 0600), 0);
+        } else {
+            QFile f(pot);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("/mapa/\r\n");
+            f.resize(qint64(8) << 20);
+        }
+        Izvajanje v;
+        QString zok;
+        EXPECT_FALSE(preberiNastavitve(v, zok)) << (cev ? "FIFO" : "huge file");
+        EXPECT_TRUE(v.MesecniDirektorij.isEmpty());
     }
     qunsetenv("LEDGXFER_HOME");
 }

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
+#include <sys/stat.h>
 
 #include <functional>
 
@@ -65,6 +67,42 @@ TEST(Aliasi, MissingFileHasNoAliases)
 
 // What an INI reader does to the values of an aliases file: each case is one file, one
 // alias and one field of it.
+// Only a regular file of an aliases file's size is read: a FIFO in its place is
+// refused at once (never waited on), and so are a device and a huge file, each with
+// the reason; nothing of them is taken for aliases.
+TEST(Aliasi, OnlyARegularFileOfItsSizeIsRead)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char* ime;
+        std::function<QString()> pripravi;
+        const char* razlog;
+    } primeri[] = {
+        {"fifo",
+         [&] {
+             const QString pot = dir.filePath(QStringLiteral("cev.ini"));
+             ::mkfifo(QFile::encodeName(pot).constData(), 0600);
+             return pot;
+         },
+         "FIFO"},
+        {"naprava", [] { return QStringLiteral("/dev/zero"); }, "naprava"},
+        {"velika",
+         [&] {
+             QFile f(dir.filePath(QStringLiteral("velika.ini")));
+             if (f.open(QIODevice::WriteOnly))
+                 f.resize(qint64(64) << 20);
+             return f.fileName();
+         },
+         "bajtov"},
+    };
+    for (const auto& p : primeri) {
+        SCOPED_TRACE(p.ime);
+        const Aliasi a = Aliasi::preberi(p.pripravi());
+        EXPECT_FALSE(a.najdi(QStringLiteral("LB")).has_value());
+        EXPECT_TRUE(a.napakaBranja().contains(QString::fromUtf8(p.razlog))) << a.napakaBranja().toStdString();
+    }
+}
+
 TEST(Aliasi, ReadsTheValuesAnIniFileCanHold)
 {
     struct Primer {

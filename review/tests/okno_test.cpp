@@ -18,6 +18,9 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -289,4 +292,45 @@ TEST(PanelPregleda, JournalPrintsEveryRowWhateverPageWasChosen)
     EXPECT_EQ(kontrola<QLabel>(p.f, "lblOpozorilo")->text(), QStringLiteral("Priprava izpisa ..."));
     EXPECT_TRUE(kontrola<QLabel>(p.f, "lblOpozorilo")->isHidden());
     EXPECT_FALSE(QApplication::overrideCursor());
+}
+
+// Printed to a file, the journal goes through the output guard of every command: the
+// book's own file (or its -wal) is refused with a message and never opened, and the
+// book stays whole.
+TEST(PanelPregleda, JournalPrintedToTheBooksOwnFileIsRefused)
+{
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    if (p.zbirka.baza.gonilnik() != u"sqlite")
+        GTEST_SKIP() << "the book is a file only on SQLite";
+    kontrola<QPushButton>(p.f, "btnPonovi")->click();
+    kontrola<PoljeDatuma>(p.f, "Datum1")->setDate(QDate(2024, 3, 1));
+    kontrola<PoljeDatuma>(p.f, "Datum2")->setDate(QDate(2024, 3, 31));
+    p.f->SeznamPrenosa(7);
+    const QString knjiga = QDir(p.zbirka.mapa()).filePath(QStringLiteral("LB.sqlite"));
+    ASSERT_TRUE(QFileInfo::exists(knjiga));
+    for (const QString& cilj : {knjiga, knjiga + QStringLiteral("-wal")}) {
+        SCOPED_TRACE(cilj.toStdString());
+        const QByteArray prej = [&] {
+            QFile f(cilj);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        p.sporocila.clear();
+        p.predogled = [&](QDialog& d) {
+            auto* pd = qobject_cast<QPrintPreviewDialog*>(&d);
+            if (!pd)
+                return int(QDialog::Rejected);
+            pd->printer()->setOutputFormat(QPrinter::PdfFormat);
+            pd->printer()->setOutputFileName(cilj);
+            d.findChild<QPrintPreviewWidget*>()->print();
+            return int(QDialog::Accepted);
+        };
+        kontrola<QPushButton>(p.f, "Button1")->click();
+        ASSERT_EQ(p.sporocila.size(), 1);
+        EXPECT_TRUE(p.sporocila.at(0).startsWith(QStringLiteral("Ne morem pisati v datoteko ") + cilj + u'\n'))
+            << p.sporocila.at(0).toStdString();
+        QFile f(cilj);
+        EXPECT_EQ(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), prej);
+    }
+    EXPECT_EQ(p.zbirka.stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE")) > 0, true);
 }
