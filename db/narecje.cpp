@@ -380,9 +380,15 @@ QString besedilo(const QSqlError& napaka)
 QString razlog(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
 {
     const QString t = besedilo(napaka);
-    if (dbms != QSqlDriver::SQLite)
+    if (dbms != QSqlDriver::SQLite) {
+        // insufficient_privilege: the role lacks a right the run needs.
+        if (sqlState(napaka) == QLatin1String("42501"))
+            return QStringLiteral("Uporabnik baze nima pravice, ki jo prenos potrebuje (razlog: ") + t + u')';
         return t;
+    }
     switch (sqliteKoda(napaka)) {
+    case 8: // SQLITE_READONLY
+        return QStringLiteral("V bazo ni mogoče pisati (razlog: ") + t + u')';
     case 13: // SQLITE_FULL
         return qt_error_string(ENOSPC) + QStringLiteral(" (") + t + u')';
     case 10: // SQLITE_IOERR

@@ -44,6 +44,13 @@ QString stavekZakljucnegaSeznama(qint64 stevilkaNaZacetku)
     return sql;
 }
 
+namespace {
+
+// What a failure during completion leaves: the transaction is rolled back whole.
+const QString kNicSpremenjeno = QStringLiteral("Prenos ni opravljen; baza in datoteka sta ostali nespremenjeni.");
+
+} // namespace
+
 qint64 ZakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena, const QDate& datum1,
                          const QDate& datum2, OknoPrenosa& okno, Okolje& okolje)
 {
@@ -65,7 +72,7 @@ qint64 ZakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena, co
         if (!tx.poskusi(oznaci, {{QStringLiteral("DATUM1"), od}, {QStringLiteral("DATUM2"), doo}},
                         QStringLiteral("tabelo KNJIZBE"), &napaka))
             throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci
-                         + QChar(13) + napaka);
+                         + QChar(13) + napaka + QChar(13) + kNicSpremenjeno);
         const qint64 ms = ura.elapsed();
         okolje.obdelajDogodke();
         od = doo.addDays(1);
@@ -80,7 +87,7 @@ qint64 ZakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena, co
     const QString ostevilci = stavekOstevilci(nova);
     if (!tx.poskusi(ostevilci, {}, QStringLiteral("tabelo IZRAVNAVE"), &napaka))
         throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa v tabeli IZRAVNAVE ") + QChar(13)
-                     + ostevilci + QChar(13) + napaka);
+                     + ostevilci + QChar(13) + napaka + QChar(13) + kNicSpremenjeno);
 
     // 4. Register the run.
     ShraniZgodovino(tx, okolje, nova, datum1, datum2);

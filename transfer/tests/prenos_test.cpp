@@ -8,6 +8,7 @@
 #include "testnabaza.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -774,4 +775,27 @@ TEST_F(PrenosTest, APostingCommittedDuringTheRunIsLeftForTheNextTransfer)
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE CTRL=99 AND PRENOS=2")), 1);
     druga = QSqlDatabase();
     povezava::zapri(QStringLiteral("DRUGA"));
+}
+
+// A role without a right the run needs (here: to mark the postings) is told so in the
+// program's words with the server's reason, and that nothing changed.
+TEST_F(PrenosTest, ARoleWithoutANeededRightIsToldSo)
+{
+    if (b.gonilnik() == u"sqlite")
+        GTEST_SKIP() << "SQLite has no roles";
+    izvedi("REVOKE UPDATE ON KNJIZBE FROM CURRENT_USER");
+    const auto vrni = qScopeGuard([&] { izvedi("GRANT UPDATE ON KNJIZBE TO CURRENT_USER"); });
+    try {
+        zazeni(QStringLiteral("0"));
+        ADD_FAILURE() << "the run went on";
+    } catch (const Napaka& e) {
+        EXPECT_TRUE(e.besedilo().contains(QStringLiteral("Uporabnik baze nima pravice, ki jo prenos potrebuje (razlog: ")))
+            << e.besedilo().toStdString();
+        EXPECT_TRUE(e.besedilo().endsWith(QStringLiteral("Prenos ni opravljen; baza in datoteka sta ostali "
+                                                         "nespremenjeni.")))
+            << e.besedilo().toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(pot));
+    EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NOT NULL")), 0);
+    EXPECT_FALSE(Poizvedba(db).poskusiOdpreti(QStringLiteral("SELECT * FROM LEDGXFER"))) << "nothing registered";
 }
