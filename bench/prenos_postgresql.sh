@@ -5,13 +5,18 @@
 # the adjustment rows inserted by one INSERT ... SELECT, the postings marked, the rows
 # numbered, the register row inserted), on a private server started here
 # (scripts/pg.sh). Before each run the book is restored from a template database, so
-# both start from the same state; they run alternately K times (default 2), the best
-# of each counts. Peak memory of the transfer from /usr/bin/time -v.
-# Usage: bench/prenos_postgresql.sh [N [K]]
+# both start from the same state; they run alternately K rounds (default 3). Reported:
+# the median and the best of wall time and of CPU time for both, where CPU time is the
+# client's (user + system) plus the server's (the postmaster's own and its children's,
+# reaped or running), and the program's peak memory.
+# SHAPE: demo (the demo book, default) or wide (ledgxfer-batch demo --shape wide).
+# Usage: bench/prenos_postgresql.sh [N [K [SHAPE]]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 n=${1:-1000000}
-k=${2:-2}
+k=${2:-3}
+oblika=${3:-demo}
+. bench/merjenje.sh
 batch=${LEDGXFER_BUILD:-build}/ledgxfer-batch
 [ -x "$batch" ] || { echo "build first: scripts/build.sh" >&2; exit 2; }
 
@@ -30,7 +35,7 @@ port=$LEDGXFER_PG_PORT
 INI
 export LEDGXFER_ALIASES="$work/aliases.ini"
 echo "making a book of $n postings ..."
-"$batch" demo --alias LB --user ledger --password ledger --postings "$n" >/dev/null
+"$batch" demo --alias LB --user ledger --password ledger --postings "$n" --shape "$oblika" >/dev/null
 psql_ -d ledger -c "ANALYZE KNJIZBE; ANALYZE DOG; ANALYZE SIFKONT; ANALYZE OSB; ANALYZE SFVP; ANALYZE VLT"
 psql_ -d postgres -c "CREATE DATABASE knjiga TEMPLATE ledger"
 od=$(psql_ -d ledger -At -c "SELECT MIN(DATUMK) FROM KNJIZBE")
@@ -41,23 +46,25 @@ fresh() {
   psql_ -d postgres -c "DROP DATABASE ledger" -c "CREATE DATABASE ledger TEMPLATE knjiga"
   psql_ -d ledger -c "ANALYZE KNJIZBE; ANALYZE DOG; ANALYZE SIFKONT; ANALYZE OSB; ANALYZE SFVP; ANALYZE VLT"
 }
-best_floor=""; best_run=""; peak=0
+# The server's CPU seconds so far: the postmaster's own and its reaped children's,
+# and those of its children still running.
+cpu_streznika() {
+  local glavni tik
+  glavni=$(head -n 1 "$pgdir/data/postmaster.pid")
+  tik=$(getconf CLK_TCK)
+  { awk '{print $14 + $15 + $16 + $17}' "/proc/$glavni/stat"
+    for c in $(pgrep -P "$glavni"); do awk '{print $14 + $15}' "/proc/$c/stat" 2>/dev/null || true; done
+  } | awk -v t="$tik" '{s += $1} END {printf "%.3f", s / t}'
+}
+CPU_STREZNIKA=cpu_streznika
 for i in $(seq "$k"); do
-  fresh
-  s0=$(date +%s.%N); psql_ -d ledger -f "$work/dno.sql" >/dev/null; s1=$(date +%s.%N)
-  tf=$(echo "$s1 - $s0" | bc -l)
-  if [ -z "$best_floor" ] || [ "$(echo "$tf < $best_floor" | bc -l)" = 1 ]; then best_floor=$tf; fi
-  fresh
-  s0=$(date +%s.%N)
-  /usr/bin/time -v -o "$work/time.txt" "$batch" transfer --alias LB --user ledger --password ledger \
-    --from "$od" --to "$do" --allow-overlap --output "$work/GKDODAT2.TXT" >/dev/null
-  s1=$(date +%s.%N)
-  t=$(echo "$s1 - $s0" | bc -l)
-  if [ -z "$best_run" ] || [ "$(echo "$t < $best_run" | bc -l)" = 1 ]; then best_run=$t; fi
-  kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")
-  [ "$kb" -gt "$peak" ] && peak=$kb
-  printf 'round %s: floor %.2f s, transfer %.2f s, %.1f MB\n' "$i" "$tf" "$t" "$(echo "$kb / 1024" | bc -l)"
+  echo "round $i:"
+  fresh >/dev/null
+  izmeri dno env PGPASSWORD=ledger "$LEDGXFER_PG_BIN/psql" -h 127.0.0.1 -p "$LEDGXFER_PG_PORT" -U ledger -q \
+    -d ledger -f "$work/dno.sql"
+  fresh >/dev/null
+  izmeri program "$batch" transfer --alias LB --user ledger --password ledger \
+    --from "$od" --to "$do" --allow-overlap --output "$work/GKDODAT2.TXT"
 done
-printf 'rows: %s, file lines: %s\n' "$n" "$(wc -l < "$work/GKDODAT2.TXT")"
-printf 'floor (psql): %.2f s\nledgxfer-batch transfer: %.2f s\nratio: %.2f\npeak memory: %.1f MB\n' \
-  "$best_floor" "$best_run" "$(echo "$best_run / $best_floor" | bc -l)" "$(echo "$peak / 1024" | bc -l)"
+printf 'book: %s, %s postings, file lines: %s\n' "$oblika" "$n" "$(wc -l < "$work/GKDODAT2.TXT")"
+povzetek

@@ -52,7 +52,7 @@ QString prenos1(const QString& baza, const QDate& danes, const QString& pot)
 
 } // namespace
 
-// ledgxfer-batch demo --database FILE --aliases FILE [--postings N] [--today YYYY-MM-DD]
+// ledgxfer-batch demo --database FILE --aliases FILE [--postings N] [--shape demo|wide] [--today YYYY-MM-DD]
 // Makes the SQLite demo database and an aliases file with the alias LB leading to it,
 // each only when missing; transfer 1 is written beside the database as PRENOS1.TXT,
 // and the revaluation table ZOKDLL.DB beside it too.
@@ -74,6 +74,11 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
     p.dodaj({{QStringLiteral("database")}, QStringLiteral("Datoteka SQLite predstavitvene baze."),
              QStringLiteral("DATOTEKA")});
     p.dodaj({{QStringLiteral("postings")}, QStringLiteral("Število knjižb, N ≥ 1 (privzeto 5000)."), QStringLiteral("N")});
+    p.dodaj({{QStringLiteral("shape")},
+             QStringLiteral("Oblika knjige: demo (privzeta, opisana v README) ali wide (za merjenje: 20.000 "
+                            "partnerjev in pogodb,\n2.000 kontov, besedila po 60 znakov, vsako iskanje poizvedbe "
+                            "knjižb najde svojo vrstico)."),
+             QStringLiteral("OBLIKA")});
     p.dodaj({{QStringLiteral("today")}, QStringLiteral("Zadnji dan knjige (privzeto današnji)."),
              QStringLiteral("LLLL-MM-DD")});
     p.dodaj({{QStringLiteral("output")},
@@ -95,6 +100,14 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
             return p.zavrni(okolje, QStringLiteral("--postings ni pozitivno celo število: %1")
                                         .arg(p.value(QStringLiteral("postings"))));
         knjizb = *n;
+    }
+    OblikaDemo oblika = OblikaDemo::Predstavitvena;
+    if (p.isSet(QStringLiteral("shape"))) {
+        const QString o = p.value(QStringLiteral("shape"));
+        if (o == QLatin1String("wide"))
+            oblika = OblikaDemo::Siroka;
+        else if (o != QLatin1String("demo"))
+            return p.zavrni(okolje, QStringLiteral("--shape je demo ali wide: %1").arg(o));
     }
     QDate danes = QDate::currentDate();
     if (p.isSet(QStringLiteral("today"))) {
@@ -118,7 +131,7 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
         try {
             QSqlDatabase db = QSqlDatabase::database(alias, false);
             ustvariJedrneTabele(db);
-            napolniDemo(db, danes, int(knjizb));
+            napolniDemo(db, danes, int(knjizb), oblika);
             napaka = prenos1(alias, danes, pot);
         } catch (const Napaka& e) {
             napaka = e.besedilo();
@@ -148,7 +161,7 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
                             ? p.value(QStringLiteral("output"))
                             : QFileInfo(baza).absoluteDir().filePath(QStringLiteral("PRENOS1.TXT"));
     QString napaka = ustvariDemoBazo(baza, p.value(QStringLiteral("aliases")), danes, int(knjizb),
-                                     [&](const QString& ime) { return prenos1(ime, danes, pot); });
+                                     [&](const QString& ime) { return prenos1(ime, danes, pot); }, oblika);
     povezava::zapriVse();
     // The revaluation table beside the database, where the program looks for it when
     // LEDGXFER_HOME is the demo's folder.

@@ -149,8 +149,9 @@ QList<qint64> razdeli(Nakljucje& r, qint64 skupaj, int delov)
 
 } // namespace
 
-void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
+void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, OblikaDemo oblika)
 {
+    const bool siroka = oblika == OblikaDemo::Siroka;
     if (!db.transaction())
         throw Napaka(db.lastError().text());
     try {
@@ -173,7 +174,7 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
                                          "Mercator d.d.", "Telekom Slovenije d.d."};
         static const char* kraji[][2] = {{"1000", "Ljubljana"}, {"2000", "Maribor"}, {"6000", "Koper"},
                                          {"3000", "Celje"}, {"4000", "Kranj"}, {"", "Piran"}};
-        const int stOseb = 240;
+        const int stOseb = siroka ? 20000 : 240;
         Vstavljanje osb(db, QStringLiteral(
             "INSERT INTO OSB (SFOSB, KRTBNK, SFSOS, Ime, Nzv, Nsl, Pst, Mst, Zrr, Sklic)"
             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
@@ -200,13 +201,13 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
             sfvp.vrstica({i, (i * 7) % stOseb + 1});
 
         // Contracts: every fifth has no organisation; some short codes are blank.
-        const int stPogodb = 400;
+        const int stPogodb = siroka ? 20000 : 400;
         Vstavljanje pog(db, QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, KRTBIS, Nzv, SFORG) VALUES (?, ?, ?, ?, ?)"));
         for (int i = 1; i <= stPogodb; ++i) {
             const int oseba = (i * 13) % stOseb + 1;
             pog.vrstica({1000 + i, oseba, i % 17 == 0 ? QStringLiteral("   ") : QStringLiteral("P%1").arg(i),
                          QStringLiteral("Pogodba %1").arg(i),
-                         i % 5 == 0 ? QVariant(QMetaType(QMetaType::Int)) : QVariant(i % 6 + 1)});
+                         i % 5 == 0 && !siroka ? QVariant(QMetaType(QMetaType::Int)) : QVariant(i % 6 + 1)});
         }
 
         static const char* dejavnosti[] = {"K", "P", "D", "N", "U", "V", "n", "KR"};
@@ -225,12 +226,17 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
             {"4100", "", ""}, {"7600", "", ""}, {"7700", "X", ""}, {"09001", "T", ""},
             {"09002", "I", ""}, {"9788010", "T", ""}, {"9788011", "", ""}, {"090010", "", ""},
             {"090020", "N", ""}, {"1500", "T", "D"}, {"1600", "", "d"}, {"2500", "I", ""}};
-        const int stKontov = int(std::size(konti));
+        const int stStalnih = int(std::size(konti));
+        const int stKontov = siroka ? 2000 : stStalnih;
         Vstavljanje konto(db, QStringLiteral(
             "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (?, ?, ?, ?)"));
-        for (int i = 0; i < stKontov; ++i)
+        for (int i = 0; i < stStalnih; ++i)
             konto.vrstica({i + 1, QString::fromLatin1(konti[i][0]), niNic(QString::fromLatin1(konti[i][1])),
                            niNic(QString::fromLatin1(konti[i][2]))});
+        // The wide shape's further accounts take the rules of the fixed ones in turn.
+        for (int i = stStalnih; i < stKontov; ++i)
+            konto.vrstica({i + 1, QStringLiteral("%1").arg(400000 + i), niNic(QString::fromLatin1(konti[i % stStalnih][1])),
+                           niNic(QString::fromLatin1(konti[i % stStalnih][2]))});
 
         // The postings, event by event, on the working days of the 75 days that end
         // today. An event is one business case on one day in one currency: one or two
@@ -274,11 +280,15 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
             const QDate datumv = delovniDanPo(datumk, r.doDo(0, 3));
             const Valuta& valuta = kValute[r.izberi(valuteKnjizb)];
             const int pogodba = 1000 + r.doDo(1, stPogodb);
-            const int vp = r.doDo(0, stVp);
-            const int partner = r.doDo(1, stOseb + 5);
-            const QString tekst = QString::fromUtf8(r.izberi(besedila));
+            const int vp = siroka ? r.doDo(1, stVp) : r.doDo(0, stVp);
+            const int partner = siroka ? r.doDo(1, stOseb) : r.doDo(1, stOseb + 5);
+            QString tekst = QString::fromUtf8(r.izberi(besedila));
+            if (siroka)
+                tekst = (tekst + QStringLiteral(" po pogodbi %1 za partnerja %2, dogodek %3").arg(pogodba).arg(partner)
+                                                                                               .arg(primerov))
+                            .leftJustified(60, u'.', true);
             int iddog = 0;
-            if (primerov++ % 9 != 0) {
+            if (primerov++ % 9 != 0 || siroka) {
                 iddog = ++dogodek;
                 dog.vrstica({iddog, 1000 + r.doDo(1, stPogodb), QString::fromLatin1(r.izberi(dejavnosti))});
             }
@@ -332,7 +342,7 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb)
 }
 
 QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes,
-                        int steviloKnjizb, const PoPolnjenjuDemo& poPolnjenju)
+                        int steviloKnjizb, const PoPolnjenjuDemo& poPolnjenju, OblikaDemo oblika)
 {
     if (!QFileInfo::exists(pot)) {
         QDir().mkpath(QFileInfo(pot).absolutePath());
@@ -348,7 +358,7 @@ QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDat
             } else {
                 try {
                     ustvariJedrneTabele(db);
-                    napolniDemo(db, danes, steviloKnjizb);
+                    napolniDemo(db, danes, steviloKnjizb, oblika);
                     if (poPolnjenju)
                         napaka = poPolnjenju(ime);
                 } catch (const Napaka& e) {

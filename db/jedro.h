@@ -42,7 +42,14 @@ ObdobjeDemo obdobjeDemo(const QDate& danes);
 // to three decimals, so that the file's rounding leaves adjustments). No posting is
 // transferred yet: transfer 1 over ObdobjeDemo's range is made by the transfer engine
 // (see ustvariDemoBazo). The same seed gives the same book. Throws Napaka on failure.
-void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb = 5000);
+//
+// The wide shape (`OblikaDemo::Siroka`, for benchmarks) has the same postings over the
+// same days, but 20,000 parties and contracts, 2,000 accounts, texts of 60 characters,
+// and every look-up of the postings query hitting (every posting has its event, its
+// security with an issuer, its partner).
+enum class OblikaDemo { Predstavitvena, Siroka };
+void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb = 5000,
+                 OblikaDemo oblika = OblikaDemo::Predstavitvena);
 
 // What runs on the filled demo database before it takes its final name, given the
 // name of its open connection: the batch command runs transfer 1 there. Returns an
@@ -53,4 +60,5 @@ using PoPolnjenjuDemo = std::function<QString(const QString& imePovezave)>;
 // and an aliases file `aliasiPot` with the alias LB leading to it. Existing files are
 // left alone. Returns an empty text on success, else the reason.
 QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes,
-                        int steviloKnjizb = 5000, const PoPolnjenjuDemo& poPolnjenju = {});
+                        int steviloKnjizb = 5000, const PoPolnjenjuDemo& poPolnjenju = {},
+                        OblikaDemo oblika = OblikaDemo::Predstavitvena);

@@ -537,3 +537,44 @@ TEST_F(DemoKnjiga, RevaluationTableSumsPerAccountAsDescribed)
     EXPECT_EQ(racuni, (QStringList{QStringLiteral("1000 150.50 14.75"), QStringLiteral("1200 700.00 125.00"),
                                    QStringLiteral("2100 12.34 56.78"), QStringLiteral("4000 60.60 6.00")}));
 }
+
+// The wide book of the benchmarks: many parties, contracts and accounts, texts of 60
+// characters, and every look-up of the postings query finding its row; the same number
+// of postings. A shape the command does not know is refused (2).
+TEST(BatchDemo, TheWideShapeHasEveryLookUpHitting)
+{
+    QTemporaryDir dir;
+    const QString baza = dir.filePath(QStringLiteral("w.sqlite"));
+    IzidBatch i = zazeniBatch({QStringLiteral("demo"), QStringLiteral("--database"), baza, QStringLiteral("--aliases"),
+                               dir.filePath(QStringLiteral("w.ini")), QStringLiteral("--postings"),
+                               QStringLiteral("900"), QStringLiteral("--shape"), QStringLiteral("wide")});
+    ASSERT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("siroka"));
+        db.setDatabaseName(baza);
+        ASSERT_TRUE(db.open());
+        const auto stevilo = [&](const char* sql) {
+            QSqlQuery q(db);
+            return q.exec(QString::fromLatin1(sql)) && q.next() ? q.value(0).toLongLong() : -1;
+        };
+        EXPECT_EQ(stevilo("SELECT COUNT(*) FROM KNJIZBE"), 900);
+        EXPECT_EQ(stevilo("SELECT COUNT(*) FROM OSB"), 20000);
+        EXPECT_EQ(stevilo("SELECT COUNT(*) FROM SIFKONT"), 2000);
+        for (const char* ni : {"SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN DOG D ON K.IDMASTER=D.IDDOG WHERE D.IDDOG IS NULL",
+                               "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN OSB O ON K.PARTNER=O.SFOSB WHERE O.SFOSB IS NULL",
+                               "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN SFVP V ON K.VP=V.SFVP WHERE V.SFVP IS NULL",
+                               "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN SIFKONT S ON K.KONTO=S.CTRL WHERE S.CTRL IS NULL",
+                               "SELECT COUNT(*) FROM POG WHERE SFORG IS NULL",
+                               "SELECT COUNT(*) FROM KNJIZBE WHERE LENGTH(TEKST)<>60"})
+            EXPECT_EQ(stevilo(ni), 0) << ni;
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("siroka"));
+
+    i = zazeniBatch({QStringLiteral("demo"), QStringLiteral("--database"), dir.filePath(QStringLiteral("x.sqlite")),
+                     QStringLiteral("--aliases"), dir.filePath(QStringLiteral("x.ini")), QStringLiteral("--shape"),
+                     QStringLiteral("siroka")});
+    EXPECT_EQ(i.koda, 2);
+    EXPECT_TRUE(i.napake.contains(QStringLiteral("--shape je demo ali wide: siroka"))) << i.napake.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.sqlite"))));
+}
