@@ -170,6 +170,20 @@ TEST(IzbiraIzravnav, NumbersThatAreNoIntegersAreRefusedWithAMessageAndNothingCha
         EXPECT_TRUE(r.jeOdprt());
         EXPECT_EQ(stevilkeVrstic(r).size(), 6);
     }
+
+    // A day range whose start is after its end is refused the same way.
+    try {
+        odpriIzravnave(r, oznaceno([](IzbiraIzravnav& i) {
+            i.poDnevih = true;
+            i.datum1 = QDate(2024, 3, 31);
+            i.datum2 = QDate(2024, 3, 1);
+        }));
+        ADD_FAILURE() << "accepted";
+    } catch (const Napaka& e) {
+        EXPECT_EQ(e.besedilo(), QStringLiteral("Začetni datum 31.3.2024 je za končnim datumom 1.3.2024. Popravite "
+                                               "obdobje: začetni datum mora biti enak končnemu ali pred njim."));
+    }
+    EXPECT_EQ(stevilkeVrstic(r).size(), 6);
 }
 
 TEST(IzbiraIzravnav, AMissingTableIsTheDatabasesFailure)
