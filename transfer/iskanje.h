@@ -3,6 +3,9 @@
 #include "poizvedba.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <QSqlDatabase>
 #include <QString>
 
 // The two look-ups that a detail line of the ledger file makes for every posting.
@@ -33,5 +36,12 @@ public:
     QString vrstaPartnerja(qint64 partner) override;
 
 private:
-    Poizvedba m_q;
+    // Each look-up's statement is prepared once and run with the number bound: a run
+    // over many contracts and partners does not translate and prepare it every time.
+    QSqlDatabase m_baza;
+    QSqlQuery m_organizacija;
+    QSqlQuery m_partner;
+    bool m_organizacijaPripravljena = false;
+    bool m_partnerPripravljen = false;
+    bool m_partnerNeuspel = false; // the partner look-up cannot be prepared: every partner has no kind
 };
