@@ -2,6 +2,7 @@
 
 #include "belezenje.h"
 #include "izris.h"
+#include "izhodnadatoteka.h"
 #include "shrambastrani.h"
 
 #include <QApplication>
@@ -11,7 +12,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QEventLoop>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QThread>
 #include <QPixmap>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -25,6 +29,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -33,7 +38,7 @@ namespace {
 
 constexpr double kMmNaPalec = 25.4;
 // One slice of the layout takes about this long before the event loop has its turn.
-constexpr qint64 kRezinaMs = 25;
+constexpr qint64 kRezinaMs = 15;
 // Rows placed between two looks at the clock.
 constexpr qint64 kVrsticNaKorak = 64;
 
@@ -83,8 +88,10 @@ public:
 
     void done(int r) override
     {
-        // Closing the preview stops the layout where it is.
+        // Closing the preview stops the layout where it is, and a print under way.
         koncajPripravo();
+        if (m_ustaviTisk)
+            m_ustaviTisk();
         QDialog::done(r);
     }
 
@@ -199,6 +206,8 @@ private:
         QApplication::restoreOverrideCursor();
         if (m_napredek)
             m_napredek->hide();
+        if (m_koncanaPriprava)
+            m_koncanaPriprava();
     }
 
     void nadaljuj()
@@ -259,7 +268,7 @@ private:
         m_prejsnja->setEnabled(strani > 0 && i > 1);
         m_naslednja->setEnabled(i < strani);
         m_zadnja->setEnabled(i < strani);
-        m_natisni->setEnabled(strani > 0 || m_pripravlja);
+        m_natisni->setEnabled((strani > 0 || m_pripravlja) && !m_tiska);
     }
 
     // The scale at which the page is drawn now.
@@ -387,15 +396,17 @@ private:
                 return;
             }
         }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto zaposlen = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        // Every page is printed: what is not laid out yet is laid out now.
+        // Every page is printed: what is not laid out yet is laid out first, the window
+        // answering meanwhile.
         if (m_pripravlja) {
-            const int prej = m_shramba.steviloStrani();
-            while (!m_postavljanje->korak(std::numeric_limits<qint64>::max())) {
+            QEventLoop cakam;
+            m_koncanaPriprava = [&cakam] { cakam.quit(); };
+            cakam.exec();
+            m_koncanaPriprava = nullptr;
+            if (m_pripravlja || !m_postavljanje->konec()) {
+                qCInfo(lcReport).noquote() << "tiskanje opuščeno: predogled je bil zaprt med pripravo strani";
+                return;
             }
-            koncajPripravo();
-            osveziStrani(prej);
         }
         const int strani = m_shramba.steviloStrani();
         int od = 1, dokonca = strani;
@@ -405,29 +416,103 @@ private:
         } else if (tiskalnik.printRange() == QPrinter::CurrentPage) {
             od = dokonca = std::clamp(m_stran->value(), 1, std::max(1, strani));
         }
-        QPainter slikar;
-        if (!slikar.begin(&tiskalnik)) {
-            const QString b = QStringLiteral("Izpisa ni mogoče natisniti: tiskalnik ni pripravljen.");
-            qCWarning(lcReport).noquote() << b << tiskalnik.printerName() << tiskalnik.outputFileName();
+        if (tiskalnik.outputFormat() == QPrinter::PdfFormat && !tiskalnik.outputFileName().isEmpty())
+            natisniVPdf(tiskalnik, od, dokonca);
+        else
+            natisniNa(tiskalnik, tiskalnik, od, dokonca);
+    }
+
+    // A PDF file is written as every output file of the program: it replaces the
+    // previous file only when it is complete, so a failed or stopped print leaves it.
+    void natisniVPdf(const QPrinter& tiskalnik, int od, int dokonca)
+    {
+        const QString pot = tiskalnik.outputFileName();
+        IzhodnaDatoteka datoteka(pot);
+        if (!datoteka.odpri()) {
+            const QString b = QStringLiteral("Ne morem pisati v datoteko ") + pot + u'\n' + datoteka.razlog();
+            qCWarning(lcReport).noquote() << b;
             sporoci(b);
             return;
         }
-        // The report's page goes onto the chosen sheet whole: scaled down and centred
-        // when the sheet is smaller or turned the other way, never cut.
-        const QRectF list = tiskalnik.pageLayout().fullRectPixels(tiskalnik.resolution());
-        const QTransform t = naList(m_p.velikostMm(), list, tiskalnik.logicalDpiX(), tiskalnik.logicalDpiY());
-        const RisarStrani risar(m_p, &tiskalnik);
-        for (int i = od; i <= dokonca; ++i) {
-            if (i > od)
-                tiskalnik.newPage();
-            slikar.setTransform(t);
-            risar.narisi(slikar, m_shramba.stran(i - 1));
+        bool narisano = false;
+        {
+            QPdfWriter pdf(datoteka.naprava());
+            pdf.setResolution(600);
+            pdf.setTitle(m_p.naslov);
+            pdf.setCreator(QStringLiteral("ledgxfer"));
+            pdf.setPageLayout(tiskalnik.pageLayout());
+            narisano = natisniNa(pdf, tiskalnik, od, dokonca);
         }
-        if (!slikar.end()) {
-            const QString b = QStringLiteral("Izpisa ni mogoče natisniti do konca.");
-            qCWarning(lcReport).noquote() << b << tiskalnik.printerName() << tiskalnik.outputFileName();
+        if (!narisano)
+            return;
+        if (!datoteka.potrdi()) {
+            const QString b = QStringLiteral("Ne morem pisati v datoteko ") + pot + u'\n' + datoteka.razlog();
+            qCWarning(lcReport).noquote() << b;
             sporoci(b);
         }
+    }
+
+    // Draws pages od..dokonca on the device on a thread of its own, each onto the sheet
+    // the device has, while the window shows how far it has come. False when the device
+    // could not be painted on or the window was closed meanwhile.
+    bool natisniNa(QPagedPaintDevice& naprava, const QPrinter& tiskalnik, int od, int dokonca)
+    {
+        std::atomic<int> natisnjenih{0};
+        std::atomic<bool> ustavi{false};
+        bool zacel = false;
+        const QPageLayout postavitev = naprava.pageLayout();
+        const int dpi = naprava.logicalDpiX();
+        std::unique_ptr<QThread> risar(QThread::create([&] {
+            QPainter slikar;
+            if (!slikar.begin(&naprava))
+                return;
+            zacel = true;
+            // The report's page goes onto the chosen sheet whole: scaled down and centred
+            // when the sheet is smaller or turned the other way, never cut.
+            const QTransform t =
+                naList(m_p.velikostMm(), postavitev.fullRectPixels(dpi), naprava.logicalDpiX(), naprava.logicalDpiY());
+            const RisarStrani risanje(m_p, &naprava);
+            for (int i = od; i <= dokonca && !ustavi; ++i) {
+                if (i > od)
+                    naprava.newPage();
+                slikar.setTransform(t);
+                risanje.narisi(slikar, m_shramba.stran(i - 1));
+                ++natisnjenih;
+            }
+            slikar.end();
+        }));
+        m_tiska = true;
+        m_ustaviTisk = [&ustavi] { ustavi = true; };
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_napredek->setRange(0, std::max(1, dokonca - od + 1));
+        m_napredek->setValue(0);
+        m_napredek->show();
+        m_natisni->setEnabled(false);
+        QEventLoop cakam;
+        QTimer pogled;
+        pogled.setInterval(50);
+        QObject::connect(&pogled, &QTimer::timeout, &cakam, [&] { m_napredek->setValue(natisnjenih); });
+        QObject::connect(risar.get(), &QThread::finished, &cakam, &QEventLoop::quit);
+        pogled.start();
+        risar->start();
+        cakam.exec();
+        risar->wait();
+        m_ustaviTisk = nullptr;
+        m_tiska = false;
+        QApplication::restoreOverrideCursor();
+        m_napredek->hide();
+        osveziUkaze();
+        if (!zacel) {
+            const QString b = QStringLiteral("Izpisa ni mogoče natisniti: tiskalnik ni pripravljen.");
+            qCWarning(lcReport).noquote() << b << tiskalnik.printerName() << tiskalnik.outputFileName();
+            sporoci(b);
+            return false;
+        }
+        if (ustavi) {
+            qCInfo(lcReport).noquote() << "tiskanje ustavljeno po" << int(natisnjenih) << "straneh: predogled je bil zaprt";
+            return false;
+        }
+        return true;
     }
 
     const Porocilo& m_p;
@@ -442,6 +527,9 @@ private:
     QTimer m_rezina;
     bool m_pripravlja = false;
     qint64 m_vrstic = -1;
+    std::function<void()> m_koncanaPriprava; // a print that waits for the last page
+    bool m_tiska = false;
+    std::function<void()> m_ustaviTisk;
 
     Povecava m_povecavaNacin;
     QImage m_risarNaprava;
