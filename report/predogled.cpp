@@ -509,7 +509,7 @@ private:
             return false;
         }
         if (ustavi) {
-            qCInfo(lcReport).noquote() << "tiskanje ustavljeno po" << int(natisnjenih) << "straneh: predogled je bil zaprt";
+            qCInfo(lcReport).noquote() << "tiskanje ustavljeno, ker je bil predogled zaprt; natisnjenih strani:" << int(natisnjenih);
             return false;
         }
         return true;

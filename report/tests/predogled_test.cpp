@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
+#include <QTimer>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -272,3 +274,52 @@ INSTANTIATE_TEST_SUITE_P(
                     PrimerTiska{"LandscapeAsItIs", QPageLayout::Landscape, QPageLayout::Landscape, {841.9, 595.3}},
                     PrimerTiska{"LandscapeOntoPortrait", QPageLayout::Landscape, QPageLayout::Portrait, {595.3, 841.9}}),
     [](const testing::TestParamInfo<PrimerTiska>& i) { return std::string(i.param.ime); });
+
+// Closing the preview while its print waits for the layout or draws the pages stops
+// the print, and a PDF file that was there stays as it was; the window gives back the
+// pointer.
+TEST(Predogled, ClosingDuringAPrintLeavesThePreviousFile)
+{
+    QTemporaryDir mapa;
+    const QString pdf = mapa.filePath(QStringLiteral("izpis.pdf"));
+    {
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("prejsnji izpis");
+    }
+    // Closed while the print waits for the last page, and while it draws the pages.
+    for (const bool medTiskom : {false, true}) {
+        SCOPED_TRACE(medTiskom ? "while drawing" : "while laying out");
+        StetiVir vir(100000);
+        bool zaprtoMedTiskom = false;
+        const auto prikazi = [&](QDialog& d) {
+            if (d.objectName() == u"tiskanje") {
+                QPrinter* t = static_cast<QPrintDialog&>(d).printer();
+                t->setOutputFormat(QPrinter::PdfFormat);
+                t->setOutputFileName(pdf);
+                return int(QDialog::Accepted);
+            }
+            QDialog* okno = &d;
+            auto* straz = new QTimer(okno);
+            straz->setInterval(medTiskom ? 1 : 0);
+            QObject::connect(straz, &QTimer::timeout, okno, [&, okno, straz] {
+                // Printing: every page is laid out and the progress bar shows the pages drawn.
+                const bool tiska = pripravljeno(*okno) && !kontrola<QProgressBar>(*okno, "pbPriprava")->isHidden();
+                if (!medTiskom || tiska) {
+                    zaprtoMedTiskom = tiska;
+                    straz->stop();
+                    okno->reject();
+                }
+            });
+            straz->start();
+            kontrola<QPushButton>(d, "btnNatisni")->click();
+            return d.result();
+        };
+        predogled(porocilo(), vir, nullptr, prikazi, {}, kZdaj);
+        EXPECT_EQ(zaprtoMedTiskom, medTiskom);
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("prejsnji izpis"));
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+}
