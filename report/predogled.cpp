@@ -319,6 +319,11 @@ private:
         const int strani = m_shramba.steviloStrani();
         const double f = faktor();
         m_povecava->setText(besediloPovecave(f));
+        // The choice shows the mode in force, or the fixed scale.
+        int izbira = m_povecavaNacin.nacin == Povecava::Nacin::CelaStran ? 0 : 1;
+        if (m_povecavaNacin.nacin == Povecava::Nacin::Stalna)
+            izbira = m_izbiraPovecave->findData(m_povecavaNacin.faktor);
+        m_izbiraPovecave->setCurrentIndex(izbira);
         if (strani == 0)
             return;
         const int i = std::clamp(m_stran->value(), 1, strani) - 1;

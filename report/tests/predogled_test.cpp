@@ -196,6 +196,7 @@ TEST(Predogled, PagingAndZoomInSlovenian)
         const int sirina75 = kontrola<QLabel>(d, "lblList")->width();
         kontrola<QPushButton>(d, "btnPovecaj")->click();
         EXPECT_EQ(kontrola<QLabel>(d, "lblPovecava")->text(), QStringLiteral("100 %"));
+        EXPECT_EQ(izbira->currentText(), QStringLiteral("100 %"));
         EXPECT_NEAR(kontrola<QLabel>(d, "lblList")->width(), sirina75 * 4 / 3, 2);
         return int(QDialog::Accepted);
     };
