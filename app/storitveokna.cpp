@@ -1,9 +1,14 @@
 #include "storitveokna.h"
 
+#include "jezik.h"
+#include "postavitev.h"
+
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -19,7 +24,43 @@ QString qtFilter(const QString& filter)
     return izhod.join(QStringLiteral(";;"));
 }
 
+// The file list of the save dialog with its date column in the program's locale: the
+// toolkit formats it by the machine's locale (English under LANG=C), with a two-digit year.
+class SlovenskiDatumi : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& indeks, int vloga) const override
+    {
+        if (vloga == Qt::DisplayRole && indeks.column() == kStolpecDatuma) {
+            if (const auto* datoteke = qobject_cast<const QFileSystemModel*>(sourceModel())) {
+                const QDateTime cas = datoteke->lastModified(mapToSource(indeks));
+                if (cas.isValid())
+                    return kratkiDatumCas(cas, QLocale());
+            }
+        }
+        return QIdentityProxyModel::data(indeks, vloga);
+    }
+
+private:
+    static constexpr int kStolpecDatuma = 3; // name, size, kind, date modified
+};
+
 } // namespace
+
+std::unique_ptr<QFileDialog> dialogShrani(QWidget* lastnik, const DialogShrani& d)
+{
+    auto dlg = std::make_unique<QFileDialog>(lastnik, d.naslov, d.zacetniDirektorij, qtFilter(d.filter));
+    // The toolkit's own dialog, which speaks the program's language; a desktop's native
+    // one follows the machine's.
+    dlg->setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg->setProxyModel(new SlovenskiDatumi(dlg.get()));
+    dlg->setAcceptMode(QFileDialog::AcceptSave);
+    dlg->setOption(QFileDialog::DontConfirmOverwrite, true);
+    dlg->setDefaultSuffix(d.privzetaKoncnica);
+    if (!d.imeDatoteke.isEmpty())
+        dlg->selectFile(d.imeDatoteke);
+    return dlg;
+}
 
 int StoritveOkna::prikaziModalno(QDialog& dialog)
 {
@@ -33,13 +74,13 @@ void StoritveOkna::sporocilo(QWidget* lastnik, const QString& besedilo)
         if (prikaz.at(i) == u'\r' && (i + 1 == prikaz.size() || prikaz.at(i + 1) != u'\n'))
             prikaz[i] = u'\n';
     }
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), prikaz, QMessageBox::Ok, lastnik);
+    QMessageBox box(QMessageBox::NoIcon, jezik::imePrograma(), prikaz, QMessageBox::Ok, lastnik);
     box.exec();
 }
 
 bool StoritveOkna::vprasanje(QWidget* lastnik, const QString& besedilo)
 {
-    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), besedilo, QMessageBox::NoButton,
+    QMessageBox box(QMessageBox::Question, jezik::imePrograma(), besedilo, QMessageBox::NoButton,
                     lastnik);
     QPushButton* da = box.addButton(QStringLiteral("&Da"), QMessageBox::YesRole);
     QPushButton* ne = box.addButton(QStringLiteral("&Ne"), QMessageBox::NoRole);
@@ -51,15 +92,10 @@ bool StoritveOkna::vprasanje(QWidget* lastnik, const QString& besedilo)
 
 std::optional<QString> StoritveOkna::shraniDatoteko(QWidget* lastnik, const DialogShrani& d)
 {
-    QFileDialog dlg(lastnik, d.naslov, d.zacetniDirektorij, qtFilter(d.filter));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dlg.setDefaultSuffix(d.privzetaKoncnica);
-    if (!d.imeDatoteke.isEmpty())
-        dlg.selectFile(d.imeDatoteke);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    const std::unique_ptr<QFileDialog> dlg = dialogShrani(lastnik, d);
+    if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty())
         return std::nullopt;
-    return QDir::toNativeSeparators(dlg.selectedFiles().constFirst());
+    return QDir::toNativeSeparators(dlg->selectedFiles().constFirst());
 }
 
 void StoritveOkna::koncaj()

@@ -2,9 +2,11 @@
 
 #include "okolje.h"
 
+#include <memory>
 #include <optional>
 
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 // What the main window asks of the desktop: modal dialogs, message boxes, the save
@@ -18,11 +20,12 @@ public:
     // Shows `dialog` modally and returns how it was closed.
     virtual int prikaziModalno(QDialog& dialog);
 
-    // A message box with one button over `lastnik`; a carriage return on its own starts
-    // a new line, as in the system's message boxes.
+    // A message box with one button over `lastnik`, titled with the program's Slovenian
+    // name; a carriage return on its own starts a new line, as in the system's message
+    // boxes.
     virtual void sporocilo(QWidget* lastnik, const QString& besedilo);
 
-    // A question over `lastnik` with the buttons "&Da" and "&Ne"; "&Ne" is the default
+    // A question over `lastnik` (titled like a message) with the buttons "&Da" and "&Ne"; "&Ne" is the default
     // button, and Escape or the close box answer no. True for yes.
     virtual bool vprasanje(QWidget* lastnik, const QString& besedilo);
 
@@ -32,3 +35,7 @@ public:
     // Ends the program once the event loop is back.
     virtual void koncaj();
 };
+
+// The save dialog as shraniDatoteko shows it: the toolkit's own dialog (Slovenian under
+// any machine locale), its date column in the program's short format.
+std::unique_ptr<QFileDialog> dialogShrani(QWidget* lastnik, const DialogShrani& dialog);

@@ -48,7 +48,9 @@ inline const QString kNiDogodka =
 inline const QString kNiIdGrupe = QStringLiteral("Id grupe ni vnešen!");
 inline const QString kNepravilenIdGrupe = QStringLiteral("Id grupe ni pravilen!");
 // A save that the database refused, followed by the database's text.
-inline const QString kNiShranjeno = QStringLiteral("Grupe ni bilo mogoče shraniti: ");
+// The database's own text follows, introduced as the reason: it may be in the
+// database's language.
+inline const QString kNiShranjeno = QStringLiteral("Grupe ni bilo mogoče shraniti; razlog: ");
 // The list could not be read again after a save, followed by the database's text.
 inline const QString kSeznamNiOsvezen = QStringLiteral("Seznama dogodkov ni bilo mogoče osvežiti: ");
 

@@ -15,6 +15,7 @@
 
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
@@ -363,6 +364,38 @@ QFont pisavaPorocila(const Porocilo& porocilo)
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(porocilo.velikostPisave);
     return f;
+}
+
+struct RisarStrani::Pisave : ::Pisave {
+    using ::Pisave::Pisave;
+};
+
+RisarStrani::RisarStrani(const Porocilo& porocilo, QPaintDevice* naprava)
+    : m_pisave(std::make_unique<Pisave>(porocilo, naprava))
+{
+}
+
+RisarStrani::~RisarStrani() = default;
+
+void RisarStrani::narisi(QPainter& slikar, const Stran& stran) const
+{
+    ::narisi(slikar, stran, *m_pisave);
+}
+
+QTransform naList(const QSizeF& velikostMm, const QRectF& list, double dpiX, double dpiY)
+{
+    const double sirina = velikostMm.width() * dpiX / kMmNaPalec;
+    const double visina = velikostMm.height() * dpiY / kMmNaPalec;
+    if (sirina <= 0 || visina <= 0)
+        return {};
+    const double k = std::min({1.0, list.width() / sirina, list.height() / visina});
+    // The page's own sheet (to a tolerance of a pixel) is drawn as it is.
+    if (std::abs(list.width() - sirina) < 1 && std::abs(list.height() - visina) < 1)
+        return QTransform::fromTranslate(list.x(), list.y());
+    QTransform t;
+    t.translate(list.x() + (list.width() - k * sirina) / 2, list.y() + (list.height() - k * visina) / 2);
+    t.scale(k, k);
+    return t;
 }
 
 void narisiStran(QPainter& slikar, const Stran& stran, const Porocilo& porocilo)

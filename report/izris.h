@@ -7,6 +7,9 @@
 #include <QDateTime>
 #include <QFont>
 #include <QString>
+#include <QTransform>
+
+#include <memory>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -18,6 +21,29 @@ QFont pisavaPorocila(const Porocilo& porocilo);
 // Draws one laid-out page. The painter's device must show the whole sheet with its
 // origin at the sheet's top-left corner (full page, no device margins).
 void narisiStran(QPainter& slikar, const Stran& stran, const Porocilo& porocilo);
+
+// Draws laid-out pages on one device, keeping the report's fonts and their glyphs
+// from page to page (a preview that draws a page at a time, a print of kept pages).
+// `naprava` gives the resolution; the painter may be on another device of the same
+// resolution, and may be scaled.
+class RisarStrani {
+public:
+    RisarStrani(const Porocilo& porocilo, QPaintDevice* naprava);
+    ~RisarStrani();
+    RisarStrani(const RisarStrani&) = delete;
+    RisarStrani& operator=(const RisarStrani&) = delete;
+    void narisi(QPainter& slikar, const Stran& stran) const;
+
+private:
+    struct Pisave;
+    std::unique_ptr<Pisave> m_pisave;
+};
+
+// Where a page of `velikostMm` goes on a sheet of `list` (device pixels at `dpi`):
+// scaled down whole, never up, and centred, when the sheet is smaller or turned the
+// other way; as it is when the sheet is the page's own. The painter's transform to
+// apply before drawing the page.
+QTransform naList(const QSizeF& velikostMm, const QRectF& list, double dpiX, double dpiY);
 
 // Sets the device to the report's paper, orientation and a full-page layout.
 void pripraviNapravo(QPagedPaintDevice& naprava, const Porocilo& porocilo);

@@ -3,6 +3,9 @@
 #include "maska.h"
 
 #include <QMetaType>
+#include <QRegularExpression>
+
+#include <limits>
 
 namespace {
 
@@ -66,14 +69,14 @@ struct PripravljenElement {
 class Postavljalnik {
 public:
     Postavljalnik(const Porocilo& p, VirVrstic& vir, const QDateTime& zdaj,
-                  const std::function<void(const Stran&)>& naStran)
-        : m_p(p), m_vir(vir), m_zdaj(zdaj), m_naStran(naStran)
+                  std::function<void(const Stran&)> naStran)
+        : m_p(p), m_vir(vir), m_zdaj(zdaj), m_naStran(std::move(naStran))
     {
         m_velikost = p.velikostMm();
         m_vrh = p.robovi.top();
         m_dno = m_velikost.height() - p.robovi.bottom();
         m_sirinaPolja = m_velikost.width() - p.robovi.left() - p.robovi.right();
-        m_datumCas = p.jezik.toString(zdaj, QLocale::ShortFormat);
+        m_datumCas = kratkiDatumCas(zdaj, p.jezik);
         // Every field the report reads gets one place in the row, which is read once per
         // row; the bands printed after a row has passed read the copy of that row.
         if (!p.skupina.isEmpty())
@@ -96,44 +99,60 @@ public:
         m_zadnja.resize(m_polja.size());
     }
 
-    int izvedi()
+    // Lays out up to `vrstic` rows (the headers and the summary go with the first and
+    // the last) and returns true once the report is complete.
+    bool korak(qint64 vrstic)
     {
+        if (m_konec)
+            return true;
         const bool skupine = !m_p.skupina.isEmpty();
-        bool ima = m_vir.prvi();
-        if (!ima && m_p.praznoBrezStrani)
-            return 0;
-        preberiVrstico(ima);
-        novaStran(true);
-        if (ima) {
-            QVariant skupina = skupine ? m_trenutna.at(m_poljeSkupine) : QVariant();
-            if (skupine)
-                postaviPasove(VrstaPasu::GlavaSkupine, true);
-            for (;;) {
-                pristej();
-                postaviPasove(VrstaPasu::Podrobnosti, true);
-                // The row just placed becomes the last one; the next is read in its place.
-                m_trenutna.swap(m_zadnja);
-                ima = m_vir.naslednji();
-                preberiVrstico(ima);
-                if (skupine) {
-                    const QVariant nova = ima ? m_trenutna.at(m_poljeSkupine) : QVariant();
-                    if (!ima || nova != skupina) {
-                        postaviPasove(VrstaPasu::NogaSkupine, false);
-                        ponastaviSkupinske();
-                        if (ima) {
-                            skupina = nova;
-                            postaviPasove(VrstaPasu::GlavaSkupine, true);
-                        }
-                    }
-                }
-                if (!ima)
-                    break;
+        if (!m_zacetek) {
+            m_zacetek = true;
+            m_ima = m_vir.prvi();
+            if (!m_ima && m_p.praznoBrezStrani) {
+                m_konec = true;
+                return true;
+            }
+            preberiVrstico(m_ima);
+            novaStran(true);
+            if (m_ima) {
+                m_skupina = skupine ? m_trenutna.at(m_poljeSkupine) : QVariant();
+                if (skupine)
+                    postaviPasove(VrstaPasu::GlavaSkupine, true);
             }
         }
+        for (qint64 n = 0; m_ima && n < vrstic; ++n) {
+            pristej();
+            postaviPasove(VrstaPasu::Podrobnosti, true);
+            ++m_vrstic;
+            // The row just placed becomes the last one; the next is read in its place.
+            m_trenutna.swap(m_zadnja);
+            m_ima = m_vir.naslednji();
+            preberiVrstico(m_ima);
+            if (skupine) {
+                const QVariant nova = m_ima ? m_trenutna.at(m_poljeSkupine) : QVariant();
+                if (!m_ima || nova != m_skupina) {
+                    postaviPasove(VrstaPasu::NogaSkupine, false);
+                    ponastaviSkupinske();
+                    if (m_ima) {
+                        m_skupina = nova;
+                        postaviPasove(VrstaPasu::GlavaSkupine, true);
+                    }
+                }
+            }
+        }
+        if (m_ima)
+            return false;
         postaviPasove(VrstaPasu::Povzetek, false);
         m_naStran(m_stran);
-        return m_stran.stevilka;
+        m_strani = m_stran.stevilka;
+        m_konec = true;
+        return true;
     }
+
+    bool konec() const { return m_konec; }
+    int strani() const { return m_strani; }
+    qint64 vrstic() const { return m_vrstic; }
 
 private:
     // The place of a field in the row (names without regard to case).
@@ -280,7 +299,7 @@ private:
     const Porocilo& m_p;
     VirVrstic& m_vir;
     QDateTime m_zdaj;
-    const std::function<void(const Stran&)>& m_naStran;
+    std::function<void(const Stran&)> m_naStran;
     QSizeF m_velikost;
     double m_vrh = 0, m_dno = 0, m_sirinaPolja = 0;
     QString m_datumCas;
@@ -294,6 +313,13 @@ private:
     bool m_imaStran = false;
     double m_y = 0;
     double m_vrhTelesa = 0;
+    // Where a stepwise layout stands.
+    bool m_zacetek = false; // the first row has been read and the first page opened
+    bool m_ima = false;     // a row is waiting to be placed
+    bool m_konec = false;
+    QVariant m_skupina;     // the value of the group expression of the current group
+    int m_strani = 0;
+    qint64 m_vrstic = 0;    // rows placed
 };
 
 } // namespace
@@ -305,6 +331,27 @@ QStringList Stran::besedila() const
         if (e.vrsta == PostavljenElement::Vrsta::Besedilo)
             b << e.besedilo;
     return b;
+}
+
+namespace {
+
+// A format's year of exactly two digits ("yy") becomes four ("yyyy").
+QString stiriMestaLeta(QString oblika)
+{
+    static const QRegularExpression dveMesti(QStringLiteral("(?<!y)yy(?!y)"));
+    return oblika.replace(dveMesti, QStringLiteral("yyyy"));
+}
+
+} // namespace
+
+QString kratkiDatum(const QDate& datum, const QLocale& jezik)
+{
+    return jezik.toString(datum, stiriMestaLeta(jezik.dateFormat(QLocale::ShortFormat)));
+}
+
+QString kratkiDatumCas(const QDateTime& cas, const QLocale& jezik)
+{
+    return jezik.toString(cas, stiriMestaLeta(jezik.dateTimeFormat(QLocale::ShortFormat)));
 }
 
 QString besediloVrednosti(const QVariant& vrednost, const QString& maska, const QLocale& jezik)
@@ -319,9 +366,9 @@ QString besediloVrednosti(const QVariant& vrednost, const QString& maska, const 
     }
     switch (vrednost.typeId()) {
     case QMetaType::QDate:
-        return jezik.toString(vrednost.toDate(), QLocale::ShortFormat);
+        return kratkiDatum(vrednost.toDate(), jezik);
     case QMetaType::QDateTime:
-        return jezik.toString(vrednost.toDateTime(), QLocale::ShortFormat);
+        return kratkiDatumCas(vrednost.toDateTime(), jezik);
     case QMetaType::Double:
     case QMetaType::Float: {
         QLocale brezSkupin = jezik;
@@ -333,11 +380,45 @@ QString besediloVrednosti(const QVariant& vrednost, const QString& maska, const 
     }
 }
 
+struct Postavljanje::Stanje : Postavljalnik {
+    using Postavljalnik::Postavljalnik;
+};
+
+Postavljanje::Postavljanje(const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj,
+                           std::function<void(const Stran&)> naStran)
+    : m_s(std::make_unique<Stanje>(porocilo, vir, zdaj, std::move(naStran)))
+{
+}
+
+Postavljanje::~Postavljanje() = default;
+
+bool Postavljanje::korak(qint64 vrstic)
+{
+    return m_s->korak(vrstic);
+}
+
+bool Postavljanje::konec() const
+{
+    return m_s->konec();
+}
+
+int Postavljanje::strani() const
+{
+    return m_s->strani();
+}
+
+qint64 Postavljanje::vrstic() const
+{
+    return m_s->vrstic();
+}
+
 int postavi(const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj,
             const std::function<void(const Stran&)>& naStran)
 {
-    Postavljalnik p(porocilo, vir, zdaj, naStran);
-    return p.izvedi();
+    Postavljanje p(porocilo, vir, zdaj, naStran);
+    while (!p.korak(std::numeric_limits<qint64>::max())) {
+    }
+    return p.strani();
 }
 
 QList<Stran> postaviVse(const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj)

@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QString>
 #include <functional>
+#include <memory>
 
 // The layout model: pages with their items placed in millimetres from the sheet's
 // top-left corner, texts already filled in. It is what the renderer draws and what
@@ -55,9 +56,41 @@ struct Stran {
 int postavi(const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj,
             const std::function<void(const Stran&)>& naStran);
 
+// The same layout in steps, for a window that shows the first pages while the rest is
+// still being laid out and answers the operator meanwhile. Every step places up to a
+// given number of rows and hands on the pages it completes; the pages are the same
+// as postavi gives them. The source and the report must outlive the layout.
+class Postavljanje {
+public:
+    Postavljanje(const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj,
+                 std::function<void(const Stran&)> naStran);
+    ~Postavljanje();
+    Postavljanje(const Postavljanje&) = delete;
+    Postavljanje& operator=(const Postavljanje&) = delete;
+
+    // Places up to `vrstic` rows; true once the report is complete (its last page
+    // handed on). The first step also opens the first page.
+    bool korak(qint64 vrstic);
+    bool konec() const;
+    // The number of pages, once the layout is complete.
+    int strani() const;
+    // Rows placed so far.
+    qint64 vrstic() const;
+
+private:
+    struct Stanje;
+    std::unique_ptr<Stanje> m_s;
+};
+
 // The whole report as a list of pages (small reports and tests).
 QList<Stran> postaviVse(const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj);
 
 // The text of a value as a report prints it: a mask for numbers when one is given,
-// dates in the locale's short format, text as it is; null gives an empty text.
+// dates in the short format of kratkiDatum, text as it is; null gives an empty text.
 QString besediloVrednosti(const QVariant& vrednost, const QString& maska, const QLocale& jezik);
+
+// A date (and a date with its time) in the locale's short format with the year in four
+// digits: "d. MM. yyyy" for Slovenian, as a Slovenian desktop shows it. The toolkit's
+// own short format cuts the year to two digits, and a bank's lists span decades.
+QString kratkiDatum(const QDate& datum, const QLocale& jezik);
+QString kratkiDatumCas(const QDateTime& cas, const QLocale& jezik);

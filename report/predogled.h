@@ -10,18 +10,27 @@
 class QDialog;
 class QWidget;
 
-// The print preview of a report: a modal preview window over the report's pages from
-// which the operator prints. `prikazi` shows the dialog and returns its result; by
-// default it runs the dialog's own event loop (the main window passes its hook, so
-// tests can answer the dialog instead). Returns when the preview is closed.
+// The print preview of a report: a modal window (object name "predogled") that shows
+// the report's pages and from which the operator prints. `prikazi` shows the window
+// and returns its result; by default it runs the window's own event loop (the main
+// window passes its hook, so tests can answer the window instead). The print dialog
+// (object name "tiskanje") is shown through `prikazi` too. Returns when the preview is
+// closed.
 //
-// The report is laid out for its own paper and orientation, and every page the
-// preview shows or prints is of that paper in that orientation: the preview offers no
-// other orientation or page setup, and a page chosen in the print dialog is set back,
-// so no row is ever cut off the bottom or the side of a page.
+// The window opens at once: the report is laid out in slices of a few milliseconds
+// while the event loop goes on, the first page is shown as soon as it is laid out and
+// the page count ("od N ...") and the progress bar fill in as the rest follows. Only the
+// page on the screen is drawn, from the laid-out pages the window keeps. Closing the
+// window stops the layout where it is.
 //
-// While the pages are prepared the mouse pointer is busy and `stanje` (when given) is
-// called with a status text, and with an empty text when they are ready.
+// While the pages are laid out the mouse pointer is busy and `stanje` (when given) is
+// called with a status text, and with an empty text when they are ready or the window
+// is closed.
+//
+// Printing prints every page (or the range chosen), laying out first what is still
+// missing. The print dialog starts with the report's own paper and orientation; a
+// sheet of another size or orientation gets each page scaled down whole and centred,
+// so no row is ever cut off.
 //
 // Printing to a file goes through `izhod`: a file that its guard refuses (a database's
 // own file, a link, a device) is not opened at all, and the refusal is said with

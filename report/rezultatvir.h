@@ -24,6 +24,7 @@ public:
     bool naslednji() override;
     QVariant vrednost(const QString& polje) override;
     bool imaPolje(const QString& polje) const override;
+    qint64 steviloVrstic() const override { return m_vrstic; }
 
 private:
     int stolpec(const QString& polje) const;

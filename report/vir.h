@@ -19,6 +19,9 @@ public:
     // A field of the current row; null when the field is missing or null.
     virtual QVariant vrednost(const QString& polje) = 0;
     virtual bool imaPolje(const QString& polje) const = 0;
+    // How many rows a pass gives, when the source knows it before the end (after
+    // prvi()); -1 otherwise. A preview shows how far its layout has come with it.
+    virtual qint64 steviloVrstic() const { return -1; }
 };
 
 // Rows held in memory: column names and one list of values per row.
@@ -46,6 +49,7 @@ public:
         return m_vrstice.at(m_i).at(s);
     }
     bool imaPolje(const QString& polje) const override { return indeks(polje) >= 0; }
+    qint64 steviloVrstic() const override { return m_vrstice.size(); }
 
 private:
     int indeks(const QString& polje) const

@@ -1,6 +1,7 @@
 #include "dnevnik.h"
 
 #include "poizvedba.h"
+#include "postavitev.h"
 #include "rezultat.h"
 #include "rezultatvir.h"
 
@@ -13,13 +14,13 @@ const QString kMaska = QStringLiteral("#,###,##0.00");
 const char* const kStolpci[] = {"DATUMV", "SFDJV", "KONTO", "VALUTA",
                                 "BZNESEK", "DZNESEK", "BZNESEKSIT", "DZNESEKSIT"};
 
-// A date column as the header prints it: the locale's short date format; a value
+// A date column as the header prints it: the short date format with four-digit years; a value
 // that is no date as its text; null as an empty text.
 QString besediloDatuma(const QVariant& v, const QLocale& jezik)
 {
     const QDate d = vrednostDatum(v);
     if (d.isValid())
-        return jezik.toString(d, QLocale::ShortFormat);
+        return kratkiDatum(d, jezik);
     return vrednostNiz(v);
 }
 

@@ -6,12 +6,17 @@
 #include "tform5.h"
 #include "ui_tform5.h"
 #include "testnestoritve.h"
+#include "vodenjepredogleda.h"
 #include "zbirka.h"
+#include <optional>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include "pdf.h"
 
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -19,7 +24,7 @@ namespace {
 
 // The main window with the review's three objects, over the adjustment fixture.
 // Message boxes and modal dialogs are recorded (TestneStoritve). Modal dialogs go to
-// `dialog` (TForm5) and to `predogled` (the print preview).
+// `dialog` (TForm5) and to `predogled` (the print preview and its print dialog).
 struct Program : TestneStoritve {
     Program()
     {
@@ -32,7 +37,7 @@ struct Program : TestneStoritve {
         f->V.PrvaAktivacija = false;
         f->V.Baza = QStringLiteral("LB");
         modalno = [this](QDialog& d) {
-            if (d.objectName() == QStringLiteral("predogled"))
+            if (d.objectName() == QStringLiteral("predogled") || d.objectName() == QStringLiteral("tiskanje"))
                 return predogled ? predogled(d) : int(QDialog::Rejected);
             if (!dialog)
                 return int(QDialog::Rejected);
@@ -183,12 +188,7 @@ TEST(TForm5, PregledPreviewsTheSelectionAndTheQueryStaysOpen)
     QString naslov;
     bool opomba = true;
     p.predogled = [&](QDialog& d) {
-        auto* w = d.findChild<QPrintPreviewWidget*>();
-        EXPECT_NE(w, nullptr);
-        if (w) {
-            w->updatePreview();
-            strani = w->pageCount();
-        }
+        strani = straniPredogleda(d);
         naslov = d.windowTitle();
         opomba = d.findChild<QLabel*>(QStringLiteral("lblPrazno")) != nullptr;
         return int(QDialog::Accepted);
@@ -212,6 +212,42 @@ TEST(TForm5, PregledPreviewsTheSelectionAndTheQueryStaysOpen)
     EXPECT_EQ(q.imeBaze(), QStringLiteral("LB"));
     EXPECT_TRUE(q.jeOdprt());
     EXPECT_EQ(stevilkeVrstic(q), (QList<int>{7, 1, 3, 2}));
+    EXPECT_TRUE(p.sporocila.isEmpty()) << p.sporocila.join(u'\n').toStdString();
+}
+
+// The list is landscape: the print dialog starts with a landscape sheet, and printed as
+// it starts every row is on the landscape sheet.
+TEST(TForm5, ThePrintDialogStartsWithTheListsLandscapeSheet)
+{
+    LEDG_PRESKOCI_BREZ_PDFTOTEXT();
+    Program p;
+    LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
+    QTemporaryDir mapa;
+    const QString pdf = mapa.filePath(QStringLiteral("izravnave.pdf"));
+    std::optional<QPageLayout::Orientation> naZacetku;
+    p.predogled = [&](QDialog& d) {
+        if (auto* tisk = qobject_cast<QPrintDialog*>(&d)) {
+            naZacetku = tisk->printer()->pageLayout().orientation();
+            tisk->printer()->setOutputFormat(QPrinter::PdfFormat);
+            tisk->printer()->setOutputFileName(pdf);
+            return int(QDialog::Accepted);
+        }
+        EXPECT_TRUE(natisniIzPredogleda(d));
+        return int(QDialog::Accepted);
+    };
+    p.dialog = [](Ui::TForm5& u) {
+        u.rbIzpisatiVse->click();
+        u.btnIzpisIzravnav->click();
+        u.btnZapri->click();
+    };
+    p.odpri();
+    EXPECT_EQ(p.prikazaniDialogi,
+              (QStringList{QStringLiteral("TForm5"), QStringLiteral("predogled"), QStringLiteral("tiskanje")}));
+    EXPECT_EQ(naZacetku, QPageLayout::Landscape);
+    const QString podatki = podatkiPdf(pdf);
+    EXPECT_TRUE(podatki.contains(QRegularExpression(QStringLiteral("Page size:\\s+84[12](\\.\\d+)? x 595"))))
+        << podatki.toStdString();
+    EXPECT_EQ(besediloPdf(pdf).count(QStringLiteral("PREGLED IZRAVNAV PRI ZAOKROŽEVANJU")), 1);
     EXPECT_TRUE(p.sporocila.isEmpty()) << p.sporocila.join(u'\n').toStdString();
 }
 

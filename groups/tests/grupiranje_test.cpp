@@ -305,7 +305,8 @@ TEST_F(Grupiranje, RefusedSaveSaysSoAndKeepsTheListInItsOrder)
         << sprozilec.lastError().text().toStdString();
     shrani(g, 40, QStringLiteral("4"), QStringLiteral("Stiri"));
     ASSERT_EQ(okolje.sporocila.size(), 1);
-    EXPECT_TRUE(okolje.sporocila.at(0).startsWith(grupe::kNiShranjeno)) << okolje.sporocila.at(0).toStdString();
+    EXPECT_TRUE(okolje.sporocila.at(0).startsWith(QStringLiteral("Grupe ni bilo mogoče shraniti; razlog: ")))
+        << okolje.sporocila.at(0).toStdString();
     EXPECT_TRUE(okolje.sporocila.at(0).contains(QStringLiteral("locked")));
     EXPECT_EQ(shranjeno().count(40), 0);
     EXPECT_TRUE(g.DataSource2->omogocen());

@@ -62,7 +62,7 @@ TEST_F(RezultatModelTest, ShowsEveryCellAsTheGridFormatsIt)
         const char* pricakovano;
     };
     const Primer primeri[] = {
-        {0, 0, "2. 01. 18"},      // ISO text shown as the locale's short date
+        {0, 0, "2. 01. 2018"},    // ISO text shown as the short date, the year in four digits
         {0, 1, "1100"},           // text as it stands
         {0, 2, "1234567,50"},     // display format without grouping
         {1, 2, ""},               // NULL shows nothing, format or not

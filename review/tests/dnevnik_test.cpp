@@ -69,7 +69,7 @@ TEST(Dnevnik, DetailLineShowsValueDateCodesAndMaskedAmounts)
     TabelaVir a = knjizbe({knjizba("1", "1100", 1234567.891, 0)});
     const QList<Stran> strani = dnevnik(a);
     EXPECT_EQ(besedila(strani, VrstaPasu::Podrobnosti),
-              (QStringList{kSl.toString(QDate(2024, 3, 6), QLocale::ShortFormat), "1", "1100", "EUR",
+              (QStringList{"6. 03. 2024", "1", "1100", "EUR",
                            "1.234.567,89", "0,00", "2.469.135,78", "0,00"}));
     // Right-aligned amounts end at their edge, measured from the left margin.
     for (const PostavljenElement& e : strani.at(0).elementi)
@@ -90,7 +90,7 @@ TEST(Dnevnik, EmptyListPrintsHeaderCaptionsAndZeroTotalsOnOnePage)
     EXPECT_EQ(besedila(strani, VrstaPasu::GlavaStrani),
               (QStringList{"Temeljnica številka:", "17", "Datum knjiženja:   ", "1.1.2003", "Datum valutacije:   ",
                            "1.1.2003", "Iniciator: ", "  Janez Novak ", "Aplikacija ORV Master",
-                           "PRENOS PROMETA V GLAVNO KNJIGO", kSl.toString(kZdaj, QLocale::ShortFormat), "1"}));
+                           "PRENOS PROMETA V GLAVNO KNJIGO", "2. 04. 2024 09:30", "1"}));
     EXPECT_EQ(besedila(strani, VrstaPasu::GlavaStolpcev),
               (QStringList{"DAN", "DEJ", "KONTO", "VAL", "Znesek breme", "Znesek dobro", "Znesek breme ",
                            "Znesek dobro "}));
