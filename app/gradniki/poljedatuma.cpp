@@ -1,6 +1,7 @@
 #include "poljedatuma.h"
 
 #include "belezenje.h"
+#include "jezik.h"
 #include "stevila.h"
 
 #include <QApplication>
@@ -104,7 +105,7 @@ void PoljeDatuma::zavrni()
     if (this->sporocilo)
         this->sporocilo(sporocilo);
     else
-        QMessageBox::warning(window(), QCoreApplication::applicationName(), sporocilo);
+        QMessageBox::warning(window(), jezik::imePrograma(), sporocilo);
     // Back in the field, the refused text selected, to be typed over.
     if (isVisible() && isEnabled())
         setFocus(Qt::OtherFocusReason);
