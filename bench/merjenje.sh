@@ -16,6 +16,9 @@ izmeri() {
   t=$(mktemp)
   [ -n "${CPU_STREZNIKA:-}" ] && s0=$("$CPU_STREZNIKA")
   /usr/bin/time -f '%e %U %S %M' -o "$t" "$@" >/dev/null
+  # The server's process of the command's session ends after the command: its CPU
+  # counts once the postmaster has reaped it.
+  [ -n "${POCAKAJ_STREZNIK:-}" ] && "$POCAKAJ_STREZNIK"
   [ -n "${CPU_STREZNIKA:-}" ] && s1=$("$CPU_STREZNIKA")
   read -r wall user sys kb < "$t"
   rm -f "$t"

@@ -57,6 +57,16 @@ cpu_streznika() {
   } | awk -v t="$tik" '{s += $1} END {printf "%.3f", s / t}'
 }
 CPU_STREZNIKA=cpu_streznika
+# Waits (at most 10 s) until no session of the user ledger is left on the server.
+pocakaj_streznik() {
+  local glavni
+  glavni=$(head -n 1 "$pgdir/data/postmaster.pid")
+  for _ in $(seq 100); do
+    pgrep -P "$glavni" -f 'postgres: ledger' >/dev/null || return 0
+    sleep 0.1
+  done
+}
+POCAKAJ_STREZNIK=pocakaj_streznik
 for i in $(seq "$k"); do
   echo "round $i:"
   fresh >/dev/null
