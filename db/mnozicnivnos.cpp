@@ -289,6 +289,13 @@ void MnozicniVnos::posljiSkupino()
         return;
     const QList<QVariantList> vrstice = std::move(m_cakajoce);
     m_cakajoce.clear();
+    if (m_nacin == Nacin::Kopiranje && !pgnativno::povezava(m_baza) && pgnativno::imaRocaj(m_baza)) {
+        // The connection is not free for COPY now (the driver is reading a result on
+        // it): from here on the rows go through the driver.
+        qCWarning(lcDb).noquote() << "Vrstice v" << m_tabela << "gredo od tu naprej posamič skozi gonilnik";
+        m_nacin = Nacin::Posamic;
+        m_velikostSkupine = 0;
+    }
     const bool celaSkupina = m_nacin == Nacin::Kopiranje
                              || (m_nacin == Nacin::Skupine && vrstice.size() == m_velikostSkupine);
     if (celaSkupina) {

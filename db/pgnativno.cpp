@@ -1,5 +1,6 @@
 #include "pgnativno.h"
 
+#include "belezenje.h"
 #include "isodatum.h"
 #include "poizvedba.h"
 
@@ -43,7 +44,40 @@ QMetaType tipVrednosti(unsigned int t)
 
 } // namespace
 
-PGconn* povezava(const QSqlDatabase& baza)
+nativno::Dokaz dokazKnjiznice(const QSqlDriver* gonilnik)
+{
+    return nativno::knjiznicaGonilnika(gonilnik, {{"PQexec", nativno::naslov(&PQexec)},
+                                                  {"PQclientEncoding", nativno::naslov(&PQclientEncoding)}});
+}
+
+nativno::Dokaz prosta(PGconn* c)
+{
+    if (!c)
+        return {false, QStringLiteral("ni povezave")};
+    if (PQstatus(c) != CONNECTION_OK)
+        return {true, QString()};
+    switch (PQtransactionStatus(c)) {
+    case PQTRANS_IDLE:
+    case PQTRANS_INTRANS:
+    case PQTRANS_INERROR: // our statement fails with the server's reason; nothing is lost
+        break;
+    case PQTRANS_ACTIVE:
+        return {false, QStringLiteral("na povezavi teče stavek gonilnika, njegove vrstice še niso prebrane")};
+    default:
+        return {false, QStringLiteral("stanje povezave ni znano")};
+    }
+    if (PQisBusy(c))
+        return {false, QStringLiteral("povezava čaka na rezultat")};
+    const char* kodiranje = pg_encoding_to_char(PQclientEncoding(c));
+    if (qstrcmp(kodiranje, "UTF8") != 0)
+        return {false, QStringLiteral("kodiranje odjemalca je %1, ne UTF8").arg(QString::fromLatin1(kodiranje))};
+    return {true, QString()};
+}
+
+namespace {
+
+// The driver's handle, not yet proven to be usable.
+PGconn* rocajGonilnika(const QSqlDatabase& baza)
 {
     const QSqlDriver* d = baza.driver();
     if (!d || d->dbmsType() != QSqlDriver::PostgreSQL)
@@ -53,6 +87,25 @@ PGconn* povezava(const QSqlDatabase& baza)
     if (!h.isValid() || (qstrcmp(h.typeName(), "PGconn*") != 0 && qstrcmp(h.typeName(), "pg_conn*") != 0))
         return nullptr;
     return *static_cast<PGconn* const*>(h.constData());
+}
+
+} // namespace
+
+bool imaRocaj(const QSqlDatabase& baza)
+{
+    return rocajGonilnika(baza) != nullptr;
+}
+
+PGconn* povezava(const QSqlDatabase& baza)
+{
+    PGconn* c = rocajGonilnika(baza);
+    if (!c || !nativno::dovoljeno() || !dokazKnjiznice(baza.driver()))
+        return nullptr;
+    if (const nativno::Dokaz p = prosta(c); !p) {
+        qCInfo(lcDb).noquote() << "Povezava gre skozi gonilnik:" << p.razlog;
+        return nullptr;
+    }
+    return c;
 }
 
 bool znanTip(unsigned int oid)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "nativno.h"
+
 #include <QDate>
 #include <QSqlDatabase>
 #include <QString>
@@ -10,7 +12,11 @@ typedef struct pg_result PGresult;
 
 // The PostgreSQL driver's own connection, for the work that goes past the driver where
 // it would make a QVariant of every value (the postings of a run, the adjustment rows
-// sent with COPY). The driver links the same libpq, so the handle is shared safely.
+// sent with COPY). It is handed out only where the program has proven it safe to use
+// (see nativno.h): the driver's plugin calls the program's own libpq, no result of the
+// driver is pending on the connection (a statement of ours would silently drop the
+// rows of a forward-only query still being read) and the client encoding is UTF-8,
+// which the readers below expect.
 //
 // The readers below give for a value of a result exactly what the driver and the
 // conversions of poizvedba.h give together (vrednostNiz, vrednostCelo, ...), for the
@@ -18,8 +24,25 @@ typedef struct pg_result PGresult;
 // through the driver.
 namespace pgnativno {
 
-// The connection behind a QPSQL database, or null for any other driver.
+// The connection behind a QPSQL database, or null: for any other driver, where
+// LEDGXFER_NATIVNO=0 forbids it, and where `dokaz` fails for it at this moment. Asked
+// anew before every statement sent on it, since the driver may have started one.
 PGconn* povezava(const QSqlDatabase& baza);
+
+// Whether the driver of a QPSQL database holds a connection handle at all (whether
+// povezava's null means "not now" or "no connection").
+bool imaRocaj(const QSqlDatabase& baza);
+
+// Whether the driver's plugin calls the libpq the program links (the same PQexec and
+// PQclientEncoding, resolved through the plugin and through the program).
+nativno::Dokaz dokazKnjiznice(const QSqlDriver* gonilnik);
+
+// Whether a statement of ours may run on the connection now: no command of the driver
+// is in progress or has results still to be read, and the client encoding is UTF8. A
+// connection that is no longer open, or whose transaction has failed, is given:
+// nothing on it can be lost, and the statement fails with the reason of libpq or of
+// the server, as the driver's would.
+nativno::Dokaz prosta(PGconn* c);
 
 // Whether a column of this type is read here: integers, floating and numeric, date
 // and the text types.

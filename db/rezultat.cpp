@@ -42,6 +42,7 @@ void Rezultat::zapri()
     m_nacin = Nacin::Gonilnik;
     m_pgVrstica = 0;
     m_pgPred = 0;
+    m_pred = 0;
     m_imena.clear();
     m_dolzine.clear();
     m_vrstica = -1;
@@ -172,6 +173,17 @@ bool Rezultat::skupinaPG()
     }
     m_pgVrstica = 0;
     PGconn* c = pgnativno::povezava(m_db);
+    if (!c && pgnativno::imaRocaj(m_db)) {
+        // The connection is there but not free for a statement of ours now (the driver
+        // is reading a result on it): the driver fetches the rest of the cursor.
+        qCInfo(lcDb).noquote() << "Kazalec se po" << m_pgPred << "vrsticah bere naprej skozi gonilnik";
+        m_nacin = Nacin::Gonilnik;
+        m_pred = m_pgPred;
+        m_imena.clear();
+        m_dolzine.clear();
+        m_q = QSqlQuery(m_db);
+        return naslednjaSkupina();
+    }
     if (!c) {
         m_konec = true;
         m_napaka = QStringLiteral("Povezava z bazo ni več odprta");
@@ -321,9 +333,15 @@ bool Rezultat::naslednji()
         }
         return skupinaPG();
     }
+    const int pred = m_q.at();
     if (m_q.next())
         return true;
-    return !m_kazalec.isEmpty() && naslednjaSkupina();
+    if (m_kazalec.isEmpty())
+        return false;
+    // The rows of the group just read come before those of the next.
+    if (pred >= 0)
+        m_pred += pred + 1;
+    return naslednjaSkupina();
 }
 bool Rezultat::zadnji() { return m_odprt && !m_samoNaprej && m_q.last(); }
 bool Rezultat::prejsnji()
@@ -355,7 +373,13 @@ int Rezultat::trenutnaVrstica() const
 {
     if (nativno())
         return m_konec ? int(QSql::AfterLastRow) : m_vrstica;
-    return m_odprt ? m_q.at() : -1;
+    return m_odprt ? polozajGonilnika() : -1;
+}
+
+int Rezultat::polozajGonilnika() const
+{
+    const int i = m_q.at();
+    return i >= 0 ? m_pred + i : i;
 }
 
 QVariant Rezultat::polje(const QString& ime) const
@@ -509,11 +533,11 @@ QVariant Rezultat::vrednost(int vrstica, int stolpec)
         return {};
     if (nativno())
         return vrstica == trenutnaVrstica() ? vrednostStolpca(stolpec) : QVariant();
-    const int pozicija = m_q.at();
-    if (pozicija == vrstica)
+    if (polozajGonilnika() == vrstica)
         return m_q.value(stolpec);
     if (m_samoNaprej)
         return {};
+    const int pozicija = m_q.at();
     QVariant v;
     if (m_q.seek(vrstica))
         v = m_q.value(stolpec);

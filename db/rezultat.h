@@ -120,6 +120,8 @@ private:
     bool m_odprt = false;
     bool m_samoNaprej = false;
     QString m_kazalec; // the server-side cursor's fetch statement, empty for none
+    int m_pred = 0;    // read by the driver from a cursor: the rows of the groups before this one
+    int polozajGonilnika() const; // the driver's current row, counted over every group
     QSqlDatabase m_db;
     bool naslednjaSkupina();
     int m_stVrstic = -1;

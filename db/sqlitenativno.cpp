@@ -9,10 +9,29 @@
 
 namespace sqlitenativno {
 
+nativno::Dokaz dokaz(const QSqlDriver* gonilnik)
+{
+    nativno::Dokaz d = nativno::knjiznicaGonilnika(
+        gonilnik, {{"sqlite3_open_v2", nativno::naslov(&sqlite3_open_v2)},
+                   {"sqlite3_libversion_number", nativno::naslov(&sqlite3_libversion_number)}});
+    if (!d) {
+        // The versions, for the reader of the log: equal versions prove nothing, two
+        // copies of one version are the usual case.
+        QString razlog;
+        if (const void* f = nativno::funkcijaGonilnika(gonilnik, "sqlite3_libversion_number", &razlog)) {
+            const int gonilnikova = reinterpret_cast<int (*)()>(const_cast<void*>(f))();
+            d.razlog += QStringLiteral(" (SQLite gonilnika %1, programa %2)").arg(gonilnikova).arg(sqlite3_libversion_number());
+        }
+    }
+    return d;
+}
+
 sqlite3* povezava(const QSqlDatabase& baza)
 {
     const QSqlDriver* d = baza.driver();
     if (!d || d->dbmsType() != QSqlDriver::SQLite || !baza.isOpen())
+        return nullptr;
+    if (!nativno::dovoljeno() || !dokaz(d))
         return nullptr;
     const QVariant h = d->handle();
     if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "nativno.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -10,11 +12,19 @@ struct sqlite3_stmt;
 
 // The SQLite driver's own connection, for the statements that go past the driver where
 // it would convert every value of every row (the postings of a run, the adjustment
-// rows). The driver links the same library, so the handle is shared safely.
+// rows). It is handed out only where the driver's plugin is proven to call the very
+// SQLite library the program links (see nativno.h).
 namespace sqlitenativno {
 
-// The connection behind a QSQLITE database, or null for any other driver.
+// The connection behind an open QSQLITE database, or null: for any other driver, where
+// LEDGXFER_NATIVNO=0 forbids it, and where the driver's SQLite is not proven to be the
+// program's (a second copy of the library, even of the same version, inside the plugin).
 sqlite3* povezava(const QSqlDatabase& baza);
+
+// Whether the driver's plugin calls the SQLite library the program links: the same
+// sqlite3_open_v2 and sqlite3_libversion_number, resolved through the plugin and
+// through the program. The reason names both libraries and versions where they differ.
+nativno::Dokaz dokaz(const QSqlDriver* gonilnik);
 
 // Binds a value the way the driver binds it: integers and doubles as numbers, a null
 // or invalid value (null text, invalid date) as NULL, a date as "yyyy-MM-dd", anything
