@@ -4,6 +4,7 @@
 #include "pgnativno.h"
 #include "rezultat.h"
 #include "sqlitenativno.h"
+#include "spremenljivka.h"
 #include "testnabaza.h"
 #include "transakcija.h"
 #include "zapisnik.h"
@@ -22,28 +23,10 @@
 
 namespace {
 
-// Sets LEDGXFER_NATIVNO for one scope and puts the previous value back.
-class Stikalo {
+// LEDGXFER_NATIVNO for one scope.
+class Stikalo : public ZacasnaSpremenljivka {
 public:
-    explicit Stikalo(const char* vrednost)
-        : m_bilo(qEnvironmentVariableIsSet("LEDGXFER_NATIVNO")), m_prej(qgetenv("LEDGXFER_NATIVNO"))
-    {
-        if (vrednost)
-            qputenv("LEDGXFER_NATIVNO", vrednost);
-        else
-            qunsetenv("LEDGXFER_NATIVNO");
-    }
-    ~Stikalo()
-    {
-        if (m_bilo)
-            qputenv("LEDGXFER_NATIVNO", m_prej);
-        else
-            qunsetenv("LEDGXFER_NATIVNO");
-    }
-
-private:
-    bool m_bilo;
-    QByteArray m_prej;
+    explicit Stikalo(const char* vrednost) : ZacasnaSpremenljivka("LEDGXFER_NATIVNO", vrednost) {}
 };
 
 // A second copy of the SQLite library the program links, loaded beside it under a name
