@@ -6,7 +6,7 @@
 #include "narecje.h"
 #include "poizvedba.h"
 #include "pgnativno.h"
-#include "sqlitenativno.h"
+#include "pogon.h"
 #include "transakcija.h"
 
 #include <QDate>
@@ -14,7 +14,6 @@
 #include <charconv>
 #include <cmath>
 #include <libpq-fe.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -94,31 +93,30 @@ void dodajPolje(QByteArray& b, const QVariant& v)
 MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<Stolpec>& stolpci, Zavrnjena zavrnjena)
     : m_tx(tx),
       m_baza(tx.baza()),
+      m_pogon(Pogon::za(m_baza)),
       m_tabela(tabela),
       m_stolpci(stolpci),
       m_zavrnjena(std::move(zavrnjena)),
       m_vstavi(m_baza),
       m_vstaviSkupino(m_baza)
 {
-    const QSqlDriver* d = m_baza.driver();
-    m_dbms = d ? d->dbmsType() : QSqlDriver::UnknownDbms;
-    if (m_dbms == QSqlDriver::SQLite) {
+    switch (m_pogon->nacinVnosa()) {
+    case Pogon::Vnos::ZacasnaTabela:
         m_nacin = Nacin::ZacasnaTabela;
-    } else if (pgnativno::povezava(m_baza)) {
+        break;
+    case Pogon::Vnos::Kopiranje:
         m_nacin = Nacin::Kopiranje;
         m_velikostSkupine = kSkupinaKopiranja;
-    } else {
+        break;
+    case Pogon::Vnos::Skupine:
         m_nacin = Nacin::Skupine;
         m_velikostSkupine = kSkupinaVrednosti;
+        break;
     }
     qCDebug(lcDb).noquote() << "Vrstice v" << m_tabela << "gredo" << opisNacina();
 }
 
-MnozicniVnos::~MnozicniVnos()
-{
-    if (m_vstaviSqlite)
-        sqlite3_finalize(m_vstaviSqlite);
-}
+MnozicniVnos::~MnozicniVnos() = default;
 
 QString MnozicniVnos::opisNacina() const
 {
@@ -164,20 +162,17 @@ void MnozicniVnos::pripravi()
     const QString vstavi =
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(cilj, seznamStolpcev(), vprasaji);
     if (m_nacin == Nacin::ZacasnaTabela) {
-        m_sqlite = sqlitenativno::povezava(m_baza);
-        if (m_sqlite
-            && sqlite3_prepare_v2(m_sqlite, vstavi.toUtf8().constData(), -1, &m_vstaviSqlite, nullptr) != SQLITE_OK)
-            throw Napaka(narecje::besedilo(sqlitenativno::napaka(m_sqlite, QStringLiteral("INSERT"))));
-        if (m_vstaviSqlite)
+        m_vnosVrstice = m_pogon->vnosVrstice(vstavi);
+        if (m_vnosVrstice)
             return;
     }
-    if (!m_tx.vTocki([&] { return m_vstavi.prepare(prevediZa(m_baza, vstavi)); }))
+    if (!m_tx.vTocki([&] { return m_vstavi.prepare(m_pogon->prevedi(vstavi)); }))
         throw Napaka(narecje::besedilo(m_vstavi.lastError()));
     if (m_nacin == Nacin::Skupine) {
         QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(m_tabela, seznamStolpcev());
         for (int i = 0; i < m_velikostSkupine; ++i)
             sql += (i ? QStringLiteral(",(") : QStringLiteral("(")) + vprasaji + u')';
-        if (!m_tx.vTocki([&] { return m_vstaviSkupino.prepare(prevediZa(m_baza, sql)); })) {
+        if (!m_tx.vTocki([&] { return m_vstaviSkupino.prepare(m_pogon->prevedi(sql)); })) {
             qCWarning(lcDb).noquote() << "Vstavljanje skupin v" << m_tabela << "ni pripravljeno, vrstice gredo posamič:"
                                       << narecje::besedilo(m_vstaviSkupino.lastError());
             m_nacin = Nacin::Posamic;
@@ -188,20 +183,9 @@ void MnozicniVnos::pripravi()
 
 void MnozicniVnos::vstaviPosamic(const QVariantList& v)
 {
-    if (m_vstaviSqlite) {
-        int izid = SQLITE_OK;
-        for (qsizetype i = 0; i < v.size() && izid == SQLITE_OK; ++i)
-            izid = sqlitenativno::vezi(m_vstaviSqlite, int(i) + 1, v.at(i));
-        if (izid == SQLITE_OK)
-            izid = sqlite3_step(m_vstaviSqlite);
-        // On an error the step's reset gives back the statement's result code; SQLite
-        // undoes a failed statement by itself and the transaction goes on.
-        const QSqlError napaka = izid == SQLITE_DONE
-                                     ? QSqlError()
-                                     : sqlitenativno::napaka(m_sqlite, QStringLiteral("INSERT"));
-        sqlite3_reset(m_vstaviSqlite);
-        sqlite3_clear_bindings(m_vstaviSqlite);
-        if (napaka.isValid())
+    if (m_vnosVrstice) {
+        // The engine undoes a failed statement by itself and the transaction goes on.
+        if (const QSqlError napaka = m_vnosVrstice->vstavi(v); napaka.isValid())
             zavrnjena(v, napaka);
         return;
     }
@@ -225,7 +209,7 @@ void MnozicniVnos::vstaviPosamic(const QVariantList& v)
 
 void MnozicniVnos::zavrnjena(const QVariantList& v, const QSqlError& napaka)
 {
-    if (!narecje::jeZavrnjenaVrednost(napaka, m_dbms))
+    if (!m_pogon->jeZavrnjenaVrednost(napaka))
         throw Napaka(narecje::besedilo(napaka));
     m_zavrnjena(v, napaka);
 }
@@ -309,7 +293,7 @@ void MnozicniVnos::posljiSkupino()
             }))
             return;
         // Only a refusal of values is worth sending row by row; anything else ends the run.
-        if (!narecje::jeZavrnjenaVrednost(napaka, m_dbms))
+        if (!m_pogon->jeZavrnjenaVrednost(napaka))
             throw Napaka(narecje::besedilo(napaka));
     }
     // A short group, or a group the database refused: row by row.

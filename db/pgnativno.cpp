@@ -2,10 +2,14 @@
 
 #include "belezenje.h"
 #include "isodatum.h"
+#include "napaka.h"
+#include "narecje.h"
 #include "poizvedba.h"
 
 #include <QByteArray>
 #include <QSqlDriver>
+#include <QSqlError>
+#include <QStringList>
 
 #include <charconv>
 #include <cmath>
@@ -212,6 +216,149 @@ QDate datum(const PGresult* r, int vrstica, int stolpec)
         && preberiIsoDatum(PQgetvalue(r, vrstica, stolpec), &d))
         return d;
     return vrednostDatumKnjizbe(vrednost(r, vrstica, stolpec));
+}
+
+namespace {
+
+class BralnikKazalca final : public Bralnik {
+public:
+    BralnikKazalca(const QSqlDatabase& baza, const QString& fetch, QStringList imena, QList<int> dolzine)
+        : m_baza(baza), m_fetch(fetch.toUtf8()), m_imena(std::move(imena)), m_dolzine(std::move(dolzine))
+    {
+    }
+    ~BralnikKazalca() override
+    {
+        if (m_pg)
+            PQclear(m_pg);
+    }
+
+    int steviloStolpcev() const override { return int(m_imena.size()); }
+    QString imeStolpca(int stolpec) const override { return m_imena.value(stolpec); }
+    int dolzinaStolpca(int stolpec) const override { return m_dolzine.value(stolpec, -1); }
+
+    bool naslednji() override
+    {
+        if (m_konec)
+            return false;
+        if (m_pg && ++m_pgVrstica < PQntuples(m_pg)) {
+            ++m_vrstica;
+            return true;
+        }
+        return skupina();
+    }
+    bool konec() const override { return m_konec; }
+    int vrstica() const override { return m_konec ? int(QSql::AfterLastRow) : m_vrstica; }
+    QString napaka() const override { return m_napaka; }
+    std::optional<int> predajGonilniku() const override
+    {
+        return m_predaja ? std::optional<int>(m_pred) : std::nullopt;
+    }
+
+    QVariant vrednost(int stolpec) const override
+    {
+        if (m_konec || stolpec < 0 || stolpec >= m_imena.size())
+            return {};
+        return pgnativno::vrednost(m_pg, m_pgVrstica, stolpec);
+    }
+    QString niz(int stolpec) const override
+    {
+        return m_konec ? vrednostNiz(QVariant()) : pgnativno::niz(m_pg, m_pgVrstica, stolpec);
+    }
+    qint64 celo(int stolpec) const override
+    {
+        return m_konec ? vrednostCelo(QVariant()) : pgnativno::celo(m_pg, m_pgVrstica, stolpec);
+    }
+    double realno(int stolpec) const override
+    {
+        return m_konec ? vrednostZnesek(QVariant()) : pgnativno::realno(m_pg, m_pgVrstica, stolpec);
+    }
+    QDate datum(int stolpec) const override
+    {
+        return m_konec ? vrednostDatumKnjizbe(QVariant()) : pgnativno::datum(m_pg, m_pgVrstica, stolpec);
+    }
+
+    // The next group; false at the end, on a failure, or when it is the driver's to read.
+    bool skupina()
+    {
+        if (m_pg) {
+            m_pred += PQntuples(m_pg);
+            PQclear(m_pg);
+            m_pg = nullptr;
+        }
+        m_pgVrstica = 0;
+        PGconn* c = povezava(m_baza);
+        if (!c && imaRocaj(m_baza)) {
+            // The connection is there but not free for a statement of ours now (the
+            // driver is reading a result on it): the driver fetches the rest.
+            qCInfo(lcDb).noquote() << "Kazalec se po" << m_pred << "vrsticah bere naprej skozi gonilnik";
+            m_konec = true;
+            m_predaja = true;
+            return false;
+        }
+        if (!c) {
+            m_konec = true;
+            m_napaka = QStringLiteral("Povezava z bazo ni več odprta");
+            return false;
+        }
+        m_pg = PQexec(c, m_fetch.constData());
+        if (PQresultStatus(m_pg) != PGRES_TUPLES_OK) {
+            m_konec = true;
+            m_napaka = besediloNapake(c, m_pg);
+            return false;
+        }
+        if (PQntuples(m_pg) == 0) {
+            m_konec = true;
+            return false;
+        }
+        m_vrstica = m_pred;
+        return true;
+    }
+
+private:
+    QSqlDatabase m_baza;
+    QByteArray m_fetch;
+    QStringList m_imena;
+    QList<int> m_dolzine;
+    PGresult* m_pg = nullptr;
+    int m_pgVrstica = 0; // the row in the group in hand
+    int m_pred = 0;      // the rows of the groups before it
+    int m_vrstica = -1;
+    bool m_konec = false;
+    bool m_predaja = false;
+    QString m_napaka;
+};
+
+} // namespace
+
+std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString& ime, int vSkupini)
+{
+    PGconn* c = povezava(baza);
+    if (!c)
+        return nullptr;
+    // The groups come on the driver's own connection where every column is of a type
+    // read here, so that no value becomes a QVariant unless asked for.
+    PGresult* opis = PQdescribePortal(c, ime.toUtf8().constData());
+    bool znani = PQresultStatus(opis) == PGRES_COMMAND_OK;
+    for (int i = 0; znani && i < PQnfields(opis); ++i)
+        znani = znanTip(PQftype(opis, i));
+    QStringList imena;
+    QList<int> dolzine;
+    if (znani) {
+        for (int i = 0; i < PQnfields(opis); ++i) {
+            imena << QString::fromUtf8(PQfname(opis, i));
+            const int n = dolzina(opis, i);
+            dolzine << (n > 0 ? n : -1);
+        }
+    }
+    PQclear(opis);
+    if (!znani)
+        return nullptr;
+    auto b = std::make_unique<BralnikKazalca>(baza, QStringLiteral("FETCH FORWARD %1 FROM %2").arg(vSkupini).arg(ime),
+                                              std::move(imena), std::move(dolzine));
+    if (!b->skupina() && !b->napaka().isEmpty())
+        throw Napaka(narecje::besedilo(
+            QSqlError(QStringLiteral("QPSQL: Unable to create query"), b->napaka(), QSqlError::StatementError)));
+    return b;
 }
 
 QString besediloNapake(PGconn* c, const PGresult* r)

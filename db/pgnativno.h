@@ -1,11 +1,14 @@
 #pragma once
 
+#include "bralnik.h"
 #include "nativno.h"
 
 #include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
+
+#include <memory>
 
 typedef struct pg_conn PGconn;
 typedef struct pg_result PGresult;
@@ -43,6 +46,14 @@ nativno::Dokaz dokazKnjiznice(const QSqlDriver* gonilnik);
 // nothing on it can be lost, and the statement fails with the reason of libpq or of
 // the server, as the driver's would.
 nativno::Dokaz prosta(PGconn* c);
+
+// A reader of the groups of the cursor `ime`, declared already on the driver's
+// connection of `baza`, fetched there with libpq `vSkupini` rows at a time: only one
+// group is held in memory, and the connection is free for other statements between
+// groups. Null when the connection is not handed out (povezava) or a column is of a
+// type not read here (znanTip): the driver reads the cursor then. Throws Napaka with
+// the database's text when the first group cannot be fetched.
+std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString& ime, int vSkupini);
 
 // Whether a column of this type is read here: integers, floating and numeric, date
 // and the text types.

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "bralnik.h"
 #include "nativno.h"
+#include "pogon.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
 #include <QVariant>
+#include <QVariantMap>
+
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -30,6 +35,28 @@ nativno::Dokaz dokaz(const QSqlDriver* gonilnik);
 // or invalid value (null text, invalid date) as NULL, a date as "yyyy-MM-dd", anything
 // else as its text. Returns SQLite's result code.
 int vezi(sqlite3_stmt* stavek, int mesto, const QVariant& vrednost);
+
+// A reader of a statement (fitted to SQLite already) stepped on the proven connection
+// `baza`, its parameters bound by name without regard to case, as by the driver.
+// Throws Napaka with the engine's text when it cannot be prepared, returns no rows, or
+// fails on its first row.
+std::unique_ptr<Bralnik> bralnik(sqlite3* baza, const QString& sql, const QVariantMap& parametri);
+
+// The insert of one row at a time, prepared on the proven connection `baza`: binds
+// the values as vezi does and steps; a refused row gives the engine's error (SQLite
+// undoes the failed statement by itself). Throws Napaka when it cannot be prepared.
+class VnosVrstice final : public Pogon::VnosVrstice {
+public:
+    VnosVrstice(sqlite3* baza, const QString& sql);
+    ~VnosVrstice() override;
+    VnosVrstice(const VnosVrstice&) = delete;
+    VnosVrstice& operator=(const VnosVrstice&) = delete;
+    QSqlError vstavi(const QVariantList& vrstica) override;
+
+private:
+    sqlite3* m_baza;
+    sqlite3_stmt* m_stavek = nullptr;
+};
 
 // The connection's last error as the driver reports one: the engine's message and its
 // result code as the native code.
