@@ -25,6 +25,10 @@ public:
         return povezava ? sqlitenativno::bralnik(povezava, sql, parametri) : nullptr;
     }
     Vnos nacinVnosa() const override { return Vnos::ZacasnaTabela; }
+    bool cakanjePredZacetkom() const override { return true; }
+    bool posnetekPoZacetku() const override { return false; }
+    bool potrditevCakaBralce() const override { return true; }
+    bool streznik() const override { return false; }
     std::unique_ptr<VnosVrstice> vnosVrstice(const QString& sql) const override
     {
         sqlite3* povezava = sqlitenativno::povezava(baza());
@@ -95,4 +99,54 @@ std::unique_ptr<Pogon::VnosVrstice> Pogon::vnosVrstice(const QString&) const
 bool Pogon::jeZavrnjenaVrednost(const QSqlError& napaka) const
 {
     return narecje::jeZavrnjenaVrednost(napaka, vrsta(m_baza));
+}
+
+QString Pogon::stavekZacetka() const
+{
+    return narecje::stavekZacetka(vrsta(m_baza));
+}
+
+QString Pogon::stavekPosnetka() const
+{
+    return narecje::stavekPosnetka(vrsta(m_baza));
+}
+
+QList<narecje::ZaklepTabele> Pogon::zaklepiTeka() const
+{
+    return narecje::zaklepiTeka(vrsta(m_baza));
+}
+
+QStringList Pogon::stavkiKratkegaCakanja() const
+{
+    return narecje::stavkiKratkegaCakanja(vrsta(m_baza));
+}
+
+QStringList Pogon::stavkiObicajnegaCakanja() const
+{
+    return narecje::stavkiObicajnegaCakanja(vrsta(m_baza));
+}
+
+QString Pogon::stavekTocke(const QString& ime) const
+{
+    return narecje::stavekTocke(vrsta(m_baza), ime);
+}
+
+QString Pogon::stavekZaklepaRegistra() const
+{
+    return narecje::stavekZaklepaRegistra(vrsta(m_baza));
+}
+
+QString Pogon::razlog(const QSqlError& napaka) const
+{
+    return narecje::razlog(napaka, vrsta(m_baza));
+}
+
+bool Pogon::jeZaklep(const QSqlError& napaka) const
+{
+    return narecje::jeZaklep(napaka, vrsta(m_baza));
+}
+
+QStringList Pogon::datotekeBaze() const
+{
+    return narecje::datotekeBaze(m_baza);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bralnik.h"
+#include "narecje.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -62,6 +63,31 @@ public:
     // beside other statements (narecje::enosmerniRezultatVzporedno).
     virtual bool beriSKazalcem() const { return false; }
     virtual bool enosmerniRezultatVzporedno() const { return true; }
+
+    // The statements of a run's transaction, and how failures read (narecje.h).
+    QString stavekZacetka() const;
+    QString stavekPosnetka() const;
+    QList<narecje::ZaklepTabele> zaklepiTeka() const;
+    QStringList stavkiKratkegaCakanja() const;
+    QStringList stavkiObicajnegaCakanja() const;
+    QString stavekTocke(const QString& ime) const;
+    QString stavekZaklepaRegistra() const;
+    QString razlog(const QSqlError& napaka) const;
+    bool jeZaklep(const QSqlError& napaka) const;
+    // The files in which the database itself lives (narecje::datotekeBaze).
+    QStringList datotekeBaze() const;
+
+    // Whether the short lock wait is a setting of the connection, made before the
+    // transaction begins (SQLite's busy timeout), rather than of the transaction.
+    virtual bool cakanjePredZacetkom() const { return false; }
+    // Whether the transaction takes its snapshot and short lock wait after it begins
+    // (a server; SQLite holds the write lock from the start).
+    virtual bool posnetekPoZacetku() const { return true; }
+    // Whether a commit may find readers in its way and is then tried again (SQLite
+    // keeps the transaction open).
+    virtual bool potrditevCakaBralce() const { return false; }
+    // Whether the connection reaches a server that can go away (not a file).
+    virtual bool streznik() const { return true; }
 
 protected:
     explicit Pogon(const QSqlDatabase& baza) : m_baza(baza) {}
