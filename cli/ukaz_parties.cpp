@@ -3,7 +3,7 @@
 #include "prenososb.h"
 #include "prijava.h"
 #include "ukazi.h"
-#include "izvajanje.h"
+#include "poti.h"
 #include "moznosti.h"
 #include "stevila.h"
 

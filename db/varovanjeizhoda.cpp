@@ -3,7 +3,7 @@
 #include "aliasi.h"
 #include "belezenje.h"
 #include "izhodnadatoteka.h"
-#include "izvajanje.h"
+#include "poti.h"
 #include "pogon.h"
 
 #include <QDir>
