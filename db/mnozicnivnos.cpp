@@ -1,94 +1,14 @@
 #include "mnozicnivnos.h"
 
 #include "belezenje.h"
-#include "isodatum.h"
 #include "napaka.h"
 #include "narecje.h"
 #include "poizvedba.h"
-#include "pgnativno.h"
 #include "pogon.h"
 #include "transakcija.h"
 
-#include <QDate>
 
-#include <charconv>
-#include <cmath>
-#include <libpq-fe.h>
 
-namespace {
-
-QSqlError napakaPostgreSQL(PGconn* c, const PGresult* r, const QString& kaj)
-{
-    const char* stanje = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-    const char* sporocilo = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    QString besedilo = QString::fromUtf8(sporocilo ? sporocilo : PQerrorMessage(c)).trimmed();
-    return QSqlError(kaj, besedilo, QSqlError::StatementError, QString::fromLatin1(stanje ? stanje : ""));
-}
-
-// One value in COPY's text format: \N for NULL, backslash escapes for the characters
-// that end a field or a row. Numbers and dates are written without intermediate strings.
-void dodajPolje(QByteArray& b, const QVariant& v)
-{
-    char stevke[32];
-    switch (v.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong: {
-        const auto [konec, napaka] = std::to_chars(stevke, stevke + sizeof stevke, v.toLongLong());
-        b.append(stevke, konec - stevke);
-        return;
-    }
-    case QMetaType::Double: {
-        // The shortest text that reads back as the same double.
-        const double d = v.toDouble();
-        if (std::isfinite(d)) {
-            const auto [konec, napaka] = std::to_chars(stevke, stevke + sizeof stevke, d);
-            b.append(stevke, konec - stevke);
-        } else {
-            b += QByteArray::number(d, 'g', 17);
-        }
-        return;
-    }
-    case QMetaType::QDate: {
-        const QDate d = v.toDate();
-        char iso[10];
-        if (!d.isValid())
-            b += "\\N";
-        else if (zapisiIsoDatum(d, iso))
-            b.append(iso, sizeof iso);
-        else
-            b += d.toString(Qt::ISODate).toLatin1();
-        return;
-    }
-    default:
-        break;
-    }
-    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isNull())) {
-        b += "\\N";
-        return;
-    }
-    const QByteArray besedilo = v.toString().toUtf8();
-    const char* p = besedilo.constData();
-    const char* const konec = p + besedilo.size();
-    while (p < konec) {
-        const char* q = p;
-        while (q < konec && *q != '\\' && *q != '\t' && *q != '\n' && *q != '\r')
-            ++q;
-        b.append(p, q - p);
-        if (q == konec)
-            break;
-        switch (*q) {
-        case '\\': b += "\\\\"; break;
-        case '\t': b += "\\t"; break;
-        case '\n': b += "\\n"; break;
-        default: b += "\\r"; break;
-        }
-        p = q + 1;
-    }
-}
-
-} // namespace
 
 MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<Stolpec>& stolpci, Zavrnjena zavrnjena)
     : m_tx(tx),
@@ -214,50 +134,6 @@ void MnozicniVnos::zavrnjena(const QVariantList& v, const QSqlError& napaka)
     m_zavrnjena(v, napaka);
 }
 
-bool MnozicniVnos::kopiraj(const QList<QVariantList>& vrstice, QSqlError* napaka)
-{
-    PGconn* c = pgnativno::povezava(m_baza);
-    if (!c) {
-        *napaka = QSqlError(QStringLiteral("COPY"), QStringLiteral("povezava ni več odprta"),
-                            QSqlError::ConnectionError);
-        return false;
-    }
-    m_medpomnilnik.clear();
-    for (const QVariantList& v : vrstice) {
-        for (qsizetype i = 0; i < v.size(); ++i) {
-            if (i)
-                m_medpomnilnik += '\t';
-            dodajPolje(m_medpomnilnik, v.at(i));
-        }
-        m_medpomnilnik += '\n';
-    }
-    const QByteArray sql = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(m_tabela, seznamStolpcev()).toUtf8();
-    PGresult* r = PQexec(c, sql.constData());
-    if (PQresultStatus(r) != PGRES_COPY_IN) {
-        *napaka = napakaPostgreSQL(c, r, QStringLiteral("COPY"));
-        PQclear(r);
-        return false;
-    }
-    PQclear(r);
-    const bool poslano = PQputCopyData(c, m_medpomnilnik.constData(), int(m_medpomnilnik.size())) == 1;
-    if (PQputCopyEnd(c, poslano ? nullptr : "prekinjeno") != 1) {
-        *napaka = napakaPostgreSQL(c, nullptr, QStringLiteral("COPY"));
-        return false;
-    }
-    bool ok = poslano;
-    QSqlError prva;
-    while ((r = PQgetResult(c))) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK && ok) {
-            ok = false;
-            prva = napakaPostgreSQL(c, r, QStringLiteral("COPY"));
-        }
-        PQclear(r);
-    }
-    if (!ok)
-        *napaka = prva.isValid() ? prva : napakaPostgreSQL(c, nullptr, QStringLiteral("COPY"));
-    return ok;
-}
-
 bool MnozicniVnos::vstaviVrednosti(const QList<QVariantList>& vrstice)
 {
     int i = 0;
@@ -273,28 +149,34 @@ void MnozicniVnos::posljiSkupino()
         return;
     const QList<QVariantList> vrstice = std::move(m_cakajoce);
     m_cakajoce.clear();
-    if (m_nacin == Nacin::Kopiranje && !pgnativno::povezava(m_baza) && pgnativno::imaRocaj(m_baza)) {
-        // The connection is not free for COPY now (the driver is reading a result on
-        // it): from here on the rows go through the driver.
-        qCWarning(lcDb).noquote() << "Vrstice v" << m_tabela << "gredo od tu naprej posamič skozi gonilnik";
-        m_nacin = Nacin::Posamic;
-        m_velikostSkupine = 0;
-    }
     const bool celaSkupina = m_nacin == Nacin::Kopiranje
                              || (m_nacin == Nacin::Skupine && vrstice.size() == m_velikostSkupine);
     if (celaSkupina) {
         QSqlError napaka;
+        bool zasedeno = false;
         if (m_tx.vTocki([&] {
-                if (m_nacin == Nacin::Kopiranje ? kopiraj(vrstice, &napaka) : vstaviVrednosti(vrstice))
+                if (m_nacin == Nacin::Kopiranje) {
+                    const Pogon::Kopiranje izid =
+                        m_pogon->kopiraj(m_tabela, seznamStolpcev(), vrstice, m_medpomnilnik, &napaka);
+                    zasedeno = izid == Pogon::Kopiranje::Zasedeno;
+                    return izid == Pogon::Kopiranje::Poslano;
+                }
+                if (vstaviVrednosti(vrstice))
                     return true;
-                if (m_nacin != Nacin::Kopiranje)
-                    napaka = narecje::napakaStavka(m_vstaviSkupino);
+                napaka = narecje::napakaStavka(m_vstaviSkupino);
                 return false;
             }))
             return;
-        // Only a refusal of values is worth sending row by row; anything else ends the run.
-        if (!m_pogon->jeZavrnjenaVrednost(napaka))
+        if (zasedeno) {
+            // The connection is not free for COPY now (the driver is reading a result
+            // on it): from here on the rows go through the driver.
+            qCWarning(lcDb).noquote() << "Vrstice v" << m_tabela << "gredo od tu naprej posamič skozi gonilnik";
+            m_nacin = Nacin::Posamic;
+            m_velikostSkupine = 0;
+        } else if (!m_pogon->jeZavrnjenaVrednost(napaka)) {
+            // Only a refusal of values is worth sending row by row; anything else ends the run.
             throw Napaka(narecje::besedilo(napaka));
+        }
     }
     // A short group, or a group the database refused: row by row.
     for (const QVariantList& v : vrstice)

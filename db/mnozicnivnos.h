@@ -62,7 +62,6 @@ public:
 private:
     enum class Nacin { ZacasnaTabela, Kopiranje, Skupine, Posamic };
     void posljiSkupino();
-    bool kopiraj(const QList<QVariantList>& vrstice, QSqlError* napaka);
     bool vstaviVrednosti(const QList<QVariantList>& vrstice);
     void vstaviPosamic(const QVariantList& v);
     void zavrnjena(const QVariantList& v, const QSqlError& napaka);

@@ -11,6 +11,8 @@
 #include <QSqlError>
 #include <QStringList>
 
+#include <QDate>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -359,6 +361,128 @@ std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString&
         throw Napaka(narecje::besedilo(
             QSqlError(QStringLiteral("QPSQL: Unable to create query"), b->napaka(), QSqlError::StatementError)));
     return b;
+}
+
+namespace {
+
+QSqlError napakaPostgreSQL(PGconn* c, const PGresult* r, const QString& kaj)
+{
+    const char* stanje = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const char* sporocilo = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    QString besedilo = QString::fromUtf8(sporocilo ? sporocilo : PQerrorMessage(c)).trimmed();
+    return QSqlError(kaj, besedilo, QSqlError::StatementError, QString::fromLatin1(stanje ? stanje : ""));
+}
+
+// One value in COPY's text format: \N for NULL, backslash escapes for the characters
+// that end a field or a row. Numbers and dates are written without intermediate strings.
+void dodajPolje(QByteArray& b, const QVariant& v)
+{
+    char stevke[32];
+    switch (v.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: {
+        const auto [konec, napaka] = std::to_chars(stevke, stevke + sizeof stevke, v.toLongLong());
+        b.append(stevke, konec - stevke);
+        return;
+    }
+    case QMetaType::Double: {
+        // The shortest text that reads back as the same double.
+        const double d = v.toDouble();
+        if (std::isfinite(d)) {
+            const auto [konec, napaka] = std::to_chars(stevke, stevke + sizeof stevke, d);
+            b.append(stevke, konec - stevke);
+        } else {
+            b += QByteArray::number(d, 'g', 17);
+        }
+        return;
+    }
+    case QMetaType::QDate: {
+        const QDate d = v.toDate();
+        char iso[10];
+        if (!d.isValid())
+            b += "\\N";
+        else if (zapisiIsoDatum(d, iso))
+            b.append(iso, sizeof iso);
+        else
+            b += d.toString(Qt::ISODate).toLatin1();
+        return;
+    }
+    default:
+        break;
+    }
+    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isNull())) {
+        b += "\\N";
+        return;
+    }
+    const QByteArray besedilo = v.toString().toUtf8();
+    const char* p = besedilo.constData();
+    const char* const konec = p + besedilo.size();
+    while (p < konec) {
+        const char* q = p;
+        while (q < konec && *q != '\\' && *q != '\t' && *q != '\n' && *q != '\r')
+            ++q;
+        b.append(p, q - p);
+        if (q == konec)
+            break;
+        switch (*q) {
+        case '\\': b += "\\\\"; break;
+        case '\t': b += "\\t"; break;
+        case '\n': b += "\\n"; break;
+        default: b += "\\r"; break;
+        }
+        p = q + 1;
+    }
+}
+
+} // namespace
+
+Pogon::Kopiranje kopiraj(const QSqlDatabase& baza, const QString& tabela, const QString& stolpci,
+                         const QList<QVariantList>& vrstice, QByteArray& medpomnilnik, QSqlError* napaka)
+{
+    PGconn* c = povezava(baza);
+    if (!c && imaRocaj(baza))
+        return Pogon::Kopiranje::Zasedeno;
+    if (!c) {
+        *napaka = QSqlError(QStringLiteral("COPY"), QStringLiteral("povezava ni več odprta"),
+                            QSqlError::ConnectionError);
+        return Pogon::Kopiranje::Zavrnjeno;
+    }
+    medpomnilnik.clear();
+    for (const QVariantList& v : vrstice) {
+        for (qsizetype i = 0; i < v.size(); ++i) {
+            if (i)
+                medpomnilnik += '\t';
+            dodajPolje(medpomnilnik, v.at(i));
+        }
+        medpomnilnik += '\n';
+    }
+    const QByteArray sql = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(tabela, stolpci).toUtf8();
+    PGresult* r = PQexec(c, sql.constData());
+    if (PQresultStatus(r) != PGRES_COPY_IN) {
+        *napaka = napakaPostgreSQL(c, r, QStringLiteral("COPY"));
+        PQclear(r);
+        return Pogon::Kopiranje::Zavrnjeno;
+    }
+    PQclear(r);
+    const bool poslano = PQputCopyData(c, medpomnilnik.constData(), int(medpomnilnik.size())) == 1;
+    if (PQputCopyEnd(c, poslano ? nullptr : "prekinjeno") != 1) {
+        *napaka = napakaPostgreSQL(c, nullptr, QStringLiteral("COPY"));
+        return Pogon::Kopiranje::Zavrnjeno;
+    }
+    bool ok = poslano;
+    QSqlError prva;
+    while ((r = PQgetResult(c))) {
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && ok) {
+            ok = false;
+            prva = napakaPostgreSQL(c, r, QStringLiteral("COPY"));
+        }
+        PQclear(r);
+    }
+    if (!ok)
+        *napaka = prva.isValid() ? prva : napakaPostgreSQL(c, nullptr, QStringLiteral("COPY"));
+    return ok ? Pogon::Kopiranje::Poslano : Pogon::Kopiranje::Zavrnjeno;
 }
 
 QString besediloNapake(PGconn* c, const PGresult* r)

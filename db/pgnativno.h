@@ -2,6 +2,7 @@
 
 #include "bralnik.h"
 #include "nativno.h"
+#include "pogon.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -54,6 +55,12 @@ nativno::Dokaz prosta(PGconn* c);
 // type not read here (znanTip): the driver reads the cursor then. Throws Napaka with
 // the database's text when the first group cannot be fetched.
 std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString& ime, int vSkupini);
+
+// One group of rows sent with COPY `tabela` (`stolpci`) FROM STDIN on the driver's
+// connection of `baza`, in COPY's text format (built in `medpomnilnik`, kept for the
+// next group). Zasedeno, with nothing sent, where the connection is not free for it now.
+Pogon::Kopiranje kopiraj(const QSqlDatabase& baza, const QString& tabela, const QString& stolpci,
+                         const QList<QVariantList>& vrstice, QByteArray& medpomnilnik, QSqlError* napaka);
 
 // Whether a column of this type is read here: integers, floating and numeric, date
 // and the text types.

@@ -49,6 +49,11 @@ public:
     Vnos nacinVnosa() const override { return pgnativno::povezava(baza()) ? Vnos::Kopiranje : Vnos::Skupine; }
     // The client would hold a whole result in memory: the run's postings come through a
     // cursor, and a streamed result is lost as soon as another statement runs.
+    Kopiranje kopiraj(const QString& tabela, const QString& stolpci, const QList<QVariantList>& vrstice,
+                      QByteArray& medpomnilnik, QSqlError* napaka) const override
+    {
+        return pgnativno::kopiraj(baza(), tabela, stolpci, vrstice, medpomnilnik, napaka);
+    }
     bool beriSKazalcem() const override { return true; }
     bool enosmerniRezultatVzporedno() const override { return false; }
 };
@@ -94,6 +99,13 @@ std::unique_ptr<Bralnik> Pogon::bralnikKazalca(const QString&, int) const
 std::unique_ptr<Pogon::VnosVrstice> Pogon::vnosVrstice(const QString&) const
 {
     return nullptr;
+}
+
+Pogon::Kopiranje Pogon::kopiraj(const QString&, const QString&, const QList<QVariantList>&, QByteArray&,
+                                 QSqlError* napaka) const
+{
+    *napaka = QSqlError(QStringLiteral("COPY"), QStringLiteral("COPY ni na voljo"), QSqlError::StatementError);
+    return Kopiranje::Zavrnjeno;
 }
 
 bool Pogon::jeZavrnjenaVrednost(const QSqlError& napaka) const

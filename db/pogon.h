@@ -3,6 +3,8 @@
 #include "bralnik.h"
 #include "narecje.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -54,6 +56,14 @@ public:
         virtual QSqlError vstavi(const QVariantList& vrstica) = 0;
     };
     virtual std::unique_ptr<VnosVrstice> vnosVrstice(const QString& sql) const;
+
+    // One group of rows sent with COPY ... FROM STDIN past the driver (Vnos::Kopiranje),
+    // in COPY's text format built in `medpomnilnik`. Zavrnjeno with the engine's error;
+    // Zasedeno, with nothing sent, where the connection is not free for it now (the
+    // driver reads a result on it): the rows are then the driver's to insert.
+    enum class Kopiranje { Poslano, Zavrnjeno, Zasedeno };
+    virtual Kopiranje kopiraj(const QString& tabela, const QString& stolpci, const QList<QVariantList>& vrstice,
+                              QByteArray& medpomnilnik, QSqlError* napaka) const;
 
     // Whether the database refused a row for its values (narecje::jeZavrnjenaVrednost).
     bool jeZavrnjenaVrednost(const QSqlError& napaka) const;

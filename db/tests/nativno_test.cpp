@@ -316,3 +316,40 @@ TEST(PgNativno, ACursorGoesOnThroughTheDriverWhileTheConnectionIsBusy)
     r.zapri();
     db.rollback();
 }
+
+// A bulk insert whose connection stops being one the program may use past the driver
+// (here: another client encoding set meanwhile) sends the rest through the driver, and
+// every row arrives. (The driver itself always sends UTF-8, so the texts here are ASCII.)
+TEST(PgNativno, ABulkInsertGoesOnThroughTheDriverWhenCopyIsNoLongerAllowed)
+{
+    Stikalo s(nullptr); // the proof itself, whatever the suite's switch
+    TestnaBaza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    if (!jePostgreSQL(b))
+        GTEST_SKIP() << "COPY is PostgreSQL's";
+    QSqlDatabase db = b.odpri();
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE KV (ZAP INTEGER, T VARCHAR(20))")));
+    Zapisnik okolje;
+    Transakcija tx(db, okolje);
+    tx.zacni();
+    MnozicniVnos vnos(tx, QStringLiteral("KV"),
+                      {{QStringLiteral("ZAP"), QStringLiteral("INTEGER")}, {QStringLiteral("T"), QStringLiteral("VARCHAR(20)")}},
+                      [](const QVariantList&, const QSqlError& e) { ADD_FAILURE() << e.text().toStdString(); });
+    ASSERT_EQ(vnos.opisNacina(), QStringLiteral("s COPY"));
+    vnos.dodaj({qint64(1), QStringLiteral("prva")});
+    vnos.poslji();
+    ASSERT_TRUE(q.exec(QStringLiteral("SET client_encoding TO 'LATIN2'")));
+    vnos.dodaj({qint64(2), QStringLiteral("druga\tz tabulatorjem")});
+    vnos.dodaj({qint64(3), QString()});
+    vnos.koncaj();
+    EXPECT_EQ(vnos.opisNacina(), QStringLiteral("posamič"));
+    ASSERT_TRUE(q.exec(QStringLiteral("SET client_encoding TO 'UTF8'")));
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT ZAP, T FROM KV ORDER BY ZAP")));
+    QStringList vrstice;
+    while (q.next())
+        vrstice << q.value(0).toString() + u'|' + (q.value(1).isNull() ? QStringLiteral("NULL") : q.value(1).toString());
+    EXPECT_EQ(vrstice, (QStringList{QStringLiteral("1|prva"), QStringLiteral("2|druga\tz tabulatorjem"),
+                                    QStringLiteral("3|NULL")}));
+    tx.preklici();
+}
