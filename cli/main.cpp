@@ -1,6 +1,7 @@
 #include "belezenje.h"
 #include "izhodnadatoteka.h"
 #include "moznosti.h"
+#include "izvajalec.h"
 #include "jezik.h"
 #include "ukazi.h"
 
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QGuiApplication>
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 namespace {
@@ -49,9 +51,7 @@ void izpisi(const QString& besedilo)
     std::fflush(stdout);
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+int zazeni(int argc, char* argv[])
 {
     const Ukaz* ukaz = nullptr;
     for (const Ukaz& u : kUkazi) {
@@ -92,7 +92,7 @@ int main(int argc, char* argv[])
 
     const QStringList argumenti = QCoreApplication::arguments();
     if (ukaz)
-        return ukaz->izvedi(argumenti.mid(2), okolje);
+        return zazeniUkaz(ukaz->izvedi, argumenti.mid(2), okolje, ukaz->ustavljiv);
     if (argumenti.size() == 2) {
         const QString a = argumenti.at(1);
         if (a == u"--help" || a == u"-h") {
@@ -112,4 +112,20 @@ int main(int argc, char* argv[])
         okolje.napaka(QStringLiteral("Neznan ukaz: %1").arg(argumenti.at(1)));
     okolje.napaka(QStringLiteral("Za pomoč: ledgxfer-batch --help"));
     return kZavrnjeno;
+}
+
+} // namespace
+
+// What escapes the start-up itself (before a command runs, or its application) ends
+// as a failure with its text, never as an abort.
+int main(int argc, char* argv[])
+{
+    try {
+        return zazeni(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "ledgxfer-batch: %s\n", e.what());
+    } catch (...) {
+        std::fputs("ledgxfer-batch: Neznana napaka\n", stderr);
+    }
+    return kNeuspesno;
 }

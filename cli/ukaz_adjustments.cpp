@@ -47,11 +47,11 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
     const QString pot = p.value(QStringLiteral("pdf"));
     if (const auto zakaj = prazenIzhod(QStringLiteral("pdf"), pot)) {
         okolje.napaka(*zakaj);
-        return 2;
+        return kZavrnjeno;
     }
     if (const auto zakaj = zavrnitevIzhoda(pot)) {
         okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
-        return 2;
+        return kZavrnjeno;
     }
 
     IzbiraIzravnav izbira;
@@ -71,7 +71,7 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
             if (!datum.isValid()) {
                 okolje.napaka(QStringLiteral("--%1 ni datum v obliki LLLL-MM-DD: %2")
                                   .arg(QString::fromLatin1(ime), p.value(QString::fromLatin1(ime))));
-                return 2;
+                return kZavrnjeno;
             }
         }
     }
@@ -85,22 +85,22 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
         stavek = stavekIzravnav(izbira);
     } catch (const Napaka& e) {
         okolje.napaka(e.besedilo());
-        return 2;
+        return kZavrnjeno;
     }
 
     const QString alias = p.value(QStringLiteral("alias"));
     if (!prijaviSe(p, okolje)) {
         okolje.napaka(staraDatoteka(pot));
-        return 1;
+        return kNeuspesno;
     }
     // With the database open, its own files are known to the guard as well.
     if (const auto zakaj = zavrnitevIzhoda(pot)) {
         okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
         povezava::zapriVse();
-        return 2;
+        return kZavrnjeno;
     }
 
-    int izhod = 1;
+    int izhod = kNeuspesno;
     try {
         StavekVir vir(povezava::zaIme(alias), stavek.sql, stavek.parametri);
         const bool imaVrstic = vir.prvi();
@@ -111,7 +111,7 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
             // file of that name is not the list of this selection.
             okolje.sporocilo(QStringLiteral("Ni izravnav za prikaz: izbor je prazen. Datoteka ")
                              + QDir::toNativeSeparators(pot) + QStringLiteral(" ni zapisana. ") + staraDatoteka(pot));
-            izhod = 3;
+            izhod = kZOpozorili;
         } else {
             const IzidPdf izid = zapisiPdf(opisIzravnav(), vir, pot, okolje.zdaj());
             if (!vir.zadnjaNapaka().isEmpty())
@@ -127,7 +127,7 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
                 okolje.sporocilo(QStringLiteral("Izravnave zapisane v %1 (strani: %2)")
                                      .arg(QDir::toNativeSeparators(pot))
                                      .arg(izid.strani));
-                izhod = 0;
+                izhod = kOpravljeno;
             }
         }
     } catch (const Napaka& e) {
@@ -139,7 +139,7 @@ int ukazAdjustments(const QStringList& argumenti, TerminalOkolje& okolje)
     }
     // The reason of a failure is in the log on standard error; the file is replaced
     // only by a complete list.
-    if (izhod == 1)
+    if (izhod == kNeuspesno)
         okolje.napaka(staraDatoteka(pot));
     povezava::zapriVse();
     return izhod;

@@ -42,33 +42,33 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
     const std::optional<qint64> stevilka = celoStevilo(p.value(QStringLiteral("transfer")));
     if (!stevilka) {
         okolje.napaka(QStringLiteral("--transfer ni celo število: %1").arg(p.value(QStringLiteral("transfer"))));
-        return 2;
+        return kZavrnjeno;
     }
     // The file is looked at before anything is read: a blank name, a folder, a device,
     // a FIFO, a link or a missing folder is refused and left alone.
     const QString pot = p.value(QStringLiteral("pdf"));
     if (const auto zakaj = prazenIzhod(QStringLiteral("pdf"), pot)) {
         okolje.napaka(*zakaj);
-        return 2;
+        return kZavrnjeno;
     }
     if (const auto zakaj = zavrnitevIzhoda(pot)) {
         okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
-        return 2;
+        return kZavrnjeno;
     }
 
     const QString alias = p.value(QStringLiteral("alias"));
     if (!prijaviSe(p, okolje)) {
         okolje.napaka(staraDatoteka(pot));
-        return 1;
+        return kNeuspesno;
     }
     // With the database open, its own files are known to the guard as well.
     if (const auto zakaj = zavrnitevIzhoda(pot)) {
         okolje.napaka(QStringLiteral("--pdf ne imenuje datoteke, ki jo lahko zapišem: %1 (%2)").arg(pot, *zakaj));
         povezava::zapriVse();
-        return 2;
+        return kZavrnjeno;
     }
 
-    int izhod = 1;
+    int izhod = kNeuspesno;
     try {
         std::optional<VrsticaRegistra> prenos;
         try {
@@ -109,7 +109,7 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
                                      .arg(*stevilka)
                                      .arg(QDir::toNativeSeparators(pot))
                                      .arg(izid.strani));
-                izhod = 0;
+                izhod = kOpravljeno;
             }
         }
     } catch (const Napaka& e) {
@@ -121,7 +121,7 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
     }
     // The reason of a failure is in the log on standard error; the file is replaced
     // only by a complete list.
-    if (izhod == 1)
+    if (izhod == kNeuspesno)
         okolje.napaka(staraDatoteka(pot));
     povezava::zapriVse();
     return izhod;

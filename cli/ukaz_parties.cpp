@@ -3,7 +3,7 @@
 #include "prenososb.h"
 #include "prijava.h"
 #include "ukazi.h"
-#include "izvajanje.h"
+#include "poti.h"
 #include "moznosti.h"
 #include "stevila.h"
 
@@ -31,7 +31,7 @@ int ukazParties(const QStringList& argumenti, TerminalOkolje& okolje)
 
     if (const auto zakaj = prazenIzhod(QStringLiteral("output"), p.value(QStringLiteral("output")))) {
         okolje.napaka(*zakaj);
-        return 2;
+        return kZavrnjeno;
     }
 
     // The range is read before anything else: a text that is no whole number is refused

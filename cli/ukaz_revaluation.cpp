@@ -24,7 +24,7 @@ int ukazRevaluation(const QStringList& argumenti, TerminalOkolje& okolje)
         return *koda;
     if (const auto zakaj = prazenIzhod(QStringLiteral("output"), p.value(QStringLiteral("output")))) {
         okolje.napaka(*zakaj);
-        return 2;
+        return kZavrnjeno;
     }
     const QString izhod = QDir::toNativeSeparators(QFileInfo(p.value(QStringLiteral("output"))).absoluteFilePath());
     int izid = kNeuspesno;

@@ -1,6 +1,6 @@
 #include "aliasi.h"
 #include "belezenje.h"
-#include "izvajanje.h"
+#include "poti.h"
 #include "mesta.h"
 #include "stevila.h"
 

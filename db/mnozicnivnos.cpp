@@ -1,124 +1,42 @@
 #include "mnozicnivnos.h"
 
 #include "belezenje.h"
-#include "isodatum.h"
 #include "napaka.h"
 #include "narecje.h"
 #include "poizvedba.h"
-#include "pgnativno.h"
-#include "sqlitenativno.h"
+#include "pogon.h"
 #include "transakcija.h"
 
-#include <QDate>
 
-#include <charconv>
-#include <cmath>
-#include <libpq-fe.h>
-#include <sqlite3.h>
 
-namespace {
-
-QSqlError napakaPostgreSQL(PGconn* c, const PGresult* r, const QString& kaj)
-{
-    const char* stanje = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-    const char* sporocilo = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    QString besedilo = QString::fromUtf8(sporocilo ? sporocilo : PQerrorMessage(c)).trimmed();
-    return QSqlError(kaj, besedilo, QSqlError::StatementError, QString::fromLatin1(stanje ? stanje : ""));
-}
-
-// One value in COPY's text format: \N for NULL, backslash escapes for the characters
-// that end a field or a row. Numbers and dates are written without intermediate strings.
-void dodajPolje(QByteArray& b, const QVariant& v)
-{
-    char stevke[32];
-    switch (v.typeId()) {
-    case QMetaType::LongLong:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong: {
-        const auto [konec, napaka] = std::to_chars(stevke, stevke + sizeof stevke, v.toLongLong());
-        b.append(stevke, konec - stevke);
-        return;
-    }
-    case QMetaType::Double: {
-        // The shortest text that reads back as the same double.
-        const double d = v.toDouble();
-        if (std::isfinite(d)) {
-            const auto [konec, napaka] = std::to_chars(stevke, stevke + sizeof stevke, d);
-            b.append(stevke, konec - stevke);
-        } else {
-            b += QByteArray::number(d, 'g', 17);
-        }
-        return;
-    }
-    case QMetaType::QDate: {
-        const QDate d = v.toDate();
-        char iso[10];
-        if (!d.isValid())
-            b += "\\N";
-        else if (zapisiIsoDatum(d, iso))
-            b.append(iso, sizeof iso);
-        else
-            b += d.toString(Qt::ISODate).toLatin1();
-        return;
-    }
-    default:
-        break;
-    }
-    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isNull())) {
-        b += "\\N";
-        return;
-    }
-    const QByteArray besedilo = v.toString().toUtf8();
-    const char* p = besedilo.constData();
-    const char* const konec = p + besedilo.size();
-    while (p < konec) {
-        const char* q = p;
-        while (q < konec && *q != '\\' && *q != '\t' && *q != '\n' && *q != '\r')
-            ++q;
-        b.append(p, q - p);
-        if (q == konec)
-            break;
-        switch (*q) {
-        case '\\': b += "\\\\"; break;
-        case '\t': b += "\\t"; break;
-        case '\n': b += "\\n"; break;
-        default: b += "\\r"; break;
-        }
-        p = q + 1;
-    }
-}
-
-} // namespace
 
 MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<Stolpec>& stolpci, Zavrnjena zavrnjena)
     : m_tx(tx),
       m_baza(tx.baza()),
+      m_pogon(Pogon::za(m_baza)),
       m_tabela(tabela),
       m_stolpci(stolpci),
       m_zavrnjena(std::move(zavrnjena)),
       m_vstavi(m_baza),
       m_vstaviSkupino(m_baza)
 {
-    const QSqlDriver* d = m_baza.driver();
-    m_dbms = d ? d->dbmsType() : QSqlDriver::UnknownDbms;
-    if (m_dbms == QSqlDriver::SQLite) {
+    switch (m_pogon->nacinVnosa()) {
+    case Pogon::Vnos::ZacasnaTabela:
         m_nacin = Nacin::ZacasnaTabela;
-    } else if (pgnativno::povezava(m_baza)) {
+        break;
+    case Pogon::Vnos::Kopiranje:
         m_nacin = Nacin::Kopiranje;
         m_velikostSkupine = kSkupinaKopiranja;
-    } else {
+        break;
+    case Pogon::Vnos::Skupine:
         m_nacin = Nacin::Skupine;
         m_velikostSkupine = kSkupinaVrednosti;
+        break;
     }
     qCDebug(lcDb).noquote() << "Vrstice v" << m_tabela << "gredo" << opisNacina();
 }
 
-MnozicniVnos::~MnozicniVnos()
-{
-    if (m_vstaviSqlite)
-        sqlite3_finalize(m_vstaviSqlite);
-}
+MnozicniVnos::~MnozicniVnos() = default;
 
 QString MnozicniVnos::opisNacina() const
 {
@@ -164,20 +82,17 @@ void MnozicniVnos::pripravi()
     const QString vstavi =
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(cilj, seznamStolpcev(), vprasaji);
     if (m_nacin == Nacin::ZacasnaTabela) {
-        m_sqlite = sqlitenativno::povezava(m_baza);
-        if (m_sqlite
-            && sqlite3_prepare_v2(m_sqlite, vstavi.toUtf8().constData(), -1, &m_vstaviSqlite, nullptr) != SQLITE_OK)
-            throw Napaka(narecje::besedilo(sqlitenativno::napaka(m_sqlite, QStringLiteral("INSERT"))));
-        if (m_vstaviSqlite)
+        m_vnosVrstice = m_pogon->vnosVrstice(vstavi);
+        if (m_vnosVrstice)
             return;
     }
-    if (!m_tx.vTocki([&] { return m_vstavi.prepare(prevediZa(m_baza, vstavi)); }))
+    if (!m_tx.vTocki([&] { return m_vstavi.prepare(m_pogon->prevedi(vstavi)); }))
         throw Napaka(narecje::besedilo(m_vstavi.lastError()));
     if (m_nacin == Nacin::Skupine) {
         QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(m_tabela, seznamStolpcev());
         for (int i = 0; i < m_velikostSkupine; ++i)
             sql += (i ? QStringLiteral(",(") : QStringLiteral("(")) + vprasaji + u')';
-        if (!m_tx.vTocki([&] { return m_vstaviSkupino.prepare(prevediZa(m_baza, sql)); })) {
+        if (!m_tx.vTocki([&] { return m_vstaviSkupino.prepare(m_pogon->prevedi(sql)); })) {
             qCWarning(lcDb).noquote() << "Vstavljanje skupin v" << m_tabela << "ni pripravljeno, vrstice gredo posamič:"
                                       << narecje::besedilo(m_vstaviSkupino.lastError());
             m_nacin = Nacin::Posamic;
@@ -188,20 +103,9 @@ void MnozicniVnos::pripravi()
 
 void MnozicniVnos::vstaviPosamic(const QVariantList& v)
 {
-    if (m_vstaviSqlite) {
-        int izid = SQLITE_OK;
-        for (qsizetype i = 0; i < v.size() && izid == SQLITE_OK; ++i)
-            izid = sqlitenativno::vezi(m_vstaviSqlite, int(i) + 1, v.at(i));
-        if (izid == SQLITE_OK)
-            izid = sqlite3_step(m_vstaviSqlite);
-        // On an error the step's reset gives back the statement's result code; SQLite
-        // undoes a failed statement by itself and the transaction goes on.
-        const QSqlError napaka = izid == SQLITE_DONE
-                                     ? QSqlError()
-                                     : sqlitenativno::napaka(m_sqlite, QStringLiteral("INSERT"));
-        sqlite3_reset(m_vstaviSqlite);
-        sqlite3_clear_bindings(m_vstaviSqlite);
-        if (napaka.isValid())
+    if (m_vnosVrstice) {
+        // The engine undoes a failed statement by itself and the transaction goes on.
+        if (const QSqlError napaka = m_vnosVrstice->vstavi(v); napaka.isValid())
             zavrnjena(v, napaka);
         return;
     }
@@ -225,53 +129,9 @@ void MnozicniVnos::vstaviPosamic(const QVariantList& v)
 
 void MnozicniVnos::zavrnjena(const QVariantList& v, const QSqlError& napaka)
 {
-    if (!narecje::jeZavrnjenaVrednost(napaka, m_dbms))
+    if (!m_pogon->jeZavrnjenaVrednost(napaka))
         throw Napaka(narecje::besedilo(napaka));
     m_zavrnjena(v, napaka);
-}
-
-bool MnozicniVnos::kopiraj(const QList<QVariantList>& vrstice, QSqlError* napaka)
-{
-    PGconn* c = pgnativno::povezava(m_baza);
-    if (!c) {
-        *napaka = QSqlError(QStringLiteral("COPY"), QStringLiteral("povezava ni več odprta"),
-                            QSqlError::ConnectionError);
-        return false;
-    }
-    m_medpomnilnik.clear();
-    for (const QVariantList& v : vrstice) {
-        for (qsizetype i = 0; i < v.size(); ++i) {
-            if (i)
-                m_medpomnilnik += '\t';
-            dodajPolje(m_medpomnilnik, v.at(i));
-        }
-        m_medpomnilnik += '\n';
-    }
-    const QByteArray sql = QStringLiteral("COPY %1 (%2) FROM STDIN").arg(m_tabela, seznamStolpcev()).toUtf8();
-    PGresult* r = PQexec(c, sql.constData());
-    if (PQresultStatus(r) != PGRES_COPY_IN) {
-        *napaka = napakaPostgreSQL(c, r, QStringLiteral("COPY"));
-        PQclear(r);
-        return false;
-    }
-    PQclear(r);
-    const bool poslano = PQputCopyData(c, m_medpomnilnik.constData(), int(m_medpomnilnik.size())) == 1;
-    if (PQputCopyEnd(c, poslano ? nullptr : "prekinjeno") != 1) {
-        *napaka = napakaPostgreSQL(c, nullptr, QStringLiteral("COPY"));
-        return false;
-    }
-    bool ok = poslano;
-    QSqlError prva;
-    while ((r = PQgetResult(c))) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK && ok) {
-            ok = false;
-            prva = napakaPostgreSQL(c, r, QStringLiteral("COPY"));
-        }
-        PQclear(r);
-    }
-    if (!ok)
-        *napaka = prva.isValid() ? prva : napakaPostgreSQL(c, nullptr, QStringLiteral("COPY"));
-    return ok;
 }
 
 bool MnozicniVnos::vstaviVrednosti(const QList<QVariantList>& vrstice)
@@ -293,17 +153,30 @@ void MnozicniVnos::posljiSkupino()
                              || (m_nacin == Nacin::Skupine && vrstice.size() == m_velikostSkupine);
     if (celaSkupina) {
         QSqlError napaka;
+        bool zasedeno = false;
         if (m_tx.vTocki([&] {
-                if (m_nacin == Nacin::Kopiranje ? kopiraj(vrstice, &napaka) : vstaviVrednosti(vrstice))
+                if (m_nacin == Nacin::Kopiranje) {
+                    const Pogon::Kopiranje izid =
+                        m_pogon->kopiraj(m_tabela, seznamStolpcev(), vrstice, m_medpomnilnik, &napaka);
+                    zasedeno = izid == Pogon::Kopiranje::Zasedeno;
+                    return izid == Pogon::Kopiranje::Poslano;
+                }
+                if (vstaviVrednosti(vrstice))
                     return true;
-                if (m_nacin != Nacin::Kopiranje)
-                    napaka = narecje::napakaStavka(m_vstaviSkupino);
+                napaka = narecje::napakaStavka(m_vstaviSkupino);
                 return false;
             }))
             return;
-        // Only a refusal of values is worth sending row by row; anything else ends the run.
-        if (!narecje::jeZavrnjenaVrednost(napaka, m_dbms))
+        if (zasedeno) {
+            // The connection is not free for COPY now (the driver is reading a result
+            // on it): from here on the rows go through the driver.
+            qCWarning(lcDb).noquote() << "Vrstice v" << m_tabela << "gredo od tu naprej posamič skozi gonilnik";
+            m_nacin = Nacin::Posamic;
+            m_velikostSkupine = 0;
+        } else if (!m_pogon->jeZavrnjenaVrednost(napaka)) {
+            // Only a refusal of values is worth sending row by row; anything else ends the run.
             throw Napaka(narecje::besedilo(napaka));
+        }
     }
     // A short group, or a group the database refused: row by row.
     for (const QVariantList& v : vrstice)

@@ -9,12 +9,14 @@
 #include <QVariantList>
 #include <functional>
 
+#include "pogon.h"
+
+#include <memory>
+
 class Transakcija;
-struct sqlite3;
-struct sqlite3_stmt;
 
 // Rows inserted into one table in bulk inside a run's transaction, each engine the
-// way it takes them fastest:
+// way its engine object (pogon.h) says it takes them fastest:
 //  - SQLite: one prepared insert per row into a table of the connection's own
 //    temporary database, moved into the table in one statement at the end, so that
 //    the write-ahead log stays empty while the run reads;
@@ -60,7 +62,6 @@ public:
 private:
     enum class Nacin { ZacasnaTabela, Kopiranje, Skupine, Posamic };
     void posljiSkupino();
-    bool kopiraj(const QList<QVariantList>& vrstice, QSqlError* napaka);
     bool vstaviVrednosti(const QList<QVariantList>& vrstice);
     void vstaviPosamic(const QVariantList& v);
     void zavrnjena(const QVariantList& v, const QSqlError& napaka);
@@ -68,7 +69,7 @@ private:
 
     Transakcija& m_tx;
     QSqlDatabase m_baza;
-    QSqlDriver::DbmsType m_dbms;
+    std::unique_ptr<Pogon> m_pogon;
     QString m_tabela;
     QList<Stolpec> m_stolpci;
     Zavrnjena m_zavrnjena;
@@ -76,10 +77,10 @@ private:
     int m_velikostSkupine = 0;
     bool m_pripravljeno = false;
     QSqlQuery m_vstavi;
-    // SQLite: the insert into the temporary table on the engine's own connection,
-    // which takes each value as it is instead of through the driver's bound values.
-    sqlite3* m_sqlite = nullptr;
-    sqlite3_stmt* m_vstaviSqlite = nullptr;
+    // SQLite: the insert into the temporary table past the driver, as the engine
+    // object hands it out, which takes each value as it is instead of through the
+    // driver's bound values.
+    std::unique_ptr<Pogon::VnosVrstice> m_vnosVrstice;
     QSqlQuery m_vstaviSkupino;
     QList<QVariantList> m_cakajoce;
     QByteArray m_medpomnilnik; // the text of one COPY group

@@ -1,5 +1,7 @@
 #include "narecje.h"
 
+#include "pogon.h"
+
 #include "pgnativno.h"
 
 #include <sql.h>
@@ -400,12 +402,12 @@ QString razlog(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
 
 bool beriSKazalcem(const QSqlDatabase& baza)
 {
-    return baza.driverName() == QLatin1String("QPSQL");
+    return Pogon::za(baza)->beriSKazalcem();
 }
 
 bool enosmerniRezultatVzporedno(const QSqlDatabase& baza)
 {
-    return baza.driverName() != QLatin1String("QPSQL");
+    return Pogon::za(baza)->enosmerniRezultatVzporedno();
 }
 
 QStringList datotekeBaze(const QSqlDatabase& baza)

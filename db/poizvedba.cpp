@@ -1,5 +1,7 @@
 #include "poizvedba.h"
 
+#include "pogon.h"
+
 #include "isodatum.h"
 #include "napaka.h"
 #include "narecje.h"
@@ -23,8 +25,7 @@ QString besediloNapake(const QSqlError& e)
 
 QString prevediZa(const QSqlDatabase& db, const QString& sql)
 {
-    const QSqlDriver* d = db.driver();
-    return prevediStavek(sql, d ? d->dbmsType() : QSqlDriver::UnknownDbms);
+    return Pogon::za(db)->prevedi(sql);
 }
 
 void vezi(QSqlQuery& q, const QString& sql, const QVariantMap& parametri)

@@ -10,8 +10,9 @@
 #include <QVariant>
 #include <QVariantMap>
 
-struct sqlite3_stmt;
-typedef struct pg_result PGresult;
+#include "bralnik.h"
+
+#include <memory>
 
 // How a grid or report shows one field: display width in characters (-1: that of the
 // field's type), number format such as "####0.00" (empty: none) and title (empty: the
@@ -39,8 +40,9 @@ public:
     // Opens a statement (closed first); throws Napaka with the database's text.
     // A one-directional result (`samoNaprej`) is read forward once without keeping its
     // rows: it cannot go back, and its row count must be given with nastaviSteviloVrstic.
-    // On SQLite it is read straight from the engine's statement, each field converted
-    // only when asked for; the values are those the driver would give.
+    // Where the connection's engine hands out a reader past the driver (SQLite's own
+    // statement) each field is converted only when asked for; the values are those the
+    // driver would give.
     void odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri = {},
                bool samoNaprej = false);
     // Opens a statement as a server-side cursor (PostgreSQL, inside a transaction) read
@@ -95,33 +97,20 @@ signals:
 
 private:
     QVariant vrednostStolpca(int stolpec) const; // of the current row
-    bool odpriSqlite(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri);
-    bool korakSqlite();
-    bool skupinaPG();
-    bool nativno() const { return m_nacin != Nacin::Gonilnik; }
+    bool naslednjaSkupina();
+    void predajGonilniku(int prebranih);
+    int polozajGonilnika() const; // the driver's current row, counted over every group
 
     QString m_imeBaze = QStringLiteral("LB");
+    // A one-directional result read past the driver, as the connection's engine object
+    // hands it out (pogon.h); else the driver's query.
+    std::unique_ptr<Bralnik> m_bralnik;
     QSqlQuery m_q;
-    // A one-directional result read past the driver: SQLite's own statement, or a
-    // PostgreSQL cursor fetched on the driver's connection a group at a time (the
-    // group in hand, the row in it and how many rows came before it). The column
-    // names and lengths, the current row (0-based) and the text of a failed read.
-    enum class Nacin { Gonilnik, Sqlite, PostgreSQL };
-    Nacin m_nacin = Nacin::Gonilnik;
-    sqlite3_stmt* m_sqlite = nullptr;
-    PGresult* m_pg = nullptr;
-    int m_pgVrstica = 0;
-    int m_pgPred = 0;
-    QStringList m_imena;
-    QList<int> m_dolzine;
-    int m_vrstica = -1;
-    bool m_konec = false;
-    QString m_napaka;
     bool m_odprt = false;
     bool m_samoNaprej = false;
     QString m_kazalec; // the server-side cursor's fetch statement, empty for none
+    int m_pred = 0;    // read by the driver from a cursor: the rows of the groups before this one
     QSqlDatabase m_db;
-    bool naslednjaSkupina();
     int m_stVrstic = -1;
     QHash<QString, PrikazPolja> m_prikaz; // key: upper-case field name
 };

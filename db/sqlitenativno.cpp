@@ -1,18 +1,41 @@
 #include "sqlitenativno.h"
 
 #include "isodatum.h"
+#include "napaka.h"
+#include "narecje.h"
+#include "poizvedba.h"
 
 #include <QDate>
 #include <QSqlDriver>
+#include <QStringList>
 
 #include <sqlite3.h>
 
 namespace sqlitenativno {
 
+nativno::Dokaz dokaz(const QSqlDriver* gonilnik)
+{
+    nativno::Dokaz d = nativno::knjiznicaGonilnika(
+        gonilnik, {{"sqlite3_open_v2", nativno::naslov(&sqlite3_open_v2)},
+                   {"sqlite3_libversion_number", nativno::naslov(&sqlite3_libversion_number)}});
+    if (!d) {
+        // The versions, for the reader of the log: equal versions prove nothing, two
+        // copies of one version are the usual case.
+        QString razlog;
+        if (const void* f = nativno::funkcijaGonilnika(gonilnik, "sqlite3_libversion_number", &razlog)) {
+            const int gonilnikova = reinterpret_cast<int (*)()>(const_cast<void*>(f))();
+            d.razlog += QStringLiteral(" (SQLite gonilnika %1, programa %2)").arg(gonilnikova).arg(sqlite3_libversion_number());
+        }
+    }
+    return d;
+}
+
 sqlite3* povezava(const QSqlDatabase& baza)
 {
     const QSqlDriver* d = baza.driver();
     if (!d || d->dbmsType() != QSqlDriver::SQLite || !baza.isOpen())
+        return nullptr;
+    if (!nativno::dovoljeno() || !dokaz(d))
         return nullptr;
     const QVariant h = d->handle();
     if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
@@ -67,6 +90,211 @@ int vezi(sqlite3_stmt* s, int mesto, const QVariant& v)
     if (v.isNull())
         return sqlite3_bind_null(s, mesto);
     return veziBesedilo(s, mesto, v.toString());
+}
+
+namespace {
+
+class BralnikSqlite final : public Bralnik {
+public:
+    explicit BralnikSqlite(sqlite3_stmt* stavek) : m_stavek(stavek)
+    {
+        for (int i = 0; i < sqlite3_column_count(stavek); ++i) {
+            const auto* ime = static_cast<const char16_t*>(sqlite3_column_name16(stavek, i));
+            m_imena << QString::fromUtf16(ime).remove(u'"');
+        }
+    }
+    ~BralnikSqlite() override { sqlite3_finalize(m_stavek); }
+
+    int steviloStolpcev() const override { return int(m_imena.size()); }
+    QString imeStolpca(int stolpec) const override { return m_imena.value(stolpec); }
+    int dolzinaStolpca(int) const override { return -1; }
+
+    bool naslednji() override
+    {
+        if (m_konec)
+            return false;
+        const int izid = sqlite3_step(m_stavek);
+        if (izid == SQLITE_ROW) {
+            ++m_vrstica;
+            return true;
+        }
+        m_konec = true;
+        if (izid != SQLITE_DONE)
+            m_napaka = QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stavek)));
+        return false;
+    }
+    bool konec() const override { return m_konec; }
+    int vrstica() const override { return m_konec ? int(QSql::AfterLastRow) : m_vrstica; }
+    QString napaka() const override { return m_napaka; }
+
+    QVariant vrednost(int stolpec) const override
+    {
+        if (m_konec || stolpec < 0 || stolpec >= m_imena.size())
+            return {};
+        // The types the driver gives for each of the engine's storage classes.
+        switch (sqlite3_column_type(m_stavek, stolpec)) {
+        case SQLITE_INTEGER:
+            return QVariant(qint64(sqlite3_column_int64(m_stavek, stolpec)));
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(m_stavek, stolpec));
+        case SQLITE_BLOB: {
+            const char* b = static_cast<const char*>(sqlite3_column_blob(m_stavek, stolpec));
+            return QVariant(QByteArray(b, sqlite3_column_bytes(m_stavek, stolpec)));
+        }
+        case SQLITE_NULL:
+            return QVariant(QMetaType::fromType<QString>());
+        default:
+            return QVariant(besedilo(stolpec));
+        }
+    }
+
+    QString niz(int stolpec) const override
+    {
+        if (!m_konec) {
+            switch (sqlite3_column_type(m_stavek, stolpec)) {
+            case SQLITE_NULL:
+                return {};
+            case SQLITE_TEXT:
+                return besedilo(stolpec);
+            default:
+                break;
+            }
+        }
+        return vrednostNiz(vrednost(stolpec));
+    }
+
+    qint64 celo(int stolpec) const override
+    {
+        if (!m_konec) {
+            switch (sqlite3_column_type(m_stavek, stolpec)) {
+            case SQLITE_NULL:
+                return 0;
+            case SQLITE_INTEGER:
+                return sqlite3_column_int64(m_stavek, stolpec);
+            default:
+                break;
+            }
+        }
+        return vrednostCelo(vrednost(stolpec));
+    }
+
+    double realno(int stolpec) const override
+    {
+        if (!m_konec) {
+            switch (sqlite3_column_type(m_stavek, stolpec)) {
+            case SQLITE_NULL:
+                return 0.0;
+            case SQLITE_FLOAT:
+                return sqlite3_column_double(m_stavek, stolpec);
+            default:
+                break;
+            }
+        }
+        // A value the engine gives as text is a number only when all of it is one: "1,50",
+        // "abc" or "12.345.6" is not a number (NaN), never 0, so that the run refuses it.
+        return vrednostZnesek(vrednost(stolpec));
+    }
+
+    QDate datum(int stolpec) const override
+    {
+        if (!m_konec) {
+            switch (sqlite3_column_type(m_stavek, stolpec)) {
+            case SQLITE_NULL:
+                return {};
+            case SQLITE_TEXT: {
+                // "yyyy-mm-dd" at the start, as the ISO reading of the first ten characters
+                // takes it; any other text goes the general way.
+                const auto* t = sqlite3_column_text(m_stavek, stolpec);
+                const int n = sqlite3_column_bytes(m_stavek, stolpec);
+                QDate d;
+                if (n >= 10 && preberiIsoDatum(reinterpret_cast<const char*>(t), &d))
+                    return d;
+                return {}; // a text that does not begin with the date is no date
+            }
+            default:
+                break;
+            }
+        }
+        return vrednostDatumKnjizbe(vrednost(stolpec));
+    }
+
+private:
+    QString besedilo(int stolpec) const
+    {
+        const auto* t = static_cast<const QChar*>(sqlite3_column_text16(m_stavek, stolpec));
+        return QString(t, sqlite3_column_bytes16(m_stavek, stolpec) / int(sizeof(QChar)));
+    }
+
+    sqlite3_stmt* m_stavek;
+    QStringList m_imena;
+    int m_vrstica = -1;
+    bool m_konec = false;
+    QString m_napaka;
+};
+
+} // namespace
+
+std::unique_ptr<Bralnik> bralnik(sqlite3* baza, const QString& sql, const QVariantMap& parametri)
+{
+    sqlite3_stmt* stavek = nullptr;
+    if (sqlite3_prepare16_v2(baza, sql.utf16(), int(sql.size() * sizeof(char16_t)), &stavek, nullptr) != SQLITE_OK
+        || !stavek) {
+        const QString napaka = QString::fromUtf8(sqlite3_errmsg(baza));
+        sqlite3_finalize(stavek);
+        throw Napaka(napaka);
+    }
+    if (sqlite3_column_count(stavek) == 0) {
+        sqlite3_finalize(stavek);
+        throw Napaka(QStringLiteral("Stavek ne vrne vrstic"));
+    }
+    // Parameters are matched by name without regard to case, as for the driver.
+    for (int i = 1; i <= sqlite3_bind_parameter_count(stavek); ++i) {
+        const char* ime = sqlite3_bind_parameter_name(stavek, i);
+        if (!ime || (ime[0] != ':' && ime[0] != '@' && ime[0] != '$'))
+            continue;
+        const QString kljuc = QString::fromUtf8(ime + 1);
+        for (auto it = parametri.constBegin(); it != parametri.constEnd(); ++it) {
+            if (it.key().compare(kljuc, Qt::CaseInsensitive) == 0) {
+                vezi(stavek, i, it.value());
+                break;
+            }
+        }
+    }
+    auto b = std::make_unique<BralnikSqlite>(stavek);
+    // The first row is read at once, as the driver does: a statement that fails there
+    // fails to open.
+    if (!b->naslednji() && !b->napaka().isEmpty())
+        throw Napaka(b->napaka());
+    return b;
+}
+
+VnosVrstice::VnosVrstice(sqlite3* baza, const QString& sql) : m_baza(baza)
+{
+    if (sqlite3_prepare_v2(m_baza, sql.toUtf8().constData(), -1, &m_stavek, nullptr) != SQLITE_OK) {
+        const QSqlError e = napaka(m_baza, QStringLiteral("INSERT"));
+        sqlite3_finalize(m_stavek);
+        throw Napaka(narecje::besedilo(e));
+    }
+}
+
+VnosVrstice::~VnosVrstice()
+{
+    sqlite3_finalize(m_stavek);
+}
+
+QSqlError VnosVrstice::vstavi(const QVariantList& v)
+{
+    int izid = SQLITE_OK;
+    for (qsizetype i = 0; i < v.size() && izid == SQLITE_OK; ++i)
+        izid = vezi(m_stavek, int(i) + 1, v.at(i));
+    if (izid == SQLITE_OK)
+        izid = sqlite3_step(m_stavek);
+    // On an error the step's reset gives back the statement's result code; SQLite
+    // undoes a failed statement by itself and the transaction goes on.
+    const QSqlError e = izid == SQLITE_DONE ? QSqlError() : napaka(m_baza, QStringLiteral("INSERT"));
+    sqlite3_reset(m_stavek);
+    sqlite3_clear_bindings(m_stavek);
+    return e;
 }
 
 QSqlError napaka(sqlite3* baza, const QString& kaj)

@@ -4,6 +4,7 @@
 #include "narecje.h"
 #include "okolje.h"
 #include "poizvedba.h"
+#include "pogon.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -11,18 +12,13 @@
 
 namespace {
 
-QSqlDriver::DbmsType vrsta(const QSqlDatabase& baza)
-{
-    const QSqlDriver* d = baza.driver();
-    return d ? d->dbmsType() : QSqlDriver::UnknownDbms;
-}
-
 // The database's reason of a failure; a connection that is gone often gives none.
 QString razlog(const QSqlError& napaka, const QSqlDatabase& baza)
 {
-    QString t = narecje::razlog(napaka, vrsta(baza));
+    const std::unique_ptr<Pogon> pogon = Pogon::za(baza);
+    QString t = pogon->razlog(napaka);
     if (t.isEmpty())
-        t = narecje::razlog(baza.lastError(), vrsta(baza));
+        t = pogon->razlog(baza.lastError());
     if (t.isEmpty() || !baza.isOpen())
         t = QStringLiteral("Povezava z bazo je prekinjena") + (t.isEmpty() ? QString() : QStringLiteral(": ") + t);
     return t;
@@ -38,7 +34,7 @@ int Transakcija::sekundCakanja()
 }
 
 Transakcija::Transakcija(const QSqlDatabase& baza, Okolje& okolje)
-    : m_baza(baza), m_okolje(okolje), m_q(baza)
+    : m_baza(baza), m_pogon(Pogon::za(baza)), m_okolje(okolje), m_q(baza)
 {
 }
 
@@ -70,12 +66,11 @@ void Transakcija::cakaj(const QString& kaj, const QDeadlineTimer& rok, const QSt
 
 void Transakcija::zacni()
 {
-    const QSqlDriver::DbmsType dbms = vrsta(m_baza);
-    for (const QString& s : narecje::stavkiKratkegaCakanja(dbms)) {
-        if (dbms == QSqlDriver::SQLite) // a connection setting: before the transaction
+    for (const QString& s : m_pogon->stavkiKratkegaCakanja()) {
+        if (m_pogon->cakanjePredZacetkom()) // a connection setting: before the transaction
             izvediSistemski(s);
     }
-    const QString zacetek = narecje::stavekZacetka(dbms);
+    const QString zacetek = m_pogon->stavekZacetka();
     const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
     for (;;) {
         const bool ok = zacetek.isEmpty() ? m_baza.transaction() : m_q.exec(zacetek);
@@ -83,28 +78,28 @@ void Transakcija::zacni()
         m_q.finish();
         if (ok)
             break;
-        if (!narecje::jeZaklep(e, dbms)) {
-            izvediSistemski(narecje::stavkiObicajnegaCakanja(dbms).value(0));
+        if (!m_pogon->jeZaklep(e)) {
+            izvediSistemski(m_pogon->stavkiObicajnegaCakanja().value(0));
             throw Napaka(narecje::besedilo(e));
         }
         cakaj(QStringLiteral("bazo"), rok, narecje::besedilo(e));
     }
     m_aktivna = true;
-    if (dbms != QSqlDriver::SQLite) {
+    if (m_pogon->posnetekPoZacetku()) {
         // The snapshot's level is set before any statement reads.
-        if (const QString posnetek = narecje::stavekPosnetka(dbms); !posnetek.isEmpty()) {
+        if (const QString posnetek = m_pogon->stavekPosnetka(); !posnetek.isEmpty()) {
             if (!m_q.exec(posnetek))
                 throw Napaka(razlog(m_q.lastError(), m_baza));
             m_q.finish();
         }
-        for (const QString& s : narecje::stavkiKratkegaCakanja(dbms))
+        for (const QString& s : m_pogon->stavkiKratkegaCakanja())
             izvediSistemski(s);
     }
 }
 
 void Transakcija::zakleni()
 {
-    for (const narecje::ZaklepTabele& z : narecje::zaklepiTeka(vrsta(m_baza))) {
+    for (const narecje::ZaklepTabele& z : m_pogon->zaklepiTeka()) {
         QString napaka;
         // A table that is not there yet (the register or the adjustments before the
         // first run) is made later in the run and needs no lock now.
@@ -115,19 +110,18 @@ void Transakcija::zakleni()
 
 void Transakcija::potrdi()
 {
-    const QSqlDriver::DbmsType dbms = vrsta(m_baza);
     const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
     for (;;) {
         if (m_baza.commit())
             break;
         const QSqlError e = m_baza.lastError();
         // SQLite keeps the transaction open when readers are in the commit's way.
-        if (dbms != QSqlDriver::SQLite || !narecje::jeZaklep(e, dbms))
+        if (!m_pogon->potrditevCakaBralce() || !m_pogon->jeZaklep(e))
             throw Napaka(razlog(e, m_baza));
         cakaj(QStringLiteral("bazo"), rok, narecje::besedilo(e));
     }
     m_aktivna = false;
-    for (const QString& s : narecje::stavkiObicajnegaCakanja(dbms))
+    for (const QString& s : m_pogon->stavkiObicajnegaCakanja())
         izvediSistemski(s);
 }
 
@@ -139,15 +133,14 @@ void Transakcija::preklici()
     if (!m_baza.rollback())
         qCWarning(lcDb).noquote() << "Preklic transakcije ni uspel (baza ga opravi ob koncu povezave):"
                                   << narecje::besedilo(m_baza.lastError());
-    for (const QString& s : narecje::stavkiObicajnegaCakanja(vrsta(m_baza)))
+    for (const QString& s : m_pogon->stavkiObicajnegaCakanja())
         izvediSistemski(s);
 }
 
 bool Transakcija::vTocki(const std::function<bool()>& korak, const std::function<QString()>& razlogKoraka)
 {
-    const QSqlDriver::DbmsType dbms = vrsta(m_baza);
     const QString ime = QStringLiteral("T") + QString::number(++m_tock);
-    if (!m_q.exec(narecje::stavekTocke(dbms, ime)))
+    if (!m_q.exec(m_pogon->stavekTocke(ime)))
         throw Napaka(razlog(m_q.lastError(), m_baza));
     const bool ok = korak();
     // A savepoint that cannot be ended means the step's failure ended more than the
@@ -170,13 +163,12 @@ bool Transakcija::vTocki(const std::function<bool()>& korak, const std::function
 bool Transakcija::poskusi(const QString& sql, const QVariantMap& parametri, const QString& kaj,
                           QString* napaka)
 {
-    const QSqlDriver::DbmsType dbms = vrsta(m_baza);
     const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
     for (;;) {
         Poizvedba q(m_baza);
         QSqlError e;
         const auto razlogStavka = [&] {
-            return e.type() == QSqlError::NoError ? q.zadnjaNapaka() : narecje::razlog(e, dbms);
+            return e.type() == QSqlError::NoError ? q.zadnjaNapaka() : m_pogon->razlog(e);
         };
         const bool ok = vTocki(
             [&] {
@@ -190,7 +182,7 @@ bool Transakcija::poskusi(const QString& sql, const QVariantMap& parametri, cons
         if (ok)
             return true;
         const QString razlog = razlogStavka();
-        if (!narecje::jeZaklep(e, dbms)) {
+        if (!m_pogon->jeZaklep(e)) {
             if (napaka)
                 *napaka = razlog;
             return false;

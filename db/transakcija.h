@@ -8,8 +8,10 @@
 #include <QString>
 #include <QVariantMap>
 #include <functional>
+#include <memory>
 
 class Okolje;
+class Pogon;
 
 // The stop request came while the run waited or worked: the run ends as stopped.
 class Ustavitev : public std::exception {
@@ -71,6 +73,7 @@ private:
     void izvediSistemski(const QString& sql);
     void cakaj(const QString& kaj, const QDeadlineTimer& rok, const QString& razlog);
     QSqlDatabase m_baza;
+    std::unique_ptr<Pogon> m_pogon; // what differs between engines
     Okolje& m_okolje;
     QSqlQuery m_q;
     bool m_aktivna = false;

@@ -3,8 +3,8 @@
 #include "aliasi.h"
 #include "belezenje.h"
 #include "izhodnadatoteka.h"
-#include "izvajanje.h"
-#include "narecje.h"
+#include "poti.h"
+#include "pogon.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,11 +49,11 @@ bool istaDatoteka(const QString& a, const QString& b)
 // The files of every database the program holds open, and of `db`.
 QStringList datotekeOdprtihBaz(const QSqlDatabase& db)
 {
-    QStringList datoteke = narecje::datotekeBaze(db);
+    QStringList datoteke = Pogon::za(db)->datotekeBaze();
     for (const QString& ime : QSqlDatabase::connectionNames()) {
         const QSqlDatabase baza = QSqlDatabase::database(ime, false);
         if (baza.isOpen())
-            datoteke << narecje::datotekeBaze(baza);
+            datoteke << Pogon::za(baza)->datotekeBaze();
     }
     return datoteke;
 }

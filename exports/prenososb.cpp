@@ -4,7 +4,7 @@
 #include "fiksnapolja.h"
 #include "izhodnadatoteka.h"
 #include "stevila.h"
-#include "izvajanje.h"
+#include "poti.h"
 #include "napaka.h"
 #include "poizvedba.h"
 #include "povezava.h"
@@ -12,6 +12,7 @@
 #include "varovanjeizhoda.h"
 
 #include <QHash>
+#include <QSqlError>
 #include <cstring>
 #include <iterator>
 #include <vector>
@@ -295,4 +296,15 @@ std::optional<int> prenosOsb(Okolje& okolje, DialogShrani& SaveDialog1, const QS
     if (izid)
         SaveDialog1.imeDatoteke = prejsnjeIme;
     return izid;
+}
+
+void odpriSeznamPogodb(QSqlQueryModel& model)
+{
+    QSqlDatabase db = povezava::zaIme(QStringLiteral("LB"));
+    model.setQuery(prevediZa(db, QStringLiteral("SELECT IdPog,SfOsb,KrtBis,Nzv FROM ':LB:pog'")), db);
+    if (model.lastError().isValid()) {
+        const QString napaka = model.lastError().text();
+        model.clear();
+        throw Napaka(napaka);
+    }
 }

@@ -4,6 +4,7 @@
 #include "okolje.h"
 
 #include <QByteArray>
+#include <QSqlQueryModel>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -31,6 +32,11 @@ struct ObsegPog {
 // whole numbers; they enter the statement as numbers. Nothing when a text is no
 // whole number.
 std::optional<QString> stavekPog(ObsegPog& obseg);
+
+// Opens the contract list of the selection dialog (IdPog, SfOsb, KrtBis and Nzv of POG,
+// under the database name "LB") into `model`. Throws Napaka with the database's text
+// when it cannot; the model is then empty.
+void odpriSeznamPogodb(QSqlQueryModel& model);
 
 struct PrenosOsb {
     QString baza;       // database name of the two statements (the alias chosen at start-up)

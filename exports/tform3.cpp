@@ -4,19 +4,11 @@
 
 #include "napaka.h"
 #include "poizvedba.h"
-#include "povezava.h"
 
 #include <QFontMetrics>
 #include <QMessageBox>
-#include <QSqlError>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
-
-namespace {
-
-const QString kSeznamPog = QStringLiteral("SELECT IdPog,SfOsb,KrtBis,Nzv FROM ':LB:pog'");
-
-} // namespace
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent), ui(new Ui::TForm3)
 {
@@ -65,10 +57,7 @@ void TForm3::RadioButton2Click()
 {
     nastaviVidnostIzbire(true);
     try {
-        QSqlDatabase db = povezava::zaIme(QStringLiteral("LB"));
-        Qpog->setQuery(prevediZa(db, kSeznamPog), db);
-        if (Qpog->lastError().isValid())
-            throw Napaka(Qpog->lastError().text());
+        odpriSeznamPogodb(*Qpog);
     } catch (const Napaka& e) {
         qCWarning(lcExports).noquote() << "Seznama pogodb ni mogoče odpreti:" << e.besedilo();
         Qpog->clear();

@@ -3,7 +3,7 @@
 #include "besedilo1250.h"
 #include "fiksnapolja.h"
 #include "izhodnadatoteka.h"
-#include "izvajanje.h"
+#include "poti.h"
 #include "napaka.h"
 #include "paradoxtabela.h"
 #include "varovanjeizhoda.h"

@@ -2,7 +2,7 @@
 #include "belezenje.h"
 #include "stevila.h"
 
-#include "izvajanje.h"
+#include "poti.h"
 #include "napaka.h"
 #include "okolje.h"
 #include "poizvedba.h"

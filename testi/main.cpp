@@ -1,3 +1,4 @@
+#include <QByteArray>
 #include <QLocale>
 #include <gtest/gtest.h>
 
@@ -15,6 +16,13 @@
 // Slovenian separators and dates.
 int main(int argc, char** argv)
 {
+    // "ENGINE+gonilnik": the engine's tests on the driver path alone (LEDGXFER_NATIVNO=0),
+    // for this suite and every program it runs.
+    if (QByteArray baza = qgetenv("LEDGXFER_TEST_DB"); baza.endsWith("+gonilnik")) {
+        baza.chop(int(qstrlen("+gonilnik")));
+        qputenv("LEDGXFER_TEST_DB", baza);
+        qputenv("LEDGXFER_NATIVNO", "0");
+    }
 #ifdef LEDG_TESTI_OKNA
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

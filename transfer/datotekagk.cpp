@@ -1,6 +1,6 @@
 #include "datotekagk.h"
 
-#include "izvajanje.h"
+#include "poti.h"
 #include "napaka.h"
 #include "polja.h"
 #include "zneski.h"

@@ -11,6 +11,7 @@
 #include "obdobje.h"
 #include "obsegprenosa.h"
 #include "narecje.h"
+#include "pogon.h"
 #include "okolje.h"
 #include "oknoprenosa.h"
 #include "poizvedba.h"
@@ -190,7 +191,7 @@ void odpriKnjizbe(Tek& t)
         t.Q1.nastaviImeBaze(t.naloga.baza);
         // Where the engine's client would hold the whole result in memory, the postings
         // come through a cursor of the run's transaction, a group at a time.
-        if (narecje::beriSKazalcem(t.db))
+        if (Pogon::za(t.db)->beriSKazalcem())
             t.Q1.odpriKazalec(t.db, stavekKnjizb(), t.datumi, 10000);
         else
             t.Q1.odpri(t.db, stavekKnjizb(), t.datumi, true);
@@ -486,8 +487,7 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
             // A driver may report a commit on a connection that the server has already
             // dropped as done (an ODBC driver that found no transaction left to end):
             // a commit is taken as done only while its connection still answers.
-            if (t.db.driver() && t.db.driver()->dbmsType() != QSqlDriver::SQLite
-                && narecje::povezavaIzgubljena(t.db))
+            if (t.db.driver() && Pogon::za(t.db)->streznik() && narecje::povezavaIzgubljena(t.db))
                 throw Napaka(QStringLiteral("Povezava z bazo je prekinjena"));
             ubijNaTocki("po-potrditvi");
             if (testnaTocka("prekini-po-potrditvi")) {

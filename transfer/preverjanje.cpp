@@ -1,5 +1,6 @@
 #include "preverjanje.h"
 #include "narecje.h"
+#include "pogon.h"
 
 #include "besedilo1250.h"
 #include "iskanje.h"
@@ -433,7 +434,7 @@ PonovitevPrenosa::PonovitevPrenosa(const QString& baza, qint64 stevilka)
     const QSqlDatabase db = povezava::zaIme(baza);
     m_s = std::make_unique<Stanje>(db);
     // The look-ups run on the same connection while the postings are read.
-    const bool samoNaprej = narecje::enosmerniRezultatVzporedno(db);
+    const bool samoNaprej = Pogon::za(db)->enosmerniRezultatVzporedno();
     m_s->q.odpri(stavekKnjizb(), {{QStringLiteral("DATUM1"), m_datum1}, {QStringLiteral("DATUM2"), m_datum2}},
                  samoNaprej);
     m_s->stolpci.emplace(m_s->q.q().record());

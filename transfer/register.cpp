@@ -7,6 +7,7 @@
 #include "rezultat.h"
 #include "belezenje.h"
 #include "narecje.h"
+#include "pogon.h"
 #include "transakcija.h"
 
 #include <QSqlDriver>
@@ -82,8 +83,7 @@ void ShraniZgodovino(Transakcija& tx, const Okolje& okolje, qint64 stevilka, con
 DodeljenaStevilka dodeliStevilko(Transakcija& tx)
 {
     ustvariRegister(tx);
-    const QSqlDriver* d = tx.baza().driver();
-    const QString zaklep = narecje::stavekZaklepaRegistra(d ? d->dbmsType() : QSqlDriver::UnknownDbms);
+    const QString zaklep = Pogon::za(tx.baza())->stavekZaklepaRegistra();
     if (!zaklep.isEmpty())
         tx.izvedi(zaklep, {}, QStringLiteral("tabelo LEDGXFER"));
     Poizvedba q(tx.baza());

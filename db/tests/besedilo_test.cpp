@@ -1,5 +1,5 @@
 #include "besedilo1250.h"
-#include "izvajanje.h"
+#include "poti.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "baza_pomoc.h"
 #include "izpis.h"
+#include "napaka.h"
 #include "prenososb.h"
 #include "zapisnik.h"
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -292,4 +294,19 @@ TEST_F(PrenosOsbTest, SaveDialogOffersOsbTxtAndGetsItsNameBackOnlyAfterAComplete
     prenos.obseg = ObsegPog{true, QStringLiteral("x"), QString()};
     EXPECT_EQ(prenosOsb(o, SaveDialog1, QStringLiteral("/drug/"), prenos), std::nullopt);
     EXPECT_EQ(SaveDialog1.imeDatoteke, izhod);
+}
+
+// The selection dialog's contract list comes from the engine: every contract of POG
+// under "LB"; without the table, the database's reason and an empty list.
+TEST_F(PrenosOsbTest, TheContractListOfTheSelectionIsOpenedByTheEngine)
+{
+    QSqlQueryModel seznam;
+    odpriSeznamPogodb(seznam);
+    EXPECT_EQ(seznam.rowCount(), 6);
+    EXPECT_GE(seznam.record().indexOf(QStringLiteral("IdPog")), 0);
+    EXPECT_GE(seznam.record().indexOf(QStringLiteral("Nzv")), 0);
+
+    b.izvedi(QStringLiteral("DROP TABLE POG"));
+    EXPECT_THROW(odpriSeznamPogodb(seznam), Napaka);
+    EXPECT_EQ(seznam.rowCount(), 0);
 }

@@ -9,6 +9,7 @@
 #include "rezultat.h"
 #include "rezultatvir.h"
 #include "snemalnik.h"
+#include "spremenljivka.h"
 #include "testnabaza.h"
 
 #include <QDir>
@@ -156,3 +157,50 @@ TEST(MedBazami, SameTransferGivesTheSameFileAndEffectsOnEveryEngine)
     EXPECT_TRUE(a.dnevnik == b.dnevnik) << "PostgreSQL journal differs: " << razlika(a.dnevnik, b.dnevnik);
     EXPECT_TRUE(a.dnevnik == c.dnevnik) << "ODBC journal differs: " << razlika(a.dnevnik, c.dnevnik);
 }
+
+namespace {
+
+// LEDGXFER_NATIVNO for one scope.
+class Stikalo : public ZacasnaSpremenljivka {
+public:
+    explicit Stikalo(const char* vrednost) : ZacasnaSpremenljivka("LEDGXFER_NATIVNO", vrednost) {}
+};
+
+class PotiBranja : public ::testing::TestWithParam<const char*> {};
+
+} // namespace
+
+// The same book transferred on one engine past the driver (where this build proves the
+// driver's handle to be the program's) and through the driver alone (LEDGXFER_NATIVNO=0,
+// the path wherever there is no proof) gives the same bytes, effects and journal.
+TEST_P(PotiBranja, TheDriverPathGivesTheSameFileAndEffectsAsThePathPastIt)
+{
+    LEDG_PRESKOCI_BREZ_PDFTOTEXT();
+    const QString gonilnik = QString::fromLatin1(GetParam());
+    TestnaBaza mimo(QStringLiteral("MI"), true, gonilnik);
+    LEDG_PRESKOCI_BREZ_BAZE(mimo);
+    TestnaBaza skozi(QStringLiteral("SK"), true, gonilnik);
+    LEDG_PRESKOCI_BREZ_BAZE(skozi);
+
+    Izid a;
+    {
+        Stikalo s(nullptr);
+        a = prenesi(mimo);
+    }
+    Izid b;
+    {
+        Stikalo s("0");
+        b = prenesi(skozi);
+    }
+    ASSERT_GT(a.datoteka.size(), 100000);
+    EXPECT_TRUE(a.datoteka == b.datoteka) << "the driver path's file differs";
+    EXPECT_EQ(a.sporocila, b.sporocila);
+    EXPECT_TRUE(a.oznake == b.oznake) << razlika(a.oznake, b.oznake);
+    EXPECT_TRUE(a.register_ == b.register_) << razlika(a.register_, b.register_);
+    EXPECT_TRUE(a.izravnave == b.izravnave) << razlika(a.izravnave, b.izravnave);
+    EXPECT_GT(a.izravnave.size(), 1000);
+    EXPECT_TRUE(a.dnevnik == b.dnevnik) << razlika(a.dnevnik, b.dnevnik);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pogoni, PotiBranja, ::testing::Values("sqlite", "postgresql"),
+                         [](const auto& info) { return std::string(info.param); });

@@ -1,4 +1,4 @@
-#include "izvajanje.h"
+#include "poti.h"
 #include "mesta.h"
 
 #include <QCoreApplication>

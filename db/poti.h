@@ -2,17 +2,8 @@
 
 #include <QString>
 
-// Run-time values shared by the whole program for the length of one run.
-struct Izvajanje {
-    QString Baza;               // database alias, also the name of the one connection
-    QString Uporabnik;          // database user
-    QString Geslo;              // database password
-    QString ImeDatoteke;        // file-name part of the current output file (caption)
-    QString MesecniDirektorij;  // output folder of the monthly transfer, ends with a separator
-    QString ZokIzhodnaDatoteka; // output file of the revaluation summary
-    bool KonecZahtevan = false; // the end command has been issued
-    bool PrvaAktivacija = true; // the first activation is still to come
-};
+// What every layer shares of paths and typed texts: the application folder, the parts
+// of a path, and the trimming of what the operator types.
 
 // The application directory, where the settings file and the revaluation table are:
 // $LEDGXFER_HOME when set, else the executable's folder, else, for an installed

@@ -1,0 +1,65 @@
+#include "nativno.h"
+#include "pogon.h"
+#include "spremenljivka.h"
+#include "testnabaza.h"
+
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct PrimerPogona {
+    const char* gonilnik;            // the test database's engine
+    Pogon::Vnos vnos;                // the bulk insert's way, where the handle is proven
+    Pogon::Vnos vnosSkoziGonilnik;   // with LEDGXFER_NATIVNO=0
+    bool kazalec;                    // the run reads through a cursor
+    bool vzporedno;                  // a one-directional result stays readable beside others
+    bool bralnik;                    // a reader past the driver of a one-directional statement
+};
+
+void PrintTo(const PrimerPogona& p, std::ostream* os)
+{
+    *os << p.gonilnik;
+}
+
+class Pogoni : public ::testing::TestWithParam<PrimerPogona> {};
+
+} // namespace
+
+// Each engine answers for itself, and hands out its ways past the driver only while the
+// environment allows them.
+TEST_P(Pogoni, EachEngineAnswersForItselfAndHandsOutItsWaysOnlyWhereAllowed)
+{
+    const PrimerPogona& p = GetParam();
+    TestnaBaza b(QStringLiteral("LB"), true, QString::fromLatin1(p.gonilnik));
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    QSqlDatabase db = b.odpri();
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE POGON_T (A INTEGER)")));
+    const QString branje = QStringLiteral("SELECT A FROM POGON_T");
+    const QString vstavi = QStringLiteral("INSERT INTO POGON_T (A) VALUES (?)");
+
+    const std::unique_ptr<Pogon> pogon = Pogon::za(db);
+    EXPECT_EQ(pogon->beriSKazalcem(), p.kazalec);
+    EXPECT_EQ(pogon->enosmerniRezultatVzporedno(), p.vzporedno);
+    {
+        ZacasnaSpremenljivka s("LEDGXFER_NATIVNO", nullptr);
+        EXPECT_TRUE(pogon->nacinVnosa() == p.vnos);
+        EXPECT_EQ(pogon->bralnikNaprej(branje, {}) != nullptr, p.bralnik);
+        EXPECT_EQ(pogon->vnosVrstice(vstavi) != nullptr, p.bralnik);
+    }
+    {
+        ZacasnaSpremenljivka s("LEDGXFER_NATIVNO", "0");
+        EXPECT_TRUE(pogon->nacinVnosa() == p.vnosSkoziGonilnik);
+        EXPECT_EQ(pogon->bralnikNaprej(branje, {}), nullptr);
+        EXPECT_EQ(pogon->vnosVrstice(vstavi), nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pogoni, Pogoni,
+    ::testing::Values(
+        PrimerPogona{"sqlite", Pogon::Vnos::ZacasnaTabela, Pogon::Vnos::ZacasnaTabela, false, true, true},
+        PrimerPogona{"postgresql", Pogon::Vnos::Kopiranje, Pogon::Vnos::Skupine, true, false, false},
+        PrimerPogona{"odbc", Pogon::Vnos::Skupine, Pogon::Vnos::Skupine, false, true, false}),
+    [](const auto& info) { return std::string(info.param.gonilnik); });
