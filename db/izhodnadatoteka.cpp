@@ -16,8 +16,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 fs::path fsPot(const QString& pot)
 {
 #ifdef Q_OS_WIN
@@ -26,6 +24,8 @@ fs::path fsPot(const QString& pot)
     return fs::path(QFile::encodeName(pot).toStdString());
 #endif
 }
+
+namespace {
 
 QString besedilo(const std::error_code& napaka)
 {

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -98,3 +99,7 @@ private:
     bool m_neimenovana = false;
     bool m_ustavljena = false;     // the temporary file has no name yet (O_TMPFILE)
 };
+
+// A path as the standard library's file system calls take it: the system's encoding of
+// the name (UTF-16 on Windows), the one conversion every file helper of the program uses.
+std::filesystem::path fsPot(const QString& pot);

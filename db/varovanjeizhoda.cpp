@@ -16,15 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path fsPot(const QString& pot)
-{
-#ifdef Q_OS_WIN
-    return fs::path(pot.toStdWString());
-#else
-    return fs::path(QFile::encodeName(pot).toStdString());
-#endif
-}
-
 // The path as the file system resolves it: the canonical path of an existing file,
 // else the canonical folder and the name (a file not yet made, such as a -wal).
 QString razresena(const QString& pot)

@@ -1,6 +1,7 @@
 #include "cakajoca.h"
 
 #include "belezenje.h"
+#include "izhodnadatoteka.h"
 #include "napaka.h"
 #include "poizvedba.h"
 #include "prenos.h"
@@ -23,11 +24,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const QString kPripona = QStringLiteral(".prenos");
-
-fs::path fsPot(const QString& pot)
-{
-    return fs::path(QFile::encodeName(pot).toStdString());
-}
 
 QList<CakajocaDatoteka> poisci(const QString& mapa, const QString& predpona)
 {
