@@ -177,7 +177,7 @@ TForm1::TForm1(const QStringList& argumenti, StoritveOkna& storitve, QWidget* pa
     connect(ui->btnPrenosOSB, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosOSBClick(); }); });
     // A typed date that is refused is said like every other message of the window.
     for (PoljeDatuma* d : {ui->Datum1, ui->Datum2})
-        d->sporocilo = [this](const QString& besedilo) { okolje().sporocilo(besedilo); };
+        d->nastaviOkolje(&okolje());
     connect(ui->Datum1, &PoljeDatuma::dateChanged, this, [this] { Datum1Change(); });
     connect(ui->Datum2, &PoljeDatuma::dateChanged, this, [this] { Datum2Change(); });
 
@@ -228,7 +228,7 @@ void TForm1::AppActivate()
     TForm6* f6 = m_okna.Form6;
     TfGeslo* geslo = m_okna.fGeslo;
     if (f6) {
-        f6->zahtevajKonec = [this] { zahtevajKonec(); };
+        connect(f6, &TForm6::konecZahtevan, this, &TForm1::zahtevajKonec, Qt::UniqueConnection);
         prikaziModalno(*f6);
     }
 
@@ -505,7 +505,6 @@ void TForm1::btnPrenosOSBClick()
     TForm3* f3 = m_okna.Form3;
     if (!f3)
         return;
-    f3->sporocilo = [this](const QString& besedilo) { okolje().sporocilo(besedilo); };
     if (prikaziModalno(*f3) != QDialog::Accepted)
         return;
     PrenosOsb prenos;

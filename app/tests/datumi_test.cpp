@@ -2,12 +2,12 @@
 #include "poljedatuma.h"
 #include "tform1.h"
 #include "tform5.h"
-#include "ui_tform5.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -82,18 +82,20 @@ TEST(PoljeDatuma, AdjustmentReviewTakesTypedDates)
 {
     TestniProgram p({});
     TForm5& f = *p.okna.Form5;
-    f.ui->rbIzpisatiOznaceno->click();
+    auto* DateTimePicker1 = kontrola<PoljeDatuma>(&f, "DateTimePicker1");
+    auto* DateTimePicker2 = kontrola<PoljeDatuma>(&f, "DateTimePicker2");
+    kontrola<QRadioButton>(&f, "rbIzpisatiOznaceno")->click();
     f.show();
     QApplication::setActiveWindow(&f);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.ui->DateTimePicker1->setDate(kPrej);
-    f.ui->DateTimePicker2->setDate(kPrej);
-    QTest::mouseClick(f.ui->DateTimePicker1, Qt::LeftButton, {}, QPoint(20, 10));
-    QTest::keyClicks(f.ui->DateTimePicker1, QStringLiteral("15.3.2026"));
-    QTest::keyClick(f.ui->DateTimePicker1, Qt::Key_Tab);
-    QTest::mouseClick(f.ui->DateTimePicker2, Qt::LeftButton, {}, QPoint(50, 10));
-    QTest::keyClicks(f.ui->DateTimePicker2, QStringLiteral("5.10.2026"));
-    QTest::keyClick(f.ui->DateTimePicker2, Qt::Key_Tab);
+    DateTimePicker1->setDate(kPrej);
+    DateTimePicker2->setDate(kPrej);
+    QTest::mouseClick(DateTimePicker1, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::keyClicks(DateTimePicker1, QStringLiteral("15.3.2026"));
+    QTest::keyClick(DateTimePicker1, Qt::Key_Tab);
+    QTest::mouseClick(DateTimePicker2, Qt::LeftButton, {}, QPoint(50, 10));
+    QTest::keyClicks(DateTimePicker2, QStringLiteral("5.10.2026"));
+    QTest::keyClick(DateTimePicker2, Qt::Key_Tab);
     EXPECT_EQ(f.izbira().datum1, QDate(2026, 3, 15));
     EXPECT_EQ(f.izbira().datum2, QDate(2026, 10, 5));
 }

@@ -1,4 +1,5 @@
 #include "poljedatuma.h"
+#include "zapisnik.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -52,7 +53,8 @@ struct Okno {
     PoljeDatuma* polje = new PoljeDatuma(&w);
     QLineEdit* za = new QLineEdit(&w);
     QWidget drugo; // another window of the desktop
-    QStringList sporocila;
+    Zapisnik okolje; // the window's outside world, which says the refusals
+    QStringList& sporocila = okolje.sporocila;
 
     Okno()
     {
@@ -61,7 +63,7 @@ struct Okno {
         l->addWidget(polje);
         l->addWidget(za);
         polje->setFixedSize(89, 21);
-        polje->sporocilo = [this](const QString& s) { sporocila << s; };
+        polje->nastaviOkolje(&okolje);
         w.show();
         QApplication::setActiveWindow(&w);
         EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
