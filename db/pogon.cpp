@@ -34,6 +34,11 @@ public:
         sqlite3* povezava = sqlitenativno::povezava(baza());
         return povezava ? std::make_unique<sqlitenativno::VnosVrstice>(povezava, sql) : nullptr;
     }
+    std::unique_ptr<Odzivnost> odzivnost(std::function<void()> osvezi) const override
+    {
+        return sqlitenativno::povezava(baza()) ? std::make_unique<sqlitenativno::Odzivnost>(baza(), std::move(osvezi))
+                                               : nullptr;
+    }
 };
 
 // PostgreSQL: the run's cursor fetched and the rows copied with libpq on the driver's
@@ -65,6 +70,11 @@ public:
 };
 
 } // namespace
+
+std::unique_ptr<Pogon::Odzivnost> Pogon::odzivnost(std::function<void()>) const
+{
+    return nullptr;
+}
 
 std::unique_ptr<Pogon> Pogon::za(const QSqlDatabase& baza)
 {

@@ -395,6 +395,9 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
         Transakcija tx(t.db, okolje);
         tx.zacni();
         tx.zakleni();
+        // A single statement that runs long on a large book (the sort of the postings,
+        // the closing list) lets the window repaint while it works, where the engine can.
+        const std::unique_ptr<Pogon::Odzivnost> odzivnost = Pogon::za(t.db)->odzivnost([&okolje] { okolje.medStavkom(); });
         okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
 
         odpriKnjizbe(t);
