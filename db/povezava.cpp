@@ -2,7 +2,7 @@
 #include "belezenje.h"
 #include "napaka.h"
 #include "belezenje.h"
-#include "narecje.h"
+#include "pogon.h"
 
 #include <QSqlError>
 #include <QFileInfo>
@@ -48,7 +48,7 @@ namespace {
 // The kind of a failure of the driver's open, from the database's code or text. A
 // server that refuses the login, a database that is not there and a server that
 // cannot be reached say so in libpq's and the ODBC drivers' words.
-Neuspeh vrstaNeuspeha(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
+Neuspeh vrstaNeuspeha(const QSqlError& napaka, const Pogon& pogon)
 {
     const QString t = napaka.text();
     const auto vsebuje = [&t](const char* s) { return t.contains(QLatin1StringView(s), Qt::CaseInsensitive); };
@@ -59,7 +59,7 @@ Neuspeh vrstaNeuspeha(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
         return Neuspeh::Zavrnjena;
     if ((vsebuje("database \"") && vsebuje("does not exist")) || napaka.nativeErrorCode() == u"3D000")
         return Neuspeh::NiBaze;
-    if (narecje::jeZaklep(napaka, dbms) || vsebuje("database is locked"))
+    if (pogon.jeZaklep(napaka) || vsebuje("database is locked"))
         return Neuspeh::Zaklenjena;
     if (vsebuje("connection refused") || vsebuje("could not connect") || vsebuje("could not translate host name")
         || vsebuje("timeout expired") || vsebuje("no route to host") || vsebuje("network is unreachable")
@@ -98,7 +98,7 @@ Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QS
     db.setPassword(geslo);
     if (!db.open()) {
         const QSqlError napaka = db.lastError();
-        const Neuspeh vrsta = vrstaNeuspeha(napaka, db.driver()->dbmsType());
+        const Neuspeh vrsta = vrstaNeuspeha(napaka, *Pogon::za(db));
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(imePovezave);
         // One line: libpq puts its hint on a line of its own.
@@ -114,7 +114,7 @@ Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QS
         QSqlQuery poskus(db);
         // A database that another connection holds locked is a database all the same.
         const bool prebrana = poskus.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
-        if (!prebrana && !narecje::jeZaklep(poskus.lastError(), QSqlDriver::SQLite)) {
+        if (!prebrana && !Pogon::za(db)->jeZaklep(poskus.lastError())) {
             const QSqlError napaka = poskus.lastError();
             poskus = QSqlQuery();
             db.close();

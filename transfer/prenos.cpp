@@ -540,7 +540,7 @@ bool TekPrenosa::potrdi(Transakcija& tx, const CakajocaDatoteka& cakajoca, bool&
         // A driver may report a commit on a connection that the server has already
         // dropped as done (an ODBC driver that found no transaction left to end):
         // a commit is taken as done only while its connection still answers.
-        if (m_db.driver() && m_pogon->streznik() && narecje::povezavaIzgubljena(m_db))
+        if (m_db.driver() && m_pogon->streznik() && m_pogon->povezavaIzgubljena())
             throw Napaka(QStringLiteral("Povezava z bazo je prekinjena"));
         ubijNaTocki("po-potrditvi");
         if (testnaTocka("prekini-po-potrditvi")) {
@@ -548,7 +548,7 @@ bool TekPrenosa::potrdi(Transakcija& tx, const CakajocaDatoteka& cakajoca, bool&
             throw Napaka(QStringLiteral("Povezava z bazo je prekinjena (preizkus)"));
         }
     } catch (const Napaka& e) {
-        if (!narecje::povezavaIzgubljena(m_db))
+        if (!m_pogon->povezavaIzgubljena())
             throw; // the commit was refused: nothing changed
         qCWarning(lcTransfer).noquote() << "Povezava z bazo je prekinjena med potrjevanjem prenosa"
                                         << cakajoca.stevilka << ":" << e.besedilo();
