@@ -10,7 +10,6 @@
 #include "napaka.h"
 #include "obdobje.h"
 #include "obsegprenosa.h"
-#include "narecje.h"
 #include "pogon.h"
 #include "okolje.h"
 #include "oknoprenosa.h"
@@ -29,7 +28,6 @@
 #include <QHash>
 #include <QDeadlineTimer>
 #include <QScopeGuard>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -37,7 +35,6 @@
 #include <cerrno>
 #include <csignal>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
