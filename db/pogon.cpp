@@ -1,5 +1,6 @@
 #include "pogon.h"
 
+#include "belezenje.h"
 #include "narecje.h"
 #include "pgnativno.h"
 #include "sqlitenativno.h"
@@ -169,6 +170,40 @@ protected:
     }
 };
 
+// SQLite through its own driver. It opens any file: one that is no database fails at
+// its first read (a database that another connection holds locked is a database all
+// the same). LIKE compares case-sensitively, as on the production server; write-ahead
+// logging lets other users keep reading while a transfer holds the write lock, where
+// the file and its folder can be written (otherwise the database keeps its journal).
+class PogonSqlite final : public NarecjeSqlite<Pogon> {
+public:
+    explicit PogonSqlite(const QSqlDatabase& baza) : NarecjeSqlite<Pogon>(baza) {}
+
+    std::optional<QSqlError> pripraviPovezavo() const override
+    {
+        const QSqlDatabase db = baza();
+        QSqlQuery poskus(db);
+        const bool prebrana = poskus.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
+        if (!prebrana && !jeZaklep(poskus.lastError()))
+            return poskus.lastError();
+        // SQLite ignores this pragma without an error while another statement is still
+        // active on the connection, so the probe is finished first.
+        poskus.finish();
+        QSqlQuery pragma(db);
+        if (!pragma.exec(QStringLiteral("PRAGMA case_sensitive_like=ON")))
+            qCWarning(lcDb) << "case_sensitive_like:" << pragma.lastError().text();
+        const QFileInfo datoteka(db.databaseName());
+        if (!prebrana) {
+            qCWarning(lcDb).noquote() << "Baza" << db.databaseName() << "je zaklenjena:" << poskus.lastError().text();
+        } else if (datoteka.isWritable() && QFileInfo(datoteka.absolutePath()).isWritable()) {
+            QSqlQuery wal(db);
+            if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+                qCWarning(lcDb).noquote() << "WAL za" << db.databaseName() << "ni vklopljen:" << wal.lastError().text();
+        }
+        return std::nullopt;
+    }
+};
+
 // PostgreSQL, through any driver: one snapshot per run, the tables locked before it,
 // a short lock wait of the transaction, DOUBLE PRECISION.
 template <class Osnova>
@@ -268,7 +303,7 @@ std::unique_ptr<Pogon> Pogon::za(const QSqlDatabase& baza)
     case QSqlDriver::SQLite:
         if (odbc)
             return std::make_unique<NarecjeSqlite<PogonOdbc>>(baza);
-        return std::make_unique<NarecjeSqlite<Pogon>>(baza);
+        return std::make_unique<PogonSqlite>(baza);
     case QSqlDriver::PostgreSQL:
         // QPSQL; PostgreSQL through ODBC has no handle of libpq.
         if (baza.driverName() == QLatin1String("QPSQL"))

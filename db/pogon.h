@@ -14,6 +14,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 // The engine behind one connection, and the one place that knows which engine it is:
 // it fits statements to it, answers what differs between engines, and hands out the
@@ -30,6 +31,11 @@ public:
     virtual ~Pogon() = default;
 
     QSqlDatabase baza() const { return m_baza; }
+
+    // Readies a connection just opened, before anything else runs on it. A failure is
+    // the engine's error of a file that is no database: the connection is then not to be
+    // used. Nothing to do on a server.
+    virtual std::optional<QSqlError> pripraviPovezavo() const { return std::nullopt; }
 
     // A statement in the form this engine takes (narecje.h).
     QString prevedi(const QString& sql) const { return prevediStavek(sql, pravilaPrevoda()); }

@@ -109,36 +109,12 @@ Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QS
         const QString razlog = vrstice.join(u' ');
         return {vrsta, razlog.isEmpty() ? QStringLiteral("Povezave ni mogoče odpreti") : razlog};
     }
-    if (gonilnik == u"QSQLITE") {
-        // SQLite opens any file; one that is no database fails at its first read.
-        QSqlQuery poskus(db);
-        // A database that another connection holds locked is a database all the same.
-        const bool prebrana = poskus.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
-        if (!prebrana && !Pogon::za(db)->jeZaklep(poskus.lastError())) {
-            const QSqlError napaka = poskus.lastError();
-            poskus = QSqlQuery();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(imePovezave);
-            return {Neuspeh::NiBaze, napaka.text()};
-        }
-        // LIKE compares case-sensitively, as on the production server. SQLite ignores
-        // this pragma without an error while another statement is still active on the
-        // connection, so the probe is finished first.
-        poskus.finish();
-        QSqlQuery pragma(db);
-        if (!pragma.exec(QStringLiteral("PRAGMA case_sensitive_like=ON")))
-            qCWarning(lcDb) << "case_sensitive_like:" << pragma.lastError().text();
-        // Write-ahead logging: other users keep reading while a transfer holds the
-        // write lock. A database whose folder or file is read only keeps its journal.
-        const QFileInfo datoteka(alias->database);
-        if (!prebrana) {
-            qCWarning(lcDb).noquote() << "Baza" << alias->database << "je zaklenjena:" << poskus.lastError().text();
-        } else if (datoteka.isWritable() && QFileInfo(datoteka.absolutePath()).isWritable()) {
-            QSqlQuery wal(db);
-            if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-                qCWarning(lcDb).noquote() << "WAL za" << alias->database << "ni vklopljen:" << wal.lastError().text();
-        }
+    // The engine readies the connection; a file that is no database is refused.
+    if (const std::optional<QSqlError> napaka = Pogon::za(db)->pripraviPovezavo()) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(imePovezave);
+        return {Neuspeh::NiBaze, napaka->text()};
     }
     odprte().insert(imePovezave);
     return {};
