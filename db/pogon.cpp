@@ -115,6 +115,12 @@ public:
         sqlite3* povezava = sqlitenativno::povezava(this->baza());
         return povezava ? std::make_unique<sqlitenativno::VnosVrstice>(povezava, sql) : nullptr;
     }
+    std::unique_ptr<Pogon::Odzivnost> odzivnost(std::function<void()> osvezi) const override
+    {
+        return sqlitenativno::povezava(this->baza())
+            ? std::make_unique<sqlitenativno::Odzivnost>(this->baza(), std::move(osvezi))
+            : nullptr;
+    }
     bool cakanjePredZacetkom() const override { return true; }
     bool posnetekPoZacetku() const override { return false; }
     bool potrditevCakaBralce() const override { return true; }
@@ -295,6 +301,11 @@ public:
 };
 
 } // namespace
+
+std::unique_ptr<Pogon::Odzivnost> Pogon::odzivnost(std::function<void()>) const
+{
+    return nullptr;
+}
 
 std::unique_ptr<Pogon> Pogon::za(const QSqlDatabase& baza)
 {

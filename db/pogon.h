@@ -13,6 +13,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -73,6 +74,18 @@ public:
     enum class Kopiranje { Poslano, Zavrnjeno, Zasedeno };
     virtual Kopiranje kopiraj(const QString& tabela, const QString& stolpci, const QList<QVariantList>& vrstice,
                               QByteArray& medpomnilnik, QSqlError* napaka) const;
+
+    // While the returned object lives, a statement on this connection that runs long
+    // calls `osvezi` again and again as it works (SQLite's progress handler), so that a
+    // window can repaint during the sort of a large book. Null where the engine cannot
+    // call back during a statement (a server answers only when done; a handle not proven
+    // to be the program's). `osvezi` must not use the database; it is not called again
+    // from inside itself.
+    class Odzivnost {
+    public:
+        virtual ~Odzivnost() = default;
+    };
+    virtual std::unique_ptr<Odzivnost> odzivnost(std::function<void()> osvezi) const;
 
     // Whether the database refused a row for its values (too long for its column, a
     // broken constraint): the row is missing, the rest of the run stands.

@@ -340,6 +340,9 @@ void TekPrenosa::delajVTransakciji()
         Transakcija tx(m_db, m_okolje);
         tx.zacni();
         tx.zakleni();
+        // A single statement that runs long on a large book (the sort of the postings,
+        // the closing list) lets the window repaint while it works, where the engine can.
+        const std::unique_ptr<Pogon::Odzivnost> odzivnost = m_pogon->odzivnost([this] { m_okolje.medStavkom(); });
         m_okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
 
         if (!odpriKnjizbe())
