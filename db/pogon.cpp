@@ -256,6 +256,11 @@ public:
         return pgnativno::bralnikKazalca(baza(), ime, vSkupini);
     }
     Vnos nacinVnosa() const override { return pgnativno::povezava(baza()) ? Vnos::Kopiranje : Vnos::Skupine; }
+    std::unique_ptr<Pogon::Odzivnost> odzivnost(std::function<void()> osvezi) const override
+    {
+        PGconn* c = pgnativno::povezava(baza());
+        return c ? std::make_unique<pgnativno::Odzivnost>(c, std::move(osvezi)) : nullptr;
+    }
     Kopiranje kopiraj(const QString& tabela, const QString& stolpci, const QList<QVariantList>& vrstice,
                       QByteArray& medpomnilnik, QSqlError* napaka) const override
     {

@@ -76,11 +76,12 @@ public:
                               QByteArray& medpomnilnik, QSqlError* napaka) const;
 
     // While the returned object lives, a statement on this connection that runs long
-    // calls `osvezi` again and again as it works (SQLite's progress handler), so that a
-    // window can repaint during the sort of a large book. Null where the engine cannot
-    // call back during a statement (a server answers only when done; a handle not proven
-    // to be the program's). `osvezi` must not use the database; it is not called again
-    // from inside itself.
+    // calls `osvezi` again and again as it works, so that a window can repaint during
+    // the sort of a large book: on SQLite every statement (its progress handler), on
+    // PostgreSQL the groups of the run's cursor fetched past the driver (waited for a
+    // few dozen milliseconds at a time). Null where the engine cannot call back (the
+    // driver waits for the server's answer; a handle not proven to be the program's).
+    // `osvezi` must not use the database; it is not called again from inside itself.
     class Odzivnost {
     public:
         virtual ~Odzivnost() = default;
