@@ -23,7 +23,7 @@ bool dovoljeno()
     if (izklopljeno) {
         static std::atomic_bool povedano{false};
         if (!povedano.exchange(true))
-            qCInfo(lcDb).noquote() << "LEDGXFER_NATIVNO=" + v + ": vse vrstice gredo skozi gonilnik";
+            qCInfo(lcDb).noquote() << QStringLiteral("LEDGXFER_NATIVNO=") + v + QStringLiteral(": vse vrstice gredo skozi gonilnik");
     }
     return !izklopljeno;
 }

@@ -95,7 +95,7 @@ QString oblikujMasko(double vrednost, const QString& maska, const QLocale& local
     for (size_t k = 0; k < celi.size(); ++k) {
         if (skupine && k > 0 && (celi.size() - k) % 3 == 0)
             izhod += skupina;
-        izhod += QChar(celi[k]);
+        izhod += QLatin1Char(celi[k]);
     }
     if (!ulomek.empty()) {
         izhod += locale.decimalPoint();

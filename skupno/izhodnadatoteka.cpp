@@ -217,8 +217,8 @@ bool IzhodnaDatoteka::odpri()
         // ReadWrite: a file opened only for writing would be truncated at once.
         auto cilj = std::make_unique<QFile>(m_pot);
         if (cilj->open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-            qCInfo(lcDb).noquote() << "Mapa" << mapa << "ne sprejme novih datotek (" + razlogZacasne
-                                   + "); datoteka" << m_pot << "bo zapisana na mestu";
+            qCInfo(lcDb).noquote() << "Mapa" << mapa << QStringLiteral("ne sprejme novih datotek (") + razlogZacasne
+                                   + QStringLiteral("); datoteka") << m_pot << "bo zapisana na mestu";
             m_cilj = std::move(cilj);
             m_pomnilnik = std::make_unique<QBuffer>();
             m_pomnilnik->open(QIODevice::WriteOnly);
