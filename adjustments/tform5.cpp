@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QPalette>
 
 TForm5::TForm5(QWidget* parent) : QDialog(parent), ui(new Ui::TForm5)
@@ -24,17 +23,6 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent), ui(new Ui::TForm5)
                        static_cast<QWidget*>(ui->eDejavnost), static_cast<QWidget*>(ui->ePartner),
                        static_cast<QWidget*>(ui->ePapir)})
         omogoci(w, false);
-
-    // A typed date that is refused is said through the outside world once the dialog
-    // is connected to it.
-    for (PoljeDatuma* d : {ui->DateTimePicker1, ui->DateTimePicker2}) {
-        d->sporocilo = [this](const QString& besedilo) {
-            if (m_okolje)
-                m_okolje->sporocilo(besedilo);
-            else
-                QMessageBox::warning(this, windowTitle(), besedilo);
-        };
-    }
 
     // Enter presses no button.
     ui->btnIzpisIzravnav->setAutoDefault(false);
@@ -59,6 +47,9 @@ void TForm5::nastaviDatume(const QDate& datum)
 void TForm5::povezi(Okolje& okolje, TDM* dm, TfIzravna* porocilo, std::function<int(QDialog&)> prikazi)
 {
     m_okolje = &okolje;
+    // A typed date that is refused is said through the outside world.
+    for (PoljeDatuma* d : {ui->DateTimePicker1, ui->DateTimePicker2})
+        d->nastaviOkolje(&okolje);
     m_dm = dm;
     m_porocilo = porocilo;
     m_prikazi = std::move(prikazi);

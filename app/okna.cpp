@@ -19,7 +19,7 @@ Okna ustvariOkna(const QStringList& argumenti, StoritveOkna& storitve)
     okna.Form1 = new TForm1(argumenti, storitve);
     enterPritisneGumb(okna.Form1);
     okna.Form2 = new TForm2(okna.Form1);
-    okna.Form3 = new TForm3(okna.Form1);
+    okna.Form3 = new TForm3(storitve, okna.Form1);
     okna.Form4 = new TForm4(okna.Form1);
     okna.Form5 = new TForm5(okna.Form1);
     okna.fIzravna = new TfIzravna(okna.Form1);

@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QSignalBlocker>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -81,6 +82,14 @@ public:
         m_f.ui->lblProcenti->adjustSize();
     }
     void obdelajDogodke() override { QCoreApplication::processEvents(); }
+    // A few dozen times a second at most: a statement calls back thousands of times.
+    void medStavkom() override
+    {
+        if (m_osvezeno.isValid() && m_osvezeno.elapsed() < 40)
+            return;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_osvezeno.start();
+    }
     bool konecZahtevan() const override { return m_f.V.KonecZahtevan; }
     void pocistiKonec() override { m_f.V.KonecZahtevan = false; }
     void odpriVUrejevalniku(const QString& pot) override
@@ -96,6 +105,7 @@ public:
 
 private:
     TForm1& m_f;
+    QElapsedTimer m_osvezeno;
 };
 
 TForm1::TForm1(const QStringList& argumenti, StoritveOkna& storitve, QWidget* parent)
@@ -177,7 +187,7 @@ TForm1::TForm1(const QStringList& argumenti, StoritveOkna& storitve, QWidget* pa
     connect(ui->btnPrenosOSB, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosOSBClick(); }); });
     // A typed date that is refused is said like every other message of the window.
     for (PoljeDatuma* d : {ui->Datum1, ui->Datum2})
-        d->sporocilo = [this](const QString& besedilo) { okolje().sporocilo(besedilo); };
+        d->nastaviOkolje(&okolje());
     connect(ui->Datum1, &PoljeDatuma::dateChanged, this, [this] { Datum1Change(); });
     connect(ui->Datum2, &PoljeDatuma::dateChanged, this, [this] { Datum2Change(); });
 
@@ -228,7 +238,7 @@ void TForm1::AppActivate()
     TForm6* f6 = m_okna.Form6;
     TfGeslo* geslo = m_okna.fGeslo;
     if (f6) {
-        f6->zahtevajKonec = [this] { zahtevajKonec(); };
+        connect(f6, &TForm6::konecZahtevan, this, &TForm1::zahtevajKonec, Qt::UniqueConnection);
         prikaziModalno(*f6);
     }
 
@@ -505,7 +515,6 @@ void TForm1::btnPrenosOSBClick()
     TForm3* f3 = m_okna.Form3;
     if (!f3)
         return;
-    f3->sporocilo = [this](const QString& besedilo) { okolje().sporocilo(besedilo); };
     if (prikaziModalno(*f3) != QDialog::Accepted)
         return;
     PrenosOsb prenos;

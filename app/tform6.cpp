@@ -40,8 +40,7 @@ bool TForm6::eventFilter(QObject* o, QEvent* e)
             return true;
         }
         if (tipka == Qt::Key_Escape) {
-            if (zahtevajKonec)
-                zahtevajKonec();
+            emit konecZahtevan();
             reject();
             return true;
         }

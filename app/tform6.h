@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
 namespace Ui { class TForm6; }
 class QLineEdit;
@@ -14,10 +13,13 @@ public:
     ~TForm6() override;
 
     QLineEdit* eIniciator() const;
-    // Escape asks for the program to end; the main window supplies what that does.
-    std::function<void()> zahtevajKonec;
 
     void btnPotrdClick();
+
+signals:
+    // Escape in the name field asks for the program to end (the prompt then closes as
+    // cancelled); the main window decides what ending means.
+    void konecZahtevan();
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override;

@@ -1,9 +1,9 @@
 #include "terminalokolje.h"
 
+#include "platforma.h"
+
 #include <atomic>
-#include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -14,14 +14,10 @@ std::atomic<bool> g_konec{false};
 std::atomic<bool> g_signal{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-extern "C" void obSignalu(int st)
+// The first SIGINT or SIGTERM (the second ends the process: see platforma.h).
+void obSignalu()
 {
-    if (g_signal.exchange(true)) {
-        // The second signal: the operator means it. Default action, at once.
-        std::signal(st, SIG_DFL);
-        std::raise(st);
-        return;
-    }
+    g_signal.store(true);
     g_konec.store(true);
 }
 
@@ -31,17 +27,12 @@ TerminalOkolje::TerminalOkolje() : m_izhod(stdout), m_napake(stderr)
 {
     m_izhod.setEncoding(QStringConverter::Utf8);
     m_napake.setEncoding(QStringConverter::Utf8);
-    m_terminal = ::isatty(STDERR_FILENO) == 1;
+    m_terminal = platforma::napakeNaTerminalu();
 }
 
 void TerminalOkolje::prestreziSignale()
 {
-    struct sigaction sa {};
-    sa.sa_handler = obSignalu;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART; // a read of the password goes on after the signal
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
+    platforma::prestreziZahtevoKonca(obSignalu);
 }
 
 bool TerminalOkolje::signalPrejet()

@@ -1,4 +1,5 @@
 #include "batchokno.h"
+#include "demoknjiga.h"
 #include "demozokdll.h"
 #include "jedro.h"
 #include "moznosti.h"

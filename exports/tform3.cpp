@@ -4,13 +4,14 @@
 
 #include "napaka.h"
 #include "poizvedba.h"
+#include "storitveokna.h"
 
 #include <QFontMetrics>
-#include <QMessageBox>
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent), ui(new Ui::TForm3)
+TForm3::TForm3(StoritveOkna& storitve, QWidget* parent)
+    : QDialog(parent), m_storitve(storitve), ui(new Ui::TForm3)
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("TForm3"));
@@ -61,10 +62,7 @@ void TForm3::RadioButton2Click()
     } catch (const Napaka& e) {
         qCWarning(lcExports).noquote() << "Seznama pogodb ni mogoče odpreti:" << e.besedilo();
         Qpog->clear();
-        if (sporocilo)
-            sporocilo(e.besedilo());
-        else
-            QMessageBox::warning(this, windowTitle(), e.besedilo());
+        m_storitve.sporocilo(parentWidget(), e.besedilo());
         return;
     }
     // The data link on: the grid shows the list, the first row current.

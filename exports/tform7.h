@@ -31,12 +31,11 @@ public:
                              QStringLiteral("Txt datoteke (*.txt)|*.txt|Vse datoteke (*.*)|*.*"),
                              QString(), QString()};
 
-    Ui::TForm7* ui;
-
 protected:
     bool eventFilter(QObject* objekt, QEvent* dogodek) override;
 
 private:
+    Ui::TForm7* ui;
     Okolje* m_okolje = nullptr;
     std::function<void(const QString&)> m_potIzbrana;
 };

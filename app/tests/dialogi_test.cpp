@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QStyle>
 #include <gtest/gtest.h>
@@ -14,8 +15,7 @@
 TEST(Iniciator, BlankNameKeepsThePromptOpenAndANameWithBlanksClosesIt)
 {
     TForm6 f;
-    int koncev = 0;
-    f.zahtevajKonec = [&] { ++koncev; };
+    QSignalSpy konci(&f, &TForm6::konecZahtevan);
     f.show();
     for (const char* prazno : {"", "   ", " \t "}) {
         f.eIniciator()->setText(QString::fromLatin1(prazno));
@@ -29,17 +29,16 @@ TEST(Iniciator, BlankNameKeepsThePromptOpenAndANameWithBlanksClosesIt)
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.result(), QDialog::Accepted);
     EXPECT_EQ(f.eIniciator()->text(), QStringLiteral("  Ana Novak")) << "kept as typed";
-    EXPECT_EQ(koncev, 0);
+    EXPECT_EQ(konci.size(), 0);
 }
 
 TEST(Iniciator, EscapeAsksForTheEndAndClosesAsCancelled)
 {
     TForm6 f;
-    int koncev = 0;
-    f.zahtevajKonec = [&] { ++koncev; };
+    QSignalSpy konci(&f, &TForm6::konecZahtevan);
     f.show();
     QTest::keyClick(f.eIniciator(), Qt::Key_Escape);
-    EXPECT_EQ(koncev, 1);
+    EXPECT_EQ(konci.size(), 1);
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.result(), QDialog::Rejected);
     EXPECT_FALSE(f.windowFlags() & Qt::WindowCloseButtonHint);

@@ -174,8 +174,8 @@ TEST(Zagon, SetsTodayEverywhereReadsSettingsAndRunsOnlyOnce)
     const QDate danes = QDate::currentDate();
     EXPECT_EQ(kontrola<PoljeDatuma>(f, "Datum1")->date(), danes);
     EXPECT_EQ(kontrola<PoljeDatuma>(f, "Datum2")->date(), danes);
-    EXPECT_EQ(p.okna.Form5->ui->DateTimePicker1->date(), danes);
-    EXPECT_EQ(p.okna.Form5->ui->DateTimePicker2->date(), danes);
+    EXPECT_EQ(kontrola<PoljeDatuma>(p.okna.Form5, "DateTimePicker1")->date(), danes);
+    EXPECT_EQ(kontrola<PoljeDatuma>(p.okna.Form5, "DateTimePicker2")->date(), danes);
     EXPECT_EQ(f->V.MesecniDirektorij, QStringLiteral("/izvoz/gk/"));
     EXPECT_EQ(p.okna.Form7->eZokIzhodniDirektorij()->text(), QStringLiteral("/zok/ZOKDLL.TXT"));
     EXPECT_TRUE(kontrola<QLabel>(f, "lblProcenti")->text().isEmpty());

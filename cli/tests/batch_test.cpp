@@ -1,5 +1,5 @@
 #include "batch.h"
-#include "jedro.h"
+#include "demoknjiga.h"
 #include "izpis.h"
 #include "poizvedba.h"
 

@@ -4,7 +4,6 @@
 #include "rezultat.h"
 #include "tform1.h"
 #include "tform3.h"
-#include "ui_tform3.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -47,18 +46,18 @@ TEST(OknoOsb, RangePickedFromTheListIsExportedAndTheDialogNameComesBack)
     t.p.modalno = [&](QDialog& d) {
         EXPECT_EQ(&d, f3);
         d.show();
-        f3->ui->RadioButton2->setChecked(true);
+        kontrola<QRadioButton>(f3, "RadioButton2")->setChecked(true);
         EXPECT_TRUE(f3->ePrvaOsb()->isVisibleTo(f3));
-        EXPECT_EQ(f3->ui->DBGrid1->model(), f3->Qpog);
-        EXPECT_EQ(f3->Qpog->rowCount(), 5);
+        EXPECT_EQ(kontrola<QTableView>(f3, "DBGrid1")->model(), kontrola<QSqlQueryModel>(f3, "Qpog"));
+        EXPECT_EQ(kontrola<QSqlQueryModel>(f3, "Qpog")->rowCount(), 5);
         // A click into a range field takes the IdPog of the current row.
-        f3->ui->DBGrid1->setCurrentIndex(f3->Qpog->index(1, 0));
+        kontrola<QTableView>(f3, "DBGrid1")->setCurrentIndex(kontrola<QSqlQueryModel>(f3, "Qpog")->index(1, 0));
         QTest::mouseClick(f3->ePrvaOsb(), Qt::LeftButton);
-        f3->ui->DBGrid1->setCurrentIndex(f3->Qpog->index(3, 2));
+        kontrola<QTableView>(f3, "DBGrid1")->setCurrentIndex(kontrola<QSqlQueryModel>(f3, "Qpog")->index(3, 2));
         QTest::mouseClick(f3->eZadnjaOsb(), Qt::LeftButton);
         EXPECT_EQ(f3->ePrvaOsb()->text(), QStringLiteral("2"));
         EXPECT_EQ(f3->eZadnjaOsb()->text(), QStringLiteral("4"));
-        QTest::mouseClick(f3->ui->btnPotrdiOsb, Qt::LeftButton);
+        QTest::mouseClick(kontrola<QPushButton>(f3, "btnPotrdiOsb"), Qt::LeftButton);
         return d.result();
     };
     kontrola<QPushButton>(t.p.f1(), "btnPrenosOSB")->click();
@@ -80,9 +79,9 @@ TEST(OknoOsb, RangePickedFromTheListIsExportedAndTheDialogNameComesBack)
     EXPECT_EQ(kontrola<QProgressBar>(t.p.f1(), "ProgressBar1")->value(), 100);
 
     // Back to all contracts: the list closes and the fields hide.
-    f3->ui->RadioButton1->setChecked(true);
+    kontrola<QRadioButton>(f3, "RadioButton1")->setChecked(true);
     EXPECT_FALSE(f3->ePrvaOsb()->isVisibleTo(f3));
-    EXPECT_EQ(f3->ui->DBGrid1->model(), nullptr);
+    EXPECT_EQ(kontrola<QTableView>(f3, "DBGrid1")->model(), nullptr);
 }
 
 TEST(OknoOsb, BlankFirstFieldShowsZeroAndATextThatIsNoNumberIsRefused)
@@ -92,7 +91,7 @@ TEST(OknoOsb, BlankFirstFieldShowsZeroAndATextThatIsNoNumberIsRefused)
     TForm3* f3 = t.p.okna.Form3;
     QString prva, zadnja;
     t.p.modalno = [&](QDialog&) {
-        f3->ui->RadioButton2->setChecked(true);
+        kontrola<QRadioButton>(f3, "RadioButton2")->setChecked(true);
         f3->ePrvaOsb()->setText(prva);
         f3->eZadnjaOsb()->setText(zadnja);
         return int(QDialog::Accepted);

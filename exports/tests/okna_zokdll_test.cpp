@@ -5,10 +5,10 @@
 #include "paradoks_pomoc.h"
 #include "tform1.h"
 #include "tform7.h"
-#include "ui_tform7.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -39,7 +39,7 @@ TEST(OknoZokdll, SaveDialogPathIsKeptAtOnceAndTheEditedPathWhenTheCloseBoxCloses
         if (!f7)
             return int(QDialog::Rejected);
         d.show();
-        QTest::mouseClick(f7->ui->btnZokIzhodnaDatoteka, Qt::LeftButton);
+        QTest::mouseClick(kontrola<QPushButton>(f7, "btnZokIzhodnaDatoteka"), Qt::LeftButton);
         EXPECT_EQ(f7->eZokIzhodniDirektorij()->text(), izbrana);
         vmes = vrstica2Nastavitev();
         f7->eZokIzhodniDirektorij()->setText(vtipkana);

@@ -1,6 +1,6 @@
 #include "dnevnik.h"
 #include "izris.h"
-#include "jedro.h"
+#include "demoknjiga.h"
 #include "pdf.h"
 #include "poizvedba.h"
 #include "povezava.h"

@@ -3,7 +3,7 @@
 // each, the database and the files must be exactly as before the run, or exactly as
 // after a completed one: never half done.
 #include "batch.h"
-#include "jedro.h"
+#include "demoknjiga.h"
 #include "poizvedba.h"
 #include "povezava.h"
 #include "testnabaza.h"

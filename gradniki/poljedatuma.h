@@ -3,9 +3,9 @@
 #include <QDate>
 #include <QLineEdit>
 #include <QString>
-#include <functional>
 #include <optional>
 
+class Okolje;
 class QFrame;
 class QToolButton;
 
@@ -44,8 +44,10 @@ public:
     // text shows; false, with the message shown, when the text was refused.
     bool potrdi();
 
-    // Shows the refusal message; by default a message box over the field's window.
-    std::function<void(const QString&)> sporocilo;
+    // The outside world of the field's window, which says the refusal like the window's
+    // other messages (see okolje.h); without one, a message box over the field's window.
+    // The window hands it over once it has made its fields.
+    void nastaviOkolje(Okolje* okolje) { m_okolje = okolje; }
 
     // Opens the drop-down calendar on the field's date.
     void odpriKoledar();
@@ -74,4 +76,5 @@ private:
     bool m_zavracam = false;  // a refusal is on its way: clicks elsewhere do nothing
     QToolButton* m_gumb = nullptr;
     QFrame* m_koledar = nullptr;
+    Okolje* m_okolje = nullptr;
 };

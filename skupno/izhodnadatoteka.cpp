@@ -1,5 +1,6 @@
 #include "izhodnadatoteka.h"
 #include "belezenje.h"
+#include "platforma.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -7,12 +8,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -71,12 +66,10 @@ bool naDisk(QFile& f, QString& razlog)
         razlog = razlogNaprave(f, errno);
         return false;
     }
-#ifdef Q_OS_UNIX
-    if (::fsync(f.handle()) != 0) {
-        razlog = sistemskiRazlog(errno);
+    if (const int koda = platforma::naDisk(f.handle())) {
+        razlog = sistemskiRazlog(koda);
         return false;
     }
-#endif
     return true;
 }
 
@@ -84,16 +77,9 @@ bool naDisk(QFile& f, QString& razlog)
 // cannot sync a folder is no failure of the file.
 void folderNaDisk(const QString& direktorij)
 {
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(direktorij).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0 || ::fsync(fd) != 0)
+    if (const int koda = platforma::mapaNaDisk(direktorij))
         qCDebug(lcDb).noquote() << "Mape" << direktorij << "ni bilo mogoče zapisati na disk:"
-                                << sistemskiRazlog(errno);
-    if (fd >= 0)
-        ::close(fd);
-#else
-    Q_UNUSED(direktorij);
-#endif
+                                << sistemskiRazlog(koda);
 }
 
 bool (*g_zahtevaKonca)() = nullptr;
@@ -181,32 +167,31 @@ bool IzhodnaDatoteka::odpri()
     const QString mapa = info.absolutePath();
     int koda = 0;
     QString razlogZacasne;
-#ifdef O_TMPFILE
     // Where the file system allows it, the new file has no name until potrdi(): a run
     // that is killed leaves nothing behind.
     {
-        const int fd = ::open(QFile::encodeName(mapa).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        int kodaNeimenovane = 0;
+        const int fd = platforma::odpriNeimenovano(mapa, kodaNeimenovane);
         if (fd >= 0) {
             m_datoteka = std::make_unique<QFile>();
             if (m_datoteka->open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
                 m_neimenovana = true;
                 // The previous file's permissions carry over, as a rename would lose them.
-                struct stat st {};
-                if (obstaja && (::lstat(QFile::encodeName(m_pot).constData(), &st) != 0
-                                || ::fchmod(fd, st.st_mode & 07777) != 0))
-                    qCWarning(lcDb).noquote() << "Nova datoteka za" << m_pot
-                                              << "ni dobila dovoljenj ciljne datoteke:" << sistemskiRazlog(errno);
+                if (obstaja) {
+                    if (const int k = platforma::prevzemiDovoljenja(fd, m_pot))
+                        qCWarning(lcDb).noquote() << "Nova datoteka za" << m_pot
+                                                  << "ni dobila dovoljenj ciljne datoteke:" << sistemskiRazlog(k);
+                }
                 return true;
             }
-            ::close(fd);
+            platforma::zapri(fd);
             m_datoteka.reset();
-        } else if (errno == EACCES || errno == EPERM || errno == EROFS) {
-            koda = errno;
+        } else if (kodaNeimenovane == EACCES || kodaNeimenovane == EPERM || kodaNeimenovane == EROFS) {
+            koda = kodaNeimenovane;
             razlogZacasne = sistemskiRazlog(koda);
         }
     }
     if (koda == 0)
-#endif
     // A new file that nobody else can have opened: NewOnly creates it exclusively and
     // never through an existing name or a symbolic link.
     for (int poskus = 0; poskus < 16; ++poskus) {
@@ -308,13 +293,10 @@ bool IzhodnaDatoteka::shraniKopijo(const QString& kopija)
 bool IzhodnaDatoteka::zapisiNaMesto()
 {
     const QByteArray& bajti = m_pomnilnik->data();
-#ifdef Q_OS_UNIX
     // Reserve the space first: a full disk then fails before the previous contents
     // are overwritten. A file system without reservation writes all the same.
-    const int r = ::posix_fallocate(m_cilj->handle(), 0, bajti.size());
-    if (r != 0 && r != EOPNOTSUPP && r != EINVAL && r != ENOSYS)
+    if (const int r = platforma::rezervirajProstor(m_cilj->handle(), bajti.size()))
         return neuspeh(sistemskiRazlog(r));
-#endif
     errno = 0;
     if (!m_cilj->seek(0) || m_cilj->write(bajti) != bajti.size() || !m_cilj->resize(bajti.size()))
         return neuspeh(razlogNaprave(*m_cilj, errno));
@@ -332,18 +314,8 @@ bool IzhodnaDatoteka::poimenuj(const QString& ime)
     QString razlog;
     if (!naDisk(*m_datoteka, razlog))
         return neuspeh(razlog);
-    const QByteArray cilj = QFile::encodeName(ime);
-    int koda = 0;
-#ifdef O_TMPFILE
-    if (m_neimenovana) {
-        const QByteArray fdPot = "/proc/self/fd/" + QByteArray::number(m_datoteka->handle());
-        if (::linkat(AT_FDCWD, fdPot.constData(), AT_FDCWD, cilj.constData(), AT_SYMLINK_FOLLOW) != 0)
-            koda = errno;
-    } else
-#endif
-    if (::link(QFile::encodeName(m_zacasna).constData(), cilj.constData()) != 0) {
-        koda = errno;
-    }
+    const int koda = m_neimenovana ? platforma::poimenujNeimenovano(m_datoteka->handle(), ime)
+                                   : platforma::povezi(m_zacasna, ime);
     if (koda != 0)
         return neuspeh(sistemskiRazlog(koda));
     folderNaDisk(QFileInfo(ime).absolutePath());
@@ -377,22 +349,16 @@ bool IzhodnaDatoteka::potrdi(const QString& varnostnaKopija, bool kljubZahtevi)
         opusti();
         return neuspeh(razlog);
     }
-#ifdef O_TMPFILE
     if (m_neimenovana) {
         // The unnamed file gets a hidden name beside the target only now, for the
         // rename below; until then a killed run left nothing.
-        const QByteArray fdPot = "/proc/self/fd/" + QByteArray::number(m_datoteka->handle());
         const QString mapa = QFileInfo(m_pot).absolutePath();
         int koda = EEXIST;
         for (int poskus = 0; poskus < 16 && koda == EEXIST; ++poskus) {
             const QString ime = zacasnoIme(mapa, QFileInfo(m_pot).fileName());
-            if (::linkat(AT_FDCWD, fdPot.constData(), AT_FDCWD, QFile::encodeName(ime).constData(), AT_SYMLINK_FOLLOW)
-                == 0) {
+            koda = platforma::poimenujNeimenovano(m_datoteka->handle(), ime);
+            if (koda == 0)
                 m_zacasna = ime;
-                koda = 0;
-            } else {
-                koda = errno;
-            }
         }
         if (koda != 0) {
             opusti();
@@ -400,7 +366,6 @@ bool IzhodnaDatoteka::potrdi(const QString& varnostnaKopija, bool kljubZahtevi)
         }
         m_neimenovana = false;
     }
-#endif
     m_datoteka->close();
 
     // The path is looked at again: what was put there meanwhile is not replaced

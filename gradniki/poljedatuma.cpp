@@ -2,6 +2,7 @@
 
 #include "belezenje.h"
 #include "jezik.h"
+#include "okolje.h"
 #include "stevila.h"
 
 #include <QApplication>
@@ -102,8 +103,8 @@ void PoljeDatuma::zavrni()
         : QStringLiteral("Datum „%1“ ni pravilen.").arg(vpisano);
     const QString sporocilo = besedilo + QStringLiteral("\nVpišite ga kot 26.10.2026 ali 26102026.");
     qCInfo(lcApp) << objectName() << "refused a typed date:" << vpisano;
-    if (this->sporocilo)
-        this->sporocilo(sporocilo);
+    if (m_okolje)
+        m_okolje->sporocilo(sporocilo);
     else
         QMessageBox::warning(window(), jezik::imePrograma(), sporocilo);
     // Back in the field, the refused text selected, to be typed over.

@@ -1,4 +1,4 @@
-#include "jedro.h"
+#include "demoknjiga.h"
 #include "poizvedba.h"
 
 #include <QFile>
