@@ -612,6 +612,10 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
         qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
                                         << "ni uspel (sporočilo je prikazano).";
         break;
+    case IzidPrenosa::Neznan:
+        qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
+                                        << "ima neznan izid: povezava je bila prekinjena med potrjevanjem.";
+        break;
     }
     return izid;
 }

@@ -261,8 +261,9 @@ TEST_P(KrajsiZadnjiBlok, seBereVCeloti)
 
     const ParadoxTabela t = ParadoxTabela::preberi(tabela);
     EXPECT_EQ(t.steviloVrstic(), GetParam().vrstic);
-    if (GetParam().vrstic > 0)
+    if (GetParam().vrstic > 0) {
         EXPECT_EQ(t.vrstica(GetParam().vrstic - 1).at(0), QVariant(QString::number(1000 + (GetParam().vrstic - 1) % 10)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -213,8 +213,9 @@ TEST_F(PrenosTest, ARangeThatIsNotTheRunsOwnIsRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(Zapis({pot, QString::fromLatin1(p.stevilka), p.od, p.doo, b.alias()}, Q1, s, s),
                   IzidPrenosa::Zavrnjen);
         ASSERT_EQ(s.sporocila.size(), 1);
-        if (!p.sporocilo.isEmpty())
+        if (!p.sporocilo.isEmpty()) {
             EXPECT_EQ(s.sporocila.at(0), p.sporocilo);
+        }
         EXPECT_TRUE(s.vprasanja.isEmpty());
         EXPECT_EQ(preberi(pot), dobra);
         EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
