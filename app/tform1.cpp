@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QSignalBlocker>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -81,6 +82,14 @@ public:
         m_f.ui->lblProcenti->adjustSize();
     }
     void obdelajDogodke() override { QCoreApplication::processEvents(); }
+    // A few dozen times a second at most: a statement calls back thousands of times.
+    void medStavkom() override
+    {
+        if (m_osvezeno.isValid() && m_osvezeno.elapsed() < 40)
+            return;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_osvezeno.start();
+    }
     bool konecZahtevan() const override { return m_f.V.KonecZahtevan; }
     void pocistiKonec() override { m_f.V.KonecZahtevan = false; }
     void odpriVUrejevalniku(const QString& pot) override
@@ -96,6 +105,7 @@ public:
 
 private:
     TForm1& m_f;
+    QElapsedTimer m_osvezeno;
 };
 
 TForm1::TForm1(const QStringList& argumenti, StoritveOkna& storitve, QWidget* parent)

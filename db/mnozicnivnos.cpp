@@ -121,7 +121,7 @@ void MnozicniVnos::vstaviPosamic(const QVariantList& v)
     if (!m_tx.vTocki([&] {
             if (m_vstavi.exec())
                 return true;
-            napaka = narecje::napakaStavka(m_vstavi);
+            napaka = m_pogon->napakaStavka(m_vstavi);
             return false;
         }))
         zavrnjena(v, napaka);
@@ -163,7 +163,7 @@ void MnozicniVnos::posljiSkupino()
                 }
                 if (vstaviVrednosti(vrstice))
                     return true;
-                napaka = narecje::napakaStavka(m_vstaviSkupino);
+                napaka = m_pogon->napakaStavka(m_vstaviSkupino);
                 return false;
             }))
             return;

@@ -1,23 +1,9 @@
 #include "narecje.h"
 
-#include "pogon.h"
-
-#include "pgnativno.h"
-
-#include <sql.h>
-#include <sqlext.h>
-
-#include <QFileInfo>
-#include <QSqlDatabase>
-
 #include <QRegularExpression>
-
-#include <libpq-fe.h>
 #include <QSqlError>
-#include <QSqlResult>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace {
 
@@ -44,10 +30,9 @@ qsizetype kopirajLiteral(const QString& sql, qsizetype i, QString& izhod)
     return i;
 }
 
-QString prevediBesedo(const QString& beseda, const QString& sql, qsizetype konec,
-                      QSqlDriver::DbmsType dbms)
+QString prevediBesedo(const QString& beseda, const QString& sql, qsizetype konec, PravilaPrevoda pravila)
 {
-    if (dbms == QSqlDriver::PostgreSQL && beseda.compare(u"DOUBLE", Qt::CaseInsensitive) == 0) {
+    if (pravila.dvojnaNatancnost && beseda.compare(u"DOUBLE", Qt::CaseInsensitive) == 0) {
         static const QRegularExpression precision(QStringLiteral("^\\s+PRECISION\\b"),
                                                   QRegularExpression::CaseInsensitiveOption);
         if (!precision.match(sql.mid(konec)).hasMatch())
@@ -136,7 +121,7 @@ QString nullsKotStreznik(const QString& sql)
 
 } // namespace
 
-QString prevediStavek(const QString& vhod, QSqlDriver::DbmsType dbms)
+QString prevediStavek(const QString& vhod, PravilaPrevoda pravila)
 {
     // Alias-qualified tables first: the whole quoted form becomes the table name.
     static const QRegularExpression aliasTabela(
@@ -182,78 +167,27 @@ QString prevediStavek(const QString& vhod, QSqlDriver::DbmsType dbms)
                 i = j + 3;
                 continue;
             }
-            izhod += prevediBesedo(beseda, sql, j, dbms);
+            izhod += prevediBesedo(beseda, sql, j, pravila);
             i = j;
         } else {
             izhod += c;
             ++i;
         }
     }
-    if (dbms == QSqlDriver::SQLite)
+    if (pravila.nullsKotStreznik)
         return nullsKotStreznik(izhod);
     return izhod;
 }
 
+QString prevediStavek(const QString& sql, QSqlDriver::DbmsType dbms)
+{
+    PravilaPrevoda pravila;
+    pravila.dvojnaNatancnost = dbms == QSqlDriver::PostgreSQL;
+    pravila.nullsKotStreznik = dbms == QSqlDriver::SQLite;
+    return prevediStavek(sql, pravila);
+}
+
 namespace narecje {
-
-QString stavekZacetka(QSqlDriver::DbmsType dbms)
-{
-    return dbms == QSqlDriver::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QString();
-}
-
-QString stavekPosnetka(QSqlDriver::DbmsType dbms)
-{
-    return dbms == QSqlDriver::PostgreSQL ? QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ")
-                                          : QString();
-}
-
-QList<ZaklepTabele> zaklepiTeka(QSqlDriver::DbmsType dbms)
-{
-    if (dbms != QSqlDriver::PostgreSQL)
-        return {};
-    QList<ZaklepTabele> zaklepi{
-        {QStringLiteral("LEDGXFER"), QStringLiteral("LOCK TABLE LEDGXFER IN EXCLUSIVE MODE")},
-        {QStringLiteral("KNJIZBE"), QStringLiteral("LOCK TABLE KNJIZBE IN ROW EXCLUSIVE MODE")},
-        {QStringLiteral("IZRAVNAVE"), QStringLiteral("LOCK TABLE IZRAVNAVE IN ROW EXCLUSIVE MODE")},
-    };
-    for (const char* t : {"DOG", "SIFKONT", "VLT", "SFVP", "OSB", "POG", "ORG"})
-        zaklepi.append({QString::fromLatin1(t),
-                        QStringLiteral("LOCK TABLE ") + QString::fromLatin1(t) + QStringLiteral(" IN ACCESS SHARE MODE")});
-    return zaklepi;
-}
-
-QStringList stavkiKratkegaCakanja(QSqlDriver::DbmsType dbms)
-{
-    switch (dbms) {
-    case QSqlDriver::SQLite:
-        return {QStringLiteral("PRAGMA busy_timeout = 200")};
-    case QSqlDriver::PostgreSQL:
-        return {QStringLiteral("SET LOCAL lock_timeout = 200")};
-    case QSqlDriver::DB2:
-        return {QStringLiteral("SET CURRENT LOCK TIMEOUT 1")};
-    default:
-        return {};
-    }
-}
-
-QStringList stavkiObicajnegaCakanja(QSqlDriver::DbmsType dbms)
-{
-    switch (dbms) {
-    case QSqlDriver::SQLite:
-        return {QStringLiteral("PRAGMA busy_timeout = 5000")};
-    case QSqlDriver::DB2:
-        return {QStringLiteral("SET CURRENT LOCK TIMEOUT NULL")};
-    default:
-        return {}; // SET LOCAL ends with the transaction
-    }
-}
-
-QString stavekTocke(QSqlDriver::DbmsType dbms, const QString& ime)
-{
-    if (dbms == QSqlDriver::DB2)
-        return QStringLiteral("SAVEPOINT ") + ime + QStringLiteral(" ON ROLLBACK RETAIN CURSORS");
-    return QStringLiteral("SAVEPOINT ") + ime;
-}
 
 QString stavekNazajNaTocko(const QString& ime)
 {
@@ -265,109 +199,6 @@ QString stavekSprostiTocko(const QString& ime)
     return QStringLiteral("RELEASE SAVEPOINT ") + ime;
 }
 
-QString stavekZaklepaRegistra(QSqlDriver::DbmsType dbms)
-{
-    if (dbms == QSqlDriver::SQLite)
-        return {};
-    return QStringLiteral("LOCK TABLE LEDGXFER IN EXCLUSIVE MODE");
-}
-
-namespace {
-
-// The SQLSTATE of a failure: PostgreSQL gives it as the native code; ODBC drivers
-// put it in front of their texts ("[...] 55P03: ..." or "SQLSTATE=40001").
-QString sqlState(const QSqlError& napaka)
-{
-    const QString koda = napaka.nativeErrorCode();
-    static const QRegularExpression petZnakov(QStringLiteral("^[0-9A-Z]{5}$"));
-    if (petZnakov.match(koda).hasMatch())
-        return koda;
-    static const QRegularExpression vBesedilu(QStringLiteral("(?:SQLSTATE[= ]?|\\b)([0-9]{2}[0-9A-Z]{3})\\b"));
-    const QRegularExpressionMatch m = vBesedilu.match(napaka.databaseText() + u' ' + napaka.driverText());
-    return m.hasMatch() ? m.captured(1) : QString();
-}
-
-int sqliteKoda(const QSqlError& napaka)
-{
-    bool ok = false;
-    const int koda = napaka.nativeErrorCode().toInt(&ok);
-    return ok ? (koda & 0xff) : -1; // the primary code of an extended one
-}
-
-} // namespace
-
-bool povezavaIzgubljena(const QSqlDatabase& baza)
-{
-    if (!baza.isOpen())
-        return true;
-    QSqlQuery q(baza);
-    // DB2 refuses a SELECT without FROM as a statement: the connection answered.
-    if (q.exec(QStringLiteral("SELECT 1")))
-        return false;
-    if (PGconn* c = pgnativno::povezava(baza))
-        return PQstatus(c) == CONNECTION_BAD;
-    // An ODBC driver knows whether its connection is dead (SQL_ATTR_CONNECTION_DEAD);
-    // its statement's failure need not say so in its SQLSTATE.
-    const QSqlDriver* gonilnik = baza.driver();
-    if (gonilnik && qstrcmp(gonilnik->metaObject()->className(), "QODBCDriver") == 0) {
-        const QVariant h = gonilnik->handle();
-        if (h.isValid() && (qstrcmp(h.typeName(), "void*") == 0 || qstrcmp(h.typeName(), "SQLHANDLE") == 0)) {
-            SQLHANDLE povezava = *static_cast<const SQLHANDLE*>(h.constData());
-            SQLUINTEGER mrtva = SQL_CD_FALSE;
-            if (povezava
-                && SQL_SUCCEEDED(SQLGetConnectAttr(povezava, SQL_ATTR_CONNECTION_DEAD, &mrtva, 0, nullptr)))
-                return mrtva == SQL_CD_TRUE;
-        }
-    }
-    const QSqlError e = napakaStavka(q);
-    return e.type() == QSqlError::ConnectionError || sqlState(e).startsWith(QStringLiteral("08"));
-}
-
-QSqlError napakaStavka(const QSqlQuery& q)
-{
-    const QSqlError e = q.lastError();
-    const QSqlDriver* gonilnik = q.driver();
-    if (!e.isValid() || !sqlState(e).isEmpty() || !gonilnik || !q.result()
-        || qstrcmp(gonilnik->metaObject()->className(), "QODBCDriver") != 0)
-        return e;
-    const QVariant h = q.result()->handle();
-    if (!h.isValid() || (qstrcmp(h.typeName(), "void*") != 0 && qstrcmp(h.typeName(), "SQLHANDLE") != 0))
-        return e;
-    SQLHANDLE stavek = *static_cast<const SQLHANDLE*>(h.constData());
-    SQLCHAR stanje[SQL_SQLSTATE_SIZE + 1] = {};
-    SQLINTEGER domaca = 0;
-    SQLSMALLINT dolzina = 0;
-    if (!stavek || !SQL_SUCCEEDED(SQLGetDiagRec(SQL_HANDLE_STMT, stavek, 1, stanje, &domaca, nullptr, 0, &dolzina)))
-        return e;
-    const QString koda = QString::fromLatin1(reinterpret_cast<const char*>(stanje));
-    if (koda.size() != SQL_SQLSTATE_SIZE)
-        return e;
-    return QSqlError(e.driverText(), e.databaseText(), e.type(), koda);
-}
-
-bool jeZaklep(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
-{
-    if (dbms == QSqlDriver::SQLite) {
-        const int koda = sqliteKoda(napaka);
-        return koda == 5 || koda == 6; // SQLITE_BUSY, SQLITE_LOCKED
-    }
-    const QString stanje = sqlState(napaka);
-    // lock not available, deadlock, serialisation failure, timeouts (DB2 reports a
-    // lock timeout as 40001 or 57033, ODBC as HYT00)
-    return stanje == u"55P03" || stanje == u"40P01" || stanje == u"40001" || stanje == u"57033"
-           || stanje == u"HYT00";
-}
-
-bool jeZavrnjenaVrednost(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
-{
-    if (dbms == QSqlDriver::SQLite) {
-        const int koda = sqliteKoda(napaka);
-        return koda == 18 || koda == 19 || koda == 20; // TOOBIG, CONSTRAINT, MISMATCH
-    }
-    const QString stanje = sqlState(napaka);
-    return stanje.startsWith(u"22") || stanje.startsWith(u"23");
-}
-
 QString besedilo(const QSqlError& napaka)
 {
     QString t = napaka.databaseText().trimmed();
@@ -377,51 +208,6 @@ QString besedilo(const QSqlError& napaka)
     if (!d.isEmpty() && !t.contains(d))
         t = d + QStringLiteral(": ") + t;
     return t;
-}
-
-QString razlog(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
-{
-    const QString t = besedilo(napaka);
-    if (dbms != QSqlDriver::SQLite) {
-        // insufficient_privilege: the role lacks a right the run needs.
-        if (sqlState(napaka) == QLatin1String("42501"))
-            return QStringLiteral("Uporabnik baze nima pravice, ki jo prenos potrebuje (razlog: ") + t + u')';
-        return t;
-    }
-    switch (sqliteKoda(napaka)) {
-    case 8: // SQLITE_READONLY
-        return QStringLiteral("V bazo ni mogoče pisati (razlog: ") + t + u')';
-    case 13: // SQLITE_FULL
-        return qt_error_string(ENOSPC) + QStringLiteral(" (") + t + u')';
-    case 10: // SQLITE_IOERR
-        return qt_error_string(EIO) + QStringLiteral(" (") + t + u')';
-    default:
-        return t;
-    }
-}
-
-bool beriSKazalcem(const QSqlDatabase& baza)
-{
-    return Pogon::za(baza)->beriSKazalcem();
-}
-
-bool enosmerniRezultatVzporedno(const QSqlDatabase& baza)
-{
-    return Pogon::za(baza)->enosmerniRezultatVzporedno();
-}
-
-QStringList datotekeBaze(const QSqlDatabase& baza)
-{
-    const QSqlDriver* d = baza.driver();
-    if (!d || d->dbmsType() != QSqlDriver::SQLite)
-        return {};
-    const QString ime = QFileInfo(baza.databaseName()).canonicalFilePath();
-    if (ime.isEmpty())
-        return {};
-    QStringList datoteke;
-    for (const char* pripona : {"", "-wal", "-shm", "-journal"})
-        datoteke << ime + QLatin1StringView(pripona);
-    return datoteke;
 }
 
 } // namespace narecje

@@ -42,6 +42,11 @@ public:
 
     // Repaint and let pending window messages be processed.
     virtual void obdelajDogodke() = 0;
+    // Called again and again from inside a statement that runs long (Pogon::odzivnost):
+    // repaint and run timers, leaving the operator's input for the next obdelajDogodke.
+    // Nothing it does may use the database. How often it really repaints is its own
+    // choice; by default it does nothing.
+    virtual void medStavkom() {}
 
     // The stop request of the end command.
     virtual bool konecZahtevan() const = 0;

@@ -13,6 +13,7 @@
 
 #include <QDate>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -21,9 +22,62 @@
 
 #include <libpq-fe.h>
 
+#include <poll.h>
+
 namespace pgnativno {
 
 namespace {
+
+// The calls of the live Odzivnost objects, by connection (one thread uses a connection).
+struct Osvezevanje {
+    PGconn* povezava;
+    std::function<void()> osvezi;
+    bool vKlicu;
+};
+thread_local QList<Osvezevanje> t_osvezevanja;
+
+Osvezevanje* osvezevanje(PGconn* c)
+{
+    for (Osvezevanje& o : t_osvezevanja)
+        if (o.povezava == c)
+            return &o;
+    return nullptr;
+}
+
+// PQexec, but where the connection has a call of its own (Odzivnost) the answer is
+// waited for a few dozen milliseconds at a time, calling it between: the result is
+// the one PQexec would give (the last one; null when the statement could not be sent).
+PGresult* izvedi(PGconn* c, const char* sql)
+{
+    Osvezevanje* o = osvezevanje(c);
+    if (!o || o->vKlicu)
+        return PQexec(c, sql);
+    if (!PQsendQuery(c, sql))
+        return nullptr;
+    while (PQisBusy(c)) {
+        pollfd p{PQsocket(c), POLLIN, 0};
+        if (p.fd < 0)
+            break;
+        const int n = ::poll(&p, 1, 40);
+        if (n > 0 && !PQconsumeInput(c))
+            break; // the connection failed: PQgetResult gives the reason
+        if (n < 0 && errno != EINTR)
+            break;
+        o->vKlicu = true;
+        try {
+            o->osvezi();
+        } catch (const std::exception& e) {
+            qCWarning(lcDb).noquote() << "Osvežitev med stavkom ni uspela:" << QString::fromUtf8(e.what());
+        }
+        o->vKlicu = false;
+    }
+    PGresult* zadnji = nullptr;
+    while (PGresult* r = PQgetResult(c)) {
+        PQclear(zadnji);
+        zadnji = r;
+    }
+    return zadnji;
+}
 
 // Type OIDs of the server's catalogue (fixed since long before version 8).
 enum : unsigned int {
@@ -302,7 +356,7 @@ public:
             m_napaka = QStringLiteral("Povezava z bazo ni več odprta");
             return false;
         }
-        m_pg = PQexec(c, m_fetch.constData());
+        m_pg = izvedi(c, m_fetch.constData());
         if (PQresultStatus(m_pg) != PGRES_TUPLES_OK) {
             m_konec = true;
             m_napaka = besediloNapake(c, m_pg);
@@ -331,6 +385,21 @@ private:
 };
 
 } // namespace
+
+Odzivnost::Odzivnost(PGconn* povezava, std::function<void()> osvezi) : m_povezava(povezava)
+{
+    t_osvezevanja.append({povezava, std::move(osvezi), false});
+}
+
+Odzivnost::~Odzivnost()
+{
+    for (qsizetype i = t_osvezevanja.size() - 1; i >= 0; --i) {
+        if (t_osvezevanja.at(i).povezava == m_povezava) {
+            t_osvezevanja.removeAt(i);
+            break;
+        }
+    }
+}
 
 std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString& ime, int vSkupini)
 {

@@ -56,6 +56,21 @@ nativno::Dokaz prosta(PGconn* c);
 // the database's text when the first group cannot be fetched.
 std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString& ime, int vSkupini);
 
+// While the object lives, a group of a cursor fetched on the driver's connection of
+// `baza` (bralnikKazalca) is waited for without blocking: `osvezi` is called every few
+// dozen milliseconds until the server answers (the first group of a large sorted query
+// takes seconds). The connection must be handed out (povezava) when it is made.
+class Odzivnost final : public Pogon::Odzivnost {
+public:
+    Odzivnost(PGconn* povezava, std::function<void()> osvezi);
+    ~Odzivnost() override;
+    Odzivnost(const Odzivnost&) = delete;
+    Odzivnost& operator=(const Odzivnost&) = delete;
+
+private:
+    PGconn* m_povezava;
+};
+
 // One group of rows sent with COPY `tabela` (`stolpci`) FROM STDIN on the driver's
 // connection of `baza`, in COPY's text format (built in `medpomnilnik`, kept for the
 // next group). Zasedeno, with nothing sent, where the connection is not free for it now.

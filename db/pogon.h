@@ -7,19 +7,24 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 // The engine behind one connection, and the one place that knows which engine it is:
 // it fits statements to it, answers what differs between engines, and hands out the
 // readers and the bulk insert's ways past the driver, only where the driver's handle is
 // proven to be the program's (nativno.h). Everything else asks it instead of the driver's
-// type. One kind per engine: SQLite, PostgreSQL, and any other server (ODBC), which has
-// no way past the driver.
+// type. One kind per engine: SQLite, PostgreSQL, DB2 and any other server, each with its
+// own answers; PostgreSQL through its own driver has ways past it (libpq), and an engine
+// reached through ODBC reads what the driver leaves out of its errors (the SQLSTATE, a
+// dead connection) from the ODBC handles.
 class Pogon {
 public:
     // The engine object of a connection (open or not).
@@ -28,8 +33,13 @@ public:
 
     QSqlDatabase baza() const { return m_baza; }
 
+    // Readies a connection just opened, before anything else runs on it. A failure is
+    // the engine's error of a file that is no database: the connection is then not to be
+    // used. Nothing to do on a server.
+    virtual std::optional<QSqlError> pripraviPovezavo() const { return std::nullopt; }
+
     // A statement in the form this engine takes (narecje.h).
-    QString prevedi(const QString& sql) const;
+    QString prevedi(const QString& sql) const { return prevediStavek(sql, pravilaPrevoda()); }
 
     // A reader past the driver of a one-directional statement (fitted already), or null:
     // the driver reads it. Throws Napaka with the engine's text when the statement fails.
@@ -65,27 +75,95 @@ public:
     virtual Kopiranje kopiraj(const QString& tabela, const QString& stolpci, const QList<QVariantList>& vrstice,
                               QByteArray& medpomnilnik, QSqlError* napaka) const;
 
-    // Whether the database refused a row for its values (narecje::jeZavrnjenaVrednost).
-    bool jeZavrnjenaVrednost(const QSqlError& napaka) const;
+    // While the returned object lives, a statement on this connection that runs long
+    // calls `osvezi` again and again as it works, so that a window can repaint during
+    // the sort of a large book: on SQLite every statement (its progress handler), on
+    // PostgreSQL the groups of the run's cursor fetched past the driver (waited for a
+    // few dozen milliseconds at a time). Null where the engine cannot call back (the
+    // driver waits for the server's answer; a handle not proven to be the program's).
+    // `osvezi` must not use the database; it is not called again from inside itself.
+    class Odzivnost {
+    public:
+        virtual ~Odzivnost() = default;
+    };
+    virtual std::unique_ptr<Odzivnost> odzivnost(std::function<void()> osvezi) const;
 
-    // Whether a transfer run reads its postings through a cursor of its transaction
-    // (narecje::beriSKazalcem), and whether a one-directional result stays readable
-    // beside other statements (narecje::enosmerniRezultatVzporedno).
+    // Whether the database refused a row for its values (too long for its column, a
+    // broken constraint): the row is missing, the rest of the run stands.
+    virtual bool jeZavrnjenaVrednost(const QSqlError& napaka) const;
+
+    // Whether a transfer run reads its postings through a cursor of its transaction on
+    // the server, a group at a time (PostgreSQL's client would otherwise hold the whole
+    // result in memory), and whether a one-directional result stays readable while
+    // other statements run on the same connection (PostgreSQL's client loses a streamed
+    // result as soon as another statement runs; there a result read beside look-ups is
+    // fetched whole).
     virtual bool beriSKazalcem() const { return false; }
     virtual bool enosmerniRezultatVzporedno() const { return true; }
 
-    // The statements of a run's transaction, and how failures read (narecje.h).
-    QString stavekZacetka() const;
-    QString stavekPosnetka() const;
-    QList<narecje::ZaklepTabele> zaklepiTeka() const;
-    QStringList stavkiKratkegaCakanja() const;
-    QStringList stavkiObicajnegaCakanja() const;
-    QString stavekTocke(const QString& ime) const;
-    QString stavekZaklepaRegistra() const;
-    QString razlog(const QSqlError& napaka) const;
-    bool jeZaklep(const QSqlError& napaka) const;
-    // The files in which the database itself lives (narecje::datotekeBaze).
-    QStringList datotekeBaze() const;
+    // Starts the transaction of a run; empty: the driver's own begin. SQLite takes the
+    // write lock at once ("BEGIN IMMEDIATE"), so that a run never reads a state it could
+    // not write back; the servers begin an ordinary transaction (row locks are taken as
+    // statements run).
+    virtual QString stavekZacetka() const { return {}; }
+
+    // The first statement of a run's transaction on a server: one snapshot of the
+    // database for the whole run (PostgreSQL's REPEATABLE READ), so that the postings it
+    // reads, counts and marks are the same rows, and a posting another client commits
+    // meanwhile stays unmarked for the next transfer. Empty where the engine needs or
+    // offers none (SQLite holds the write lock from the start).
+    virtual QString stavekPosnetka() const { return {}; }
+
+    // The tables a run reads or writes, with the statement that takes the lock the run
+    // needs on each before its snapshot: the register against other runs (they wait for
+    // each other from the start, so that none sees a state another run is changing), the
+    // postings and the adjustments against other writers' table locks (other clients go
+    // on posting), the code lists against a table lock held by another program. Each is
+    // waited for in steps with the table's name in the status line. Empty where the
+    // engine needs none.
+    struct ZaklepTabele {
+        QString tabela;
+        QString stavek;
+    };
+    virtual QList<ZaklepTabele> zaklepiTeka() const { return {}; }
+
+    // Statements that make a lock wait short inside a transaction, so that the caller
+    // can wait in steps, tell the operator and give up at its own bound; empty where the
+    // engine needs none. The restoring statements undo it after the transaction.
+    virtual QStringList stavkiKratkegaCakanja() const { return {}; }
+    virtual QStringList stavkiObicajnegaCakanja() const { return {}; }
+
+    // A savepoint named `ime` (its return and end: narecje.h).
+    virtual QString stavekTocke(const QString& ime) const;
+
+    // The lock that serialises the allocation of transfer numbers: the register table
+    // locked against other writers until commit. Empty on SQLite, whose run holds the
+    // database's write lock already.
+    virtual QString stavekZaklepaRegistra() const;
+
+    // The database's text of a failure, with the system's reason in front where the
+    // engine's own words hide it: SQLite's "database or disk is full" is a full disk
+    // ("Ni prostora na napravi"), its I/O error an input/output error; a server's refused
+    // right is said as the right the run needs.
+    virtual QString razlog(const QSqlError& napaka) const;
+
+    // Whether a failure means that another connection holds a lock (busy, lock timeout,
+    // deadlock): worth waiting for and trying again.
+    virtual bool jeZaklep(const QSqlError& napaka) const;
+
+    // The last failure of a statement, for jeZaklep and jeZavrnjenaVrednost. Where the
+    // driver leaves the SQLSTATE out of its error (unixODBC with the PostgreSQL ODBC
+    // driver), it is read from the statement's own diagnostics and given as the native
+    // code. Call it before anything else runs on the statement.
+    virtual QSqlError napakaStavka(const QSqlQuery& q) const { return q.lastError(); }
+
+    // Whether the connection no longer reaches its server (it went away, the server ended
+    // the session): asked after a statement or a commit failed, with a statement of its own.
+    bool povezavaIzgubljena() const;
+
+    // The files in which the database itself lives (SQLite: the file, its write-ahead
+    // log, shared memory and journal), absolute and canonical; empty for a server.
+    virtual QStringList datotekeBaze() const { return {}; }
 
     // Whether the short lock wait is a setting of the connection, made before the
     // transaction begins (SQLite's busy timeout), rather than of the transaction.
@@ -101,6 +179,12 @@ public:
 
 protected:
     explicit Pogon(const QSqlDatabase& baza) : m_baza(baza) {}
+
+    // What the translation rewrites on this engine beyond the common forms.
+    virtual PravilaPrevoda pravilaPrevoda() const { return {}; }
+    // Whether the connection is gone, once `poskus` (a statement that needs no table)
+    // has failed on it: the driver's error says so.
+    virtual bool izgubljenaPoNeuspehu(const QSqlQuery& poskus) const;
 
 private:
     QSqlDatabase m_baza;

@@ -2,7 +2,7 @@
 #include "belezenje.h"
 #include "napaka.h"
 #include "belezenje.h"
-#include "narecje.h"
+#include "pogon.h"
 
 #include <QSqlError>
 #include <QFileInfo>
@@ -48,7 +48,7 @@ namespace {
 // The kind of a failure of the driver's open, from the database's code or text. A
 // server that refuses the login, a database that is not there and a server that
 // cannot be reached say so in libpq's and the ODBC drivers' words.
-Neuspeh vrstaNeuspeha(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
+Neuspeh vrstaNeuspeha(const QSqlError& napaka, const Pogon& pogon)
 {
     const QString t = napaka.text();
     const auto vsebuje = [&t](const char* s) { return t.contains(QLatin1StringView(s), Qt::CaseInsensitive); };
@@ -59,7 +59,7 @@ Neuspeh vrstaNeuspeha(const QSqlError& napaka, QSqlDriver::DbmsType dbms)
         return Neuspeh::Zavrnjena;
     if ((vsebuje("database \"") && vsebuje("does not exist")) || napaka.nativeErrorCode() == u"3D000")
         return Neuspeh::NiBaze;
-    if (narecje::jeZaklep(napaka, dbms) || vsebuje("database is locked"))
+    if (pogon.jeZaklep(napaka) || vsebuje("database is locked"))
         return Neuspeh::Zaklenjena;
     if (vsebuje("connection refused") || vsebuje("could not connect") || vsebuje("could not translate host name")
         || vsebuje("timeout expired") || vsebuje("no route to host") || vsebuje("network is unreachable")
@@ -98,7 +98,7 @@ Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QS
     db.setPassword(geslo);
     if (!db.open()) {
         const QSqlError napaka = db.lastError();
-        const Neuspeh vrsta = vrstaNeuspeha(napaka, db.driver()->dbmsType());
+        const Neuspeh vrsta = vrstaNeuspeha(napaka, *Pogon::za(db));
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(imePovezave);
         // One line: libpq puts its hint on a line of its own.
@@ -109,36 +109,12 @@ Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QS
         const QString razlog = vrstice.join(u' ');
         return {vrsta, razlog.isEmpty() ? QStringLiteral("Povezave ni mogoče odpreti") : razlog};
     }
-    if (gonilnik == u"QSQLITE") {
-        // SQLite opens any file; one that is no database fails at its first read.
-        QSqlQuery poskus(db);
-        // A database that another connection holds locked is a database all the same.
-        const bool prebrana = poskus.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
-        if (!prebrana && !narecje::jeZaklep(poskus.lastError(), QSqlDriver::SQLite)) {
-            const QSqlError napaka = poskus.lastError();
-            poskus = QSqlQuery();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(imePovezave);
-            return {Neuspeh::NiBaze, napaka.text()};
-        }
-        // LIKE compares case-sensitively, as on the production server. SQLite ignores
-        // this pragma without an error while another statement is still active on the
-        // connection, so the probe is finished first.
-        poskus.finish();
-        QSqlQuery pragma(db);
-        if (!pragma.exec(QStringLiteral("PRAGMA case_sensitive_like=ON")))
-            qCWarning(lcDb) << "case_sensitive_like:" << pragma.lastError().text();
-        // Write-ahead logging: other users keep reading while a transfer holds the
-        // write lock. A database whose folder or file is read only keeps its journal.
-        const QFileInfo datoteka(alias->database);
-        if (!prebrana) {
-            qCWarning(lcDb).noquote() << "Baza" << alias->database << "je zaklenjena:" << poskus.lastError().text();
-        } else if (datoteka.isWritable() && QFileInfo(datoteka.absolutePath()).isWritable()) {
-            QSqlQuery wal(db);
-            if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-                qCWarning(lcDb).noquote() << "WAL za" << alias->database << "ni vklopljen:" << wal.lastError().text();
-        }
+    // The engine readies the connection; a file that is no database is refused.
+    if (const std::optional<QSqlError> napaka = Pogon::za(db)->pripraviPovezavo()) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(imePovezave);
+        return {Neuspeh::NiBaze, napaka->text()};
     }
     odprte().insert(imePovezave);
     return {};

@@ -192,11 +192,16 @@ int Rezultat::dolzinaStolpca(int stolpec) const
     return n > 0 ? n : -1;
 }
 
-bool Rezultat::prvi() { return m_odprt && !m_bralnik && m_q.first(); }
+bool Rezultat::prvi()
+{
+    const VGonilniku zaseden(m_vGonilniku);
+    return m_odprt && !m_bralnik && m_q.first();
+}
 bool Rezultat::naslednji()
 {
     if (!m_odprt)
         return false;
+    const VGonilniku zaseden(m_vGonilniku);
     if (m_bralnik) {
         if (m_bralnik->naslednji())
             return true;
@@ -216,11 +221,16 @@ bool Rezultat::naslednji()
         m_pred += pred + 1;
     return naslednjaSkupina();
 }
-bool Rezultat::zadnji() { return m_odprt && !m_samoNaprej && m_q.last(); }
+bool Rezultat::zadnji()
+{
+    const VGonilniku zaseden(m_vGonilniku);
+    return m_odprt && !m_samoNaprej && m_q.last();
+}
 bool Rezultat::prejsnji()
 {
     if (!m_odprt || m_samoNaprej)
         return false;
+    const VGonilniku zaseden(m_vGonilniku);
     const int pred = m_q.at();
     if (pred <= 0)
         return false;
@@ -301,8 +311,9 @@ int Rezultat::steviloVrstic()
         return 0;
     if (m_stVrstic >= 0)
         return m_stVrstic;
-    if (m_samoNaprej)
-        return 0; // unknown: the caller counts and gives it
+    if (m_samoNaprej || m_vGonilniku > 0)
+        return 0; // unknown: the caller counts and gives it; or being read just now
+    const VGonilniku zaseden(m_vGonilniku);
     const int velikost = m_q.size();
     if (velikost >= 0) {
         m_stVrstic = velikost;
@@ -322,8 +333,9 @@ int Rezultat::steviloVrstic()
 
 QVariant Rezultat::vrednost(int vrstica, int stolpec)
 {
-    if (!m_odprt)
+    if (!m_odprt || m_vGonilniku > 0)
         return {};
+    const VGonilniku zaseden(m_vGonilniku);
     if (m_bralnik)
         return vrstica == trenutnaVrstica() ? vrednostStolpca(stolpec) : QVariant();
     if (polozajGonilnika() == vrstica)

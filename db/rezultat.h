@@ -83,9 +83,11 @@ public:
     bool jeNull(int stolpec) const; // the current row's value is NULL
     bool imaPolje(const QString& ime) const { return indeksStolpca(ime) >= 0; }
 
-    // Number of rows, fetched as needed; keeps the current row.
+    // Number of rows, fetched as needed; keeps the current row. Zero when asked while
+    // the result is being read (from a repaint during a long statement).
     int steviloVrstic();
-    // The value at a row and column, keeping the current row.
+    // The value at a row and column, keeping the current row. None when asked while
+    // the result is being read, as above.
     QVariant vrednost(int vrstica, int stolpec);
 
     void nastaviPrikaz(const QString& polje, const PrikazPolja& prikaz);
@@ -113,6 +115,19 @@ private:
     QSqlDatabase m_db;
     int m_stVrstic = -1;
     QHash<QString, PrikazPolja> m_prikaz; // key: upper-case field name
+
+    // Calls into the driver under way. A long statement on SQLite lets the window
+    // repaint while it steps (Pogon::odzivnost); a grid painted then must not step the
+    // same statement again from inside it: the row count and the values it asks for
+    // are then none, and the grid is painted again once the result is read.
+    int m_vGonilniku = 0;
+    struct VGonilniku {
+        explicit VGonilniku(int& n) : m_n(n) { ++m_n; }
+        ~VGonilniku() { --m_n; }
+        VGonilniku(const VGonilniku&) = delete;
+        VGonilniku& operator=(const VGonilniku&) = delete;
+        int& m_n;
+    };
 };
 
 // The data link between the shared result and its grid (`DataSource1`). While it is

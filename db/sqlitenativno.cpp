@@ -1,5 +1,6 @@
 #include "sqlitenativno.h"
 
+#include "belezenje.h"
 #include "isodatum.h"
 #include "napaka.h"
 #include "narecje.h"
@@ -295,6 +296,36 @@ QSqlError VnosVrstice::vstavi(const QVariantList& v)
     sqlite3_reset(m_stavek);
     sqlite3_clear_bindings(m_stavek);
     return e;
+}
+
+Odzivnost::Odzivnost(const QSqlDatabase& baza, std::function<void()> osvezi)
+    : m_baza(baza), m_povezava(povezava(baza)), m_osvezi(std::move(osvezi))
+{
+    if (m_povezava)
+        sqlite3_progress_handler(m_povezava, 1000, &Odzivnost::klic, this);
+}
+
+Odzivnost::~Odzivnost()
+{
+    // A connection closed meanwhile took its handler with it; its handle is gone.
+    if (m_povezava && povezava(m_baza) == m_povezava)
+        sqlite3_progress_handler(m_povezava, 0, nullptr, nullptr);
+}
+
+int Odzivnost::klic(void* jaz)
+{
+    auto* o = static_cast<Odzivnost*>(jaz);
+    if (o->m_vKlicu)
+        return 0;
+    o->m_vKlicu = true;
+    try {
+        o->m_osvezi();
+    } catch (const std::exception& e) {
+        // Nothing may pass through SQLite's frames; the statement goes on.
+        qCWarning(lcDb).noquote() << "Osvežitev med stavkom ni uspela:" << QString::fromUtf8(e.what());
+    }
+    o->m_vKlicu = false;
+    return 0; // never interrupts the statement
 }
 
 QSqlError napaka(sqlite3* baza, const QString& kaj)

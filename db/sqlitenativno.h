@@ -58,6 +58,24 @@ private:
     sqlite3_stmt* m_stavek = nullptr;
 };
 
+// SQLite's progress handler on the proven connection of `baza` while the object lives:
+// every thousand steps of the engine's program `osvezi` is called (never from inside
+// itself). Removed again only from the same connection, still open.
+class Odzivnost final : public Pogon::Odzivnost {
+public:
+    Odzivnost(const QSqlDatabase& baza, std::function<void()> osvezi);
+    ~Odzivnost() override;
+    Odzivnost(const Odzivnost&) = delete;
+    Odzivnost& operator=(const Odzivnost&) = delete;
+
+private:
+    static int klic(void* jaz);
+    QSqlDatabase m_baza;
+    sqlite3* m_povezava;
+    std::function<void()> m_osvezi;
+    bool m_vKlicu = false;
+};
+
 // The connection's last error as the driver reports one: the engine's message and its
 // result code as the native code.
 QSqlError napaka(sqlite3* baza, const QString& kaj);

@@ -74,7 +74,7 @@ void Transakcija::zacni()
     const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
     for (;;) {
         const bool ok = zacetek.isEmpty() ? m_baza.transaction() : m_q.exec(zacetek);
-        const QSqlError e = zacetek.isEmpty() ? m_baza.lastError() : narecje::napakaStavka(m_q);
+        const QSqlError e = zacetek.isEmpty() ? m_baza.lastError() : m_pogon->napakaStavka(m_q);
         m_q.finish();
         if (ok)
             break;
@@ -99,7 +99,7 @@ void Transakcija::zacni()
 
 void Transakcija::zakleni()
 {
-    for (const narecje::ZaklepTabele& z : m_pogon->zaklepiTeka()) {
+    for (const Pogon::ZaklepTabele& z : m_pogon->zaklepiTeka()) {
         QString napaka;
         // A table that is not there yet (the register or the adjustments before the
         // first run) is made later in the run and needs no lock now.
@@ -174,7 +174,7 @@ bool Transakcija::poskusi(const QString& sql, const QVariantMap& parametri, cons
             [&] {
                 if (q.poskusiIzvesti(sql, parametri))
                     return true;
-                e = narecje::napakaStavka(q.q());
+                e = m_pogon->napakaStavka(q.q());
                 q.zapri();
                 return false;
             },

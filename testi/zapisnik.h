@@ -23,6 +23,7 @@ public:
     QList<int> procenti;   // every progress position, in order
     QString procentiTekst; // the percentage label as it stands
     int dogodkov = 0;      // how often pending events were let through
+    int medStavki = 0;     // how often a long statement called back as it worked
     QStringList urejevalnik; // files opened in the text editor
     QList<DialogShrani> dialogi;           // save dialogs asked for
     std::optional<QString> odgovorDialoga; // what every save dialog answers
@@ -63,6 +64,7 @@ public:
         if (obDogodkih)
             obDogodkih();
     }
+    void medStavkom() override { ++medStavki; }
     bool konecZahtevan() const override { return konec; }
     void pocistiKonec() override { konec = false; }
     QDate danes() const override { return trenutek.date(); }

@@ -10,7 +10,6 @@
 #include "napaka.h"
 #include "obdobje.h"
 #include "obsegprenosa.h"
-#include "narecje.h"
 #include "pogon.h"
 #include "okolje.h"
 #include "oknoprenosa.h"
@@ -29,7 +28,6 @@
 #include <QHash>
 #include <QDeadlineTimer>
 #include <QScopeGuard>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -37,7 +35,6 @@
 #include <cerrno>
 #include <csignal>
 #include <unistd.h>
-#include <utility>
 
 namespace {
 
@@ -170,51 +167,10 @@ std::optional<bool> potrjenPoPrekinitvi(const QSqlDatabase& db, const CakajocaDa
     return izid;
 }
 
-// The state of one run: what it was given and what it has found so far.
-struct Tek {
-    const NalogaPrenosa& naloga;
-    Rezultat& Q1;
-    OknoPrenosa& okno;
-    Okolje& okolje;
-    QSqlDatabase db;
-    qint64 stevilka = 0; // the transfer number at start
-    qint64 stevilkaVrstic = 0; // the number the run's adjustment rows carry
-    QVariantMap datumi;
-    int vrstic = 0;
-};
-
-// The postings query into the shared result and the count of its rows. A query that
-// cannot be opened is reported and passed on to the general error report.
-void odpriKnjizbe(Tek& t)
-{
-    try {
-        t.Q1.nastaviImeBaze(t.naloga.baza);
-        // Where the engine's client would hold the whole result in memory, the postings
-        // come through a cursor of the run's transaction, a group at a time.
-        if (Pogon::za(t.db)->beriSKazalcem())
-            t.Q1.odpriKazalec(t.db, stavekKnjizb(), t.datumi, 10000);
-        else
-            t.Q1.odpri(t.db, stavekKnjizb(), t.datumi, true);
-        Poizvedba stetje(t.db);
-        stetje.odpri(stavekStetjaKnjizb(), t.datumi);
-        t.vrstic = stetje.naslednji() ? int(stetje.celo(QStringLiteral("STEVILO"))) : 0;
-        t.Q1.nastaviSteviloVrstic(t.vrstic);
-    } catch (const Napaka&) {
-        t.okolje.prikaziNapredek(false);
-        t.okolje.skrijStatusnoVrstico();
-        t.okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:knjizbe"));
-        throw;
-    }
-    t.Q1.nastaviPrikaz(QStringLiteral("DatumK"), {10, QString(), QString()});
-    t.Q1.nastaviPrikaz(QStringLiteral("Konto"), {8, QString(), QString()});
-    t.Q1.nastaviPrikaz(QStringLiteral("IdMaster"), {9, QString(), QString()});
-    for (const char* polje : {"BZnesekSit", "DZnesekSit", "BZnesek", "DZnesek"})
-        t.Q1.nastaviPrikaz(QString::fromLatin1(polje), {13, QStringLiteral("####0.00"), QString()});
-}
-
-// The three look-up tables must be readable. Each is tried in a savepoint: on a
-// server a failed statement would otherwise spoil the run's transaction.
-std::optional<QString> preveriTabele(Transakcija& tx)
+// The first of the three look-up tables that cannot be read, as its message. Each is
+// tried in a savepoint: on a server a failed statement would otherwise spoil the
+// run's transaction.
+std::optional<QString> neberljivaTabela(Transakcija& tx)
 {
     const struct {
         const char* stavek;
@@ -236,42 +192,6 @@ std::optional<QString> preveriTabele(Transakcija& tx)
         }
     }
     return std::nullopt;
-}
-
-// The detail lines into the output file and one adjustment row per line. Throws
-// Ustavitev on the stop request, Napaka on a failure.
-void zapisiVrstice(Tek& t, IzhodnaDatoteka& izhod, DatotekaGk& gk, ShrambaIzravnav& shramba)
-{
-    bool izravnaveZbrisane = false;
-    t.okno.povezavaMreze(false);
-    t.okolje.statusnaVrstica(QStringLiteral("Poteka prepis v tekst datoteko..."));
-    t.okolje.obdelajDogodke();
-    const StolpciKnjizbe stolpci(t.Q1);
-    qint64 zaporedna = 1;
-    for (bool ima = !t.Q1.eof(); ima; ima = t.Q1.naslednji()) {
-        const int procent = int(zaporedna * 100 / t.vrstic);
-        t.okolje.napredek(procent);
-        t.okolje.obdelajDogodke();
-        if (t.okolje.konecZahtevan())
-            throw Ustavitev();
-        const Knjizba k = stolpci.beri(t.Q1);
-        const PodrobnaVrstica p = gk.dodaj(k);
-        ++zaporedna;
-        if (!p.zapisi)
-            continue;
-        zapisi(izhod, p.vrstica + "\r\n", t.naloga.pot);
-        if (t.stevilka > 0 && !izravnaveZbrisane) {
-            shramba.brisi(t.stevilka);
-            izravnaveZbrisane = true;
-        }
-        // The line's net domestic amount and what the file carries for it.
-        const double znesek = k.BZNESEKSIT - k.DZNESEKSIT;
-        const double zaokrozen = double(VStotine(k.BZNESEKSIT) - VStotine(k.DZNESEKSIT)) / 100.0;
-        shramba.shrani(t.stevilkaVrstic, k.VP, k.DATUMK, p.KONTO, p.SFDJV, p.sifraPartnerja8, znesek, zaokrozen);
-    }
-    shramba.koncaj();
-    if (const QString n = t.Q1.napaka(); !n.isEmpty())
-        throw Napaka(n); // the rows could not all be read: no file, no completion
 }
 
 } // namespace
@@ -322,69 +242,94 @@ QString stavekStetjaKnjizb()
     return QStringLiteral("SELECT COUNT(*) STEVILO ") + kOdKjerInPogoj;
 }
 
-namespace {
 
-// What the run's log line says of a run that ended well.
-struct KonecTeka {
-    qint64 stevilka = 0;
-    qint64 vrstic = 0;
-};
-
-IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje,
-                         KonecTeka& konec)
+TekPrenosa::TekPrenosa(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+    : m_naloga(naloga), m_Q1(Q1), m_okno(okno), m_okolje(okolje),
+      m_datumi{{QStringLiteral("DATUM1"), naloga.datum1}, {QStringLiteral("DATUM2"), naloga.datum2}}
 {
-    // The progress display and the status line are hidden once, whichever way the run
-    // ends; before a message they are hidden at once.
-    bool napredekSkrit = false;
-    const auto skrijNapredek = [&okolje, &napredekSkrit] {
-        if (std::exchange(napredekSkrit, true))
-            return;
-        okolje.prikaziNapredek(false);
-        okolje.skrijStatusnoVrstico();
-    };
-    const auto napredek = qScopeGuard(skrijNapredek);
-    okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
-    okolje.obdelajDogodke();
+}
 
-    Tek t{naloga, Q1, okno, okolje, {}, 0, 0, {}, 0};
-    t.datumi = {{QStringLiteral("DATUM1"), naloga.datum1}, {QStringLiteral("DATUM2"), naloga.datum2}};
+TekPrenosa::~TekPrenosa() = default;
+
+void TekPrenosa::koncaj(IzidPrenosa izid, const QString& sporocilo)
+{
+    m_izid.izid = izid;
+    if (!sporocilo.isEmpty())
+        m_izid.sporocila << sporocilo;
+}
+
+IzidTeka TekPrenosa::izvedi()
+{
+    m_okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
+    m_okolje.obdelajDogodke();
     try {
-        t.db = povezava::zaIme(naloga.baza);
+        if (povezi() && preveriIzhod() && dokoncajCakajoce() && preveriObsegInStevilko())
+            delajVTransakciji();
+    } catch (...) {
+        // Whatever the run had to say before it failed stays in front of the failure.
+        m_izid.izid = IzidPrenosa::Neuspel;
+        m_izid.napaka = std::current_exception();
+    }
+    return m_izid;
+}
+
+// The connection of the run's database, and its engine.
+bool TekPrenosa::povezi()
+{
+    try {
+        m_db = povezava::zaIme(m_naloga.baza);
     } catch (const Napaka&) {
-        skrijNapredek();
-        okolje.sporocilo(QStringLiteral("Ne morem odpreti tabele :LB:knjizbe"));
+        koncaj(IzidPrenosa::Neuspel, QStringLiteral("Ne morem odpreti tabele :LB:knjizbe"));
         throw;
     }
+    m_pogon = Pogon::za(m_db);
+    return true;
+}
 
-    // What the run is asked to do: a number that is no transfer, a range that is not
-    // the repeated transfer's, a new transfer over registered ones that the operator
-    // does not confirm, or an output that is no file of ours to replace, is refused
-    // before anything is touched.
-    if (const std::optional<QString> razlog = zavrnitevIzhoda(naloga.pot, t.db)) {
-        skrijNapredek();
-        okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + *razlog);
-        return IzidPrenosa::Zavrnjen;
+// An output that is no file of ours to replace is refused before anything is touched.
+bool TekPrenosa::preveriIzhod()
+{
+    if (const std::optional<QString> razlog = zavrnitevIzhoda(m_naloga.pot, m_db)) {
+        koncaj(IzidPrenosa::Zavrnjen, napakaPisanja(m_naloga.pot) + u'\n' + *razlog);
+        return false;
     }
-    // Files that a run killed between its commit and putting its file in place left
-    // beside this output: a committed transfer's file is put in place first.
+    return true;
+}
+
+// Files that a run killed between its commit and putting its file in place left
+// beside this output: a committed transfer's file is put in place first, and each is
+// told at once.
+bool TekPrenosa::dokoncajCakajoce()
+{
     try {
-        for (const QString& sporocilo : dokoncajCakajoce(t.db, naloga.pot))
-            okolje.sporocilo(sporocilo);
+        for (const QString& sporocilo : ::dokoncajCakajoce(m_db, m_naloga.pot))
+            m_okolje.sporocilo(sporocilo);
     } catch (const Napaka& e) {
-        skrijNapredek();
-        okolje.sporocilo(e.besedilo());
-        return IzidPrenosa::Zavrnjen;
+        koncaj(IzidPrenosa::Zavrnjen, e.besedilo());
+        return false;
     }
-    const ObsegPrenosa obseg = preveriObseg(naloga, okolje);
-    if (obseg.izid != ObsegPrenosa::Izid::Dovoljen) {
-        skrijNapredek();
-        return IzidPrenosa::Zavrnjen;
-    }
-    t.stevilka = obseg.stevilka;
+    return true;
+}
 
+// A number that is no transfer, a range that is not the repeated transfer's, or a new
+// transfer over registered ones that the operator does not confirm is refused; the
+// check has said why.
+bool TekPrenosa::preveriObsegInStevilko()
+{
+    const ObsegPrenosa obseg = preveriObseg(m_naloga, m_okolje);
+    if (obseg.izid != ObsegPrenosa::Izid::Dovoljen) {
+        koncaj(IzidPrenosa::Zavrnjen);
+        return false;
+    }
+    m_stevilka = obseg.stevilka;
+    return true;
+}
+
+void TekPrenosa::delajVTransakciji()
+{
     // A run that ends before its closing list closes the postings query, so that its
     // cursor holds no lock on the tables it read.
-    auto zapriQ1 = qScopeGuard([&Q1] { Q1.zapri(); });
+    auto zapriQ1 = qScopeGuard([this] { m_Q1.zapri(); });
     try {
         // Everything the run changes is one transaction; on SQLite it holds the
         // database's write lock from here on, waited for when another connection has it.
@@ -392,209 +337,323 @@ IzidPrenosa izvediPrenos(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa&
         // here for the first) and the tables it reads and writes, then works on one
         // snapshot: it marks exactly the postings its file carries, and a posting that
         // another client commits meanwhile is left for the next transfer.
-        Transakcija tx(t.db, okolje);
+        Transakcija tx(m_db, m_okolje);
         tx.zacni();
         tx.zakleni();
-        okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
+        // A single statement that runs long on a large book (the sort of the postings,
+        // the closing list) lets the window repaint while it works, where the engine can.
+        const std::unique_ptr<Pogon::Odzivnost> odzivnost = m_pogon->odzivnost([this] { m_okolje.medStavkom(); });
+        m_okolje.statusnaVrstica(QStringLiteral("Poteka zbiranje ustreznih podatkov ..."));
 
-        odpriKnjizbe(t);
-        okno.nastaviSteviloZapisov(QString());
-        if (t.vrstic < 1) {
-            skrijNapredek();
-            okolje.sporocilo(QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!"));
-            return IzidPrenosa::NiPodatkov;
-        }
-        okno.nastaviSteviloZapisov(QString::number(t.vrstic));
+        if (!odpriKnjizbe())
+            return;
 
         // The new file is written beside the output without a name of its own; it is
         // named just before the commit and takes the output's place only after it.
-        IzhodnaDatoteka izhod(naloga.pot);
-        const QDate datumZacetka = okolje.danes();
-        if (!izhod.odpri() || izhod.naMestu()) {
-            const QString razlog = izhod.naMestu()
-                ? QStringLiteral("mapa %1 ne sprejme novih datotek").arg(QFileInfo(naloga.pot).absolutePath())
-                : izhod.razlog();
-            qCWarning(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << razlog;
-            skrijNapredek();
-            okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + razlog);
-            return IzidPrenosa::Neuspel;
-        }
-        zapisi(izhod, UvodnaVrstica(datumZacetka) + "\r\n", naloga.pot);
-
-        if (const std::optional<QString> sporocilo = preveriTabele(tx)) {
-            skrijNapredek();
-            okolje.sporocilo(*sporocilo);
-            return IzidPrenosa::Neuspel;
-        }
+        IzhodnaDatoteka izhod(m_naloga.pot);
+        const QDate datumZacetka = m_okolje.danes();
+        if (!odpriIzhod(izhod, datumZacetka) || !preveriTabele(tx))
+            return;
 
         // A new transfer takes its number now, with the register locked until the end:
         // its adjustment rows are written with the number instead of being numbered
         // again afterwards, and a second run waits here instead of after all its work.
         std::optional<DodeljenaStevilka> dodeljena;
-        if (t.stevilka == 0)
+        if (m_stevilka == 0)
             dodeljena = dodeliStevilko(tx);
-        t.stevilkaVrstic = dodeljena ? dodeljena->nova : t.stevilka;
+        m_stevilkaVrstic = dodeljena ? dodeljena->nova : m_stevilka;
 
-        IskanjeZaPrenos iskanje(t.db);
+        IskanjeZaPrenos iskanje(m_db);
         DatotekaGk gk(iskanje);
         ShrambaIzravnav shramba(tx);
-        zapisiVrstice(t, izhod, gk, shramba);
-
-        // The closing line; the opening line carries the date of the file's completion.
-        const QDate datumDatoteke = okolje.danes();
-        zapisi(izhod, gk.zakljucnaVrstica(datumDatoteke) + "\r\n", naloga.pot);
-        if (datumDatoteke != datumZacetka) {
-            if (!izhod.naprava()->seek(0))
-                throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + izhod.naprava()->errorString());
-            zapisi(izhod, UvodnaVrstica(datumDatoteke) + "\r\n", naloga.pot);
-        }
-        Q1.zapri();
+        zapisiVrstice(izhod, gk, shramba);
+        zakljuciDatoteko(izhod, gk, datumZacetka);
+        m_Q1.zapri();
 
         // The point of no return: the file is whole and the transfer is being written
         // to the database. The stop request is no longer heard, and the window says so.
-        okolje.statusnaVrstica(QStringLiteral("Zaključujem prenos: datoteka je zapisana, prenos se zapisuje v bazo "
-                                              "in ga ni več mogoče ustaviti ..."));
-        okno.zacetekZakljucka();
-        okolje.obdelajDogodke();
+        m_okolje.statusnaVrstica(QStringLiteral("Zaključujem prenos: datoteka je zapisana, prenos se zapisuje v bazo "
+                                                "in ga ni več mogoče ustaviti ..."));
+        m_okno.zacetekZakljucka();
+        m_okolje.obdelajDogodke();
 
-        // Completion: a new transfer gets its number, marks and registration, all in
-        // the transaction; then the transaction and the file are made final together.
-        qint64 zaPrikaz = 0;
-        if (t.stevilka == 0) {
-            try {
-                zaPrikaz = ZakljuciNovPrenos(tx, *dodeljena, naloga.datum1, naloga.datum2, okno, okolje);
-            } catch (...) {
-                okno.nastaviStevilkoPrenosa(naloga.stevilkaPrenosa);
-                throw;
-            }
-        }
+        const qint64 zaPrikaz = m_stevilka == 0 ? zakljuciNovPrenos(tx, *dodeljena) : 0;
+
         // The complete file is on disk under a name a later run finds again before the
         // commit: if the process dies or the connection is lost between the commit and
         // putting the file in place, the next run into this output finishes the work.
-        const qint64 stevilkaPrenosa = t.stevilka > 0 ? t.stevilka : zaPrikaz;
-        const CakajocaDatoteka cakajoca{imeCakajoceDatoteke(naloga.pot, stevilkaPrenosa), stevilkaPrenosa};
+        const qint64 stevilkaPrenosa = m_stevilka > 0 ? m_stevilka : zaPrikaz;
+        const CakajocaDatoteka cakajoca{imeCakajoceDatoteke(m_naloga.pot, stevilkaPrenosa), stevilkaPrenosa};
         QFile::remove(cakajoca.pot);
         if (!izhod.poimenuj(cakajoca.pot))
-            throw Napaka(napakaPisanja(naloga.pot) + QStringLiteral(": ") + izhod.razlog());
-        auto odstraniCakajoco = qScopeGuard([&cakajoca] { QFile::remove(cakajoca.pot); });
-        ubijNaTocki("pred-potrditvijo");
-        if (testnaTocka("prekini-pred-potrditvijo"))
-            prekiniStreznik(t.db);
+            throw Napaka(napakaPisanja(m_naloga.pot) + QStringLiteral(": ") + izhod.razlog());
+        m_cakajocaOstane = false;
+        const auto odstraniCakajoco = qScopeGuard([this, &cakajoca] {
+            if (!m_cakajocaOstane)
+                QFile::remove(cakajoca.pot);
+        });
 
         bool povezavaObnovljena = false;
-        try {
-            tx.potrdi();
-            // A driver may report a commit on a connection that the server has already
-            // dropped as done (an ODBC driver that found no transaction left to end):
-            // a commit is taken as done only while its connection still answers.
-            if (t.db.driver() && Pogon::za(t.db)->streznik() && narecje::povezavaIzgubljena(t.db))
-                throw Napaka(QStringLiteral("Povezava z bazo je prekinjena"));
-            ubijNaTocki("po-potrditvi");
-            if (testnaTocka("prekini-po-potrditvi")) {
-                prekiniStreznik(t.db);
-                throw Napaka(QStringLiteral("Povezava z bazo je prekinjena (preizkus)"));
-            }
-        } catch (const Napaka& e) {
-            if (!narecje::povezavaIzgubljena(t.db))
-                throw; // the commit was refused: nothing changed
-            // The connection went during the commit: whether the server committed is
-            // asked again on a new connection.
-            qCWarning(lcTransfer).noquote() << "Povezava z bazo je prekinjena med potrjevanjem prenosa"
-                                            << stevilkaPrenosa << ":" << e.besedilo();
-            const std::optional<bool> potrjen = potrjenPoPrekinitvi(t.db, cakajoca, okolje);
-            skrijNapredek();
-            if (!potrjen) {
-                odstraniCakajoco.dismiss();
-                okno.nastaviStevilkoPrenosa(naloga.stevilkaPrenosa);
-                okolje.sporocilo(QStringLiteral("Povezava z bazo je bila prekinjena med potrjevanjem prenosa %1 in je "
-                                                "ni mogoče znova vzpostaviti, zato ni znano, ali je prenos %1 "
-                                                "zapisan v bazi.\nPreverite prenos %1 v pregledu prenosov. "
-                                                "Datoteka čaka v %2; naslednji prenos v %3 jo namesti, če je "
-                                                "prenos zapisan, sicer jo odstrani.\n%4")
-                                     .arg(stevilkaPrenosa)
-                                     .arg(cakajoca.pot, naloga.pot, e.besedilo()));
-                return IzidPrenosa::Neznan;
-            }
-            if (!*potrjen) {
-                okno.nastaviStevilkoPrenosa(naloga.stevilkaPrenosa);
-                okolje.sporocilo(QStringLiteral("Povezava z bazo je bila prekinjena med potrjevanjem; prenos ni "
-                                                "zapisan v bazi in ni opravljen. Baza in datoteka %1 sta ostali "
-                                                "nespremenjeni.\n%2")
-                                     .arg(naloga.pot, e.besedilo()));
-                return IzidPrenosa::Neuspel;
-            }
-            povezavaObnovljena = true;
-        }
-        if (!izhod.potrdi(imeVarnostneKopije(naloga.pot) == naloga.pot ? QString() : imeVarnostneKopije(naloga.pot),
-                          true)) {
-            // The database is committed; the waiting file is put in place by the next
-            // run into this output, or written again by repeating the transfer.
-            odstraniCakajoco.dismiss();
-            qCCritical(lcTransfer).noquote() << napakaPisanja(naloga.pot) << "-" << izhod.razlog();
-            okno.nastaviStevilkoPrenosa(QString::number(stevilkaPrenosa));
-            skrijNapredek();
-            okolje.sporocilo(napakaPisanja(naloga.pot) + u'\n' + izhod.razlog()
-                             + QStringLiteral("\nPrenos %1 je zapisan v bazi; datoteko zapišete s ponovitvijo "
-                                              "prenosa %1.").arg(stevilkaPrenosa));
-            return IzidPrenosa::Neuspel;
-        }
+        if (!potrdi(tx, cakajoca, povezavaObnovljena) || !namestiDatoteko(izhod, stevilkaPrenosa))
+            return;
 
-        konec.stevilka = stevilkaPrenosa;
-        konec.vrstic = gk.steviloVrstic();
-
-        // The closing list and the count of lines.
         zapriQ1.dismiss();
-        ZakljucniSeznam(naloga.baza, t.stevilka, naloga.datum1, naloga.datum2, Q1, okno, okolje);
-        okno.Sume();
-        okno.nastaviStevilkoPrenosa(QString::number(zaPrikaz));
-        skrijNapredek();
-        okolje.sporocilo(QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
-        okolje.procentiBesedilo(QString());
-        if (povezavaObnovljena)
-            okolje.sporocilo(QStringLiteral("Povezava z bazo je bila med potrjevanjem prekinjena in znova "
-                                            "vzpostavljena: prenos %1 je zapisan v bazi, datoteka je nameščena.")
-                                 .arg(stevilkaPrenosa));
-        if (shramba.zavrnjenih() > 0) {
-            okolje.sporocilo(QStringLiteral("Baza ni sprejela %1 vrstic izravnav (konti: %2); te vrstice v tabeli "
-                                            "IZRAVNAVE manjkajo, datoteka in prenos sta zapisana.")
-                                 .arg(shramba.zavrnjenih())
-                                 .arg(shramba.zavrnjeniKonti().join(QStringLiteral(", "))));
-            return IzidPrenosa::OpravljenZOpozorili;
-        }
-        return IzidPrenosa::Opravljen;
+        porociUspeh(gk, shramba, stevilkaPrenosa, zaPrikaz, povezavaObnovljena);
     } catch (const Ustavitev&) {
         // Stopped: the transaction is rolled back and the new file discarded.
-        okolje.pocistiKonec();
-        return IzidPrenosa::Ustavljen;
+        m_okolje.pocistiKonec();
+        koncaj(IzidPrenosa::Ustavljen);
     }
 }
 
-} // namespace
-
-IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+// The postings query into the shared result and the count of its rows; a range
+// without postings ends the run. A query that cannot be opened is said and passed on
+// to the general error report.
+bool TekPrenosa::odpriKnjizbe()
 {
-    // Every run leaves one line in the log that says how it ended.
-    const QString obdobje = besediloObdobja(naloga.datum1, naloga.datum2);
-    KonecTeka konec;
-    IzidPrenosa izid = IzidPrenosa::Neuspel;
     try {
-        izid = izvediPrenos(naloga, Q1, okno, okolje, konec);
-    } catch (const Napaka& e) {
-        qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot << "ni uspel:" << e.besedilo();
-        throw;
-    } catch (const std::exception& e) {
-        qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
-                                        << "ni uspel:" << QString::fromUtf8(e.what());
+        m_Q1.nastaviImeBaze(m_naloga.baza);
+        // Where the engine's client would hold the whole result in memory, the postings
+        // come through a cursor of the run's transaction, a group at a time.
+        if (m_pogon->beriSKazalcem())
+            m_Q1.odpriKazalec(m_db, stavekKnjizb(), m_datumi, 10000);
+        else
+            m_Q1.odpri(m_db, stavekKnjizb(), m_datumi, true);
+        Poizvedba stetje(m_db);
+        stetje.odpri(stavekStetjaKnjizb(), m_datumi);
+        m_vrstic = stetje.naslednji() ? int(stetje.celo(QStringLiteral("STEVILO"))) : 0;
+        m_Q1.nastaviSteviloVrstic(m_vrstic);
+    } catch (const Napaka&) {
+        koncaj(IzidPrenosa::Neuspel, QStringLiteral("Ne morem odpreti tabele :LB:knjizbe"));
         throw;
     }
-    switch (izid) {
+    m_Q1.nastaviPrikaz(QStringLiteral("DatumK"), {10, QString(), QString()});
+    m_Q1.nastaviPrikaz(QStringLiteral("Konto"), {8, QString(), QString()});
+    m_Q1.nastaviPrikaz(QStringLiteral("IdMaster"), {9, QString(), QString()});
+    for (const char* polje : {"BZnesekSit", "DZnesekSit", "BZnesek", "DZnesek"})
+        m_Q1.nastaviPrikaz(QString::fromLatin1(polje), {13, QStringLiteral("####0.00"), QString()});
+
+    m_okno.nastaviSteviloZapisov(QString());
+    if (m_vrstic < 1) {
+        koncaj(IzidPrenosa::NiPodatkov, QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!"));
+        return false;
+    }
+    m_okno.nastaviSteviloZapisov(QString::number(m_vrstic));
+    return true;
+}
+
+// The new file beside the output, with its opening line dated the run's start.
+bool TekPrenosa::odpriIzhod(IzhodnaDatoteka& izhod, const QDate& datumZacetka)
+{
+    if (!izhod.odpri() || izhod.naMestu()) {
+        const QString razlog = izhod.naMestu()
+            ? QStringLiteral("mapa %1 ne sprejme novih datotek").arg(QFileInfo(m_naloga.pot).absolutePath())
+            : izhod.razlog();
+        qCWarning(lcTransfer).noquote() << napakaPisanja(m_naloga.pot) << "-" << razlog;
+        koncaj(IzidPrenosa::Neuspel, napakaPisanja(m_naloga.pot) + u'\n' + razlog);
+        return false;
+    }
+    zapisi(izhod, UvodnaVrstica(datumZacetka) + "\r\n", m_naloga.pot);
+    return true;
+}
+
+bool TekPrenosa::preveriTabele(Transakcija& tx)
+{
+    if (const std::optional<QString> sporocilo = neberljivaTabela(tx)) {
+        koncaj(IzidPrenosa::Neuspel, *sporocilo);
+        return false;
+    }
+    return true;
+}
+
+// The detail lines into the output file and one adjustment row per line. Throws
+// Ustavitev on the stop request, Napaka on a failure.
+void TekPrenosa::zapisiVrstice(IzhodnaDatoteka& izhod, DatotekaGk& gk, ShrambaIzravnav& shramba)
+{
+    bool izravnaveZbrisane = false;
+    m_okno.povezavaMreze(false);
+    m_okolje.statusnaVrstica(QStringLiteral("Poteka prepis v tekst datoteko..."));
+    m_okolje.obdelajDogodke();
+    const StolpciKnjizbe stolpci(m_Q1);
+    qint64 zaporedna = 1;
+    for (bool ima = !m_Q1.eof(); ima; ima = m_Q1.naslednji()) {
+        const int procent = int(zaporedna * 100 / m_vrstic);
+        m_okolje.napredek(procent);
+        m_okolje.obdelajDogodke();
+        if (m_okolje.konecZahtevan())
+            throw Ustavitev();
+        const Knjizba k = stolpci.beri(m_Q1);
+        const PodrobnaVrstica p = gk.dodaj(k);
+        ++zaporedna;
+        if (!p.zapisi)
+            continue;
+        zapisi(izhod, p.vrstica + "\r\n", m_naloga.pot);
+        if (m_stevilka > 0 && !izravnaveZbrisane) {
+            shramba.brisi(m_stevilka);
+            izravnaveZbrisane = true;
+        }
+        // The line's net domestic amount and what the file carries for it.
+        const double znesek = k.BZNESEKSIT - k.DZNESEKSIT;
+        const double zaokrozen = double(VStotine(k.BZNESEKSIT) - VStotine(k.DZNESEKSIT)) / 100.0;
+        shramba.shrani(m_stevilkaVrstic, k.VP, k.DATUMK, p.KONTO, p.SFDJV, p.sifraPartnerja8, znesek, zaokrozen);
+    }
+    shramba.koncaj();
+    if (const QString n = m_Q1.napaka(); !n.isEmpty())
+        throw Napaka(n); // the rows could not all be read: no file, no completion
+}
+
+// The closing line; the opening line carries the date of the file's completion.
+void TekPrenosa::zakljuciDatoteko(IzhodnaDatoteka& izhod, DatotekaGk& gk, const QDate& datumZacetka)
+{
+    const QDate datumDatoteke = m_okolje.danes();
+    zapisi(izhod, gk.zakljucnaVrstica(datumDatoteke) + "\r\n", m_naloga.pot);
+    if (datumDatoteke != datumZacetka) {
+        if (!izhod.naprava()->seek(0))
+            throw Napaka(napakaPisanja(m_naloga.pot) + QStringLiteral(": ") + izhod.naprava()->errorString());
+        zapisi(izhod, UvodnaVrstica(datumDatoteke) + "\r\n", m_naloga.pot);
+    }
+}
+
+// Completion of a new transfer: its number, marks and registration, all in the
+// transaction. A failure leaves the number field as the operator wrote it.
+qint64 TekPrenosa::zakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena)
+{
+    try {
+        return ZakljuciNovPrenos(tx, dodeljena, m_naloga.datum1, m_naloga.datum2, m_okno, m_okolje);
+    } catch (...) {
+        m_okno.nastaviStevilkoPrenosa(m_naloga.stevilkaPrenosa);
+        throw;
+    }
+}
+
+// The commit. A commit the database refuses is passed on (nothing changed). When the
+// connection goes during the commit, a new connection asks whether the server
+// committed: yes goes on (`povezavaObnovljena`), no ends the run as failed, and no
+// answer ends it as unknown, with the waiting file left for the next run.
+bool TekPrenosa::potrdi(Transakcija& tx, const CakajocaDatoteka& cakajoca, bool& povezavaObnovljena)
+{
+    ubijNaTocki("pred-potrditvijo");
+    if (testnaTocka("prekini-pred-potrditvijo"))
+        prekiniStreznik(m_db);
+    try {
+        tx.potrdi();
+        // A driver may report a commit on a connection that the server has already
+        // dropped as done (an ODBC driver that found no transaction left to end):
+        // a commit is taken as done only while its connection still answers.
+        if (m_db.driver() && m_pogon->streznik() && m_pogon->povezavaIzgubljena())
+            throw Napaka(QStringLiteral("Povezava z bazo je prekinjena"));
+        ubijNaTocki("po-potrditvi");
+        if (testnaTocka("prekini-po-potrditvi")) {
+            prekiniStreznik(m_db);
+            throw Napaka(QStringLiteral("Povezava z bazo je prekinjena (preizkus)"));
+        }
+    } catch (const Napaka& e) {
+        if (!m_pogon->povezavaIzgubljena())
+            throw; // the commit was refused: nothing changed
+        qCWarning(lcTransfer).noquote() << "Povezava z bazo je prekinjena med potrjevanjem prenosa"
+                                        << cakajoca.stevilka << ":" << e.besedilo();
+        const std::optional<bool> potrjen = potrjenPoPrekinitvi(m_db, cakajoca, m_okolje);
+        if (!potrjen) {
+            m_cakajocaOstane = true;
+            m_okno.nastaviStevilkoPrenosa(m_naloga.stevilkaPrenosa);
+            koncaj(IzidPrenosa::Neznan,
+                   QStringLiteral("Povezava z bazo je bila prekinjena med potrjevanjem prenosa %1 in je "
+                                  "ni mogoče znova vzpostaviti, zato ni znano, ali je prenos %1 "
+                                  "zapisan v bazi.\nPreverite prenos %1 v pregledu prenosov. "
+                                  "Datoteka čaka v %2; naslednji prenos v %3 jo namesti, če je "
+                                  "prenos zapisan, sicer jo odstrani.\n%4")
+                       .arg(cakajoca.stevilka)
+                       .arg(cakajoca.pot, m_naloga.pot, e.besedilo()));
+            return false;
+        }
+        if (!*potrjen) {
+            m_okno.nastaviStevilkoPrenosa(m_naloga.stevilkaPrenosa);
+            koncaj(IzidPrenosa::Neuspel,
+                   QStringLiteral("Povezava z bazo je bila prekinjena med potrjevanjem; prenos ni "
+                                  "zapisan v bazi in ni opravljen. Baza in datoteka %1 sta ostali "
+                                  "nespremenjeni.\n%2")
+                       .arg(m_naloga.pot, e.besedilo()));
+            return false;
+        }
+        povezavaObnovljena = true;
+    }
+    return true;
+}
+
+// The committed file takes the output's place, the previous one becoming the backup.
+// Where it cannot, the database is committed all the same: the waiting file is put in
+// place by the next run into this output, or written again by repeating the transfer.
+bool TekPrenosa::namestiDatoteko(IzhodnaDatoteka& izhod, qint64 stevilkaPrenosa)
+{
+    const QString kopija = imeVarnostneKopije(m_naloga.pot);
+    if (izhod.potrdi(kopija == m_naloga.pot ? QString() : kopija, true))
+        return true;
+    m_cakajocaOstane = true;
+    qCCritical(lcTransfer).noquote() << napakaPisanja(m_naloga.pot) << "-" << izhod.razlog();
+    m_okno.nastaviStevilkoPrenosa(QString::number(stevilkaPrenosa));
+    koncaj(IzidPrenosa::Neuspel, napakaPisanja(m_naloga.pot) + u'\n' + izhod.razlog()
+                                     + QStringLiteral("\nPrenos %1 je zapisan v bazi; datoteko zapišete s ponovitvijo "
+                                                      "prenosa %1.")
+                                           .arg(stevilkaPrenosa));
+    return false;
+}
+
+// The closing list, the number field and the messages of a run that completed.
+void TekPrenosa::porociUspeh(const DatotekaGk& gk, const ShrambaIzravnav& shramba, qint64 stevilkaPrenosa,
+                             qint64 zaPrikaz, bool povezavaObnovljena)
+{
+    m_izid.stevilka = stevilkaPrenosa;
+    m_izid.vrstic = gk.steviloVrstic();
+    ZakljucniSeznam(m_naloga.baza, m_stevilka, m_naloga.datum1, m_naloga.datum2, m_Q1, m_okno, m_okolje);
+    m_okno.Sume();
+    m_okno.nastaviStevilkoPrenosa(QString::number(zaPrikaz));
+    koncaj(IzidPrenosa::Opravljen, QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
+    if (povezavaObnovljena)
+        koncaj(IzidPrenosa::Opravljen,
+               QStringLiteral("Povezava z bazo je bila med potrjevanjem prekinjena in znova "
+                              "vzpostavljena: prenos %1 je zapisan v bazi, datoteka je nameščena.")
+                   .arg(stevilkaPrenosa));
+    if (shramba.zavrnjenih() > 0)
+        koncaj(IzidPrenosa::OpravljenZOpozorili,
+               QStringLiteral("Baza ni sprejela %1 vrstic izravnav (konti: %2); te vrstice v tabeli "
+                              "IZRAVNAVE manjkajo, datoteka in prenos sta zapisana.")
+                   .arg(shramba.zavrnjenih())
+                   .arg(shramba.zavrnjeniKonti().join(QStringLiteral(", "))));
+}
+
+IzidPrenosa sporociIzid(const IzidTeka& izid, const NalogaPrenosa& naloga, Okolje& okolje)
+{
+    okolje.prikaziNapredek(false);
+    okolje.skrijStatusnoVrstico();
+    const bool opravljen = izid.izid == IzidPrenosa::Opravljen || izid.izid == IzidPrenosa::OpravljenZOpozorili;
+    for (qsizetype i = 0; i < izid.sporocila.size(); ++i) {
+        okolje.sporocilo(izid.sporocila.at(i));
+        if (i == 0 && opravljen)
+            okolje.procentiBesedilo(QString());
+    }
+
+    // Every run leaves one line in the log that says how it ended.
+    const QString obdobje = besediloObdobja(naloga.datum1, naloga.datum2);
+    if (izid.napaka) {
+        try {
+            std::rethrow_exception(izid.napaka);
+        } catch (const Napaka& e) {
+            qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot << "ni uspel:" << e.besedilo();
+            throw;
+        } catch (const std::exception& e) {
+            qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
+                                            << "ni uspel:" << QString::fromUtf8(e.what());
+            throw;
+        }
+    }
+    switch (izid.izid) {
     case IzidPrenosa::Opravljen:
     case IzidPrenosa::OpravljenZOpozorili:
         qCInfo(lcTransfer).noquote() << QStringLiteral("Prenos %1 %2 je zapisan v %3 in potrjen v bazi: %4 vrstic%5.")
-                                            .arg(konec.stevilka)
+                                            .arg(izid.stevilka)
                                             .arg(obdobje, naloga.pot)
-                                            .arg(konec.vrstic)
-                                            .arg(izid == IzidPrenosa::OpravljenZOpozorili
+                                            .arg(izid.vrstic)
+                                            .arg(izid.izid == IzidPrenosa::OpravljenZOpozorili
                                                      ? QStringLiteral(", z opozorili")
                                                      : QString());
         break;
@@ -613,9 +672,13 @@ IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, 
                                         << "ni uspel (sporočilo je prikazano).";
         break;
     case IzidPrenosa::Neznan:
-        qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
-                                        << "ima neznan izid: povezava je bila prekinjena med potrjevanjem.";
         break;
     }
-    return izid;
+    return izid.izid;
+}
+
+IzidPrenosa Zapis(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
+{
+    TekPrenosa tek(naloga, Q1, okno, okolje);
+    return sporociIzid(tek.izvedi(), naloga, okolje);
 }

@@ -5,7 +5,8 @@
 //
 //   LEDGXFER_ALIASES=aliases.ini bench_odzivnost ALIAS OD DO IZHOD [PONOVI]
 //   (OD, DO: YYYY-MM-DD; the save dialog answers IZHOD, a question about registered
-//   transfers is answered yes; PONOVI: the number of a transfer to repeat)
+//   transfers is answered yes; PONOVI: the number of a transfer to repeat; on a server
+//   the login takes LEDGXFER_PG_USER and LEDGXFER_PG_PASSWORD)
 
 #include "belezenje.h"
 #include "jezik.h"
@@ -35,6 +36,7 @@ public:
     {
         if (auto* f6 = qobject_cast<TForm6*>(&d))
             f6->eIniciator()->setText(QStringLiteral("Merjenje"));
+
         return QDialog::Accepted;
     }
     void sporocilo(QWidget*, const QString& b) override { std::printf("sporočilo: %s\n", qPrintable(b)); }
@@ -55,7 +57,9 @@ int main(int argc, char* argv[])
     jezik::namesti();
     Storitve storitve;
     storitve.izhod = QString::fromLocal8Bit(argv[4]);
-    const Okna okna = ustvariOkna({QString::fromLocal8Bit(argv[1]), QString(), QString()}, storitve);
+    const Okna okna = ustvariOkna({QString::fromLocal8Bit(argv[1]), qEnvironmentVariable("LEDGXFER_PG_USER"),
+                                   qEnvironmentVariable("LEDGXFER_PG_PASSWORD")},
+                                  storitve);
     TForm1* f = okna.Form1;
     f->show();
     f->AppActivate();

@@ -3,6 +3,7 @@
 #include "spremenljivka.h"
 #include "testnabaza.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
@@ -54,6 +55,45 @@ TEST_P(Pogoni, EachEngineAnswersForItselfAndHandsOutItsWaysOnlyWhereAllowed)
         EXPECT_EQ(pogon->bralnikNaprej(branje, {}), nullptr);
         EXPECT_EQ(pogon->vnosVrstice(vstavi), nullptr);
     }
+}
+
+// Each engine reads its own failures: a value its column refuses is a refused value and
+// no lock; a live connection is not lost, and a server connection that the server ended
+// is, through whichever driver reaches it. Its translation and its savepoint are
+// statements the engine takes.
+TEST_P(Pogoni, EachEngineReadsItsOwnFailuresAndTakesItsOwnStatements)
+{
+    const PrimerPogona& p = GetParam();
+    TestnaBaza b(QStringLiteral("LB"), true, QString::fromLatin1(p.gonilnik));
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    QSqlDatabase db = b.odpri();
+    const std::unique_ptr<Pogon> pogon = Pogon::za(db);
+    ASSERT_TRUE(QSqlQuery(db).exec(pogon->prevedi(QStringLiteral("CREATE TABLE POGON_N (A INTEGER NOT NULL, "
+                                                                 "Z DOUBLE)"))));
+    QSqlQuery urejeno(db);
+    EXPECT_TRUE(urejeno.exec(pogon->prevedi(QStringLiteral("SELECT A FROM POGON_N ORDER BY Z DESC, A"))))
+        << urejeno.lastError().text().toStdString();
+    urejeno.finish();
+
+    QSqlQuery q(db);
+    ASSERT_FALSE(q.exec(QStringLiteral("INSERT INTO POGON_N (A, Z) VALUES (NULL, 1)")));
+    const QSqlError zavrnjena = pogon->napakaStavka(q);
+    EXPECT_TRUE(pogon->jeZavrnjenaVrednost(zavrnjena)) << zavrnjena.text().toStdString();
+    EXPECT_FALSE(pogon->jeZaklep(zavrnjena));
+    q.finish();
+
+    ASSERT_TRUE(db.transaction());
+    QSqlQuery tocka(db);
+    EXPECT_TRUE(tocka.exec(pogon->stavekTocke(QStringLiteral("T1")))) << tocka.lastError().text().toStdString();
+    tocka.finish();
+    EXPECT_TRUE(db.rollback());
+
+    EXPECT_FALSE(pogon->povezavaIzgubljena());
+    if (!pogon->streznik())
+        return;
+    QSqlQuery konec(db);
+    konec.exec(QStringLiteral("SELECT pg_terminate_backend(pg_backend_pid())"));
+    EXPECT_TRUE(pogon->povezavaIzgubljena());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,8 +1,11 @@
 #include "napaka.h"
+#include "pogon.h"
 #include "rezultat.h"
 #include "testnabaza.h"
 
 #include <QLocale>
+#include <algorithm>
+#include <vector>
 #include <cmath>
 #include <cstring>
 #include <QSqlDatabase>
@@ -210,4 +213,72 @@ TEST(RezultatKazalec, CursorReadsEveryValueAsTheDriverDoes)
     kazalec.zapri();
     gonilnik.zapri();
     db.rollback();
+}
+
+// A statement that runs long calls back as it works, so that a window can repaint: on
+// SQLite any statement, on PostgreSQL the groups of a cursor fetched past the driver. A
+// grid painted from inside such a call reads nothing of the result being read (it
+// would step the same statement again from inside its own step), and the result read
+// afterwards is whole. The calls end with their object.
+TEST(OdzivnostMedStavkom, ARepaintInsideALongStatementReadsNothingOfTheResultBeingRead)
+{
+    TestnaBaza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    QSqlDatabase db = b.odpri();
+    std::unique_ptr<Pogon> pogon = Pogon::za(db);
+    Rezultat r;
+    int klicev = 0;
+    int prebranoMed = 0;
+    std::unique_ptr<Pogon::Odzivnost> odzivnost = pogon->odzivnost([&] {
+        ++klicev;
+        // What the grid asks for when it paints.
+        if (r.jeOdprt() && (r.vrednost(0, 1).isValid() || r.vrednost(5000, 1).isValid() || r.steviloVrstic() != 0))
+            ++prebranoMed;
+    });
+    if (!odzivnost)
+        GTEST_SKIP() << "no calls back on this engine (the driver waits for the server, or a handle not proven)";
+
+    // 20,000 rows, their key a permutation of 0..19,999, sorted by it.
+    const QString sql = QStringLiteral("WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 20000)"
+                                       " SELECT I, (I * 7919) % 20000 AS KLJUC FROM N ORDER BY KLJUC");
+    if (pogon->beriSKazalcem()) {
+        // The run's way on a server: a cursor of a transaction, a group at a time.
+        ASSERT_TRUE(db.transaction());
+        r.odpriKazalec(db, sql, {}, 1000);
+        std::vector<int> kljuci;
+        for (bool ima = !r.eof(); ima; ima = r.naslednji()) // as the run reads it
+            kljuci.push_back(int(r.celo(1)));
+        db.rollback();
+        EXPECT_GT(klicev, 0) << "each group fetched calls back";
+        EXPECT_EQ(prebranoMed, 0);
+        ASSERT_EQ(kljuci.size(), 20000u);
+        EXPECT_EQ(kljuci.front(), 0);
+        EXPECT_EQ(kljuci.back(), 19999);
+        EXPECT_TRUE(std::is_sorted(kljuci.begin(), kljuci.end()));
+        r.zapri();
+        odzivnost.reset();
+        klicev = 0;
+        ASSERT_TRUE(db.transaction());
+        r.odpriKazalec(db, sql, {}, 1000);
+        for (bool ima = !r.eof(); ima; ima = r.naslednji()) {
+        }
+        db.rollback();
+        EXPECT_EQ(klicev, 0);
+        return;
+    }
+    r.odpri(db, sql);
+    EXPECT_GT(klicev, 0) << "the sort calls back";
+    const int poOdpiranju = klicev;
+    EXPECT_EQ(r.steviloVrstic(), 20000);
+    EXPECT_GT(klicev, poOdpiranju) << "reading every row calls back with the result open";
+    EXPECT_EQ(prebranoMed, 0);
+    EXPECT_EQ(r.vrednost(0, 1).toInt(), 0);
+    EXPECT_EQ(r.vrednost(19999, 1).toInt(), 19999);
+    EXPECT_EQ(r.vrednost(12345, 1).toInt(), 12345);
+
+    odzivnost.reset();
+    klicev = 0;
+    r.odpri(db, sql);
+    EXPECT_EQ(r.steviloVrstic(), 20000);
+    EXPECT_EQ(klicev, 0);
 }
