@@ -4,11 +4,12 @@
 #   izmeri VRSTA cmd...   runs cmd under /usr/bin/time; appends wall, CPU (user +
 #                         system, plus the server's CPU when CPU_STREZNIKA names a
 #                         function that prints it) and peak memory to the arrays of VRSTA
-#                         (dno or program)
+#                         (dno or program; any other name whose arrays VRSTA_wall,
+#                         VRSTA_cpu and VRSTA_kb the caller declares)
 #   povzetek              prints median and best of wall and CPU for both, the ratios of
 #                         the medians, and the program's peak memory
 
-declare -a dno_wall=() dno_cpu=() program_wall=() program_cpu=() program_kb=()
+declare -a dno_wall=() dno_cpu=() dno_kb=() program_wall=() program_cpu=() program_kb=()
 
 izmeri() {
   local vrsta=$1; shift
@@ -26,7 +27,7 @@ izmeri() {
   cpu=$(echo "$user + $sys + $s1 - $s0" | bc -l)
   eval "${vrsta}_wall+=(\"$wall\")"
   eval "${vrsta}_cpu+=(\"$cpu\")"
-  [ "$vrsta" = program ] && program_kb+=("$kb")
+  eval "${vrsta}_kb+=(\"$kb\")"
   printf '  %-8s wall %6.2f s  cpu %6.2f s  %6.1f MB\n' "$vrsta" "$wall" "$cpu" "$(echo "$kb / 1024" | bc -l)"
 }
 

@@ -10,6 +10,8 @@
 # client's (user + system) plus the server's (the postmaster's own and its children's,
 # reaped or running), and the program's peak memory.
 # SHAPE: demo (the demo book, default) or wide (ledgxfer-batch demo --shape wide).
+# LEDGXFER_BENCH_VERIFY=1: the program's file of the last round is then checked against
+# the book with ledgxfer-batch verify --alias LB --transfer N (the run's own number).
 # Usage: bench/prenos_postgresql.sh [N [K [SHAPE]]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -78,3 +80,12 @@ for i in $(seq "$k"); do
 done
 printf 'book: %s, %s postings, file lines: %s\n' "$oblika" "$n" "$(wc -l < "$work/GKDODAT2.TXT")"
 povzetek
+if [ "${LEDGXFER_BENCH_VERIFY:-0}" = 1 ]; then
+  st=$(psql_ -d ledger -At -c "SELECT MAX(STPRENOSA) FROM LEDGXFER")
+  echo "verify of transfer $st ..."
+  if "$batch" verify --file "$work/GKDODAT2.TXT" --alias LB --user ledger --password ledger --transfer "$st"; then
+    echo "verify: the file of transfer $st is accepted"
+  else
+    echo "verify: the file of transfer $st is refused" >&2; exit 1
+  fi
+fi

@@ -7,6 +7,8 @@
 # alternately, K rounds (default 3); the median and the best of wall time and of CPU
 # time (user + system) are reported for both, and the program's peak memory.
 # SHAPE: demo (the demo book, default) or wide (ledgxfer-batch demo --shape wide).
+# LEDGXFER_BENCH_VERIFY=1: the program's file of the last round is then checked against
+# the book with ledgxfer-batch verify --alias LB --transfer N (the run's own number).
 # Usage: bench/prenos_sqlite.sh [N [K [SHAPE]]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,3 +43,12 @@ for i in $(seq "$k"); do
 done
 printf 'book: %s, %s postings, file lines: %s\n' "$oblika" "$n" "$(wc -l < "$dir/GKDODAT2.TXT")"
 povzetek
+if [ "${LEDGXFER_BENCH_VERIFY:-0}" = 1 ]; then
+  st=$(sqlite3 "$dir/ledger.sqlite" "SELECT MAX(STPRENOSA) FROM LEDGXFER")
+  echo "verify of transfer $st ..."
+  if LEDGXFER_ALIASES="$dir/aliases.ini" "$batch" verify --file "$dir/GKDODAT2.TXT" --alias LB --transfer "$st"; then
+    echo "verify: the file of transfer $st is accepted"
+  else
+    echo "verify: the file of transfer $st is refused" >&2; exit 1
+  fi
+fi

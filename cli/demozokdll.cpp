@@ -83,6 +83,9 @@ QString ustvariDemoZokdll(const QString& pot)
 {
     if (QFileInfo::exists(pot))
         return QString();
+    // pxlib makes the table under a work name and it takes the final name when
+    // complete. Not a QTemporaryFile: that creates its file readable by its owner only,
+    // and the renamed table is to have the permissions of any new file, as pxlib gives it.
     const QString zacasna = pot + QStringLiteral(".part");
     QFile::remove(zacasna);
     const QString napaka = zapisi(zacasna);

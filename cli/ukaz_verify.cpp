@@ -13,9 +13,10 @@
 
 namespace {
 
-// The largest ledger file verified: a detail line has 153 bytes, so this is room for
-// some seven million postings, far above a month of the bank's.
-constexpr qint64 kNajvecDatotekeGk = qint64(1) << 30;
+// The largest ledger file verified (it is read line by line): a detail line has some
+// 155 bytes, so this is room for some 27 million postings, far above a month of the
+// bank's and above the ten million the transfer is measured with.
+constexpr qint64 kNajvecDatotekeGk = qint64(1) << 32;
 
 } // namespace
 

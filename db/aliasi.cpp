@@ -22,11 +22,17 @@ namespace {
 // An aliases file holds a few sections of a few lines.
 constexpr qint64 kNajvecAliasov = 1 << 20;
 
-// Files written for the earlier reader of this file may hold an unquoted ';' in a
-// value, above all ODBC connection strings ("database=DRIVER={x};SERVER=y"), and a
-// comment after " #": QSettings ends such a value at its first ';' and keeps a " #"
-// comment in it. For every unquoted value with ';' or '#' this gives the value as that
-// reader took it, up to a ';' or '#' that follows a blank, keyed "SECTION/key".
+// QSettings reads the file (sections, key case, quotes, escapes, commas); these lines
+// only mend what it gets wrong in files written for the earlier reader of this file,
+// which hold an unquoted ';' in a value, above all ODBC connection strings, and
+// comments after " #". QSettings alone reads
+//   database=DRIVER={IBM DB2 ODBC DRIVER};DATABASE=GLAVNA  as  DRIVER={IBM DB2 ODBC DRIVER}
+//   password=a;b                                           as  a
+//   host=db2 # the server                                  as  db2 # the server
+// (it ends a value at its first ';' and knows no '#' comment after a value; the test
+// Aliasi.UnquotedValuesWithSemicolonsAreReadWholeAsBefore holds these lines). For every
+// unquoted value with ';' or '#' this gives the value as the earlier reader took it, up
+// to a ';' or '#' that follows a blank, keyed "SECTION/key".
 QHash<QString, QString> vrednostiStaregaBralnika(const QByteArray& vsebina)
 {
     QHash<QString, QString> vrednosti;

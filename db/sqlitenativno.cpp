@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QSqlDriver>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <sqlite3.h>
 
@@ -46,10 +47,35 @@ sqlite3* povezava(const QSqlDatabase& baza)
 
 namespace {
 
+// Text that is all ASCII is the same bytes in UTF-8 as the engine's own conversion from
+// UTF-16 gives: such text is bound as UTF-8 and the engine has nothing to convert.
+bool jeAscii(const char16_t* z, qsizetype n)
+{
+    char16_t vse = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        vse |= z[i];
+    return vse < 0x80;
+}
+
+bool jeAscii(const char* z, qsizetype n)
+{
+    unsigned char vse = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        vse |= static_cast<unsigned char>(z[i]);
+    return vse < 0x80;
+}
+
 int veziBesedilo(sqlite3_stmt* s, int mesto, const QString& besedilo)
 {
     if (besedilo.isNull())
         return sqlite3_bind_null(s, mesto);
+    const auto* z = reinterpret_cast<const char16_t*>(besedilo.utf16());
+    if (jeAscii(z, besedilo.size())) {
+        QVarLengthArray<char, 128> bajti(besedilo.size());
+        for (qsizetype i = 0; i < besedilo.size(); ++i)
+            bajti[i] = char(z[i]);
+        return sqlite3_bind_text(s, mesto, bajti.constData(), int(bajti.size()), SQLITE_TRANSIENT);
+    }
     return sqlite3_bind_text16(s, mesto, besedilo.utf16(), int(besedilo.size() * sizeof(char16_t)),
                                SQLITE_TRANSIENT);
 }
@@ -222,6 +248,13 @@ public:
 private:
     QString besedilo(int stolpec) const
     {
+        // ASCII text in the engine's UTF-8 is taken as it is; any other goes through the
+        // engine's conversion to UTF-16, as the driver reads it.
+        if (const auto* z = reinterpret_cast<const char*>(sqlite3_column_text(m_stavek, stolpec))) {
+            const int n = sqlite3_column_bytes(m_stavek, stolpec);
+            if (jeAscii(z, n))
+                return QString::fromLatin1(z, n);
+        }
         const auto* t = static_cast<const QChar*>(sqlite3_column_text16(m_stavek, stolpec));
         return QString(t, sqlite3_column_bytes16(m_stavek, stolpec) / int(sizeof(QChar)));
     }

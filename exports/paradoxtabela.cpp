@@ -8,12 +8,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <QtEndian>
 
 // pxlib is a C library whose header does not declare C linkage itself.
 extern "C" {
 #include <paradox.h>
 }
 
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -99,38 +101,22 @@ bool prazno(const uchar* podatki, int dolzina)
 }
 
 // Whole numbers are stored big-endian with the sign bit inverted, so that the bytes
-// sort as the values do; only the field's own bytes are read.
+// sort as the values do; only the field's own bytes are read: two or four, as its
+// type's width was checked.
 qint64 celo(const uchar* podatki, int dolzina)
 {
-    quint64 v = 0;
-    for (int i = 0; i < dolzina; ++i)
-        v = (v << 8) | podatki[i];
-    const int biti = dolzina * 8;
-    v ^= quint64(1) << (biti - 1);
-    // Sign-extend from the field's width.
-    if (v & (quint64(1) << (biti - 1)))
-        v |= ~quint64(0) << biti;
-    return static_cast<qint64>(v);
+    if (dolzina == 2)
+        return static_cast<qint16>(qFromBigEndian<quint16>(podatki) ^ 0x8000u);
+    return static_cast<qint32>(qFromBigEndian<quint32>(podatki) ^ 0x80000000u);
 }
 
 // A floating-point number: big-endian; a positive value has its sign bit inverted, a
 // negative one all its bits.
 double realno(const uchar* podatki)
 {
-    uchar b[8];
-    std::memcpy(b, podatki, 8);
-    if (b[0] & 0x80) {
-        b[0] &= 0x7f;
-    } else {
-        for (uchar& c : b)
-            c = static_cast<uchar>(~c);
-    }
-    quint64 v = 0;
-    for (uchar c : b)
-        v = (v << 8) | c;
-    double d = 0;
-    std::memcpy(&d, &v, sizeof d);
-    return d;
+    quint64 v = qFromBigEndian<quint64>(podatki);
+    v = (v & (quint64(1) << 63)) ? v & ~(quint64(1) << 63) : ~v;
+    return std::bit_cast<double>(v);
 }
 
 // Date of a day number counted from 1.1.0001 (day 1).
@@ -200,7 +186,9 @@ QVariant vrednost(pxdoc_t* d, const pxfield_t& polje, const uchar* podatki, QStr
     }
 }
 
-quint16 dvaBajta(const uchar* p) { return static_cast<quint16>(p[0] | (p[1] << 8)); }
+// The header and the blocks keep their numbers little-endian.
+quint16 dvaBajta(const uchar* p) { return qFromLittleEndian<quint16>(p); }
+quint32 stiriBajte(const uchar* p) { return qFromLittleEndian<quint32>(p); }
 
 } // namespace
 
@@ -245,12 +233,12 @@ ParadoxTabela ParadoxTabela::preberi(const QString& pot)
     const qint64 glavaBajtov = dvaBajta(bajti + 0x02);
     const int vrstaDatoteke = bajti[0x04];
     const int kb = bajti[0x05];
-    const qint64 stVrstic = qint64(dvaBajta(bajti + 0x06)) | (qint64(dvaBajta(bajti + 0x08)) << 16);
+    const qint64 stVrstic = stiriBajte(bajti + 0x06);
     const qint64 stBlokov = dvaBajta(bajti + 0x0c);
     const quint32 prviBlok = dvaBajta(bajti + 0x0e);
     const quint32 zadnjiBlok = dvaBajta(bajti + 0x10);
     const qint64 stPoljGlave = dvaBajta(bajti + 0x21);
-    const quint32 sifriranje1 = quint32(dvaBajta(bajti + 0x25)) | (quint32(dvaBajta(bajti + 0x27)) << 16);
+    const quint32 sifriranje1 = stiriBajte(bajti + 0x25);
     const int razlicica = bajti[0x39];
     if (vrstaDatoteke != pxfFileTypIndexDB && vrstaDatoteke != pxfFileTypNonIndexDB)
         throw neberljiva(QStringLiteral("to ni datoteka s podatki"));
@@ -267,7 +255,7 @@ ParadoxTabela ParadoxTabela::preberi(const QString& pot)
     // anything else, and the operator is to hear that it is encrypted.
     quint32 sifriranje = sifriranje1;
     if (sifriranje1 == 0xFF00FF00u)
-        sifriranje = razsirjena ? quint32(dvaBajta(bajti + 0x5c)) | (quint32(dvaBajta(bajti + 0x5e)) << 16) : 0;
+        sifriranje = razsirjena ? stiriBajte(bajti + 0x5c) : 0;
     if (sifriranje != 0)
         throw neberljiva(QStringLiteral("tabela je šifrirana"));
     if (kb != 1 && kb != 2 && kb != 4 && kb != 8 && kb != 16 && kb != 32)

@@ -16,9 +16,10 @@ void UstvariGrupeDog()
 {
     try {
         Poizvedba q(kImeBaze);
-        q.poskusiIzvesti(kUstvari);
-    } catch (const std::exception&) {
+        q.poskusiIzvesti(kUstvari); // refused when the table exists, the usual case: no line
+    } catch (const std::exception& e) {
         // No connection: the statements that follow fail on their own.
+        qCWarning(lcGroups).noquote() << "Tabele GrupeDog ni mogoče ustvariti:" << QString::fromUtf8(e.what());
     }
 }
 
@@ -97,9 +98,12 @@ void GrupiranjeDogodkov::PodatkiIzBaze()
     std::optional<Poizvedba> vse;
     try {
         vse.emplace(grupe::kImeBaze);
-        if (!vse->poskusiOdpreti(grupe::kVseGrupe))
+        if (!vse->poskusiOdpreti(grupe::kVseGrupe)) {
+            qCWarning(lcGroups).noquote() << "Skupin dogodkov ni mogoče brati:" << vse->zadnjaNapaka();
             vse.reset();
-    } catch (const std::exception&) {
+        }
+    } catch (const std::exception& e) {
+        qCWarning(lcGroups).noquote() << "Skupin dogodkov ni mogoče brati:" << QString::fromUtf8(e.what());
         vse.reset();
     }
 
@@ -121,8 +125,9 @@ void GrupiranjeDogodkov::PodatkiIzBaze()
         }
         // An event without a group keeps the group last shown, ready to be given it.
         polja.srebrna = false;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The fields stay as far as they were filled.
+        qCWarning(lcGroups).noquote() << "Skupine dogodka ni mogoče prebrati:" << QString::fromUtf8(e.what());
     }
 }
 
@@ -163,9 +168,13 @@ void GrupiranjeDogodkov::AzurirajGrupe(Okolje& okolje)
     if (JePrazno(polja.NazivGrupe)) {
         try {
             Poizvedba q(grupe::kImeBaze);
-            if (q.poskusiOdpreti(grupe::kGrupa, {{QStringLiteral("IDGRUPE"), kljuc}}) && q.naslednji())
+            if (!q.poskusiOdpreti(grupe::kGrupa, {{QStringLiteral("IDGRUPE"), kljuc}}))
+                qCWarning(lcGroups).noquote() << "Naziva skupine" << kljuc << "ni mogoče prebrati:" << q.zadnjaNapaka();
+            else if (q.naslednji())
                 polja.NazivGrupe = brezRepa(q.niz(QStringLiteral("NzvGrupe")));
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            qCWarning(lcGroups).noquote() << "Naziva skupine" << kljuc << "ni mogoče prebrati:"
+                                          << QString::fromUtf8(e.what());
         }
     }
 
@@ -196,9 +205,11 @@ void GrupiranjeDogodkov::AzurirajGrupe(Okolje& okolje)
     // Every row of the group gets the name.
     try {
         Poizvedba q(grupe::kImeBaze);
-        q.poskusiIzvesti(grupe::kPreimenujGrupo, {{QStringLiteral("NZVGRUPE"), besedilo(polja.NazivGrupe)},
-                                                  {QStringLiteral("IDGRUPE"), kljuc}});
-    } catch (const std::exception&) {
+        if (!q.poskusiIzvesti(grupe::kPreimenujGrupo, {{QStringLiteral("NZVGRUPE"), besedilo(polja.NazivGrupe)},
+                                                       {QStringLiteral("IDGRUPE"), kljuc}}))
+            qCWarning(lcGroups).noquote() << "Skupina" << kljuc << "ni preimenovana:" << q.zadnjaNapaka();
+    } catch (const std::exception& e) {
+        qCWarning(lcGroups).noquote() << "Skupina" << kljuc << "ni preimenovana:" << QString::fromUtf8(e.what());
     }
 
     // The list shows what was really stored, on the saved event.

@@ -103,7 +103,8 @@ void Pregled::DBGrid1DblClick()
         doo = vrednostDatum(m_Q1.polje(QStringLiteral("DATUM2")));
         if (st.isNull() || !ok || !od.isValid() || !doo.isValid())
             return;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcReview).noquote() << "Vrstice registra prenosov ni mogoče prebrati:" << QString::fromUtf8(e.what());
         return;
     }
     m_k.nastaviDatum1(od);
@@ -165,7 +166,9 @@ void Pregled::btnOdgovorDaClick()
             brisiPrenos(m_baza, *n);
             m_k.skrijVprasanje();
             m_okolje.sporocilo(QStringLiteral("Prenos številka ") + besedilo + QStringLiteral(" je zbrisan!"));
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            // The grid shows nothing; the transfer stays as it was.
+            qCWarning(lcReview).noquote() << "Prenosa" << besedilo << "ni mogoče zbrisati:" << QString::fromUtf8(e.what());
             m_k.skrijVprasanje();
         }
     } else {

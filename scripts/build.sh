@@ -11,6 +11,11 @@ command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cca
 if [ ! -f build/CMakeCache.txt ]; then
   cmake -S . -B build "${generator[@]}" "${launcher[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
+# LEDGXFER_WERROR=ON (scripts/test.sh sets it) builds with warnings as errors; the
+# setting stays in build/ until it is given again.
+if [ -n "${LEDGXFER_WERROR:-}" ]; then
+  cmake -S . -B build -DLEDGXFER_WERROR="$LEDGXFER_WERROR" >/dev/null
+fi
 targets=()
 if [ $# -gt 0 ]; then targets=(--target "$@"); fi
 cmake --build build --parallel "$(nproc)" "${targets[@]}"

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Builds the asan preset (AddressSanitizer and UndefinedBehaviorSanitizer, build-asan/)
-# and runs every test program under it: each on SQLite, and those that run on every
-# engine (registered with BAZE) once more on PostgreSQL, on a private server started
-# here on loopback (scripts/pg.sh) and stopped again whatever happens. The list of
-# programs is read from the tests' CMakeLists.txt files, so a new test program is
-# checked without a change here. Any sanitizer report or failed test fails the run.
+# with warnings as errors and runs every test program under it: each on SQLite, and
+# those that run on every engine (registered with BAZE) once more on PostgreSQL, on a
+# private server started here on loopback (scripts/pg.sh) and stopped again whatever
+# happens. The list of programs is read from the tests' CMakeLists.txt files, so a new
+# test program is checked without a change here. Any sanitizer report or failed test fails the run.
 # CI runs it after scripts/test.sh (.ci/run); see README for what it costs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake --preset asan
+cmake --preset asan -DLEDGXFER_WERROR=ON
 cmake --build --preset asan
 
 mapfile -t programi < <(sed -n 's/^ledg_test(\([A-Za-z0-9_]*\).*/\1/p' ./*/tests/CMakeLists.txt | sort)

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test: the engine suites on SQLite
 # and again on a private PostgreSQL server started here on loopback (stopped again
-# whatever happens), the window tests offscreen.
+# whatever happens), the window tests offscreen. The build treats warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+# Warnings are errors here: a new warning fails the run.
+LEDGXFER_WERROR=ON bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 
 pgdir=$(mktemp -d /tmp/ledgxfer-pg.XXXXXX)

@@ -1,6 +1,5 @@
 #include "belezenje.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QMutex>
@@ -28,21 +27,19 @@ namespace {
 QMutex g_zaklep;
 QFile* g_datoteka = nullptr;
 
-const char* imeVrste(QtMsgType vrsta)
-{
-    switch (vrsta) {
-    case QtDebugMsg: return "debug";
-    case QtInfoMsg: return "info";
-    case QtWarningMsg: return "warning";
-    case QtCriticalMsg: return "critical";
-    case QtFatalMsg: return "fatal";
-    }
-    return "warning";
-}
+// The line: "YYYY-MM-DD HH:MM:SS.zzz category level: text", the time local. As in every
+// Qt program, QT_MESSAGE_PATTERN takes its place when it is set.
+constexpr char kVzorec[] = "%{time yyyy-MM-dd HH:mm:ss.zzz} %{category} %{type}: %{message}";
 
 void obravnava(QtMsgType vrsta, const QMessageLogContext& kontekst, const QString& besedilo)
 {
-    const QByteArray v = belezenje::vrstica(vrsta, kontekst.category ? kontekst.category : "default", besedilo)
+    // A message that comes without a category is under "default", as qDebug()'s are.
+    const QByteArray v = (kontekst.category
+                              ? qFormatLogMessage(vrsta, kontekst, besedilo)
+                              : qFormatLogMessage(vrsta,
+                                                  QMessageLogContext(kontekst.file, kontekst.line, kontekst.function,
+                                                                     "default"),
+                                                  besedilo))
                              .toUtf8()
                          + '\n';
     QMutexLocker zaklep(&g_zaklep);
@@ -58,13 +55,6 @@ void obravnava(QtMsgType vrsta, const QMessageLogContext& kontekst, const QStrin
 
 namespace belezenje {
 
-QString vrstica(QtMsgType vrsta, const char* kategorija, const QString& besedilo)
-{
-    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) + u' '
-           + QString::fromLatin1(kategorija) + u' ' + QString::fromLatin1(imeVrste(vrsta))
-           + QStringLiteral(": ") + besedilo;
-}
-
 QString privzetaDatoteka(const QString& direktorijAplikacije)
 {
     return QDir(direktorijAplikacije).filePath(QStringLiteral("ledgxfer.log"));
@@ -77,6 +67,7 @@ void namesti(const QString& datoteka)
         delete g_datoteka;
         g_datoteka = nullptr;
     }
+    qSetMessagePattern(QString::fromLatin1(kVzorec));
     qInstallMessageHandler(obravnava);
     if (datoteka.isEmpty())
         return;

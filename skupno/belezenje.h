@@ -19,17 +19,14 @@ Q_DECLARE_LOGGING_CATEGORY(lcCli)         // ledgxfer.cli
 
 namespace belezenje {
 
-// Installs the program's message handler: every message as one line
-// "YYYY-MM-DD HH:MM:SS.zzz category level: text" on standard error and, when
-// `datoteka` is not empty, appended to that file as well (opened once, flushed after
-// every line, so a crash keeps what was written). A log file that cannot be opened
+// Sets the line format (qSetMessagePattern) and installs the program's message
+// handler: every message as one line "YYYY-MM-DD HH:MM:SS.zzz category level: text" on
+// standard error and, when `datoteka` is not empty, appended to that file as well
+// (opened once, flushed after every line, so a crash keeps what was written). A log file that cannot be opened
 // is said once on standard error; the program goes on.
 void namesti(const QString& datoteka = QString());
 
 // The log file of the window: "ledgxfer.log" in the application directory.
 QString privzetaDatoteka(const QString& direktorijAplikacije);
-
-// One formatted line, as the handler writes it (for tests).
-QString vrstica(QtMsgType vrsta, const char* kategorija, const QString& besedilo);
 
 } // namespace belezenje

@@ -63,36 +63,6 @@ const QString kOdKjerInPogoj = QStringLiteral(" FROM KNJIZBE  K  ")
 // posting's control number after them makes the file the same on every engine.
 const QString kUredi = QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA, K.CTRL");
 
-// The two look-ups of the detail lines, each asked once per contract or partner
-// within one run. A failing organisation look-up is not kept: it ends the run.
-class IskanjeZaPrenos : public Iskanje {
-public:
-    explicit IskanjeZaPrenos(const QSqlDatabase& baza) : m_baza(baza) {}
-    QString organizacija(qint64 pogodba) override
-    {
-        const auto it = m_organizacije.constFind(pogodba);
-        if (it != m_organizacije.constEnd())
-            return *it;
-        const QString v = m_baza.organizacija(pogodba);
-        m_organizacije.insert(pogodba, v);
-        return v;
-    }
-    QString vrstaPartnerja(qint64 partner) override
-    {
-        const auto it = m_partnerji.constFind(partner);
-        if (it != m_partnerji.constEnd())
-            return *it;
-        const QString v = m_baza.vrstaPartnerja(partner);
-        m_partnerji.insert(partner, v);
-        return v;
-    }
-
-private:
-    IskanjeVBazi m_baza;
-    QHash<qint64, QString> m_organizacije;
-    QHash<qint64, QString> m_partnerji;
-};
-
 QString napakaPisanja(const QString& pot)
 {
     return QStringLiteral("Ne morem pisati v datoteko ") + pot;
@@ -363,7 +333,7 @@ void TekPrenosa::delajVTransakciji()
             dodeljena = dodeliStevilko(tx);
         m_stevilkaVrstic = dodeljena ? dodeljena->nova : m_stevilka;
 
-        IskanjeZaPrenos iskanje(m_db);
+        IskanjeSPomnilnikom iskanje(m_db);
         DatotekaGk gk(iskanje);
         ShrambaIzravnav shramba(tx);
         zapisiVrstice(izhod, gk, shramba);

@@ -386,8 +386,9 @@ TEST_P(DemoPdf, OutputIsGuarded)
     const IzidBatch i = zazeniBatch(argumenti);
     EXPECT_EQ(i.koda, 2) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(i.napake.contains(QString::fromUtf8(c.razlog))) << i.napake.toStdString();
-    if (!c.datotekaBaze)
+    if (!c.datotekaBaze) {
         EXPECT_EQ(vsebinaAliVrsta(pot), prej);
+    }
     EXPECT_GT(stevilo("SELECT COUNT(*) N FROM LEDGXFER"), 0);
 }
 

@@ -353,3 +353,55 @@ TEST(PgNativno, ABulkInsertGoesOnThroughTheDriverWhenCopyIsNoLongerAllowed)
                                     QStringLiteral("3|NULL")}));
     tx.preklici();
 }
+
+// Text past the driver is the driver's text whatever its bytes: ASCII, empty, with a
+// NUL inside, other letters, bytes that are no UTF-8 (read) and a lone surrogate
+// (stored); read back and stored the same both ways, byte for byte.
+TEST_F(SqliteBaza, TextOfAnyBytesIsReadAndStoredAsTheDriverDoes)
+{
+    if (!sqlitenativno::povezava(db))
+        GTEST_SKIP() << "this build's SQLite driver is not used past the driver";
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE B (ZAP INTEGER, T TEXT)")));
+    ASSERT_TRUE(q.exec(QStringLiteral(
+        "INSERT INTO B VALUES (1, 'abc'), (2, ''), (3, CAST(X'610062' AS TEXT)), (4, 'ČŠŽ đ'), "
+        "(5, CAST(X'41FF42' AS TEXT)), (6, CAST(X'41C3' AS TEXT)), (7, CAST(X'EDA080' AS TEXT))")));
+    const QList<QString> zapisi = {QStringLiteral("abc"), QString(), QStringLiteral(""),
+                                   QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b")),
+                                   QStringLiteral("ČŠŽ đ"), QString(QChar(0xD800)) + QStringLiteral("x")};
+    Zapisnik okolje;
+    const auto beri = [&](const char* stikalo) {
+        Stikalo s(stikalo);
+        QStringList izpis;
+        Rezultat r;
+        r.odpri(db, QStringLiteral("SELECT ZAP, T FROM B ORDER BY ZAP"), {}, true);
+        for (bool je = !r.eof(); je; je = r.naslednji()) {
+            const QString t = r.niz(1);
+            const QVariant v = r.vrednost(r.trenutnaVrstica(), 1);
+            izpis << QString::number(r.celo(0)) + u'|' + QString::number(t.isNull())
+                    + u'|' + QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2).toHex())
+                    + u'|' + QString::fromLatin1(v.typeName()) + u'=' + v.toString();
+        }
+        r.zapri();
+        // Stored by the bulk insert and read back as the engine's bytes.
+        Transakcija tx(db, okolje);
+        tx.zacni();
+        MnozicniVnos vnos(tx, QStringLiteral("BV"), {{QStringLiteral("ZAP"), QStringLiteral("INTEGER")},
+                                                     {QStringLiteral("T"), QStringLiteral("TEXT")}},
+                          [&](const QVariantList&, const QSqlError& e) { ADD_FAILURE() << e.text().toStdString(); });
+        QSqlQuery(db).exec(QStringLiteral("CREATE TABLE BV (ZAP INTEGER, T TEXT)"));
+        for (qsizetype i = 0; i < zapisi.size(); ++i)
+            vnos.dodaj({qint64(i), zapisi.at(i)});
+        vnos.koncaj();
+        QSqlQuery h(db);
+        EXPECT_TRUE(h.exec(QStringLiteral("SELECT ZAP, typeof(T), hex(T) FROM BV ORDER BY ZAP")));
+        while (h.next())
+            izpis << h.value(0).toString() + u'|' + h.value(1).toString() + u'|' + h.value(2).toString();
+        tx.preklici();
+        return izpis;
+    };
+    const QStringList mimoGonilnika = beri(nullptr);
+    const QStringList skoziGonilnik = beri("0");
+    ASSERT_EQ(mimoGonilnika.size(), 7 + zapisi.size());
+    EXPECT_EQ(mimoGonilnika, skoziGonilnik);
+}

@@ -3,6 +3,7 @@
 #include "varovanjeizhoda.h"
 #include "vhodnadatoteka.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -263,5 +264,35 @@ INSTANTIATE_TEST_SUITE_P(
                                   },
                                   false}),
     PoImenu());
+
+// Every log line, on standard error and in the log file alike, is
+// "YYYY-MM-DD HH:MM:SS.zzz category level: text" in the local time of its writing;
+// a message without a category of its own is under "default".
+TEST(Dnevnik, EveryLineIsTimeCategoryLevelAndText)
+{
+    QTemporaryDir dir;
+    const QString pot = dir.filePath(QStringLiteral("ledgxfer.log"));
+    const QDateTime prej = QDateTime::currentDateTime().addMSecs(-1);
+    belezenje::namesti(pot);
+    qCWarning(lcDb).noquote() << "prva vrstica: č";
+    qCInfo(lcTransfer).noquote() << "druga";
+    qCCritical(lcCli).noquote() << "tretja";
+    qWarning().noquote() << "brez kategorije";
+    belezenje::namesti();
+    const QDateTime potem = QDateTime::currentDateTime().addMSecs(1);
+
+    const QList<QByteArray> vrstice = preberi(pot).split('\n');
+    const QList<QByteArray> besedila = {"ledgxfer.db warning: prva vrstica: \xc4\x8d", "ledgxfer.transfer info: druga",
+                                        "ledgxfer.cli critical: tretja", "default warning: brez kategorije", ""};
+    ASSERT_EQ(vrstice.size(), besedila.size()) << preberi(pot).toStdString();
+    for (qsizetype i = 0; i + 1 < vrstice.size(); ++i) {
+        const QByteArray& v = vrstice.at(i);
+        ASSERT_GT(v.size(), 24) << v.toStdString();
+        EXPECT_EQ(v.mid(23, 1), " ") << v.toStdString();
+        const QDateTime cas = QDateTime::fromString(QString::fromLatin1(v.left(23)), QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        EXPECT_TRUE(cas.isValid() && cas >= prej && cas <= potem) << v.toStdString();
+        EXPECT_EQ(v.mid(24), besedila.at(i));
+    }
+}
 
 } // namespace

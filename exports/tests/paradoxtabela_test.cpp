@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTime>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -89,23 +90,22 @@ QList<ZokVnos> tisocVrstic()
     return v;
 }
 
+// The numbers of the header and the blocks are little-endian.
 void postavi16(QByteArray& b, qsizetype kje, quint16 v)
 {
-    b[kje] = char(v & 0xff);
-    b[kje + 1] = char(v >> 8);
+    qToLittleEndian(v, b.data() + kje);
 }
 
 void postavi32(QByteArray& b, qsizetype kje, quint32 v)
 {
-    postavi16(b, kje, quint16(v & 0xffff));
-    postavi16(b, kje + 2, quint16(v >> 16));
+    qToLittleEndian(v, b.data() + kje);
 }
 
 // Where the records of the last block of the chain end: the header names the last
 // block, the block's head the number of its records.
 qsizetype konecZapisov(const QByteArray& b)
 {
-    const auto dva = [&b](qsizetype i) { return int(quint8(b[i])) | (int(quint8(b[i + 1])) << 8); };
+    const auto dva = [&b](qsizetype i) { return int(qFromLittleEndian<quint16>(b.constData() + i)); };
     const int zapis = dva(0x00);
     const qsizetype glava = dva(0x02);
     const qsizetype blok = qsizetype(quint8(b[0x05])) * 1024;
@@ -261,8 +261,9 @@ TEST_P(KrajsiZadnjiBlok, seBereVCeloti)
 
     const ParadoxTabela t = ParadoxTabela::preberi(tabela);
     EXPECT_EQ(t.steviloVrstic(), GetParam().vrstic);
-    if (GetParam().vrstic > 0)
+    if (GetParam().vrstic > 0) {
         EXPECT_EQ(t.vrstica(GetParam().vrstic - 1).at(0), QVariant(QString::number(1000 + (GetParam().vrstic - 1) % 10)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

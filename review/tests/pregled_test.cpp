@@ -2,6 +2,7 @@
 #include "postavitev.h"
 #include "pregled.h"
 #include "rezultat.h"
+#include "zajemdnevnika.h"
 #include "zapisnik.h"
 #include "zbirka.h"
 
@@ -243,15 +244,17 @@ TEST(Pregled, Deletion)
         }
     }
 
-    // A refused deletion only hides the question.
+    // A refused deletion only hides the question; the log says why.
     Panel p;
     p.zbirka.izvedi(QStringLiteral("DROP TABLE LEDGXFER"));
     p.k.stevilka = QStringLiteral("7");
     p.pregled.btnBrisiPrenosClick();
+    ZajemDnevnika zajem;
     p.pregled.btnOdgovorDaClick();
     EXPECT_FALSE(p.k.vprasanjeVidno);
     EXPECT_TRUE(p.okolje.sporocila.isEmpty());
     EXPECT_FALSE(p.okolje.statusViden);
+    EXPECT_EQ(zajem.vrstice("ledgxfer.review", QStringLiteral("Prenosa 7 ni mogoče zbrisati:")).size(), 1);
 }
 
 TEST(Pregled, JournalRunsOverThePostingsListAndPrintsOnlyZerosForTheRegisterList)

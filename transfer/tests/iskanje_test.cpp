@@ -109,6 +109,67 @@ TEST_F(BazaIskanja, SifraOrganizacijeVVrstici)
     EXPECT_EQ(polja("K", 5555), QByteArray("00000195|   "));
 }
 
+// The run's look-ups answer as the statements one by one do, whether a key was asked
+// one by one or read with the whole table (after `prag` keys one by one), and in any
+// order of asking; a key asked twice is the same answer.
+TEST_F(BazaIskanja, SPomnilnikomEnakoKotPosamic)
+{
+    Poizvedba q(baza());
+    q.izvedi("INSERT INTO ORG (SFORG, KNTORG) VALUES (3, NULL)");
+    q.izvedi("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1004, 300, 3)");
+    q.izvedi("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1005, 300, 1)");
+    q.izvedi("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (300, '1', NULL)");
+    const QList<qint64> pogodbe = {1000, 1001, 1003, 1004, 5555, -1, 1005, 1000, 0};
+    const QList<qint64> partnerji = {200, 100, 999, 300, 0, 200};
+    IskanjeVBazi posamic(baza());
+    for (const int prag : {0, 1, 3, 1000}) {
+        IskanjeSPomnilnikom iskanje(baza(), prag);
+        for (qsizetype i = 0; i < pogodbe.size(); ++i)
+            EXPECT_EQ(iskanje.organizacija(pogodbe.at(i)), posamic.organizacija(pogodbe.at(i)))
+                << "prag " << prag << ", pogodba " << pogodbe.at(i);
+        for (qsizetype i = 0; i < partnerji.size(); ++i)
+            EXPECT_EQ(iskanje.vrstaPartnerja(partnerji.at(i)), posamic.vrstaPartnerja(partnerji.at(i)))
+                << "prag " << prag << ", partner " << partnerji.at(i);
+        EXPECT_EQ(iskanje.organizacijeVse(), prag < 8) << prag; // 8 different contracts
+        EXPECT_EQ(iskanje.partnerjiVsi(), prag < 5) << prag;    // 5 different partners
+    }
+}
+
+// Once a table is read whole, no statement of its kind runs again: a table dropped
+// afterwards changes no answer. Before that every new key is a statement, and a failing
+// organisation look-up ends the run.
+TEST_F(BazaIskanja, SPomnilnikomPoBranjuCeleTabeleBrezStavkov)
+{
+    IskanjeSPomnilnikom vse(baza(), 0);
+    IskanjeSPomnilnikom posamic(baza());
+    EXPECT_EQ(vse.organizacija(1000), QStringLiteral("101"));
+    EXPECT_EQ(vse.vrstaPartnerja(100), QStringLiteral("P"));
+    EXPECT_EQ(posamic.organizacija(1000), QStringLiteral("101"));
+    EXPECT_EQ(posamic.vrstaPartnerja(100), QStringLiteral("P"));
+    Poizvedba(baza()).izvedi("DROP TABLE ORG");
+    Poizvedba(baza()).izvedi("DROP TABLE OSB");
+    EXPECT_EQ(vse.organizacija(1001), QStringLiteral(" 20 "));
+    EXPECT_EQ(vse.organizacija(7777), QString());
+    EXPECT_EQ(vse.vrstaPartnerja(200), QStringLiteral("F"));
+    EXPECT_EQ(posamic.organizacija(1000), QStringLiteral("101")); // asked before: kept
+    EXPECT_THROW(posamic.organizacija(1001), Napaka);
+    EXPECT_EQ(posamic.vrstaPartnerja(100), QStringLiteral("P"));
+    EXPECT_EQ(posamic.vrstaPartnerja(200), QString()); // the failure is no kind
+}
+
+// A partner table that cannot be read whole leaves the partners to the statements one
+// by one, each failure no kind, as before.
+TEST_F(BazaIskanja, SPomnilnikomNeuspeloBranjePartnerjevGrePosamic)
+{
+    IskanjeSPomnilnikom iskanje(baza(), 1);
+    EXPECT_EQ(iskanje.vrstaPartnerja(100), QStringLiteral("P"));
+    Poizvedba(baza()).izvedi("DROP TABLE OSB");
+    EXPECT_EQ(iskanje.vrstaPartnerja(200), QString());
+    EXPECT_FALSE(iskanje.partnerjiVsi());
+    EXPECT_EQ(iskanje.vrstaPartnerja(100), QStringLiteral("P"));
+    EXPECT_EQ(iskanje.vrstaPartnerja(999), QString());
+}
+
 // The postings query of a transfer run, as the run opens it.
 const char* kPoizvedbaKnjizb =
     "SELECT K.DATUMV, K.DATUMK,  D.SFDJV  SFDJV,  D.IDPOG  IDPOG,  K.IDPOG  KIDPOG,  K.VP  VP, "

@@ -87,17 +87,22 @@ protected:
     QString pot;
 };
 
-// The expected file of the fixture, field by field.
-const QByteArray kUvodna = QByteArray(" 0000") + "20180131" + "VP-20180131" + "         ";
-const QByteArray kVrstica1 = QByteArray("VP888") + "20180115" + "001" + "0001" + "00000123" + "1100      "
-    + "0000000" + "101" + "20180116" + "978" + "000000000010000" + "+" + "000000000000000" + "+" + "1"
-    + "000000000010000" + "+" + "000000000000000" + "+" + "O" + "00" + "20180116" + QByteArray(16, ' ') + "O";
-const QByteArray kVrstica2 = QByteArray("VP888") + "20180115" + "001" + "0002" + "00000195" + "7600      "
-    + "0000000" + "101" + "20180116" + "978" + "000000000000000" + "+" + "000000000010000" + "+" + "2"
-    + "000000000000000" + "+" + "000000000010000" + "+" + "O" + "00" + "20180116" + QByteArray(16, ' ') + "O";
-const QByteArray kZakljucna = QByteArray("99999") + "20180131" + "VP-20180131         " + "000002"
-    + "000000000010000" + "+" + "000000000010000" + "+";
-const QByteArray kDatoteka = kUvodna + "\r\n" + kVrstica1 + "\r\n" + kVrstica2 + "\r\n" + kZakljucna + "\r\n";
+// The expected file of the fixture: the whole-file case primeri/prenos_nov holds the
+// same book, and its expected file is this run's with the recorder's day, 31 January
+// 2018, for {danes}.
+QByteArray datotekaPrimera()
+{
+    QFile f(QStringLiteral(LEDGXFER_PRIMERI_DIR "/prenos_nov/pricakovano/GKDODAT2.TXT"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().replace("{danes}", "20180131")
+                                       : QByteArray("<ni datoteke primera prenos_nov>");
+}
+const QByteArray kDatoteka = datotekaPrimera();
+// Its first detail line, without the line end.
+const QByteArray kVrstica1 = [] {
+    QByteArray v = kDatoteka.split('\n').value(1);
+    v.chop(1);
+    return v;
+}();
 
 } // namespace
 
@@ -230,8 +235,9 @@ TEST_F(PrenosTest, ARangeThatIsNotTheRunsOwnIsRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(Zapis({pot, QString::fromLatin1(p.stevilka), p.od, p.doo, b.alias()}, Q1, s, s),
                   IzidPrenosa::Zavrnjen);
         ASSERT_EQ(s.sporocila.size(), 1);
-        if (!p.sporocilo.isEmpty())
+        if (!p.sporocilo.isEmpty()) {
             EXPECT_EQ(s.sporocila.at(0), p.sporocilo);
+        }
         EXPECT_TRUE(s.vprasanja.isEmpty());
         EXPECT_EQ(preberi(pot), dobra);
         EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
