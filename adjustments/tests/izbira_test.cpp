@@ -126,10 +126,10 @@ TEST(IzbiraIzravnav, TextsAreBoundNeverSpliced)
     EXPECT_EQ(s.sql, QStringLiteral("SELECT * FROM IZRAVNAVE  WHERE DAN=DAN  AND DAN >= :DATUM1 AND DAN<=:DATUM2 "
                                     " AND PRENOS=:PRENOS AND PARTNER LIKE :PARTNER  AND KONTO LIKE :KONTO "
                                     " AND SFDJV LIKE :SFDJV  AND VP=:VP  ORDER BY PRENOS, DAN "));
-    const QVariantMap pricakovani = {{"DATUM1", k1Marec},         {"DATUM2", k31Marec},
-                                     {"PRENOS", qint64(7)},       {"PARTNER", QStringLiteral("1'2%")},
-                                     {"KONTO", QStringLiteral("12%")}, {"SFDJV", QStringLiteral("0_%")},
-                                     {"VP", qint64(3)}};
+    const QVariantMap pricakovani = {{QStringLiteral("DATUM1"), k1Marec},         {QStringLiteral("DATUM2"), k31Marec},
+                                     {QStringLiteral("PRENOS"), qint64(7)},       {QStringLiteral("PARTNER"), QStringLiteral("1'2%")},
+                                     {QStringLiteral("KONTO"), QStringLiteral("12%")}, {QStringLiteral("SFDJV"), QStringLiteral("0_%")},
+                                     {QStringLiteral("VP"), qint64(3)}};
     EXPECT_EQ(s.parametri, pricakovani);
 }
 

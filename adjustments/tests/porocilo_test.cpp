@@ -23,7 +23,7 @@ TabelaVir izravnave(int n)
     for (int i = 0; i < n; ++i)
         vrstice.append({7, 1, QDate(2024, 3, 1).addDays(i % 31), QStringLiteral("1299"), QStringLiteral("101"),
                         QStringLiteral("00000100"), 1234.0625, 1234.06, -0.0025});
-    return TabelaVir({"PRENOS", "VP", "DAN", "KONTO", "SFDJV", "PARTNER", "ZNESEK", "ZAOKROZEN", "RAZLIKA"}, vrstice);
+    return TabelaVir({QStringLiteral("PRENOS"), QStringLiteral("VP"), QStringLiteral("DAN"), QStringLiteral("KONTO"), QStringLiteral("SFDJV"), QStringLiteral("PARTNER"), QStringLiteral("ZNESEK"), QStringLiteral("ZAOKROZEN"), QStringLiteral("RAZLIKA")}, vrstice);
 }
 
 const PostavljenElement* najdi(const Stran& s, const QString& besedilo)
@@ -51,31 +51,31 @@ TEST(PorociloIzravnav, OnePageWithTitlesCaptionsMasksAndTheThreeSums)
         bool desno, krepko;
     };
     const Pricakovano pricakovani[] = {
-        {"Banka Morvik d.d.", 10, 10, false, true},
-        {"PREGLED IZRAVNAV PRI ZAOKROŽEVANJU", 73.5, 14.2, false, true},
+        {QStringLiteral("Banka Morvik d.d."), 10, 10, false, true},
+        {QStringLiteral("PREGLED IZRAVNAV PRI ZAOKROŽEVANJU"), 73.5, 14.2, false, true},
         {QStringLiteral("2. 04. 2024 09:30"), 283.8, 10, true, false},
-        {"1", 283.8, 16.3, true, false},
-        {"Prenos", 10, 25.6, false, true},
-        {" Dan", 26.9, 25.6, false, true},
-        {"Dejavnost", 43.9, 25.6, false, true},
-        {"Partner", 62.9, 25.6, false, true},
-        {"Vrsta papirja", 90.4, 25.6, false, true},
-        {"Konto", 118.0, 25.6, false, true},
-        {"Znesek", 164.5, 25.6, false, true},
-        {"Zaokrožen znesek", 204.7, 25.6, false, true},
-        {"Razlika", 274.6, 25.6, false, true},
+        {QStringLiteral("1"), 283.8, 16.3, true, false},
+        {QStringLiteral("Prenos"), 10, 25.6, false, true},
+        {QStringLiteral(" Dan"), 26.9, 25.6, false, true},
+        {QStringLiteral("Dejavnost"), 43.9, 25.6, false, true},
+        {QStringLiteral("Partner"), 62.9, 25.6, false, true},
+        {QStringLiteral("Vrsta papirja"), 90.4, 25.6, false, true},
+        {QStringLiteral("Konto"), 118.0, 25.6, false, true},
+        {QStringLiteral("Znesek"), 164.5, 25.6, false, true},
+        {QStringLiteral("Zaokrožen znesek"), 204.7, 25.6, false, true},
+        {QStringLiteral("Razlika"), 274.6, 25.6, false, true},
         // The first detail line, under the 13.5 + 7.1 mm of headers.
         {QStringLiteral("1. 03. 2024"), 26.9, 30.6, false, false},
-        {"101", 46.0, 30.6, false, false},
-        {"00000100", 62.9, 30.6, false, false},
-        {"1299", 115.8, 30.6, false, false},
-        {"1.234,0625000000000", 175.9, 30.6, true, false},
-        {"1.234,06", 233.8, 30.6, true, false},
-        {"-0,0025000000000", 286.2, 30.6, true, false},
+        {QStringLiteral("101"), 46.0, 30.6, false, false},
+        {QStringLiteral("00000100"), 62.9, 30.6, false, false},
+        {QStringLiteral("1299"), 115.8, 30.6, false, false},
+        {QStringLiteral("1.234,0625000000000"), 175.9, 30.6, true, false},
+        {QStringLiteral("1.234,06"), 233.8, 30.6, true, false},
+        {QStringLiteral("-0,0025000000000"), 286.2, 30.6, true, false},
         // The summary after the second line.
-        {"2.468,1250000000000", 176.2, 40.6, true, false},
-        {"2.468,12", 233.8, 40.6, true, false},
-        {"-0,0050000000000", 286.8, 40.6, true, false},
+        {QStringLiteral("2.468,1250000000000"), 176.2, 40.6, true, false},
+        {QStringLiteral("2.468,12"), 233.8, 40.6, true, false},
+        {QStringLiteral("-0,0050000000000"), 286.8, 40.6, true, false},
     };
     for (const Pricakovano& p : pricakovani) {
         SCOPED_TRACE(p.besedilo.toStdString());

@@ -31,16 +31,16 @@ TEST(BatchUkaz, HelpGlobalAndPerCommandInSlovenianWithOptionsExampleAndExitCodes
     }
     // Each command's help: description, every option, an example, the exit codes.
     const QMap<QString, QStringList> moznosti = {
-        {QStringLiteral("transfer"), {"--alias A", "--user U", "--password P", "--password-stdin", "--aliases DATOTEKA",
-                                      "--from LLLL-MM-DD", "--to LLLL-MM-DD", "--output POT", "--repeat N"}},
-        {QStringLiteral("verify"), {"--file POT", "--alias A", "--transfer N", "--aliases DATOTEKA"}},
-        {QStringLiteral("journal"), {"--transfer N", "--pdf DATOTEKA", "--initiator", "--journal-number"}},
-        {QStringLiteral("adjustments"), {"--pdf DATOTEKA", "--from", "--to", "--transfer", "--partner", "--account",
-                                         "--activity", "--security"}},
-        {QStringLiteral("parties"), {"--output POT", "--first N", "--last N"}},
-        {QStringLiteral("revaluation"), {"--output POT"}},
-        {QStringLiteral("demo"), {"--database DATOTEKA", "--aliases DATOTEKA", "--postings N", "--today LLLL-MM-DD",
-                                  "--alias A"}},
+        {QStringLiteral("transfer"), {QStringLiteral("--alias A"), QStringLiteral("--user U"), QStringLiteral("--password P"), QStringLiteral("--password-stdin"), QStringLiteral("--aliases DATOTEKA"),
+                                      QStringLiteral("--from LLLL-MM-DD"), QStringLiteral("--to LLLL-MM-DD"), QStringLiteral("--output POT"), QStringLiteral("--repeat N")}},
+        {QStringLiteral("verify"), {QStringLiteral("--file POT"), QStringLiteral("--alias A"), QStringLiteral("--transfer N"), QStringLiteral("--aliases DATOTEKA")}},
+        {QStringLiteral("journal"), {QStringLiteral("--transfer N"), QStringLiteral("--pdf DATOTEKA"), QStringLiteral("--initiator"), QStringLiteral("--journal-number")}},
+        {QStringLiteral("adjustments"), {QStringLiteral("--pdf DATOTEKA"), QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--transfer"), QStringLiteral("--partner"), QStringLiteral("--account"),
+                                         QStringLiteral("--activity"), QStringLiteral("--security")}},
+        {QStringLiteral("parties"), {QStringLiteral("--output POT"), QStringLiteral("--first N"), QStringLiteral("--last N")}},
+        {QStringLiteral("revaluation"), {QStringLiteral("--output POT")}},
+        {QStringLiteral("demo"), {QStringLiteral("--database DATOTEKA"), QStringLiteral("--aliases DATOTEKA"), QStringLiteral("--postings N"), QStringLiteral("--today LLLL-MM-DD"),
+                                  QStringLiteral("--alias A")}},
     };
     for (const char* u : kUkazi) {
         for (const char* h : {"--help", "-h"}) {
@@ -490,17 +490,17 @@ TEST(BatchUkaz, TypedValuesAreReadWhole)
         bool naIzhodu;
     };
     const Primer primeri[] = {
-        {{"adjustments", "--alias", "LB", "--pdf", dir.filePath("a.pdf"), "--from", "2026-10-01junk", "--to",
-          "2026-10-31"},
+        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-01junk"), QStringLiteral("--to"),
+          QStringLiteral("2026-10-31")},
          "--from ni datum",
          false},
-        {{"adjustments", "--alias", "LB", "--pdf", dir.filePath("a.pdf"), "--from", "2026-10-01", "--to", "2026-02-30"},
+        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-01"), QStringLiteral("--to"), QStringLiteral("2026-02-30")},
          "--to ni datum",
          false},
-        {{"adjustments", "--alias", "LB", "--pdf", dir.filePath("a.pdf"), "--from", "2026-10-31", "--to", "2026-10-01"},
+        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-31"), QStringLiteral("--to"), QStringLiteral("2026-10-01")},
          "Začetni datum 31.10.2026 je za končnim datumom 1.10.2026.",
          false},
-        {{"parties", "--alias", "LB", "--output", dir.filePath("OSB.TXT"), "--first", "abc"},
+        {{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--output"), dir.filePath(QStringLiteral("OSB.TXT")), QStringLiteral("--first"), QStringLiteral("abc")},
          "--first ni celo število: abc",
          true},
     };

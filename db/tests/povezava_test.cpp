@@ -190,10 +190,10 @@ TEST(Povezava, LikeOnSqliteIsCaseSensitive)
         QStringList ujemanja;
     };
     const Primer primeri[] = {
-        {"N%", {"N1", "N2", "Nx"}},
-        {"n%", {"n1"}},
-        {"a_c%", {"a_c", "abc"}}, // '_' stands for one character, but 'a' is not 'A'
-        {"ABC%", {"ABC"}},
+        {"N%", {QStringLiteral("N1"), QStringLiteral("N2"), QStringLiteral("Nx")}},
+        {"n%", {QStringLiteral("n1")}},
+        {"a_c%", {QStringLiteral("a_c"), QStringLiteral("abc")}}, // '_' stands for one character, but 'a' is not 'A'
+        {"ABC%", {QStringLiteral("ABC")}},
     };
     for (const Primer& p : primeri) {
         Poizvedba q(QStringLiteral("LB"));

@@ -52,7 +52,7 @@ TEST_F(BatchIzvoz, PartiesLeaveThePreviousFileWhenNothingIsWritten)
 {
     // A range that is no number is a refused value: exit 2, the window's message and
     // the true reason on standard output.
-    IzidBatch i = zazeniBatch(b.baza, {"parties", "--alias", "BAZA", "--output", izhod, "--first", "12a"});
+    IzidBatch i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod, QStringLiteral("--first"), QStringLiteral("12a")});
     EXPECT_EQ(i.koda, 2);
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ne morem odpreti tabele :LB:pog"))) << i.izhod.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("--first ni celo število: 12a"))) << i.izhod.toStdString();
@@ -62,13 +62,13 @@ TEST_F(BatchIzvoz, PartiesLeaveThePreviousFileWhenNothingIsWritten)
     EXPECT_EQ(preberiDatoteko(izhod), QByteArray("prejšnji izvoz\r\n"));
 
     for (const char* prazno : {" ", "", "   "}) {
-        i = zazeniBatch(b.baza, {"parties", "--alias", "BAZA", "--output", prazno});
+        i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), QString::fromLatin1(prazno)});
         EXPECT_EQ(i.koda, 2) << prazno;
         EXPECT_TRUE(i.napake.contains(QStringLiteral("--output ne imenuje datoteke"))) << i.napake.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral(" ")));
 
-    i = zazeniBatch(b.baza, {"parties", "--alias", "BAZA", "--output", izhod});
+    i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod});
     EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(preberiDatoteko(izhod).startsWith("NOVAK   Novak  "));
 }
@@ -163,7 +163,7 @@ TEST_P(BatchIzhodi, GuardRefusesThePathAndLeavesIt)
     const QStringList mapaPrej = mapa();
 
     const IzidBatch i = QByteArray(c.ukaz) == "parties"
-                            ? zazeniBatch(b.baza, {"parties", "--alias", "BAZA", "--output", pot})
+                            ? zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), pot})
                             : revaluation(pot);
     EXPECT_EQ(i.koda, 1) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QString::fromUtf8(c.razlog))) << i.izhod.toStdString();
@@ -256,11 +256,11 @@ TEST_F(BatchIzvoz, InputsAndEmptyResults)
     b.osb(200, nzv, QStringLiteral("Ana \u0436 \U0001F600"), QString(),
           QString(), QStringLiteral("Celje"), QVariant(), QVariant());
     b.pog(2, 200, QStringLiteral("KRANJC"));
-    for (const QStringList& obseg : {QStringList{"--first", "50", "--last", "60"}, QStringList{"--first", "2", "--last", "1"}}) {
-        i = zazeniBatch(b.baza, QStringList{"parties", "--alias", "BAZA", "--output", izhod} + obseg);
+    for (const QStringList& obseg : {QStringList{QStringLiteral("--first"), QStringLiteral("50"), QStringLiteral("--last"), QStringLiteral("60")}, QStringList{QStringLiteral("--first"), QStringLiteral("2"), QStringLiteral("--last"), QStringLiteral("1")}}) {
+        i = zazeniBatch(b.baza, QStringList{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod} + obseg);
         EXPECT_EQ(i.koda, 3) << obseg.join(u' ').toStdString() << i.izhod.toStdString();
     }
-    i = zazeniBatch(b.baza, {"parties", "--alias", "BAZA", "--output", izhod});
+    i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod});
     EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     const QList<QByteArray> vrstice = preberiDatoteko(izhod).split('\n');
     ASSERT_EQ(vrstice.size(), 3); // two lines and nothing after the last CR LF
@@ -281,7 +281,7 @@ TEST_F(BatchIzvoz, SigtermStopsThePartyExportWithoutTrace)
     QProcess p;
     QProcessEnvironment okolje = QProcessEnvironment::systemEnvironment();
     p.setProcessEnvironment(okolje);
-    QStringList argumenti{"parties", "--alias", "BAZA", "--output", izhod, "--password-stdin"};
+    QStringList argumenti{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod, QStringLiteral("--password-stdin")};
     if (!b.baza.uporabnik().isEmpty())
         argumenti << QStringLiteral("--user") << b.baza.uporabnik();
     p.start(programBatch(), argumenti);
@@ -323,7 +323,7 @@ TEST_F(BatchIzvoz, WriteFailureCarriesTheSystemsReason)
         rlimit omejitev{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &omejitev);
     });
-    QStringList argumenti{"parties", "--alias", "BAZA", "--output", izhod};
+    QStringList argumenti{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod};
     if (!b.baza.uporabnik().isEmpty())
         argumenti << QStringLiteral("--user") << b.baza.uporabnik() << QStringLiteral("--password") << b.baza.geslo();
     p.start(programBatch(), argumenti);

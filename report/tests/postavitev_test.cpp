@@ -80,7 +80,7 @@ const QDateTime kZdaj(QDate(2024, 4, 2), QTime(14, 5, 0));
 TEST(Postavitev, GroupFootersFollowEachChangeAndTheirSumsStartAgain)
 {
     Porocilo p = proba();
-    TabelaVir vir = vrstice({{"1", 1500}, {"1", 250.5}, {"2", 1000000}});
+    TabelaVir vir = vrstice({{QStringLiteral("1"), 1500}, {QStringLiteral("1"), 250.5}, {QStringLiteral("2"), 1000000}});
     const QList<Stran> strani = postaviVse(p, vir, kZdaj);
     ASSERT_EQ(strani.size(), 1);
     EXPECT_EQ(vrstePasov(strani.at(0)),
@@ -90,22 +90,22 @@ TEST(Postavitev, GroupFootersFollowEachChangeAndTheirSumsStartAgain)
                                 VrstaPasu::Povzetek}));
     // Footers carry the group's own key and its own total only.
     EXPECT_EQ(besedilaPasu(strani, VrstaPasu::NogaSkupine),
-              (QStringList{"SKUPAJ", "1", "1.750,50", "SKUPAJ", "2", "1.000.000,00"}));
+              (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("1.750,50"), QStringLiteral("SKUPAJ"), QStringLiteral("2"), QStringLiteral("1.000.000,00")}));
     // A sum in the detail band is a running sum over every row so far.
     EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Podrobnosti),
-              (QStringList{"1", "1.500,00", "1.500,00", "1", "250,50", "1.750,50", "2", "1.000.000,00",
-                           "1.001.750,50"}));
-    EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Povzetek), (QStringList{"VSE", "1.001.750,50", "1.001.750,50"}));
+              (QStringList{QStringLiteral("1"), QStringLiteral("1.500,00"), QStringLiteral("1.500,00"), QStringLiteral("1"), QStringLiteral("250,50"), QStringLiteral("1.750,50"), QStringLiteral("2"), QStringLiteral("1.000.000,00"),
+                           QStringLiteral("1.001.750,50")}));
+    EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Povzetek), (QStringList{QStringLiteral("VSE"), QStringLiteral("1.001.750,50"), QStringLiteral("1.001.750,50")}));
 }
 
 TEST(Postavitev, NeighbouringRowsWithTheSameKeyShareOneGroupWhateverElseDiffers)
 {
     Porocilo p = proba();
     // 1, 1, 2, 2, 1: a key that comes back later opens a new group.
-    TabelaVir vir = vrstice({{"1", 1}, {"1", 2}, {"2", 4}, {"2", 8}, {"1", 16}});
+    TabelaVir vir = vrstice({{QStringLiteral("1"), 1}, {QStringLiteral("1"), 2}, {QStringLiteral("2"), 4}, {QStringLiteral("2"), 8}, {QStringLiteral("1"), 16}});
     const QList<Stran> strani = postaviVse(p, vir, kZdaj);
     EXPECT_EQ(besedilaPasu(strani, VrstaPasu::NogaSkupine),
-              (QStringList{"SKUPAJ", "1", "3,00", "SKUPAJ", "2", "12,00", "SKUPAJ", "1", "16,00"}));
+              (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("3,00"), QStringLiteral("SKUPAJ"), QStringLiteral("2"), QStringLiteral("12,00"), QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("16,00")}));
 }
 
 TEST(Postavitev, PageBreakRepeatsBothHeadersAndNumbersThePages)
@@ -161,7 +161,7 @@ TEST(Postavitev, FooterThatNoLongerFitsOpensTheNextPageWithItsGroupsValues)
     EXPECT_EQ(vrstePasov(strani.at(1)),
               (QList<VrstaPasu>{VrstaPasu::GlavaStrani, VrstaPasu::GlavaStolpcev, VrstaPasu::NogaSkupine,
                                 VrstaPasu::Povzetek}));
-    EXPECT_EQ(besedilaPasu({strani.at(1)}, VrstaPasu::NogaSkupine), (QStringList{"SKUPAJ", "A", "96,00"}));
+    EXPECT_EQ(besedilaPasu({strani.at(1)}, VrstaPasu::NogaSkupine), (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("A"), QStringLiteral("96,00")}));
     // The footer's line runs along its top edge across the printable width.
     const PostavljenElement& crta = strani.at(1).elementi.at(4);
     EXPECT_EQ(crta.vrsta, PostavljenElement::Vrsta::Crta);
@@ -178,13 +178,13 @@ TEST(Postavitev, EmptySourcePrintsHeadersAndZeroSummaryOrNoPagesWhenAskedSo)
     ASSERT_EQ(strani.size(), 1);
     EXPECT_EQ(vrstePasov(strani.at(0)),
               (QList<VrstaPasu>{VrstaPasu::GlavaStrani, VrstaPasu::GlavaStolpcev, VrstaPasu::Povzetek}));
-    EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Povzetek), (QStringList{"VSE", "0,00", "0,00"}));
+    EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Povzetek), (QStringList{QStringLiteral("VSE"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
 
     // Rows without any of the named fields: values empty, sums zero, no crash.
     TabelaVir tuji({QStringLiteral("STPRENOSA")}, {{7}, {5}});
     const QList<Stran> tuje = postaviVse(p, tuji, kZdaj);
     ASSERT_EQ(tuje.size(), 1);
-    EXPECT_EQ(besedilaPasu(tuje, VrstaPasu::Povzetek), (QStringList{"VSE", "0,00", "0,00"}));
+    EXPECT_EQ(besedilaPasu(tuje, VrstaPasu::Povzetek), (QStringList{QStringLiteral("VSE"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
 
     p.praznoBrezStrani = true;
     int klicev = 0;
@@ -195,12 +195,12 @@ TEST(Postavitev, EmptySourcePrintsHeadersAndZeroSummaryOrNoPagesWhenAskedSo)
 TEST(Postavitev, NegativeBalanceAndLocaleSeparators)
 {
     Porocilo p = proba();
-    TabelaVir vir = vrstice({{"1", 500}}, 1500); // Z - W = -1000
+    TabelaVir vir = vrstice({{QStringLiteral("1"), 500}}, 1500); // Z - W = -1000
     const QStringList povzetek = besedilaPasu(postaviVse(p, vir, kZdaj), VrstaPasu::Povzetek);
     EXPECT_EQ(povzetek.value(2), QStringLiteral("-1.000,00"));
 
     p.jezik = QLocale(QLocale::English, QLocale::UnitedStates);
-    TabelaVir vir2 = vrstice({{"1", 1500}}, 500);
+    TabelaVir vir2 = vrstice({{QStringLiteral("1"), 1500}}, 500);
     EXPECT_EQ(besedilaPasu(postaviVse(p, vir2, kZdaj), VrstaPasu::Povzetek).value(2),
               QStringLiteral("1,000.00"));
 }
@@ -212,16 +212,16 @@ TEST(Postavitev, ValueTexts)
         QString maska;
         QString pricakovano;
     } primeri[] = {
-        {1234567.891, "#,###,##0.00", "1.234.567,89"},
-        {-0.004, "#,###,##0.00", "0,00"},
-        {-1234.5, "###,###,##0.0000000000000", "-1.234,5000000000000"},
-        {1234.5, "####0.00", "1234,50"},
-        {QVariant(), "#,###,##0.00", ""},
-        {QStringLiteral("abc"), "#,###,##0.00", "abc"},
-        {QDate(2024, 3, 1), "", "1. 03. 2024"}, // the year in four digits
-        {QDate(1998, 12, 31), "", "31. 12. 1998"},
-        {QStringLiteral("K12"), "", "K12"},
-        {7, "", "7"},
+        {1234567.891, QStringLiteral("#,###,##0.00"), QStringLiteral("1.234.567,89")},
+        {-0.004, QStringLiteral("#,###,##0.00"), QStringLiteral("0,00")},
+        {-1234.5, QStringLiteral("###,###,##0.0000000000000"), QStringLiteral("-1.234,5000000000000")},
+        {1234.5, QStringLiteral("####0.00"), QStringLiteral("1234,50")},
+        {QVariant(), QStringLiteral("#,###,##0.00"), QStringLiteral("")},
+        {QStringLiteral("abc"), QStringLiteral("#,###,##0.00"), QStringLiteral("abc")},
+        {QDate(2024, 3, 1), QStringLiteral(""), QStringLiteral("1. 03. 2024")}, // the year in four digits
+        {QDate(1998, 12, 31), QStringLiteral(""), QStringLiteral("31. 12. 1998")},
+        {QStringLiteral("K12"), QStringLiteral(""), QStringLiteral("K12")},
+        {7, QStringLiteral(""), QStringLiteral("7")},
     };
     for (const Primer& p : primeri)
         EXPECT_EQ(besediloVrednosti(p.v, p.maska, kSl), p.pricakovano) << p.v.toString().toStdString();

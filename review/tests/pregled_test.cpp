@@ -89,7 +89,7 @@ TEST(Pregled, OpeningATransferListsItsPostingsOfItsRangeNullAccountsLast)
     EXPECT_FALSE(p.okolje.statusViden);
     // Accounts 1100, 2200, then the posting without an account; D (outside the range)
     // and E (transfer 2) are not listed.
-    EXPECT_EQ(p.tekst(), (QStringList{"B", "A", "C"}));
+    EXPECT_EQ(p.tekst(), (QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")}));
     EXPECT_EQ(p.Q1.imeStolpca(0).toUpper(), QStringLiteral("DATUMK"));
     EXPECT_EQ(p.Q1.prikaz(p.Q1.indeksStolpca(QStringLiteral("KONTO"))).naslov, QStringLiteral("konto"));
 }
@@ -115,7 +115,7 @@ TEST(Pregled, NumberFieldTextThatIsNoIntegerListsNothingAndIsNeverSpliced)
     p.Q1.naslednji(); // transfer 7
     p.k.vsiljenaStevilka = QStringLiteral(" 7 ");
     p.pregled.DBGrid1DblClick();
-    EXPECT_EQ(p.tekst(), (QStringList{"B", "A", "C"}));
+    EXPECT_EQ(p.tekst(), (QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")}));
 }
 
 TEST(Pregled, OpeningFromAnythingButARegisterRowDoesNothing)
@@ -132,7 +132,7 @@ TEST(Pregled, OpeningFromAnythingButARegisterRowDoesNothing)
     p.pregled.DBGrid1DblClick(); // the grid shows postings
     EXPECT_EQ(p.k.stevilka, QStringLiteral("x"));
     EXPECT_EQ(p.k.d1, QDate(2024, 1, 1));
-    EXPECT_EQ(p.tekst(), (QStringList{"B", "A", "C"}));
+    EXPECT_EQ(p.tekst(), (QStringList{QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")}));
 }
 
 TEST(Pregled, RegisterListHighestFirstAndEmptyCountLabel)
@@ -176,11 +176,11 @@ TEST(Pregled, LastTransferListsTheWholeRangeUnderTheHighestNumber)
         p.pregled.btnZadnjiClick();
         EXPECT_EQ(p.k.stevilka, QStringLiteral("8"));
         EXPECT_EQ(p.k.steviloZapisov, QStringLiteral("5"));
-        EXPECT_EQ(p.okolje.statusi, (QStringList{"Iskanje zadnje številke prenosa...",
-                                                 "Poteka zbiranje podatkov prenosa 8 ..."}));
+        EXPECT_EQ(p.okolje.statusi, (QStringList{QStringLiteral("Iskanje zadnje številke prenosa..."),
+                                                 QStringLiteral("Poteka zbiranje podatkov prenosa 8 ...")}));
         EXPECT_FALSE(p.okolje.statusViden);
         // Every posting of March, transferred or not, accounts in order and NULL last.
-        EXPECT_EQ(p.tekst(), (QStringList{"B", "E", "F", "A", "C"}));
+        EXPECT_EQ(p.tekst(), (QStringList{QStringLiteral("B"), QStringLiteral("E"), QStringLiteral("F"), QStringLiteral("A"), QStringLiteral("C")}));
         EXPECT_EQ(p.k.d1, QDate(2024, 3, 1)); // the pickers are used as they stand
     }
     {
@@ -212,11 +212,11 @@ TEST(Pregled, Deletion)
         QStringList sporocila;
         int vrsticRegistra;
     } primeri[] = {
-        {"0", false, true, "", {}, 4},
-        {"-3", false, true, "", {}, 4},
-        {"abc", true, true, "Ali brišem prenos številka abc ?", {}, 4},
-        {"7", true, false, "Ali brišem prenos številka 7 ?", {}, 4},
-        {"7", true, true, "Ali brišem prenos številka 7 ?", {"Prenos številka 7 je zbrisan!"}, 3},
+        {QStringLiteral("0"), false, true, QStringLiteral(""), {}, 4},
+        {QStringLiteral("-3"), false, true, QStringLiteral(""), {}, 4},
+        {QStringLiteral("abc"), true, true, QStringLiteral("Ali brišem prenos številka abc ?"), {}, 4},
+        {QStringLiteral("7"), true, false, QStringLiteral("Ali brišem prenos številka 7 ?"), {}, 4},
+        {QStringLiteral("7"), true, true, QStringLiteral("Ali brišem prenos številka 7 ?"), {QStringLiteral("Prenos številka 7 je zbrisan!")}, 3},
     };
     for (const Primer& c : primeri) {
         Panel p;
@@ -271,12 +271,12 @@ TEST(Pregled, JournalRunsOverThePostingsListAndPrintsOnlyZerosForTheRegisterList
     };
     Panel p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
-    EXPECT_EQ(povzetek(p.Q1), (QStringList{"VSE SKUPAJ", "0,00", "0,00", "0,00", "0,00", "saldo", "0,00", "0,00"}));
+    EXPECT_EQ(povzetek(p.Q1), (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("saldo"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
     p.pregled.btnZgodovinaClick();
-    EXPECT_EQ(povzetek(p.Q1), (QStringList{"VSE SKUPAJ", "0,00", "0,00", "0,00", "0,00", "saldo", "0,00", "0,00"}));
+    EXPECT_EQ(povzetek(p.Q1), (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("saldo"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
     p.odpri(7);
     p.Q1.naslednji();
-    EXPECT_EQ(povzetek(p.Q1), (QStringList{"VSE SKUPAJ", "1.236.067,50", "500,00", "1.236.067,50", "500,00", "saldo",
-                                           "1.235.567,50", "1.235.567,50"}));
+    EXPECT_EQ(povzetek(p.Q1), (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("1.236.067,50"), QStringLiteral("500,00"), QStringLiteral("1.236.067,50"), QStringLiteral("500,00"), QStringLiteral("saldo"),
+                                           QStringLiteral("1.235.567,50"), QStringLiteral("1.235.567,50")}));
     EXPECT_EQ(p.Q1.trenutnaVrstica(), 1); // the grid's current row stays where it was
 }

@@ -131,108 +131,108 @@ const std::vector<PrimerVrstice>& primeriVrstic()
     static const std::vector<PrimerVrstice> primeri = {
         {"foreign account: currency and amounts of the posting's currency",
          [](Knjizba& k) {
-             k.DEVIZEN = "D";
-             k.VALUTA = "USD";
-             k.STVALUTE = "840";
+             k.DEVIZEN = QStringLiteral("D");
+             k.VALUTA = QStringLiteral("USD");
+             k.STVALUTE = QStringLiteral("840");
              k.DZNESEK = -3.5;
          },
          {{10, "840"}, {11, "000000000008000"}, {13, "000000000000350"}, {14, "-"}}},
         {"foreign account marked in lower case",
          [](Knjizba& k) {
-             k.DEVIZEN = "d";
-             k.STVALUTE = "840";
+             k.DEVIZEN = QStringLiteral("d");
+             k.STVALUTE = QStringLiteral("840");
          },
          {{10, "840"}, {11, "000000000008000"}}},
         {"VALUTA E on a domestic account",
          [](Knjizba& k) {
-             k.VALUTA = "E";
-             k.STVALUTE = "978";
+             k.VALUTA = QStringLiteral("E");
+             k.STVALUTE = QStringLiteral("978");
          },
          {{11, "000000000008000"}}},
         {"currency without a VLT row",
          [](Knjizba& k) {
-             k.DEVIZEN = "D";
-             k.STVALUTE = "";
+             k.DEVIZEN = QStringLiteral("D");
+             k.STVALUTE = QStringLiteral("");
          },
          {{10, "   "}, {11, "000000000008000"}}},
         {"currency code shorter than three",
          [](Knjizba& k) {
-             k.DEVIZEN = "D";
-             k.STVALUTE = "97";
+             k.DEVIZEN = QStringLiteral("D");
+             k.STVALUTE = QStringLiteral("97");
          },
          {{10, " 97"}, {11, "000000000008000"}}},
         {"currency code cut to three",
          [](Knjizba& k) {
-             k.DEVIZEN = "D";
-             k.STVALUTE = "97812";
+             k.DEVIZEN = QStringLiteral("D");
+             k.STVALUTE = QStringLiteral("97812");
          },
          {{10, "978"}, {11, "000000000008000"}}},
         {"special KONTO 9788010 whatever SALDAKONTEN says",
          [](Knjizba& k) {
-             k.KONTO = "9788010";
-             k.SALDAKONTEN = "T";
+             k.KONTO = QStringLiteral("9788010");
+             k.SALDAKONTEN = QStringLiteral("T");
          },
          {{5, "51798309"}, {6, "9788010   "}}},
-        {"special KONTO 090020", [](Knjizba& k) { k.KONTO = "090020"; },
+        {"special KONTO 090020", [](Knjizba& k) { k.KONTO = QStringLiteral("090020"); },
          {{5, "51798309"}, {6, "090020    "}}},
         {"9788010 with a trailing space is not in the list",
          [](Knjizba& k) {
-             k.KONTO = "9788010 ";
-             k.SALDAKONTEN = "T";
+             k.KONTO = QStringLiteral("9788010 ");
+             k.SALDAKONTEN = QStringLiteral("T");
          },
          {{5, "00000123"}, {6, "9788010   "}}},
-        {"SALDAKONTEN T takes the partner's bank code", [](Knjizba& k) { k.SALDAKONTEN = "T"; },
+        {"SALDAKONTEN T takes the partner's bank code", [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("T"); },
          {{5, "00000123"}}},
-        {"SALDAKONTEN t like T", [](Knjizba& k) { k.SALDAKONTEN = "t"; }, {{5, "00000123"}}},
+        {"SALDAKONTEN t like T", [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("t"); }, {{5, "00000123"}}},
         {"bank code 12A is no integer",
          [](Knjizba& k) {
-             k.SALDAKONTEN = "T";
-             k.KRTBNK = "12A";
+             k.SALDAKONTEN = QStringLiteral("T");
+             k.KRTBNK = QStringLiteral("12A");
          },
          {}},
         {"bank code padded with blanks",
          [](Knjizba& k) {
-             k.SALDAKONTEN = "T";
-             k.KRTBNK = "00123     ";
+             k.SALDAKONTEN = QStringLiteral("T");
+             k.KRTBNK = QStringLiteral("00123     ");
          },
          {{5, "00000123"}}},
         {"negative bank code grows the field",
          [](Knjizba& k) {
-             k.SALDAKONTEN = "T";
-             k.KRTBNK = "-5";
+             k.SALDAKONTEN = QStringLiteral("T");
+             k.KRTBNK = QStringLiteral("-5");
          },
          {{5, "-00000005"}}},
-        {"SALDAKONTEN I takes the issuer's bank code", [](Knjizba& k) { k.SALDAKONTEN = "I"; },
+        {"SALDAKONTEN I takes the issuer's bank code", [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("I"); },
          {{5, "00004567"}}},
         {"SALDAKONTEN I with issuer bank code 12A",
          [](Knjizba& k) {
-             k.SALDAKONTEN = "I";
-             k.KRTBNK1 = "12A";
+             k.SALDAKONTEN = QStringLiteral("I");
+             k.KRTBNK1 = QStringLiteral("12A");
          },
          {}},
-        {"SALDAKONTEN N", [](Knjizba& k) { k.SALDAKONTEN = "N"; }, {}},
+        {"SALDAKONTEN N", [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("N"); }, {}},
         {"partner of kind F",
          [](Knjizba& k) {
-             k.SALDAKONTEN = "T";
+             k.SALDAKONTEN = QStringLiteral("T");
              k.SFOSB = 200;
          },
          {}},
         {"partner code of nine digits grows the field",
          [](Knjizba& k) {
-             k.SALDAKONTEN = "T";
-             k.KRTBNK = "123456789";
+             k.SALDAKONTEN = QStringLiteral("T");
+             k.KRTBNK = QStringLiteral("123456789");
          },
          {{5, "123456789"}}},
-        {"SFDJV N gives 025", [](Knjizba& k) { k.SFDJV = "N"; }, {{8, "025"}}},
-        {"SFDJV U gives 025", [](Knjizba& k) { k.SFDJV = "U"; }, {{8, "025"}}},
-        {"SFDJV n does not", [](Knjizba& k) { k.SFDJV = "n"; }, {}},
+        {"SFDJV N gives 025", [](Knjizba& k) { k.SFDJV = QStringLiteral("N"); }, {{8, "025"}}},
+        {"SFDJV U gives 025", [](Knjizba& k) { k.SFDJV = QStringLiteral("U"); }, {{8, "025"}}},
+        {"SFDJV n does not", [](Knjizba& k) { k.SFDJV = QStringLiteral("n"); }, {}},
         {"no event: contract of the posting", [](Knjizba& k) { k.IDMASTER = 0; }, {{8, "202"}}},
         {"organisation not found", [](Knjizba& k) { k.IDPOG = 999; }, {{8, "   "}}},
-        {"STRAN D", [](Knjizba& k) { k.STRAN = "D"; }, {{15, "2"}}},
-        {"STRAN b", [](Knjizba& k) { k.STRAN = "b"; }, {{15, "3"}}},
-        {"STRAN d", [](Knjizba& k) { k.STRAN = "d"; }, {{15, "4"}}},
-        {"STRAN X unchanged", [](Knjizba& k) { k.STRAN = "X"; }, {{15, "X"}}},
-        {"STRAN empty", [](Knjizba& k) { k.STRAN = ""; }, {{15, " "}}},
+        {"STRAN D", [](Knjizba& k) { k.STRAN = QStringLiteral("D"); }, {{15, "2"}}},
+        {"STRAN b", [](Knjizba& k) { k.STRAN = QStringLiteral("b"); }, {{15, "3"}}},
+        {"STRAN d", [](Knjizba& k) { k.STRAN = QStringLiteral("d"); }, {{15, "4"}}},
+        {"STRAN X unchanged", [](Knjizba& k) { k.STRAN = QStringLiteral("X"); }, {{15, "X"}}},
+        {"STRAN empty", [](Knjizba& k) { k.STRAN = QStringLiteral(""); }, {{15, " "}}},
         {"null DATUMV is day 0", [](Knjizba& k) { k.DATUMV = Knjizba().DATUMV; },
          {{9, "18991230"}, {22, "18991230"}}},
         {"only amount 0.004: written, fields of zeros",
@@ -286,7 +286,7 @@ TEST(PodrobnaVrstica, BrezZneskovNiVrsticeIskanjaPaSo)
     Knjizba k = domacaKnjizba();
     k.BZNESEK = 0;
     k.BZNESEKSIT = -0.0;
-    k.SALDAKONTEN = "T";
+    k.SALDAKONTEN = QStringLiteral("T");
     const PodrobnaVrstica p = zgradiPodrobnoVrstico(k, 5, iskanje);
     EXPECT_FALSE(p.zapisi);
     EXPECT_TRUE(p.vrstica.isEmpty());
@@ -304,7 +304,7 @@ TEST(PodrobnaVrstica, NapakaIskanjaOrganizacijeSePrenese)
     EXPECT_EQ(gk.vsote().zaokrozenaBremeSit, 0.0);
     // Even where SFDJV decides the code, the look-up is made and its failure passed on.
     Knjizba k = domacaKnjizba();
-    k.SFDJV = "N";
+    k.SFDJV = QStringLiteral("N");
     EXPECT_THROW(zgradiPodrobnoVrstico(k, 0, iskanje), Napaka);
 }
 
@@ -348,7 +348,7 @@ TEST(DatotekaGk, ZaporedjeStetjeInVsote)
     Knjizba nicelna = domacaKnjizba();
     nicelna.BZNESEK = nicelna.BZNESEKSIT = 0;
     Knjizba druga = domacaKnjizba();
-    druga.STRAN = "D";
+    druga.STRAN = QStringLiteral("D");
     druga.BZNESEK = druga.BZNESEKSIT = 0;
     druga.DZNESEK = 7.5;
     druga.DZNESEKSIT = 0.015; // rounded: 1 cent

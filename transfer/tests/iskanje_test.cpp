@@ -25,24 +25,24 @@ protected:
     {
         ASSERT_TRUE(m_mapa.isValid());
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kIme);
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kIme));
             db.setDatabaseName(m_mapa.filePath(QStringLiteral("jedro.sqlite")));
             ASSERT_TRUE(db.open());
-            Poizvedba(db).izvedi("PRAGMA synchronous=OFF");
+            Poizvedba(db).izvedi(QStringLiteral("PRAGMA synchronous=OFF"));
             ustvariJedrneTabele(db);
             Poizvedba q(db);
-            q.izvedi("INSERT INTO ORG (SFORG, KNTORG) VALUES (1, '101')");
-            q.izvedi("INSERT INTO ORG (SFORG, KNTORG) VALUES (2, ' 20 ')");
-            q.izvedi("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1000, 100, 1)");
-            q.izvedi("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1001, 200, 2)");
-            q.izvedi("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1003, 100, 99)");
-            q.izvedi("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (100, '00123', 'P')");
-            q.izvedi("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (200, '04567', 'F')");
+            q.izvedi(QStringLiteral("INSERT INTO ORG (SFORG, KNTORG) VALUES (1, '101')"));
+            q.izvedi(QStringLiteral("INSERT INTO ORG (SFORG, KNTORG) VALUES (2, ' 20 ')"));
+            q.izvedi(QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1000, 100, 1)"));
+            q.izvedi(QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1001, 200, 2)"));
+            q.izvedi(QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1003, 100, 99)"));
+            q.izvedi(QStringLiteral("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (100, '00123', 'P')"));
+            q.izvedi(QStringLiteral("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (200, '04567', 'F')"));
         }
     }
-    void TearDown() override { QSqlDatabase::removeDatabase(kIme); }
+    void TearDown() override { QSqlDatabase::removeDatabase(QLatin1String(kIme)); }
 
-    QSqlDatabase baza() const { return QSqlDatabase::database(kIme); }
+    QSqlDatabase baza() const { return QSqlDatabase::database(QLatin1String(kIme)); }
 
     static constexpr const char* kIme = "transfer_iskanje_test";
     QTemporaryDir m_mapa;
@@ -65,7 +65,7 @@ TEST_F(BazaIskanja, VrstaPartnerjaNapakaSeNePrenese)
     EXPECT_EQ(iskanje.vrstaPartnerja(100), QStringLiteral("P"));
     EXPECT_EQ(iskanje.vrstaPartnerja(999), QString());
 
-    Poizvedba(baza()).izvedi("DROP TABLE OSB");
+    Poizvedba(baza()).izvedi(QStringLiteral("DROP TABLE OSB"));
     EXPECT_EQ(iskanje.vrstaPartnerja(200), QString());
     // The same query object serves the next look-up after the failure.
     EXPECT_EQ(iskanje.organizacija(1000), QStringLiteral("101"));
@@ -74,7 +74,7 @@ TEST_F(BazaIskanja, VrstaPartnerjaNapakaSeNePrenese)
 TEST_F(BazaIskanja, NapakaOrganizacijeJeNapaka)
 {
     IskanjeVBazi iskanje(baza());
-    Poizvedba(baza()).izvedi("DROP TABLE ORG");
+    Poizvedba(baza()).izvedi(QStringLiteral("DROP TABLE ORG"));
     try {
         iskanje.organizacija(1000);
         FAIL() << "the failing statement must be passed on";
@@ -91,8 +91,8 @@ TEST_F(BazaIskanja, SifraOrganizacijeVVrstici)
     k.IDMASTER = 1;
     k.IDPOG = 1000;
     k.SFOSB = 200;
-    k.SALDAKONTEN = "T";
-    k.KRTBNK = "04567";
+    k.SALDAKONTEN = QStringLiteral("T");
+    k.KRTBNK = QStringLiteral("04567");
     k.BZNESEKSIT = 1;
     const auto polja = [&](const char* sfdjv, qint64 pogodba) {
         k.SFDJV = QString::fromLatin1(sfdjv);
@@ -115,10 +115,10 @@ TEST_F(BazaIskanja, SifraOrganizacijeVVrstici)
 TEST_F(BazaIskanja, SPomnilnikomEnakoKotPosamic)
 {
     Poizvedba q(baza());
-    q.izvedi("INSERT INTO ORG (SFORG, KNTORG) VALUES (3, NULL)");
-    q.izvedi("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1004, 300, 3)");
-    q.izvedi("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1005, 300, 1)");
-    q.izvedi("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (300, '1', NULL)");
+    q.izvedi(QStringLiteral("INSERT INTO ORG (SFORG, KNTORG) VALUES (3, NULL)"));
+    q.izvedi(QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1004, 300, 3)"));
+    q.izvedi(QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1005, 300, 1)"));
+    q.izvedi(QStringLiteral("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (300, '1', NULL)"));
     const QList<qint64> pogodbe = {1000, 1001, 1003, 1004, 5555, -1, 1005, 1000, 0};
     const QList<qint64> partnerji = {200, 100, 999, 300, 0, 200};
     IskanjeVBazi posamic(baza());
@@ -146,8 +146,8 @@ TEST_F(BazaIskanja, SPomnilnikomPoBranjuCeleTabeleBrezStavkov)
     EXPECT_EQ(vse.vrstaPartnerja(100), QStringLiteral("P"));
     EXPECT_EQ(posamic.organizacija(1000), QStringLiteral("101"));
     EXPECT_EQ(posamic.vrstaPartnerja(100), QStringLiteral("P"));
-    Poizvedba(baza()).izvedi("DROP TABLE ORG");
-    Poizvedba(baza()).izvedi("DROP TABLE OSB");
+    Poizvedba(baza()).izvedi(QStringLiteral("DROP TABLE ORG"));
+    Poizvedba(baza()).izvedi(QStringLiteral("DROP TABLE OSB"));
     EXPECT_EQ(vse.organizacija(1001), QStringLiteral(" 20 "));
     EXPECT_EQ(vse.organizacija(7777), QString());
     EXPECT_EQ(vse.vrstaPartnerja(200), QStringLiteral("F"));
@@ -163,7 +163,7 @@ TEST_F(BazaIskanja, SPomnilnikomNeuspeloBranjePartnerjevGrePosamic)
 {
     IskanjeSPomnilnikom iskanje(baza(), 1);
     EXPECT_EQ(iskanje.vrstaPartnerja(100), QStringLiteral("P"));
-    Poizvedba(baza()).izvedi("DROP TABLE OSB");
+    Poizvedba(baza()).izvedi(QStringLiteral("DROP TABLE OSB"));
     EXPECT_EQ(iskanje.vrstaPartnerja(200), QString());
     EXPECT_FALSE(iskanje.partnerjiVsi());
     EXPECT_EQ(iskanje.vrstaPartnerja(100), QStringLiteral("P"));
@@ -186,15 +186,15 @@ const char* kPoizvedbaKnjizb =
 TEST_F(BazaIskanja, KnjizbaIzPoizvedbeKnjizb)
 {
     Poizvedba q(baza());
-    q.izvedi("INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (1, 1000, 'N')");
-    q.izvedi("INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (4, '1110', 'T', 'D')");
-    q.izvedi("INSERT INTO VLT (SFVLT, ST) VALUES ('USD', '840')");
-    q.izvedi("INSERT INTO SFVP (SFVP, SFOSBIZD) VALUES (12, 200)");
+    q.izvedi(QStringLiteral("INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (1, 1000, 'N')"));
+    q.izvedi(QStringLiteral("INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (4, '1110', 'T', 'D')"));
+    q.izvedi(QStringLiteral("INSERT INTO VLT (SFVLT, ST) VALUES ('USD', '840')"));
+    q.izvedi(QStringLiteral("INSERT INTO SFVP (SFVP, SFOSBIZD) VALUES (12, 200)"));
     // A posting with every join filled, then one with every nullable column null.
-    q.izvedi("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA,"
+    q.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA,"
              " STRAN, BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT) VALUES ('2018-01-31', '2018-01-30',"
-             " 4, 1, 1001, 12, 100, 'USD', 'b', 50.5, 0, 46.46, 0)");
-    q.izvedi("INSERT INTO KNJIZBE (DATUMK) VALUES ('2018-01-31')");
+             " 4, 1, 1001, 12, 100, 'USD', 'b', 50.5, 0, 46.46, 0)"));
+    q.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK) VALUES ('2018-01-31')"));
 
     QSqlQuery sql(baza());
     ASSERT_TRUE(sql.prepare(QString::fromLatin1(kPoizvedbaKnjizb)));

@@ -198,7 +198,7 @@ TEST_F(Odpornost, AKilledRunLeavesTheDatabaseAndTheFilesAsTheyWere)
             // On a server the run waits for the register's lock once everything is written.
             if (b.gonilnik() != u"sqlite")
                 EXPECT_TRUE(cakaj([&] {
-                    return vrstice(QStringLiteral("SELECT COUNT(*) FROM pg_locks WHERE NOT granted")) != QStringList{"0"}
+                    return vrstice(QStringLiteral("SELECT COUNT(*) FROM pg_locks WHERE NOT granted")) != QStringList{QStringLiteral("0")}
                            || p.waitForFinished(1);
                 })) << t.ime;
             else
@@ -236,8 +236,8 @@ TEST_F(Odpornost, TwoRunsAtOnceGetTwoNumbers)
         const char* ime;
         QStringList obseg1, obseg2;
     } primeri[] = {
-        {"disjoint ranges", {"2017-11-01", "2017-12-15"}, {"2017-12-16", "2017-12-31"}},
-        {"the same range", {"2018-01-16", "2018-01-31"}, {"2018-01-16", "2018-01-31"}},
+        {"disjoint ranges", {QStringLiteral("2017-11-01"), QStringLiteral("2017-12-15")}, {QStringLiteral("2017-12-16"), QStringLiteral("2017-12-31")}},
+        {"the same range", {QStringLiteral("2018-01-16"), QStringLiteral("2018-01-31")}, {QStringLiteral("2018-01-16"), QStringLiteral("2018-01-31")}},
     };
     qint64 najvisja = vrstice(QStringLiteral("SELECT MAX(STPRENOSA) FROM LEDGXFER")).value(0).toLongLong();
     for (const auto& pr : primeri) {
