@@ -43,12 +43,11 @@ public:
     static QColor siva();
     static QColor bela();
 
-    Ui::TForm5* ui;
-
 protected:
     void keyPressEvent(QKeyEvent* dogodek) override;
 
 private:
+    Ui::TForm5* ui;
     static void omogoci(QWidget* kontrola, bool da);
     Okolje* m_okolje = nullptr;
     TDM* m_dm = nullptr;

@@ -27,8 +27,6 @@ public:
 
     GrupiranjeDogodkov* grupe() const { return m_grupe; }
 
-    Ui::TForm2* ui;
-
     // Handlers. The key handlers return true when they consume the key.
     void DBGrid2CellClick(int vrstica);
     void DBGrid2DblClick(int vrstica);
@@ -52,6 +50,7 @@ private:
     void prikaziVrstico(); // the grid's current row follows the list's
     void PodatkiIzBaze();
 
+    Ui::TForm2* ui;
     GrupiranjeDogodkov* m_grupe;
     RezultatModel* m_model;
     Okolje* m_okolje = nullptr;

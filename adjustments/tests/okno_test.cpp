@@ -4,7 +4,7 @@
 #include "tfizravna.h"
 #include "tform1.h"
 #include "tform5.h"
-#include "ui_tform5.h"
+#include "poljedatuma.h"
 #include "testnestoritve.h"
 #include "vodenjepredogleda.h"
 #include "zbirka.h"
@@ -14,13 +14,48 @@
 #include <QTemporaryDir>
 #include "pdf.h"
 
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <gtest/gtest.h>
 
 namespace {
+
+// The review's controls, found by their names in the design.
+struct Kontrole {
+    explicit Kontrole(const TForm5& d)
+        : rbIzpisati(kontrola<QGroupBox>(&d, "rbIzpisati")),
+          rbIzpisatiVse(kontrola<QRadioButton>(&d, "rbIzpisatiVse")),
+          rbIzpisatiOznaceno(kontrola<QRadioButton>(&d, "rbIzpisatiOznaceno")),
+          DateTimePicker1(kontrola<PoljeDatuma>(&d, "DateTimePicker1")),
+          DateTimePicker2(kontrola<PoljeDatuma>(&d, "DateTimePicker2")), cbDatum(kontrola<QCheckBox>(&d, "cbDatum")),
+          ePrenos(kontrola<QLineEdit>(&d, "ePrenos")), ePartner(kontrola<QLineEdit>(&d, "ePartner")),
+          eKonto(kontrola<QLineEdit>(&d, "eKonto")), eDejavnost(kontrola<QLineEdit>(&d, "eDejavnost")),
+          ePapir(kontrola<QLineEdit>(&d, "ePapir")), Label7(kontrola<QLabel>(&d, "Label7")),
+          btnIzpisIzravnav(kontrola<QPushButton>(&d, "btnIzpisIzravnav")),
+          btnZapri(kontrola<QPushButton>(&d, "btnZapri"))
+    {
+    }
+    QGroupBox* rbIzpisati;
+    QRadioButton* rbIzpisatiVse;
+    QRadioButton* rbIzpisatiOznaceno;
+    PoljeDatuma* DateTimePicker1;
+    PoljeDatuma* DateTimePicker2;
+    QCheckBox* cbDatum;
+    QLineEdit* ePrenos;
+    QLineEdit* ePartner;
+    QLineEdit* eKonto;
+    QLineEdit* eDejavnost;
+    QLineEdit* ePapir;
+    QLabel* Label7;
+    QPushButton* btnIzpisIzravnav;
+    QPushButton* btnZapri;
+};
 
 // The main window with the review's three objects, over the adjustment fixture.
 // Message boxes and modal dialogs are recorded (TestneStoritve). Modal dialogs go to
@@ -43,7 +78,7 @@ struct Program : TestneStoritve {
                 return int(QDialog::Rejected);
             // The dialog is on screen while the operator works in it.
             d.show();
-            dialog(*okna.Form5->ui);
+            dialog(Kontrole(*okna.Form5));
             return d.isVisible() ? int(QDialog::Rejected) : d.result();
         };
         okna.Form5->nastaviDatume(QDate(2024, 4, 2));
@@ -57,7 +92,7 @@ struct Program : TestneStoritve {
     ZbirkaIzravnav zbirka;
     Okna okna;
     TForm1* f = nullptr;
-    std::function<void(Ui::TForm5&)> dialog;
+    std::function<void(const Kontrole&)> dialog;
     std::function<int(QDialog&)> predogled;
 };
 
@@ -71,14 +106,14 @@ void preveri(QWidget* w, bool omogocen)
     EXPECT_EQ(ozadje(w), omogocen ? TForm5::bela() : TForm5::siva());
 }
 
-QList<QWidget*> urejanja(Ui::TForm5& u) { return {u.ePrenos, u.eKonto, u.eDejavnost, u.ePartner, u.ePapir}; }
+QList<QWidget*> urejanja(const Kontrole& u) { return {u.ePrenos, u.eKonto, u.eDejavnost, u.ePartner, u.ePapir}; }
 
 } // namespace
 
 TEST(TForm5, FirstOpeningShowsVseWithEveryFilterGrey)
 {
     TForm5 d;
-    Ui::TForm5& u = *d.ui;
+    const Kontrole u(d);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("PREGLED IZRAVNAV PRI ZAOKROŽEVANJU"));
     EXPECT_FALSE(d.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(u.rbIzpisati->title(), QStringLiteral("Izpisati "));
@@ -102,7 +137,7 @@ TEST(TForm5, FirstOpeningShowsVseWithEveryFilterGrey)
 TEST(TForm5, ChoiceAndBoxEnableAndColourTheFilters)
 {
     TForm5 d;
-    Ui::TForm5& u = *d.ui;
+    const Kontrole u(d);
     d.show();
 
     // "Samo označeno": every filter white.
@@ -154,7 +189,7 @@ TEST(TForm5, OpenedByItsButtonKeepsChoicesTextsAndDatesBetweenOpenings)
 {
     Program p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
-    p.dialog = [](Ui::TForm5& u) {
+    p.dialog = [](const Kontrole& u) {
         u.rbIzpisatiOznaceno->click();
         u.cbDatum->click();
         u.ePrenos->setText(QStringLiteral("7"));
@@ -166,8 +201,8 @@ TEST(TForm5, OpenedByItsButtonKeepsChoicesTextsAndDatesBetweenOpenings)
     EXPECT_EQ(p.prikazaniDialogi, QStringList{QStringLiteral("TForm5")});
     EXPECT_EQ(p.okna.Form5->result(), int(QDialog::Accepted));
 
-    Ui::TForm5& u = *p.okna.Form5->ui;
-    p.dialog = [](Ui::TForm5& u) { u.btnZapri->click(); };
+    const Kontrole u(*p.okna.Form5);
+    p.dialog = [](const Kontrole& u) { u.btnZapri->click(); };
     p.odpri();
     EXPECT_TRUE(u.rbIzpisatiOznaceno->isChecked());
     EXPECT_FALSE(u.cbDatum->isChecked());
@@ -194,7 +229,7 @@ TEST(TForm5, PregledPreviewsTheSelectionAndTheQueryStaysOpen)
         return int(QDialog::Accepted);
     };
     bool odprtPoPredogledu = false;
-    p.dialog = [&](Ui::TForm5& u) {
+    p.dialog = [&](const Kontrole& u) {
         u.rbIzpisatiOznaceno->click();
         u.DateTimePicker1->setDate(QDate(2024, 3, 1));
         u.DateTimePicker2->setDate(QDate(2024, 3, 31));
@@ -235,7 +270,7 @@ TEST(TForm5, ThePrintDialogStartsWithTheListsLandscapeSheet)
         EXPECT_TRUE(natisniIzPredogleda(d));
         return int(QDialog::Accepted);
     };
-    p.dialog = [](Ui::TForm5& u) {
+    p.dialog = [](const Kontrole& u) {
         u.rbIzpisatiVse->click();
         u.btnIzpisIzravnav->click();
         u.btnZapri->click();
@@ -256,7 +291,7 @@ TEST(TForm5, AnEmptySelectionOpensNoPreviewAndSaysSo)
     Program p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
     p.predogled = [&](QDialog&) { return int(QDialog::Accepted); };
-    p.dialog = [](Ui::TForm5& u) {
+    p.dialog = [](const Kontrole& u) {
         u.rbIzpisatiOznaceno->click();
         u.cbDatum->click();
         u.ePartner->setText(QStringLiteral("99"));
@@ -287,7 +322,7 @@ TEST(TForm5, ANumberThatIsNoIntegerGivesAMessageNoReportAndTheDialogStaysOpen)
         p.sporocila.clear();
         p.prikazaniDialogi.clear();
         bool odprt = false;
-        p.dialog = [&](Ui::TForm5& u) {
+        p.dialog = [&](const Kontrole& u) {
             u.rbIzpisatiOznaceno->click();
             u.ePrenos->setText(QString::fromUtf8(pr.prenos));
             u.ePapir->setText(QString::fromUtf8(pr.papir));
@@ -303,7 +338,7 @@ TEST(TForm5, ANumberThatIsNoIntegerGivesAMessageNoReportAndTheDialogStaysOpen)
     // "Vse" ignores the texts: the same fields preview every row.
     p.sporocila.clear();
     p.prikazaniDialogi.clear();
-    p.dialog = [](Ui::TForm5& u) {
+    p.dialog = [](const Kontrole& u) {
         u.rbIzpisatiVse->click();
         u.btnIzpisIzravnav->click();
         u.btnZapri->click();

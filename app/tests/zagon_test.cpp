@@ -7,7 +7,6 @@
 #include "tform5.h"
 #include "tform6.h"
 #include "tform7.h"
-#include "ui_tform5.h"
 
 #include <QDir>
 #include <QFile>

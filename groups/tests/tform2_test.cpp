@@ -1,5 +1,4 @@
 #include "tform2.h"
-#include "ui_tform2.h"
 
 #include "barve.h"
 #include "dogodki.h"
@@ -12,9 +11,11 @@
 #include "zapisnik.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -27,6 +28,23 @@ QColor podlaga(const QWidget* w)
 {
     return w->palette().color(QPalette::Base);
 }
+
+// The dialog's controls, found by their names in the design.
+struct Kontrole {
+    explicit Kontrole(const TForm2& f)
+        : DBGrid2(kontrola<QTableView>(&f, "DBGrid2")), eSfDog(kontrola<QLineEdit>(&f, "eSfDog")),
+          eIdGrupe(kontrola<QLineEdit>(&f, "eIdGrupe")), eNazivGrupe(kontrola<QLineEdit>(&f, "eNazivGrupe")),
+          btnAzuriraj(kontrola<QPushButton>(&f, "btnAzuriraj")),
+          btnPotrdiGrupe(kontrola<QPushButton>(&f, "btnPotrdiGrupe"))
+    {
+    }
+    QTableView* DBGrid2;
+    QLineEdit* eSfDog;
+    QLineEdit* eIdGrupe;
+    QLineEdit* eNazivGrupe;
+    QPushButton* btnAzuriraj;
+    QPushButton* btnPotrdiGrupe;
+};
 
 class Dialog : public ::testing::Test {
 protected:
@@ -61,7 +79,7 @@ protected:
 
     int vrsticaDogodka(TForm2& f, int koda)
     {
-        QAbstractItemModel* m = f.ui->DBGrid2->model();
+        QAbstractItemModel* m = kontrola<QTableView>(&f, "DBGrid2")->model();
         for (int v = 0; v < m->rowCount(); ++v) {
             if (m->index(v, 0).data().toInt() == koda)
                 return v;
@@ -72,7 +90,8 @@ protected:
 
     QPoint celica(TForm2& f, int koda)
     {
-        return f.ui->DBGrid2->visualRect(f.ui->DBGrid2->model()->index(vrsticaDogodka(f, koda), 1)).center();
+        QTableView* mreza = kontrola<QTableView>(&f, "DBGrid2");
+        return mreza->visualRect(mreza->model()->index(vrsticaDogodka(f, koda), 1)).center();
     }
 
     QString shranjenaGrupa(int koda)
@@ -92,36 +111,37 @@ protected:
 TEST_F(Dialog, ControlsTabOrderAndClosingOnlyThroughZapri)
 {
     TForm2 f;
+    const Kontrole k(f);
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Grupiranje dogodkov   (v tabeli   :LB:GrupeDog)"));
     EXPECT_FALSE(f.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_TRUE(f.ui->eSfDog->isReadOnly());
-    EXPECT_EQ(podlaga(f.ui->eSfDog), barve::srebrna);
-    EXPECT_EQ(f.ui->eIdGrupe->maxLength(), 2);
-    EXPECT_EQ(f.ui->eNazivGrupe->maxLength(), 10);
-    EXPECT_EQ(f.ui->btnAzuriraj->text(), QStringLiteral("&Ažuriraj"));
-    EXPECT_EQ(f.ui->btnPotrdiGrupe->text(), QStringLiteral("&Zapri"));
+    EXPECT_TRUE(k.eSfDog->isReadOnly());
+    EXPECT_EQ(podlaga(k.eSfDog), barve::srebrna);
+    EXPECT_EQ(k.eIdGrupe->maxLength(), 2);
+    EXPECT_EQ(k.eNazivGrupe->maxLength(), 10);
+    EXPECT_EQ(k.btnAzuriraj->text(), QStringLiteral("&Ažuriraj"));
+    EXPECT_EQ(k.btnPotrdiGrupe->text(), QStringLiteral("&Zapri"));
 
     const int rezultat = odpri(f, [&] {
-        QHeaderView* glava = f.ui->DBGrid2->horizontalHeader();
-        ASSERT_EQ(f.ui->DBGrid2->model()->columnCount(), 4);
+        QHeaderView* glava = k.DBGrid2->horizontalHeader();
+        ASSERT_EQ(k.DBGrid2->model()->columnCount(), 4);
         QStringList naslovi;
         for (int s = 0; s < 4; ++s)
-            naslovi << f.ui->DBGrid2->model()->headerData(s, Qt::Horizontal).toString();
+            naslovi << k.DBGrid2->model()->headerData(s, Qt::Horizontal).toString();
         EXPECT_EQ(naslovi, (QStringList{QStringLiteral("SfDog"), QStringLiteral("IdGrupe"), QStringLiteral("NzvGrupe"),
                                         QStringLiteral("Nzv")}));
         EXPECT_FALSE(glava->isHidden());
 
         // Tab goes between the two editable fields only.
-        f.ui->eIdGrupe->setFocus(Qt::TabFocusReason);
+        k.eIdGrupe->setFocus(Qt::TabFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), f.ui->eNazivGrupe);
+        EXPECT_EQ(QApplication::focusWidget(), k.eNazivGrupe);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), f.ui->eIdGrupe);
+        EXPECT_EQ(QApplication::focusWidget(), k.eIdGrupe);
 
         // Escape leaves it open.
-        QTest::keyClick(f.ui->eNazivGrupe, Qt::Key_Escape);
+        QTest::keyClick(k.eNazivGrupe, Qt::Key_Escape);
         EXPECT_TRUE(f.isVisible());
-        QTest::mouseClick(f.ui->btnPotrdiGrupe, Qt::LeftButton);
+        QTest::mouseClick(k.btnPotrdiGrupe, Qt::LeftButton);
         EXPECT_FALSE(f.isVisible());
     });
     EXPECT_EQ(rezultat, QDialog::Accepted);
@@ -143,34 +163,35 @@ TEST_F(Dialog, GroupNumberFieldTakesDigitsOnlyAndIsWrittenWithTwoDigitsOnLeaving
         {QStringLiteral("99"), false, QStringLiteral("99"), QStringLiteral("99")},
     };
     TForm2 f;
+    const Kontrole k(f);
     QObject enter;
     enterPritisneGumb(&enter); // as the program does for all its windows
     odpri(f, [&] {
         for (const Primer& p : primeri) {
-            f.ui->eIdGrupe->clear();
-            f.ui->eIdGrupe->setFocus(Qt::TabFocusReason);
-            QTest::keyClicks(f.ui->eIdGrupe, p.tipke);
+            k.eIdGrupe->clear();
+            k.eIdGrupe->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(k.eIdGrupe, p.tipke);
             if (p.brisi)
-                QTest::keyClick(f.ui->eIdGrupe, Qt::Key_Backspace);
-            EXPECT_EQ(f.ui->eIdGrupe->text(), p.prikazano) << p.tipke.toStdString();
-            QTest::keyClick(f.ui->eIdGrupe, Qt::Key_Tab);
-            EXPECT_EQ(f.ui->eIdGrupe->text(), p.poIzhodu) << p.tipke.toStdString();
+                QTest::keyClick(k.eIdGrupe, Qt::Key_Backspace);
+            EXPECT_EQ(k.eIdGrupe->text(), p.prikazano) << p.tipke.toStdString();
+            QTest::keyClick(k.eIdGrupe, Qt::Key_Tab);
+            EXPECT_EQ(k.eIdGrupe->text(), p.poIzhodu) << p.tipke.toStdString();
         }
 
         // Enter moves on to the name, and from the name to "&Ažuriraj"; the next Enter
         // presses "&Ažuriraj", as on the operators' desktop.
-        QTest::mouseClick(f.ui->DBGrid2->viewport(), Qt::LeftButton, {}, celica(f, 20));
-        f.ui->eIdGrupe->setFocus(Qt::TabFocusReason);
-        QTest::keyClicks(f.ui->eIdGrupe, QStringLiteral("6"));
-        QTest::keyClick(f.ui->eIdGrupe, Qt::Key_Return);
-        EXPECT_EQ(QApplication::focusWidget(), f.ui->eNazivGrupe);
-        QTest::keyClicks(f.ui->eNazivGrupe, QStringLiteral("Ime"));
-        QTest::keyClick(f.ui->eNazivGrupe, Qt::Key_Return);
-        EXPECT_EQ(QApplication::focusWidget(), f.ui->btnAzuriraj);
-        EXPECT_EQ(f.ui->eNazivGrupe->text(), QStringLiteral("Ime"));
+        QTest::mouseClick(k.DBGrid2->viewport(), Qt::LeftButton, {}, celica(f, 20));
+        k.eIdGrupe->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(k.eIdGrupe, QStringLiteral("6"));
+        QTest::keyClick(k.eIdGrupe, Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), k.eNazivGrupe);
+        QTest::keyClicks(k.eNazivGrupe, QStringLiteral("Ime"));
+        QTest::keyClick(k.eNazivGrupe, Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), k.btnAzuriraj);
+        EXPECT_EQ(k.eNazivGrupe->text(), QStringLiteral("Ime"));
         EXPECT_TRUE(okolje.sporocila.isEmpty()) << "Enter in the name does not save";
         EXPECT_EQ(shranjenaGrupa(20), QString());
-        QTest::keyClick(f.ui->btnAzuriraj, Qt::Key_Return);
+        QTest::keyClick(k.btnAzuriraj, Qt::Key_Return);
         EXPECT_TRUE(okolje.sporocila.isEmpty()) << okolje.sporocila.join(u'|').toStdString();
         EXPECT_EQ(shranjenaGrupa(20), QStringLiteral("06"));
     });
@@ -179,71 +200,73 @@ TEST_F(Dialog, GroupNumberFieldTakesDigitsOnlyAndIsWrittenWithTwoDigitsOnLeaving
 TEST_F(Dialog, ClickDoubleClickAndEnterShowTheEventButArrowKeysDoNot)
 {
     TForm2 f;
+    const Kontrole k(f);
     odpri(f, [&] {
-        QWidget* mreza = f.ui->DBGrid2->viewport();
+        QWidget* mreza = k.DBGrid2->viewport();
         QTest::mouseClick(mreza, Qt::LeftButton, {}, celica(f, 30));
-        EXPECT_EQ(f.ui->eSfDog->text(), QStringLiteral("30"));
-        EXPECT_EQ(f.ui->eIdGrupe->text(), QStringLiteral("07"));
-        EXPECT_EQ(f.ui->eNazivGrupe->text(), QStringLiteral("Sedem"));
-        EXPECT_EQ(podlaga(f.ui->eIdGrupe), barve::srebrna);
-        EXPECT_EQ(podlaga(f.ui->eNazivGrupe), barve::srebrna);
+        EXPECT_EQ(k.eSfDog->text(), QStringLiteral("30"));
+        EXPECT_EQ(k.eIdGrupe->text(), QStringLiteral("07"));
+        EXPECT_EQ(k.eNazivGrupe->text(), QStringLiteral("Sedem"));
+        EXPECT_EQ(podlaga(k.eIdGrupe), barve::srebrna);
+        EXPECT_EQ(podlaga(k.eNazivGrupe), barve::srebrna);
 
         // The arrow moves the grid, the fields stay.
         // (The list has no order of its own: move up when the event is the last row.)
-        const bool zadnja = vrsticaDogodka(f, 30) == f.ui->DBGrid2->model()->rowCount() - 1;
-        QTest::keyClick(f.ui->DBGrid2, zadnja ? Qt::Key_Up : Qt::Key_Down);
-        const int vrstica = f.ui->DBGrid2->currentIndex().row();
+        const bool zadnja = vrsticaDogodka(f, 30) == k.DBGrid2->model()->rowCount() - 1;
+        QTest::keyClick(k.DBGrid2, zadnja ? Qt::Key_Up : Qt::Key_Down);
+        const int vrstica = k.DBGrid2->currentIndex().row();
         EXPECT_EQ(vrstica, vrsticaDogodka(f, 30) + (zadnja ? -1 : 1));
-        const QString naslednji = f.ui->DBGrid2->model()->index(vrstica, 0).data().toString();
-        EXPECT_EQ(f.ui->eSfDog->text(), QStringLiteral("30"));
+        const QString naslednji = k.DBGrid2->model()->index(vrstica, 0).data().toString();
+        EXPECT_EQ(k.eSfDog->text(), QStringLiteral("30"));
 
         // Enter shows the event under the grid's row and moves to the group number,
         // which turns the fields white; the group of the event before stays.
-        QTest::keyClick(f.ui->DBGrid2, Qt::Key_Return);
-        EXPECT_EQ(f.ui->eSfDog->text(), naslednji);
-        EXPECT_EQ(f.ui->eIdGrupe->text(), QStringLiteral("07"));
-        EXPECT_EQ(QApplication::focusWidget(), f.ui->eIdGrupe);
-        EXPECT_EQ(podlaga(f.ui->eIdGrupe), barve::bela);
-        EXPECT_EQ(podlaga(f.ui->eNazivGrupe), barve::bela);
+        QTest::keyClick(k.DBGrid2, Qt::Key_Return);
+        EXPECT_EQ(k.eSfDog->text(), naslednji);
+        EXPECT_EQ(k.eIdGrupe->text(), QStringLiteral("07"));
+        EXPECT_EQ(QApplication::focusWidget(), k.eIdGrupe);
+        EXPECT_EQ(podlaga(k.eIdGrupe), barve::bela);
+        EXPECT_EQ(podlaga(k.eNazivGrupe), barve::bela);
 
         // A double click: a click, then the double click and its release.
         QTest::mouseClick(mreza, Qt::LeftButton, {}, celica(f, 10));
         QTest::mouseDClick(mreza, Qt::LeftButton, {}, celica(f, 10));
         QTest::mouseRelease(mreza, Qt::LeftButton, {}, celica(f, 10));
-        EXPECT_EQ(f.ui->eSfDog->text(), QStringLiteral("10"));
-        EXPECT_EQ(QApplication::focusWidget(), f.ui->eIdGrupe);
-        EXPECT_EQ(podlaga(f.ui->eIdGrupe), barve::bela);
+        EXPECT_EQ(k.eSfDog->text(), QStringLiteral("10"));
+        EXPECT_EQ(QApplication::focusWidget(), k.eIdGrupe);
+        EXPECT_EQ(podlaga(k.eIdGrupe), barve::bela);
         // The two-digit number is selected: digits typed now replace it.
-        QTest::keyClicks(f.ui->eIdGrupe, QStringLiteral("12"));
-        EXPECT_EQ(f.ui->eIdGrupe->text(), QStringLiteral("12"));
+        QTest::keyClicks(k.eIdGrupe, QStringLiteral("12"));
+        EXPECT_EQ(k.eIdGrupe->text(), QStringLiteral("12"));
 
         // A click into the field selects it as well.
-        f.ui->DBGrid2->setFocus();
-        QTest::mouseClick(f.ui->eIdGrupe, Qt::LeftButton, {}, QPoint(3, 5));
+        k.DBGrid2->setFocus();
+        QTest::mouseClick(k.eIdGrupe, Qt::LeftButton, {}, QPoint(3, 5));
         QCoreApplication::processEvents();
-        QTest::keyClicks(f.ui->eIdGrupe, QStringLiteral("3"));
-        EXPECT_EQ(f.ui->eIdGrupe->text(), QStringLiteral("3"));
+        QTest::keyClicks(k.eIdGrupe, QStringLiteral("3"));
+        EXPECT_EQ(k.eIdGrupe->text(), QStringLiteral("3"));
     });
 }
 
 TEST_F(Dialog, SavingThroughTheAcceleratorStoresTwoDigitsAndReturnsToTheSavedRow)
 {
     TForm2 f;
+    const Kontrole k(f);
     odpri(f, [&] {
-        QTest::mouseClick(f.ui->DBGrid2->viewport(), Qt::LeftButton, {}, celica(f, 20));
-        f.ui->eIdGrupe->setFocus(Qt::TabFocusReason);
-        QTest::keyClicks(f.ui->eIdGrupe, QStringLiteral("5"));
+        QTest::mouseClick(k.DBGrid2->viewport(), Qt::LeftButton, {}, celica(f, 20));
+        k.eIdGrupe->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(k.eIdGrupe, QStringLiteral("5"));
         QTest::keyClick(f.windowHandle(), Qt::Key_A, Qt::AltModifier);
         // The accelerator clicks the button after its short animation.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == f.ui->DBGrid2; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == k.DBGrid2; }));
 
         EXPECT_TRUE(okolje.sporocila.isEmpty());
         EXPECT_EQ(shranjenaGrupa(20), QStringLiteral("05"));
-        EXPECT_EQ(f.ui->eIdGrupe->text(), QStringLiteral("05")) << "written with two digits on leaving";
-        EXPECT_EQ(podlaga(f.ui->eIdGrupe), barve::srebrna);
-        const int vrstica = f.ui->DBGrid2->currentIndex().row();
+        EXPECT_EQ(k.eIdGrupe->text(), QStringLiteral("05")) << "written with two digits on leaving";
+        EXPECT_EQ(podlaga(k.eIdGrupe), barve::srebrna);
+        const int vrstica = k.DBGrid2->currentIndex().row();
         EXPECT_EQ(vrstica, vrsticaDogodka(f, 20));
-        EXPECT_EQ(f.ui->DBGrid2->model()->index(vrstica, 1).data().toString(), QStringLiteral("05"));
+        EXPECT_EQ(k.DBGrid2->model()->index(vrstica, 1).data().toString(), QStringLiteral("05"));
     });
 }
 
@@ -254,6 +277,7 @@ TEST_F(Dialog, GrupeCommandOpensTheDialogUnderLBAndKeepsListAndFieldsBetweenOpen
     f1.V.PrvaAktivacija = false;
     f1.V.Baza = QStringLiteral("DRUGA"); // the dialog works under "LB" whatever the alias
     auto* f2 = new TForm2(&f1);
+    const Kontrole k2(*f2);
     Okna okna;
     okna.Form1 = &f1;
     okna.Form2 = f2;
@@ -271,15 +295,15 @@ TEST_F(Dialog, GrupeCommandOpensTheDialogUnderLBAndKeepsListAndFieldsBetweenOpen
         EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
         if (odprtja == 1) {
             // Nothing chosen yet: the two-line message through the main window.
-            f2->ui->eIdGrupe->setText(QStringLiteral("12"));
-            f2->ui->eNazivGrupe->setText(QStringLiteral("Dvanajst"));
-            QTest::mouseClick(f2->ui->btnAzuriraj, Qt::LeftButton);
+            k2.eIdGrupe->setText(QStringLiteral("12"));
+            k2.eNazivGrupe->setText(QStringLiteral("Dvanajst"));
+            QTest::mouseClick(k2.btnAzuriraj, Qt::LeftButton);
             EXPECT_EQ(sporocila, QStringList{QStringLiteral("SfDog (dogodek) ni izbran!\rKlikni na dogodek v seznamu!")});
         } else {
-            EXPECT_EQ(f2->ui->eIdGrupe->text(), QStringLiteral("12"));
-            EXPECT_EQ(f2->ui->eNazivGrupe->text(), QStringLiteral("Dvanajst"));
+            EXPECT_EQ(k2.eIdGrupe->text(), QStringLiteral("12"));
+            EXPECT_EQ(k2.eNazivGrupe->text(), QStringLiteral("Dvanajst"));
         }
-        QTest::mouseClick(f2->ui->btnPotrdiGrupe, Qt::LeftButton);
+        QTest::mouseClick(k2.btnPotrdiGrupe, Qt::LeftButton);
         return d.result();
     };
 
@@ -329,6 +353,7 @@ TEST_F(Dialog, TwoLineMessageIsShownOnTwoLinesInTheMessageBox)
     TForm1 f1(QStringList{}, storitve);
     f1.V.PrvaAktivacija = false;
     auto* f2 = new TForm2(&f1);
+    const Kontrole k2(*f2);
     Okna okna;
     okna.Form1 = &f1;
     okna.Form2 = f2;
@@ -343,7 +368,7 @@ TEST_F(Dialog, TwoLineMessageIsShownOnTwoLinesInTheMessageBox)
                 box->accept();
             }
         });
-        f2->ui->btnAzuriraj->click();
+        k2.btnAzuriraj->click();
         d.hide();
         return int(QDialog::Accepted);
     };
