@@ -37,7 +37,8 @@ StavekIzravnav stavekIzravnav(const IzbiraIzravnav& izbira)
         }
         if (!izbira.prenos.isEmpty()) {
             s.sql += QStringLiteral(" AND PRENOS=:PRENOS");
-            s.parametri.insert(QStringLiteral("PRENOS"), zahtevajCelo(izbira.prenos, QStringLiteral("Številka prenosa")));
+            s.parametri.insert(QStringLiteral("PRENOS"),
+                               zahtevajCelo(izbira.prenos, QStringLiteral("Številka prenosa")));
         }
         auto predpona = [&](const QString& besedilo, const QString& stolpec) {
             if (besedilo.isEmpty())

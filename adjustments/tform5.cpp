@@ -18,10 +18,10 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent), ui(new Ui::TForm5)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     // At the first opening every filter is disabled and grey, the box checked.
-    for (QWidget* w : {static_cast<QWidget*>(ui->DateTimePicker1), static_cast<QWidget*>(ui->DateTimePicker2),
-                       static_cast<QWidget*>(ui->ePrenos), static_cast<QWidget*>(ui->eKonto),
-                       static_cast<QWidget*>(ui->eDejavnost), static_cast<QWidget*>(ui->ePartner),
-                       static_cast<QWidget*>(ui->ePapir)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->DateTimePicker1), static_cast<QWidget*>(ui->DateTimePicker2),
+          static_cast<QWidget*>(ui->ePrenos), static_cast<QWidget*>(ui->eKonto), static_cast<QWidget*>(ui->eDejavnost),
+          static_cast<QWidget*>(ui->ePartner), static_cast<QWidget*>(ui->ePapir)})
         omogoci(w, false);
 
     // Enter presses no button.
@@ -86,10 +86,10 @@ IzbiraIzravnav TForm5::izbira() const
 void TForm5::rbIzpisatiClick()
 {
     const bool oznaceno = ui->rbIzpisatiOznaceno->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(ui->DateTimePicker1), static_cast<QWidget*>(ui->DateTimePicker2),
-                       static_cast<QWidget*>(ui->ePrenos), static_cast<QWidget*>(ui->eKonto),
-                       static_cast<QWidget*>(ui->eDejavnost), static_cast<QWidget*>(ui->ePartner),
-                       static_cast<QWidget*>(ui->ePapir)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->DateTimePicker1), static_cast<QWidget*>(ui->DateTimePicker2),
+          static_cast<QWidget*>(ui->ePrenos), static_cast<QWidget*>(ui->eKonto), static_cast<QWidget*>(ui->eDejavnost),
+          static_cast<QWidget*>(ui->ePartner), static_cast<QWidget*>(ui->ePapir)})
         omogoci(w, oznaceno);
     // Checking an unchecked box is a change of the box: its rule enables the pickers,
     // after "Vse" as well.
@@ -122,10 +122,7 @@ void TForm5::btnIzpisIzravnavClick()
     }
 }
 
-void TForm5::btnZapriClick()
-{
-    accept();
-}
+void TForm5::btnZapriClick() { accept(); }
 
 void TForm5::keyPressEvent(QKeyEvent* dogodek)
 {

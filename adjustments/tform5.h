@@ -6,7 +6,9 @@
 #include <QDialog>
 #include <functional>
 
-namespace Ui { class TForm5; }
+namespace Ui {
+class TForm5;
+}
 class Okolje;
 class TDM;
 class TfIzravna;

@@ -10,10 +10,7 @@
 #include <QFileInfo>
 #include <QFile>
 
-QString potNastavitev()
-{
-    return kjeJe(Datoteka::Nastavitve);
-}
+QString potNastavitev() { return kjeJe(Datoteka::Nastavitve); }
 
 bool preberiNastavitve(Izvajanje& vrednosti, QString& zokPolje)
 {

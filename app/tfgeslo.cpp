@@ -13,8 +13,8 @@ TfGeslo::TfGeslo(QWidget* parent) : QDialog(parent), ui(new Ui::TfGeslo)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     move(166, 55); // its place on the screen, not centred on the main window
     barve::ozadje(this, barve::navy);
-    for (QWidget* l : {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Label2),
-                       static_cast<QWidget*>(ui->Label3)})
+    for (QWidget* l :
+         {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Label2), static_cast<QWidget*>(ui->Label3)})
         barve::pisava(l, barve::bela);
     // The right-aligned alias label keeps its right edge (61 + 58) and grows to the
     // left where the installed font is wider than the design's.
@@ -51,10 +51,7 @@ void TfGeslo::FormActivate()
         ui->eBaza->setFocus();
 }
 
-void TfGeslo::Button1Click()
-{
-    accept();
-}
+void TfGeslo::Button1Click() { accept(); }
 
 bool TfGeslo::event(QEvent* e)
 {
@@ -72,8 +69,7 @@ void TfGeslo::showEvent(QShowEvent* e)
 bool TfGeslo::eventFilter(QObject* o, QEvent* e)
 {
     // eUserKeyPress (user and alias) and eGesloKeyPress: Enter moves to the next control.
-    if (e->type() == QEvent::KeyPress
-        && (o == ui->eUser || o == ui->eBaza || o == ui->eGeslo)) {
+    if (e->type() == QEvent::KeyPress && (o == ui->eUser || o == ui->eBaza || o == ui->eGeslo)) {
         const int tipka = static_cast<QKeyEvent*>(e)->key();
         if (tipka == Qt::Key_Return || tipka == Qt::Key_Enter) {
             focusNextChild();

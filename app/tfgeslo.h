@@ -2,7 +2,9 @@
 
 #include <QDialog>
 
-namespace Ui { class TfGeslo; }
+namespace Ui {
+class TfGeslo;
+}
 class QLineEdit;
 class QPushButton;
 

@@ -92,10 +92,7 @@ public:
     }
     bool konecZahtevan() const override { return m_f.V.KonecZahtevan; }
     void pocistiKonec() override { m_f.V.KonecZahtevan = false; }
-    void odpriVUrejevalniku(const QString& pot) override
-    {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(pot));
-    }
+    void odpriVUrejevalniku(const QString& pot) override { QDesktopServices::openUrl(QUrl::fromLocalFile(pot)); }
     std::optional<QString> shraniDatoteko(const DialogShrani& d) override
     {
         if (m_f.m_konecAplikacije)
@@ -156,8 +153,8 @@ TForm1::TForm1(const QStringList& argumenti, StoritveOkna& storitve, QWidget* pa
 
     // The review panel's commands read and write its controls and the shared result.
     m_ploscaPregleda = new PloscaPregleda(
-        {ui->eStevilkaPrenosa, ui->Datum1, ui->Datum2, ui->lblSteviloZapisov, ui->pnlVprasanje,
-         ui->lblVprasanje, ui->btnOdgovorNe, ui->DBGrid1},
+        {ui->eStevilkaPrenosa, ui->Datum1, ui->Datum2, ui->lblSteviloZapisov, ui->pnlVprasanje, ui->lblVprasanje,
+         ui->btnOdgovorNe, ui->DBGrid1},
         *Q1, [this] { Sume(); }, [this](int tipka) { return DBGrid1KeyPress(tipka); }, this);
     m_pregled = std::make_unique<Pregled>(*Q1, *m_ploscaPregleda, okolje(), V.Baza);
     connect(ui->btnZgodovina, &QPushButton::clicked, this, [this] { ukaz([this] { btnZgodovinaClick(); }); });
@@ -176,8 +173,7 @@ TForm1::TForm1(const QStringList& argumenti, StoritveOkna& storitve, QWidget* pa
 
     connect(ui->btnKonec, &QPushButton::clicked, this, [this] { ukaz([this] { btnKonecClick(); }); });
     connect(ui->btnPonovi, &QPushButton::clicked, this, [this] { ukaz([this] { btnPonoviClick(); }); });
-    connect(ui->btnPrenosMesecnih, &QPushButton::clicked, this,
-            [this] { ukaz([this] { btnPrenosMesecnihClick(); }); });
+    connect(ui->btnPrenosMesecnih, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosMesecnihClick(); }); });
     connect(ui->btnPrenos, &QPushButton::clicked, this, [this] { ukaz([this] { btnPrenosClick(); }); });
     connect(ui->btnGrupe, &QPushButton::clicked, this, [this] { ukaz([this] { btnGrupeClick(); }); });
     connect(ui->btnIzravnave, &QPushButton::clicked, this, [this] { ukaz([this] { btnIzravnaveClick(); }); });
@@ -218,14 +214,12 @@ void TForm1::FormCreate()
 bool TForm1::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate && V.PrvaAktivacija)
-        QMetaObject::invokeMethod(this, [this] { AppActivate(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { AppActivate(); }, Qt::QueuedConnection);
     return QMainWindow::event(e);
 }
 
-void TForm1::nastaviNapis(const QString& nadaljevanje)
-{
-    setWindowTitle(kNapisZacetek + V.ImeDatoteke + nadaljevanje);
-}
+void TForm1::nastaviNapis(const QString& nadaljevanje) { setWindowTitle(kNapisZacetek + V.ImeDatoteke + nadaljevanje); }
 
 void TForm1::AppActivate()
 {
@@ -326,15 +320,9 @@ void TForm1::btnKonecClick()
     zahtevajKonec();
 }
 
-void TForm1::Datum1Change()
-{
-    ui->eStevilkaPrenosa->setText(QString());
-}
+void TForm1::Datum1Change() { ui->eStevilkaPrenosa->setText(QString()); }
 
-void TForm1::Datum2Change()
-{
-    ui->eStevilkaPrenosa->setText(QString());
-}
+void TForm1::Datum2Change() { ui->eStevilkaPrenosa->setText(QString()); }
 
 void TForm1::btnPonoviClick()
 {
@@ -348,8 +336,8 @@ void TForm1::btnPonoviClick()
         // A transfer whose file a kill or a lost connection left beside its output in
         // the monthly folder is said at once.
         if (povezava::jeOdprta(V.Baza)) {
-            for (const QString& opozorilo : opozoriloCakajocih(povezava::zaIme(V.Baza),
-                                                               QDir::fromNativeSeparators(V.MesecniDirektorij)))
+            for (const QString& opozorilo :
+                 opozoriloCakajocih(povezava::zaIme(V.Baza), QDir::fromNativeSeparators(V.MesecniDirektorij)))
                 okolje().sporocilo(opozorilo);
         }
     } else {
@@ -456,8 +444,8 @@ void TForm1::zacniPrenos(const QString& pot, bool prekrivanjePotrjeno)
     // The run works on the dates and the number of this moment: the controls that
     // hold them are locked until it ends, and so is a second start.
     m_prenosTece = true;
-    const QList<QWidget*> zaklenjeni{ui->btnPrenos, ui->btnPonovi, ui->btnZadnji, ui->btnZgodovina,
-                                     ui->Datum1, ui->Datum2, ui->eStevilkaPrenosa};
+    const QList<QWidget*> zaklenjeni{ui->btnPrenos, ui->btnPonovi, ui->btnZadnji,       ui->btnZgodovina,
+                                     ui->Datum1,    ui->Datum2,    ui->eStevilkaPrenosa};
     for (QWidget* w : zaklenjeni)
         w->setEnabled(false);
     okolje().statusnaVrstica(ui->lblOpozorilo->text());
@@ -481,9 +469,9 @@ void TForm1::zacniPrenos(const QString& pot, bool prekrivanjePotrjeno)
     });
 
     OknoZaPrenos okno(*this);
-    const IzidPrenosa izid = Zapis({pot, ui->eStevilkaPrenosa->text(), ui->Datum1->date(), ui->Datum2->date(),
-                                    V.Baza, prekrivanjePotrjeno},
-                                   *Q1, okno, okolje());
+    const IzidPrenosa izid =
+        Zapis({pot, ui->eStevilkaPrenosa->text(), ui->Datum1->date(), ui->Datum2->date(), V.Baza, prekrivanjePotrjeno},
+              *Q1, okno, okolje());
     if (izid == IzidPrenosa::Ustavljen && m_konecPoPrenosu)
         okolje().sporocilo(QStringLiteral("Prenos je ustavljen. Baza in izhodna datoteka sta ostali nespremenjeni."));
 }
@@ -504,10 +492,7 @@ void TForm1::Direktorijodlagalia1Click()
     zapisiNastavitve(V);
 }
 
-void TForm1::Prepis1Click()
-{
-    prepisZokdll(okolje(), V.ZokIzhodnaDatoteka);
-}
+void TForm1::Prepis1Click() { prepisZokdll(okolje(), V.ZokIzhodnaDatoteka); }
 
 // Party register export: the contract range, then the file through SaveDialog1.
 void TForm1::btnPrenosOSBClick()
@@ -616,6 +601,6 @@ void TForm1::Button1Click()
         return;
     }
     const QString iniciator = m_okna.Form6 ? m_okna.Form6->eIniciator()->text() : QString();
-    m_okna.Form4->izpis(*Q1, ui->eStevilkaTemeljnice->text(), iniciator,
-                        [this](QDialog& d) { return prikaziModalno(d); }, &okolje());
+    m_okna.Form4->izpis(
+        *Q1, ui->eStevilkaTemeljnice->text(), iniciator, [this](QDialog& d) { return prikaziModalno(d); }, &okolje());
 }

@@ -12,7 +12,9 @@
 #include <memory>
 #include <optional>
 
-namespace Ui { class TForm1; }
+namespace Ui {
+class TForm1;
+}
 class QDialog;
 class RezultatModel;
 class Pregled;
@@ -32,19 +34,19 @@ public:
     void nastaviOkna(const Okna& okna) { m_okna = okna; }
     const Okna& okna() const { return m_okna; }
 
-    Izvajanje V;                 // run-time values
-    Rezultat* Q1;                // shared result
-    PodatkovniVir* DataSource1;  // its data link to DBGrid1
-    Okolje& okolje();            // the outside world as the engine sees it
+    Izvajanje V;                // run-time values
+    Rezultat* Q1;               // shared result
+    PodatkovniVir* DataSource1; // its data link to DBGrid1
+    Okolje& okolje();           // the outside world as the engine sees it
 
     // The two save dialogs: SaveDialog1 for the daily transfer and the party export,
     // SaveDialog2 for the monthly transfer. They keep their state between uses.
     DialogShrani SaveDialog1{QString(), QStringLiteral("055"),
-                             QStringLiteral("Tekst datoteka (*.055)|*.055|Vse datoteke (*.*)|*.*"),
-                             QString(), QString()};
+                             QStringLiteral("Tekst datoteka (*.055)|*.055|Vse datoteke (*.*)|*.*"), QString(),
+                             QString()};
     DialogShrani SaveDialog2{QStringLiteral("MESEČNI PRENOS"), QStringLiteral("TXT"),
-                             QStringLiteral("TXT datoteke (*.TXT)|*.TXT|Vse datoteke (*.*)|*.*"),
-                             QString(), QStringLiteral("GKDODAT2.TXT")};
+                             QStringLiteral("TXT datoteke (*.TXT)|*.TXT|Vse datoteke (*.*)|*.*"), QString(),
+                             QStringLiteral("GKDODAT2.TXT")};
 
     // Handlers.
     void FormCreate();

@@ -2,7 +2,9 @@
 
 #include <QDialog>
 
-namespace Ui { class TForm6; }
+namespace Ui {
+class TForm6;
+}
 class QLineEdit;
 
 // The initiator prompt: the name of the person who initiates this run's work.

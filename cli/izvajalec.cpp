@@ -19,10 +19,8 @@ bool jeIzhodnaKoda(int koda)
     case kZavrnjeno:
     case kZOpozorili:
     case kIzidNeznan:
-    case kUstavljenoSSignalom:
-        return true;
-    default:
-        return false;
+    case kUstavljenoSSignalom: return true;
+    default: return false;
     }
 }
 

@@ -28,12 +28,11 @@ const Ukaz kUkazi[] = {
 
 QString pomoc()
 {
-    QString b = QStringLiteral(
-        "Uporaba: ledgxfer-batch UKAZ [možnosti]\n"
-        "         ledgxfer-batch UKAZ --help\n"
-        "         ledgxfer-batch --version\n\n"
-        "Prenos knjižb iz bančne baze v glavno knjigo brez okna, za načrtovane zagone.\n\n"
-        "Ukazi:\n");
+    QString b = QStringLiteral("Uporaba: ledgxfer-batch UKAZ [možnosti]\n"
+                               "         ledgxfer-batch UKAZ --help\n"
+                               "         ledgxfer-batch --version\n\n"
+                               "Prenos knjižb iz bančne baze v glavno knjigo brez okna, za načrtovane zagone.\n\n"
+                               "Ukazi:\n");
     for (const Ukaz& u : kUkazi)
         b += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(u.ime), -12).arg(QString::fromUtf8(u.opis));
     b += QStringLiteral("\nMožnosti:\n"

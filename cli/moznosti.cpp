@@ -56,7 +56,8 @@ void UkaznaVrstica::dodajPrijavo()
                           "ali --password-stdin)."),
            QStringLiteral("P")});
     dodaj({{QStringLiteral("password-stdin")},
-           QStringLiteral("Geslo se prebere iz prve vrstice standardnega vhoda."), {}});
+           QStringLiteral("Geslo se prebere iz prve vrstice standardnega vhoda."),
+           {}});
 }
 
 void UkaznaVrstica::aliasiSoIzhod(const QString& opis)

@@ -11,11 +11,11 @@
 
 // The exit codes of ledgxfer-batch.
 enum IzhodnaKoda : int {
-    kOpravljeno = 0,          // done
-    kNeuspesno = 1,           // failed
-    kZavrnjeno = 2,           // usage refused
-    kZOpozorili = 3,          // completed with warnings, or nothing written
-    kIzidNeznan = 4,          // transfer: the connection was lost during the commit for good
+    kOpravljeno = 0,           // done
+    kNeuspesno = 1,            // failed
+    kZavrnjeno = 2,            // usage refused
+    kZOpozorili = 3,           // completed with warnings, or nothing written
+    kIzidNeznan = 4,           // transfer: the connection was lost during the commit for good
     kUstavljenoSSignalom = 130 // stopped by SIGINT or SIGTERM
 };
 
@@ -64,8 +64,7 @@ public:
     // on; else the exit code to end with: 0 after the help was shown, 2 after a refusal
     // (said on standard error with a pointer to --help). `obvezne` are the options
     // that must be given.
-    std::optional<int> razcleni(const QStringList& argumenti, TerminalOkolje& okolje,
-                                const QStringList& obvezne = {});
+    std::optional<int> razcleni(const QStringList& argumenti, TerminalOkolje& okolje, const QStringList& obvezne = {});
 
     bool isSet(const QString& ime) const { return m_p.isSet(ime); }
     QString value(const QString& ime) const { return m_p.value(ime); }

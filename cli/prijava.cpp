@@ -7,8 +7,7 @@
 
 bool prijaviSe(UkaznaVrstica& u, TerminalOkolje& okolje)
 {
-    const IzidPrijave izid
-        = prijaviVBazo(u.value(QStringLiteral("alias")), u.value(QStringLiteral("user")), u.geslo());
+    const IzidPrijave izid = prijaviVBazo(u.value(QStringLiteral("alias")), u.value(QStringLiteral("user")), u.geslo());
     if (!izid.uspela())
         okolje.sporocilo(izid.sporocilo());
     return izid.uspela();

@@ -30,25 +30,13 @@ TerminalOkolje::TerminalOkolje() : m_izhod(stdout), m_napake(stderr)
     m_terminal = platforma::napakeNaTerminalu();
 }
 
-void TerminalOkolje::prestreziSignale()
-{
-    platforma::prestreziZahtevoKonca(obSignalu);
-}
+void TerminalOkolje::prestreziSignale() { platforma::prestreziZahtevoKonca(obSignalu); }
 
-bool TerminalOkolje::signalPrejet()
-{
-    return g_signal.load();
-}
+bool TerminalOkolje::signalPrejet() { return g_signal.load(); }
 
-bool TerminalOkolje::konecZahtevan() const
-{
-    return g_konec.load();
-}
+bool TerminalOkolje::konecZahtevan() const { return g_konec.load(); }
 
-void TerminalOkolje::pocistiKonec()
-{
-    g_konec.store(false);
-}
+void TerminalOkolje::pocistiKonec() { g_konec.store(false); }
 
 void TerminalOkolje::sporocilo(const QString& besedilo)
 {
@@ -70,10 +58,7 @@ bool TerminalOkolje::vprasanje(const QString& besedilo)
     return false;
 }
 
-void TerminalOkolje::napaka(const QString& besedilo)
-{
-    m_napake << besedilo << Qt::endl;
-}
+void TerminalOkolje::napaka(const QString& besedilo) { m_napake << besedilo << Qt::endl; }
 
 void TerminalOkolje::prikaziNapredek(bool viden)
 {

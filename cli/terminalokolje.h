@@ -45,7 +45,7 @@ private:
 
     QTextStream m_izhod;
     QTextStream m_napake;
-    bool m_terminal = false;   // standard error is a terminal: progress is shown
+    bool m_terminal = false; // standard error is a terminal: progress is shown
     bool m_napredekViden = false;
     qint64 m_vrstic = 0;       // progress steps (rows) since the display was shown
     qint64 m_zadnjiIzpis = -1; // ms of the last progress line

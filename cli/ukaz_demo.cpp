@@ -62,25 +62,30 @@ QString prenos1(const QString& baza, const QDate& danes, const QString& pot)
 // (a PostgreSQL or ODBC database, for benchmarks and trials on a server).
 int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
 {
-    UkaznaVrstica p(QStringLiteral("demo"),
-                    QStringLiteral("Naredi predstavitveno knjigo: osnovne tabele, knjižbe delovnih dni zadnjih 75 "
-                                   "dni v uravnoteženih\ndogodkih in prenos 1 (prvih 29 dni), opravljen s programom "
-                                   "samim (datoteka, oznake, register,\nizravnave). Z --database v novo bazo SQLite "
-                                   "in datoteko aliasov --aliases (obstoječih ne spremeni;\ndatoteka prenosa 1 je "
-                                   "PRENOS1.TXT poleg baze,\nprav tam tabela prevrednotenja ZOKDLL.DB z devetimi vrsticami štirih kontov), "
-                                   "z --alias v prazno bazo za aliasom."),
-                    {QStringLiteral("ledgxfer-batch demo --database build/demo/ledger.sqlite --aliases "
-                                    "build/demo/aliases.ini"),
-                     QStringLiteral("ledgxfer-batch demo --alias PG --user ledger --password-stdin --postings 1000000")});
-    p.dodaj({{QStringLiteral("database")}, QStringLiteral("Datoteka SQLite predstavitvene baze."),
+    UkaznaVrstica p(
+        QStringLiteral("demo"),
+        QStringLiteral(
+            "Naredi predstavitveno knjigo: osnovne tabele, knjižbe delovnih dni zadnjih 75 "
+            "dni v uravnoteženih\ndogodkih in prenos 1 (prvih 29 dni), opravljen s programom "
+            "samim (datoteka, oznake, register,\nizravnave). Z --database v novo bazo SQLite "
+            "in datoteko aliasov --aliases (obstoječih ne spremeni;\ndatoteka prenosa 1 je "
+            "PRENOS1.TXT poleg baze,\nprav tam tabela prevrednotenja ZOKDLL.DB z devetimi vrsticami štirih kontov), "
+            "z --alias v prazno bazo za aliasom."),
+        {QStringLiteral("ledgxfer-batch demo --database build/demo/ledger.sqlite --aliases "
+                        "build/demo/aliases.ini"),
+         QStringLiteral("ledgxfer-batch demo --alias PG --user ledger --password-stdin --postings 1000000")});
+    p.dodaj({{QStringLiteral("database")},
+             QStringLiteral("Datoteka SQLite predstavitvene baze."),
              QStringLiteral("DATOTEKA")});
-    p.dodaj({{QStringLiteral("postings")}, QStringLiteral("Število knjižb, N ≥ 1 (privzeto 5000)."), QStringLiteral("N")});
+    p.dodaj(
+        {{QStringLiteral("postings")}, QStringLiteral("Število knjižb, N ≥ 1 (privzeto 5000)."), QStringLiteral("N")});
     p.dodaj({{QStringLiteral("shape")},
              QStringLiteral("Oblika knjige: demo (privzeta, opisana v README) ali wide (za merjenje: 20.000 "
                             "partnerjev in pogodb,\n2.000 kontov, besedila po 60 znakov, vsako iskanje poizvedbe "
                             "knjižb najde svojo vrstico)."),
              QStringLiteral("OBLIKA")});
-    p.dodaj({{QStringLiteral("today")}, QStringLiteral("Zadnji dan knjige (privzeto današnji)."),
+    p.dodaj({{QStringLiteral("today")},
+             QStringLiteral("Zadnji dan knjige (privzeto današnji)."),
              QStringLiteral("LLLL-MM-DD")});
     p.dodaj({{QStringLiteral("output")},
              QStringLiteral("Datoteka prenosa 1 (z --database privzeto PRENOS1.TXT poleg baze)."),
@@ -98,8 +103,9 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
         const std::optional<qint64> n = celoStevilo(p.value(QStringLiteral("postings")));
         // A book without postings has no transfer 1 to make.
         if (!n || *n < 1 || *n > std::numeric_limits<int>::max())
-            return p.zavrni(okolje, QStringLiteral("--postings ni pozitivno celo število: %1")
-                                        .arg(p.value(QStringLiteral("postings"))));
+            return p.zavrni(
+                okolje,
+                QStringLiteral("--postings ni pozitivno celo število: %1").arg(p.value(QStringLiteral("postings"))));
         knjizb = *n;
     }
     OblikaDemo oblika = OblikaDemo::Predstavitvena;
@@ -114,20 +120,20 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
     if (p.isSet(QStringLiteral("today"))) {
         danes = QDate::fromString(p.value(QStringLiteral("today")), QStringLiteral("yyyy-MM-dd"));
         if (!danes.isValid())
-            return p.zavrni(okolje, QStringLiteral("--today ni veljaven datum (LLLL-MM-DD): %1")
-                                        .arg(p.value(QStringLiteral("today"))));
+            return p.zavrni(
+                okolje,
+                QStringLiteral("--today ni veljaven datum (LLLL-MM-DD): %1").arg(p.value(QStringLiteral("today"))));
     }
 
     if (vBazo) {
         if (p.isSet(QStringLiteral("aliases")))
-            qputenv("LEDGXFER_ALIASES",
-                    QFileInfo(p.value(QStringLiteral("aliases"))).absoluteFilePath().toLocal8Bit());
+            qputenv("LEDGXFER_ALIASES", QFileInfo(p.value(QStringLiteral("aliases"))).absoluteFilePath().toLocal8Bit());
         if (!prijaviSe(p, okolje))
             return kNeuspesno;
         const QString alias = p.value(QStringLiteral("alias"));
         QTemporaryDir zacasna;
         const QString pot = p.isSet(QStringLiteral("output")) ? p.value(QStringLiteral("output"))
-                                                               : zacasna.filePath(QStringLiteral("PRENOS1.TXT"));
+                                                              : zacasna.filePath(QStringLiteral("PRENOS1.TXT"));
         QString napaka;
         try {
             QSqlDatabase db = QSqlDatabase::database(alias, false);
@@ -161,8 +167,9 @@ int ukazDemo(const QStringList& argumenti, TerminalOkolje& okolje)
     const QString pot = p.isSet(QStringLiteral("output"))
                             ? p.value(QStringLiteral("output"))
                             : QFileInfo(baza).absoluteDir().filePath(QStringLiteral("PRENOS1.TXT"));
-    QString napaka = ustvariDemoBazo(baza, p.value(QStringLiteral("aliases")), danes, int(knjizb),
-                                     [&](const QString& ime) { return prenos1(ime, danes, pot); }, oblika);
+    QString napaka = ustvariDemoBazo(
+        baza, p.value(QStringLiteral("aliases")), danes, int(knjizb),
+        [&](const QString& ime) { return prenos1(ime, danes, pot); }, oblika);
     povezava::zapriVse();
     // The revaluation table beside the database, where the program looks for it when
     // LEDGXFER_HOME is the demo's folder.

@@ -32,12 +32,12 @@ int ukazJournal(const QStringList& argumenti, TerminalOkolje& okolje)
     p.dodajPrijavo();
     p.dodaj({{QStringLiteral("transfer")}, QStringLiteral("Številka prenosa."), QStringLiteral("N")});
     p.dodaj({{QStringLiteral("pdf")}, QStringLiteral("Datoteka PDF."), QStringLiteral("DATOTEKA")});
-    p.dodaj({{QStringLiteral("initiator")}, QStringLiteral("Iniciator v glavi izpisa."),
+    p.dodaj({{QStringLiteral("initiator")}, QStringLiteral("Iniciator v glavi izpisa."), QStringLiteral("BESEDILO")});
+    p.dodaj({{QStringLiteral("journal-number")},
+             QStringLiteral("Številka temeljnice v glavi izpisa."),
              QStringLiteral("BESEDILO")});
-    p.dodaj({{QStringLiteral("journal-number")}, QStringLiteral("Številka temeljnice v glavi izpisa."),
-             QStringLiteral("BESEDILO")});
-    if (const auto koda = p.razcleni(argumenti, okolje,
-                                     {QStringLiteral("alias"), QStringLiteral("transfer"), QStringLiteral("pdf")}))
+    if (const auto koda =
+            p.razcleni(argumenti, okolje, {QStringLiteral("alias"), QStringLiteral("transfer"), QStringLiteral("pdf")}))
         return *koda;
     const std::optional<qint64> stevilka = celoStevilo(p.value(QStringLiteral("transfer")));
     if (!stevilka) {

@@ -43,17 +43,17 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
                             "če knjižbe obdobja že nosijo številko prenosa (brez te možnosti je tak prenos "
                             "zavrnjen, koda 2)."),
              QString()});
-    u.izhodneKode(QStringLiteral(
-        "Izhodne kode:\n"
-        "  0    opravljeno\n"
-        "  1    neuspešno (razlog je izpisan; baza in datoteka sta ostali nespremenjeni, razen kjer\n"
-        "       sporočilo pravi, da je prenos zapisan v bazi)\n"
-        "  2    zavrnjena raba (napačne ali manjkajoče možnosti, obdobje, ponovitev čez tuje obdobje,\n"
-        "       nov prenos čez registrirane prenose brez --allow-overlap)\n"
-        "  3    opravljeno z opozorili ali ni bilo česa zapisati\n"
-        "  4    izid ni znan: povezava z bazo je bila prekinjena med potrjevanjem in je ni bilo mogoče\n"
-        "       znova vzpostaviti; sporočilo pove, kateri prenos preverite, datoteka čaka ob izhodni\n"
-        "  130  ustavljeno s signalom (SIGINT, SIGTERM)\n"));
+    u.izhodneKode(
+        QStringLiteral("Izhodne kode:\n"
+                       "  0    opravljeno\n"
+                       "  1    neuspešno (razlog je izpisan; baza in datoteka sta ostali nespremenjeni, razen kjer\n"
+                       "       sporočilo pravi, da je prenos zapisan v bazi)\n"
+                       "  2    zavrnjena raba (napačne ali manjkajoče možnosti, obdobje, ponovitev čez tuje obdobje,\n"
+                       "       nov prenos čez registrirane prenose brez --allow-overlap)\n"
+                       "  3    opravljeno z opozorili ali ni bilo česa zapisati\n"
+                       "  4    izid ni znan: povezava z bazo je bila prekinjena med potrjevanjem in je ni bilo mogoče\n"
+                       "       znova vzpostaviti; sporočilo pove, kateri prenos preverite, datoteka čaka ob izhodni\n"
+                       "  130  ustavljeno s signalom (SIGINT, SIGTERM)\n"));
     if (const auto koda = u.razcleni(argumenti, okolje, {QStringLiteral("alias"), QStringLiteral("output")}))
         return *koda;
     std::optional<QDate> datumi[2];
@@ -129,15 +129,11 @@ int ukazTransfer(const QStringList& argumenti, TerminalOkolje& okolje)
     Q1.zapri();
     povezava::zapriVse();
     switch (izid) {
-    case IzidPrenosa::Opravljen:
-        return kOpravljeno;
+    case IzidPrenosa::Opravljen: return kOpravljeno;
     case IzidPrenosa::OpravljenZOpozorili:
-    case IzidPrenosa::NiPodatkov:
-        return kZOpozorili;
-    case IzidPrenosa::Zavrnjen:
-        return kZavrnjeno;
-    case IzidPrenosa::Neznan:
-        return kIzidNeznan;
+    case IzidPrenosa::NiPodatkov: return kZOpozorili;
+    case IzidPrenosa::Zavrnjen: return kZavrnjeno;
+    case IzidPrenosa::Neznan: return kIzidNeznan;
     case IzidPrenosa::Ustavljen:
     case IzidPrenosa::Neuspel:
         // A run that did not complete after SIGINT or SIGTERM was stopped by it.

@@ -42,7 +42,8 @@ int ukazVerify(const QStringList& argumenti, TerminalOkolje& okolje)
                         "--alias LB --transfer 1")});
     u.dodaj({{QStringLiteral("file")}, QStringLiteral("Datoteka glavne knjige."), QStringLiteral("POT")});
     u.dodajPrijavo();
-    u.izhodneKode(QStringLiteral("Izhodne kode:\n  0    opravljeno\n  1    datoteka ni pravilna (ugotovitve so izpisane), je ni mogoče brati ali prijava ni uspela\n  2    zavrnjena raba (napačne ali manjkajoče možnosti, odvečni argumenti)\n"));
+    u.izhodneKode(QStringLiteral(
+        "Izhodne kode:\n  0    opravljeno\n  1    datoteka ni pravilna (ugotovitve so izpisane), je ni mogoče brati ali prijava ni uspela\n  2    zavrnjena raba (napačne ali manjkajoče možnosti, odvečni argumenti)\n"));
     u.dodaj({{QStringLiteral("transfer")},
              QStringLiteral("Številka registriranega prenosa, s katerim se primerjajo podrobne vrstice."),
              QStringLiteral("N")});
@@ -54,8 +55,9 @@ int ukazVerify(const QStringList& argumenti, TerminalOkolje& okolje)
     if (u.isSet(QStringLiteral("transfer"))) {
         stevilka = celoStevilo(u.value(QStringLiteral("transfer")));
         if (!stevilka || *stevilka < 1)
-            return u.zavrni(okolje, QStringLiteral("--transfer ni pozitivno celo število: %1")
-                                        .arg(u.value(QStringLiteral("transfer"))));
+            return u.zavrni(
+                okolje,
+                QStringLiteral("--transfer ni pozitivno celo število: %1").arg(u.value(QStringLiteral("transfer"))));
     }
     // Only a regular file within the bound of a ledger file is read: a FIFO, a device
     // or a huge file is refused at once, without waiting and without reading it.

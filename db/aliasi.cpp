@@ -12,10 +12,7 @@
 
 #include "vhodnadatoteka.h"
 
-QString potDoAliasov()
-{
-    return kjeJe(Datoteka::Aliasi);
-}
+QString potDoAliasov() { return kjeJe(Datoteka::Aliasi); }
 
 namespace {
 
@@ -97,16 +94,15 @@ Aliasi Aliasi::preberi(const QString& pot)
         if (a.ime.isEmpty()) {
             a.ime = ime;
         } else if (a.ime != ime) {
-            qCWarning(lcDb).noquote() << "Razdelek" << ime << "v datoteki z aliasi" << pot
-                                      << "ponavlja alias" << a.ime << "; upoštevan je prvi";
+            qCWarning(lcDb).noquote() << "Razdelek" << ime << "v datoteki z aliasi" << pot << "ponavlja alias" << a.ime
+                                      << "; upoštevan je prvi";
             continue;
         }
         // An unquoted value with commas comes back as a list: joined, it is the text as
         // written (blanks after the commas are lost; such values are written in quotes).
         const QVariant surova = ini.value(polniKljuc);
-        QString vrednost = surova.typeId() == QMetaType::QStringList
-            ? surova.toStringList().join(u',')
-            : surova.toString();
+        QString vrednost =
+            surova.typeId() == QMetaType::QStringList ? surova.toStringList().join(u',') : surova.toString();
         if (const auto it = zPodpicjem.constFind(ime.toUpper() + u'/' + kljuc); it != zPodpicjem.constEnd()) {
             vrednost = *it;
         }
@@ -127,7 +123,8 @@ Aliasi Aliasi::preberi(const QString& pot)
             const std::optional<qint64> vrata = celoStevilo(vrednost);
             a.port = vrata && *vrata > 0 && *vrata <= 65535 ? int(*vrata) : 0;
             if (a.port == 0 && !vrednost.isEmpty())
-                qCWarning(lcDb).noquote() << "Alias" << ime << "v datoteki" << pot << "ima neveljavna vrata:" << vrednost;
+                qCWarning(lcDb).noquote()
+                    << "Alias" << ime << "v datoteki" << pot << "ima neveljavna vrata:" << vrednost;
         } else if (kljuc == u"user") {
             a.user = vrednost;
         } else if (kljuc == u"password") {

@@ -7,9 +7,6 @@
 #include "pogon.h"
 #include "transakcija.h"
 
-
-
-
 MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<Stolpec>& stolpci, Zavrnjena zavrnjena)
     : m_tx(tx),
       m_baza(tx.baza()),
@@ -21,9 +18,7 @@ MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<S
       m_vstaviSkupino(m_baza)
 {
     switch (m_pogon->nacinVnosa()) {
-    case Pogon::Vnos::ZacasnaTabela:
-        m_nacin = Nacin::ZacasnaTabela;
-        break;
+    case Pogon::Vnos::ZacasnaTabela: m_nacin = Nacin::ZacasnaTabela; break;
     case Pogon::Vnos::Kopiranje:
         m_nacin = Nacin::Kopiranje;
         m_velikostSkupine = kSkupinaKopiranja;
@@ -79,8 +74,7 @@ void MnozicniVnos::pripravi()
         }
     }
     const QString vprasaji = QStringLiteral("?,").repeated(m_stolpci.size()).chopped(1);
-    const QString vstavi =
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(cilj, seznamStolpcev(), vprasaji);
+    const QString vstavi = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(cilj, seznamStolpcev(), vprasaji);
     if (m_nacin == Nacin::ZacasnaTabela) {
         m_vnosVrstice = m_pogon->vnosVrstice(vstavi);
         if (m_vnosVrstice)
@@ -149,8 +143,8 @@ void MnozicniVnos::posljiSkupino()
         return;
     const QList<QVariantList> vrstice = std::move(m_cakajoce);
     m_cakajoce.clear();
-    const bool celaSkupina = m_nacin == Nacin::Kopiranje
-                             || (m_nacin == Nacin::Skupine && vrstice.size() == m_velikostSkupine);
+    const bool celaSkupina =
+        m_nacin == Nacin::Kopiranje || (m_nacin == Nacin::Skupine && vrstice.size() == m_velikostSkupine);
     if (celaSkupina) {
         QSqlError napaka;
         bool zasedeno = false;
@@ -195,10 +189,7 @@ void MnozicniVnos::dodaj(QVariantList vrstica)
         posljiSkupino();
 }
 
-void MnozicniVnos::poslji()
-{
-    posljiSkupino();
-}
+void MnozicniVnos::poslji() { posljiSkupino(); }
 
 void MnozicniVnos::koncaj()
 {

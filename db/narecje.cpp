@@ -7,10 +7,7 @@
 
 namespace {
 
-bool jeCrkaImena(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_';
-}
+bool jeCrkaImena(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
 // Copies a single-quoted literal starting at i (at the opening quote) unchanged.
 qsizetype kopirajLiteral(const QString& sql, qsizetype i, QString& izhod)
@@ -51,7 +48,7 @@ QString nullsKotStreznik(const QString& sql)
     izhod.reserve(sql.size() + 64);
     qsizetype i = 0;
     int globina = 0;
-    int globinaUrejanja = -1; // depth of the ORDER BY being rewritten, -1 none
+    int globinaUrejanja = -1;   // depth of the ORDER BY being rewritten, -1 none
     qsizetype konecKljuca = -1; // end of the current key's last non-blank character in izhod
     QString trenutniKljuc;
 
@@ -92,8 +89,8 @@ QString nullsKotStreznik(const QString& sql)
         }
         if (globinaUrejanja >= 0) {
             if ((c == u')' && globina == globinaUrejanja) || c == u';'
-                || ((i == 0 || !jeCrkaImena(sql.at(i - 1)))
-                    && konecSeznama.match(QStringView(sql).mid(i)).hasMatch() && globina == globinaUrejanja)) {
+                || ((i == 0 || !jeCrkaImena(sql.at(i - 1))) && konecSeznama.match(QStringView(sql).mid(i)).hasMatch()
+                    && globina == globinaUrejanja)) {
                 zakljuciKljuc();
                 globinaUrejanja = -1;
             } else if (c == u',' && globina == globinaUrejanja) {
@@ -124,8 +121,7 @@ QString nullsKotStreznik(const QString& sql)
 QString prevediStavek(const QString& vhod, PravilaPrevoda pravila)
 {
     // Alias-qualified tables first: the whole quoted form becomes the table name.
-    static const QRegularExpression aliasTabela(
-        QStringLiteral("'\\s*:[A-Za-z0-9_]+:([A-Za-z0-9_]+)\\s*'"));
+    static const QRegularExpression aliasTabela(QStringLiteral("'\\s*:[A-Za-z0-9_]+:([A-Za-z0-9_]+)\\s*'"));
     QString sql = vhod;
     sql.replace(aliasTabela, QStringLiteral("\\1"));
 
@@ -146,8 +142,7 @@ QString prevediStavek(const QString& vhod, PravilaPrevoda pravila)
                 izhod += sql.mid(i);
                 break;
             }
-            if (vsebina.endsWith(QStringLiteral(".db"), Qt::CaseInsensitive)
-                && vsebina.size() > 3
+            if (vsebina.endsWith(QStringLiteral(".db"), Qt::CaseInsensitive) && vsebina.size() > 3
                 && std::all_of(vsebina.begin(), vsebina.end() - 3, jeCrkaImena)) {
                 izhod += vsebina.left(vsebina.size() - 3); // quoted table file name
             } else {
@@ -189,15 +184,9 @@ QString prevediStavek(const QString& sql, QSqlDriver::DbmsType dbms)
 
 namespace narecje {
 
-QString stavekNazajNaTocko(const QString& ime)
-{
-    return QStringLiteral("ROLLBACK TO SAVEPOINT ") + ime;
-}
+QString stavekNazajNaTocko(const QString& ime) { return QStringLiteral("ROLLBACK TO SAVEPOINT ") + ime; }
 
-QString stavekSprostiTocko(const QString& ime)
-{
-    return QStringLiteral("RELEASE SAVEPOINT ") + ime;
-}
+QString stavekSprostiTocko(const QString& ime) { return QStringLiteral("RELEASE SAVEPOINT ") + ime; }
 
 QString besedilo(const QSqlError& napaka)
 {

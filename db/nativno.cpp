@@ -23,7 +23,8 @@ bool dovoljeno()
     if (izklopljeno) {
         static std::atomic_bool povedano{false};
         if (!povedano.exchange(true))
-            qCInfo(lcDb).noquote() << QStringLiteral("LEDGXFER_NATIVNO=") + v + QStringLiteral(": vse vrstice gredo skozi gonilnik");
+            qCInfo(lcDb).noquote() << QStringLiteral("LEDGXFER_NATIVNO=") + v
+                                          + QStringLiteral(": vse vrstice gredo skozi gonilnik");
     }
     return !izklopljeno;
 }
@@ -53,8 +54,9 @@ Dokaz istaFunkcija(const char* ime, const void* nasa, const void* gonilnikova)
     if (!gonilnikova)
         return {false, QStringLiteral("gonilnik ne izvaža funkcije %1 (knjižnica je morda skrita v njem)").arg(f)};
     if (nasa != gonilnikova)
-        return {false, QStringLiteral("gonilnik kliče %1 iz %2, program iz %3")
-                           .arg(f, knjiznica(gonilnikova), knjiznica(nasa))};
+        return {
+            false,
+            QStringLiteral("gonilnik kliče %1 iz %2, program iz %3").arg(f, knjiznica(gonilnikova), knjiznica(nasa))};
     return {true, QString()};
 }
 

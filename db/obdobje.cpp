@@ -1,9 +1,6 @@
 #include "obdobje.h"
 
-QString besediloDatuma(const QDate& datum)
-{
-    return datum.toString(QStringLiteral("d.M.yyyy"));
-}
+QString besediloDatuma(const QDate& datum) { return datum.toString(QStringLiteral("d.M.yyyy")); }
 
 QString besediloObdobja(const QDate& od, const QDate& doo)
 {

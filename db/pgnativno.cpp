@@ -81,8 +81,18 @@ PGresult* izvedi(PGconn* c, const char* sql)
 
 // Type OIDs of the server's catalogue (fixed since long before version 8).
 enum : unsigned int {
-    kChar = 18, kName = 19, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25,
-    kFloat4 = 700, kFloat8 = 701, kBpchar = 1042, kVarchar = 1043, kDate = 1082, kNumeric = 1700,
+    kChar = 18,
+    kName = 19,
+    kInt8 = 20,
+    kInt2 = 21,
+    kInt4 = 23,
+    kText = 25,
+    kFloat4 = 700,
+    kFloat8 = 701,
+    kBpchar = 1042,
+    kVarchar = 1043,
+    kDate = 1082,
+    kNumeric = 1700,
 };
 
 bool jeCelo(unsigned int t) { return t == kInt2 || t == kInt4 || t == kInt8; }
@@ -106,8 +116,8 @@ QMetaType tipVrednosti(unsigned int t)
 
 nativno::Dokaz dokazKnjiznice(const QSqlDriver* gonilnik)
 {
-    return nativno::knjiznicaGonilnika(gonilnik, {{"PQexec", nativno::naslov(&PQexec)},
-                                                  {"PQclientEncoding", nativno::naslov(&PQclientEncoding)}});
+    return nativno::knjiznicaGonilnika(
+        gonilnik, {{"PQexec", nativno::naslov(&PQexec)}, {"PQclientEncoding", nativno::naslov(&PQclientEncoding)}});
 }
 
 nativno::Dokaz prosta(PGconn* c)
@@ -123,8 +133,7 @@ nativno::Dokaz prosta(PGconn* c)
         break;
     case PQTRANS_ACTIVE:
         return {false, QStringLiteral("na povezavi teče stavek gonilnika, njegove vrstice še niso prebrane")};
-    default:
-        return {false, QStringLiteral("stanje povezave ni znano")};
+    default: return {false, QStringLiteral("stanje povezave ni znano")};
     }
     if (PQisBusy(c))
         return {false, QStringLiteral("povezava čaka na rezultat")};
@@ -151,10 +160,7 @@ PGconn* rocajGonilnika(const QSqlDatabase& baza)
 
 } // namespace
 
-bool imaRocaj(const QSqlDatabase& baza)
-{
-    return rocajGonilnika(baza) != nullptr;
-}
+bool imaRocaj(const QSqlDatabase& baza) { return rocajGonilnika(baza) != nullptr; }
 
 PGconn* povezava(const QSqlDatabase& baza)
 {
@@ -168,10 +174,7 @@ PGconn* povezava(const QSqlDatabase& baza)
     return c;
 }
 
-bool znanTip(unsigned int oid)
-{
-    return jeCelo(oid) || jeRealno(oid) || jeBesedilo(oid) || oid == kDate;
-}
+bool znanTip(unsigned int oid) { return jeCelo(oid) || jeRealno(oid) || jeBesedilo(oid) || oid == kDate; }
 
 int dolzina(const PGresult* r, int stolpec)
 {
@@ -193,8 +196,7 @@ QVariant vrednost(const PGresult* r, int vrstica, int stolpec)
     const char* v = PQgetvalue(r, vrstica, stolpec);
     switch (tip) {
     case kInt2:
-    case kInt4:
-        return QVariant(std::atoi(v));
+    case kInt4: return QVariant(std::atoi(v));
     case kInt8: {
         const QByteArray b = QByteArray::fromRawData(v, qstrlen(v));
         return v[0] == '-' ? QVariant(b.toLongLong()) : QVariant(b.toULongLong());
@@ -214,10 +216,8 @@ QVariant vrednost(const PGresult* r, int vrstica, int stolpec)
             return QVariant(-std::numeric_limits<double>::infinity());
         return QVariant();
     }
-    case kDate:
-        return QVariant(QDate::fromString(QString::fromLatin1(v), Qt::ISODate));
-    default:
-        return QVariant(QString::fromUtf8(v, PQgetlength(r, vrstica, stolpec)));
+    case kDate: return QVariant(QDate::fromString(QString::fromLatin1(v), Qt::ISODate));
+    default: return QVariant(QString::fromUtf8(v, PQgetlength(r, vrstica, stolpec)));
     }
 }
 
@@ -478,8 +478,7 @@ void dodajPolje(QByteArray& b, const QVariant& v)
             b += d.toString(Qt::ISODate).toLatin1();
         return;
     }
-    default:
-        break;
+    default: break;
     }
     if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isNull())) {
         b += "\\N";
@@ -514,8 +513,8 @@ Pogon::Kopiranje kopiraj(const QSqlDatabase& baza, const QString& tabela, const 
     if (!c && imaRocaj(baza))
         return Pogon::Kopiranje::Zasedeno;
     if (!c) {
-        *napaka = QSqlError(QStringLiteral("COPY"), QStringLiteral("povezava ni več odprta"),
-                            QSqlError::ConnectionError);
+        *napaka =
+            QSqlError(QStringLiteral("COPY"), QStringLiteral("povezava ni več odprta"), QSqlError::ConnectionError);
         return Pogon::Kopiranje::Zavrnjeno;
     }
     medpomnilnik.clear();

@@ -118,8 +118,8 @@ public:
     std::unique_ptr<Pogon::Odzivnost> odzivnost(std::function<void()> osvezi) const override
     {
         return sqlitenativno::povezava(this->baza())
-            ? std::make_unique<sqlitenativno::Odzivnost>(this->baza(), std::move(osvezi))
-            : nullptr;
+                   ? std::make_unique<sqlitenativno::Odzivnost>(this->baza(), std::move(osvezi))
+                   : nullptr;
     }
     bool cakanjePredZacetkom() const override { return true; }
     bool posnetekPoZacetku() const override { return false; }
@@ -141,8 +141,7 @@ public:
             return qt_error_string(ENOSPC) + QStringLiteral(" (") + t + u')';
         case 10: // SQLITE_IOERR
             return qt_error_string(EIO) + QStringLiteral(" (") + t + u')';
-        default:
-            return t;
+        default: return t;
         }
     }
     bool jeZaklep(const QSqlError& napaka) const override
@@ -293,10 +292,7 @@ public:
         return QStringLiteral("SAVEPOINT ") + ime + QStringLiteral(" ON ROLLBACK RETAIN CURSORS");
     }
     QStringList stavkiKratkegaCakanja() const override { return {QStringLiteral("SET CURRENT LOCK TIMEOUT 1")}; }
-    QStringList stavkiObicajnegaCakanja() const override
-    {
-        return {QStringLiteral("SET CURRENT LOCK TIMEOUT NULL")};
-    }
+    QStringList stavkiObicajnegaCakanja() const override { return {QStringLiteral("SET CURRENT LOCK TIMEOUT NULL")}; }
 };
 
 // Any other server: the driver does everything, with the common answers.
@@ -307,10 +303,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<Pogon::Odzivnost> Pogon::odzivnost(std::function<void()>) const
-{
-    return nullptr;
-}
+std::unique_ptr<Pogon::Odzivnost> Pogon::odzivnost(std::function<void()>) const { return nullptr; }
 
 std::unique_ptr<Pogon> Pogon::za(const QSqlDatabase& baza)
 {
@@ -338,37 +331,22 @@ std::unique_ptr<Pogon> Pogon::za(const QSqlDatabase& baza)
     }
 }
 
-std::unique_ptr<Bralnik> Pogon::bralnikNaprej(const QString&, const QVariantMap&) const
-{
-    return nullptr;
-}
+std::unique_ptr<Bralnik> Pogon::bralnikNaprej(const QString&, const QVariantMap&) const { return nullptr; }
 
-std::unique_ptr<Bralnik> Pogon::bralnikKazalca(const QString&, int) const
-{
-    return nullptr;
-}
+std::unique_ptr<Bralnik> Pogon::bralnikKazalca(const QString&, int) const { return nullptr; }
 
-std::unique_ptr<Pogon::VnosVrstice> Pogon::vnosVrstice(const QString&) const
-{
-    return nullptr;
-}
+std::unique_ptr<Pogon::VnosVrstice> Pogon::vnosVrstice(const QString&) const { return nullptr; }
 
 Pogon::Kopiranje Pogon::kopiraj(const QString&, const QString&, const QList<QVariantList>&, QByteArray&,
-                                 QSqlError* napaka) const
+                                QSqlError* napaka) const
 {
     *napaka = QSqlError(QStringLiteral("COPY"), QStringLiteral("COPY ni na voljo"), QSqlError::StatementError);
     return Kopiranje::Zavrnjeno;
 }
 
-QString Pogon::stavekTocke(const QString& ime) const
-{
-    return QStringLiteral("SAVEPOINT ") + ime;
-}
+QString Pogon::stavekTocke(const QString& ime) const { return QStringLiteral("SAVEPOINT ") + ime; }
 
-QString Pogon::stavekZaklepaRegistra() const
-{
-    return QStringLiteral("LOCK TABLE LEDGXFER IN EXCLUSIVE MODE");
-}
+QString Pogon::stavekZaklepaRegistra() const { return QStringLiteral("LOCK TABLE LEDGXFER IN EXCLUSIVE MODE"); }
 
 QString Pogon::razlog(const QSqlError& napaka) const
 {
@@ -384,8 +362,7 @@ bool Pogon::jeZaklep(const QSqlError& napaka) const
     const QString stanje = sqlState(napaka);
     // lock not available, deadlock, serialisation failure, timeouts (DB2 reports a
     // lock timeout as 40001 or 57033, ODBC as HYT00)
-    return stanje == u"55P03" || stanje == u"40P01" || stanje == u"40001" || stanje == u"57033"
-           || stanje == u"HYT00";
+    return stanje == u"55P03" || stanje == u"40P01" || stanje == u"40001" || stanje == u"57033" || stanje == u"HYT00";
 }
 
 bool Pogon::jeZavrnjenaVrednost(const QSqlError& napaka) const

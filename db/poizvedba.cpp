@@ -16,17 +16,11 @@
 
 namespace {
 
-QString besediloNapake(const QSqlError& e)
-{
-    return narecje::besedilo(e);
-}
+QString besediloNapake(const QSqlError& e) { return narecje::besedilo(e); }
 
 } // namespace
 
-QString prevediZa(const QSqlDatabase& db, const QString& sql)
-{
-    return Pogon::za(db)->prevedi(sql);
-}
+QString prevediZa(const QSqlDatabase& db, const QString& sql) { return Pogon::za(db)->prevedi(sql); }
 
 void vezi(QSqlQuery& q, const QString& sql, const QVariantMap& parametri)
 {
@@ -137,8 +131,7 @@ void Poizvedba::izvedi(const QString& sql, const QVariantMap& parametri)
         throw Napaka(m_napaka);
 }
 
-bool Poizvedba::poskusiOdpreti(const QString& sql, const QVariantMap& parametri,
-                               bool samoNaprej) noexcept
+bool Poizvedba::poskusiOdpreti(const QString& sql, const QVariantMap& parametri, bool samoNaprej) noexcept
 {
     m_q.finish();
     m_q.setForwardOnly(samoNaprej);
@@ -162,10 +155,7 @@ void Poizvedba::odpri(const QString& sql, const QVariantMap& parametri, bool sam
         throw Napaka(m_napaka);
 }
 
-bool Poizvedba::jePolje(const QString& ime) const
-{
-    return m_q.record().indexOf(ime) >= 0;
-}
+bool Poizvedba::jePolje(const QString& ime) const { return m_q.record().indexOf(ime) >= 0; }
 
 QVariant Poizvedba::polje(const QString& ime) const
 {

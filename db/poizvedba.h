@@ -24,12 +24,15 @@ public:
 
     // Opens a statement with a result; positioned before the first row.
     void odpri(const QString& sql, const QVariantMap& parametri = {}, bool samoNaprej = true);
-    bool poskusiOdpreti(const QString& sql, const QVariantMap& parametri = {},
-                        bool samoNaprej = true) noexcept;
+    bool poskusiOdpreti(const QString& sql, const QVariantMap& parametri = {}, bool samoNaprej = true) noexcept;
 
     bool naslednji() { return m_q.next(); }
     bool prvi() { return m_q.first(); }
-    void zapri() { m_q.finish(); m_q.clear(); }
+    void zapri()
+    {
+        m_q.finish();
+        m_q.clear();
+    }
 
     QVariant polje(const QString& ime) const;
     QString niz(const QString& ime) const;

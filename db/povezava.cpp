@@ -52,10 +52,9 @@ Neuspeh vrstaNeuspeha(const QSqlError& napaka, const Pogon& pogon)
 {
     const QString t = napaka.text();
     const auto vsebuje = [&t](const char* s) { return t.contains(QLatin1StringView(s), Qt::CaseInsensitive); };
-    if (vsebuje("password authentication failed") || vsebuje("authentication failed")
-        || vsebuje("no password supplied") || vsebuje("pg_hba.conf") || vsebuje("permission denied")
-        || (vsebuje("role \"") && vsebuje("does not exist")) || vsebuje("SQLSTATE=28")
-        || napaka.nativeErrorCode().startsWith(u"28"))
+    if (vsebuje("password authentication failed") || vsebuje("authentication failed") || vsebuje("no password supplied")
+        || vsebuje("pg_hba.conf") || vsebuje("permission denied") || (vsebuje("role \"") && vsebuje("does not exist"))
+        || vsebuje("SQLSTATE=28") || napaka.nativeErrorCode().startsWith(u"28"))
         return Neuspeh::Zavrnjena;
     if ((vsebuje("database \"") && vsebuje("does not exist")) || napaka.nativeErrorCode() == u"3D000")
         return Neuspeh::NiBaze;
@@ -68,8 +67,8 @@ Neuspeh vrstaNeuspeha(const QSqlError& napaka, const Pogon& pogon)
     return Neuspeh::Drugo;
 }
 
-Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
-                   const QString& geslo, const Aliasi& aliasi)
+Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik, const QString& geslo,
+                   const Aliasi& aliasi)
 {
     const std::optional<Alias> alias = aliasi.najdi(aliasIme);
     if (!alias) {
@@ -122,8 +121,8 @@ Izid odpriPovezavo(const QString& imePovezave, const QString& aliasIme, const QS
 
 } // namespace
 
-Izid odpriZIzidom(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
-                  const QString& geslo, const Aliasi& aliasi)
+Izid odpriZIzidom(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik, const QString& geslo,
+                  const Aliasi& aliasi)
 {
     zapri(imePovezave);
     const Izid izid = odpriPovezavo(imePovezave, aliasIme, uporabnik, geslo, aliasi);
@@ -134,8 +133,8 @@ Izid odpriZIzidom(const QString& imePovezave, const QString& aliasIme, const QSt
     return izid;
 }
 
-QString odpri(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik,
-              const QString& geslo, const Aliasi& aliasi)
+QString odpri(const QString& imePovezave, const QString& aliasIme, const QString& uporabnik, const QString& geslo,
+              const Aliasi& aliasi)
 {
     return odpriZIzidom(imePovezave, aliasIme, uporabnik, geslo, aliasi).razlog;
 }
@@ -164,10 +163,7 @@ void zapomniPrijavo(const QString& alias, const QString& uporabnik, const QStrin
     prijava() = {aliasi.najdi(alias), uporabnik, geslo};
 }
 
-bool jeOdprta(const QString& ime)
-{
-    return QSqlDatabase::contains(ime) && QSqlDatabase::database(ime, false).isOpen();
-}
+bool jeOdprta(const QString& ime) { return QSqlDatabase::contains(ime) && QSqlDatabase::database(ime, false).isOpen(); }
 
 QSqlDatabase zaIme(const QString& ime)
 {
@@ -178,7 +174,8 @@ QSqlDatabase zaIme(const QString& ime)
     const bool svoj = alias && !alias->user.isEmpty();
     const bool prijavin = !svoj && alias && prijava().alias && istiStreznik(*alias, *prijava().alias);
     if (alias && !svoj && !prijavin && !prijava().uporabnik.isEmpty())
-        qCInfo(lcDb).noquote() << "Alias" << ime << "vodi na drug strežnik kot prijava; povezava brez uporabnika prijave";
+        qCInfo(lcDb).noquote() << "Alias" << ime
+                               << "vodi na drug strežnik kot prijava; povezava brez uporabnika prijave";
     const QString napaka = odpri(ime, ime, prijavin ? prijava().uporabnik : (alias ? alias->user : QString()),
                                  prijavin ? prijava().geslo : (alias ? alias->password : QString()), aliasi);
     if (!napaka.isEmpty())

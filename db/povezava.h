@@ -32,14 +32,14 @@ struct Izid {
 };
 
 // As odpri, with the kind of a failure.
-Izid odpriZIzidom(const QString& imePovezave, const QString& alias, const QString& uporabnik,
-                  const QString& geslo, const Aliasi& aliasi = Aliasi::preberi());
+Izid odpriZIzidom(const QString& imePovezave, const QString& alias, const QString& uporabnik, const QString& geslo,
+                  const Aliasi& aliasi = Aliasi::preberi());
 
 // Opens a connection to alias `alias`, registered under `imePovezave`. Returns an
 // empty text on success, else the reason (alias unknown, driver missing, login
 // refused), which is also written to the log.
-QString odpri(const QString& imePovezave, const QString& alias, const QString& uporabnik,
-              const QString& geslo, const Aliasi& aliasi = Aliasi::preberi());
+QString odpri(const QString& imePovezave, const QString& alias, const QString& uporabnik, const QString& geslo,
+              const Aliasi& aliasi = Aliasi::preberi());
 
 // Closes and removes the connection registered under `imePovezave`, if any.
 void zapri(const QString& imePovezave);

@@ -40,8 +40,7 @@ void Rezultat::zapri()
         emit spremenjen();
 }
 
-void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri,
-                     bool samoNaprej)
+void Rezultat::odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri, bool samoNaprej)
 {
     zapri();
     const std::unique_ptr<Pogon> pogon = Pogon::za(db);
@@ -84,13 +83,12 @@ namespace {
 QString literal(const QVariant& v)
 {
     switch (v.typeId()) {
-    case QMetaType::QDate:
-        return QStringLiteral("DATE '") + v.toDate().toString(Qt::ISODate) + u'\'';
+    case QMetaType::QDate: return QStringLiteral("DATE '") + v.toDate().toString(Qt::ISODate) + u'\'';
     case QMetaType::Int:
-    case QMetaType::LongLong:
-        return QString::number(v.toLongLong());
+    case QMetaType::LongLong: return QString::number(v.toLongLong());
     default:
-        throw Napaka(QStringLiteral("Vrednosti vrste %1 ni mogoče vpisati v kazalec").arg(QString::fromLatin1(v.typeName())));
+        throw Napaka(
+            QStringLiteral("Vrednosti vrste %1 ni mogoče vpisati v kazalec").arg(QString::fromLatin1(v.typeName())));
     }
 }
 
@@ -295,10 +293,7 @@ double Rezultat::realno(int stolpec) const
     return m_bralnik ? m_bralnik->realno(stolpec) : vrednostZnesek(m_q.value(stolpec));
 }
 
-bool Rezultat::jeNull(int stolpec) const
-{
-    return vrednostStolpca(stolpec).isNull();
-}
+bool Rezultat::jeNull(int stolpec) const { return vrednostStolpca(stolpec).isNull(); }
 
 QDate Rezultat::datum(int stolpec) const
 {
@@ -356,7 +351,4 @@ void Rezultat::nastaviPrikaz(const QString& polje, const PrikazPolja& prikaz)
     m_prikaz.insert(polje.toUpper(), prikaz);
 }
 
-PrikazPolja Rezultat::prikaz(int stolpec) const
-{
-    return m_prikaz.value(imeStolpca(stolpec).toUpper());
-}
+PrikazPolja Rezultat::prikaz(int stolpec) const { return m_prikaz.value(imeStolpca(stolpec).toUpper()); }

@@ -43,8 +43,7 @@ public:
     // Where the connection's engine hands out a reader past the driver (SQLite's own
     // statement) each field is converted only when asked for; the values are those the
     // driver would give.
-    void odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri = {},
-               bool samoNaprej = false);
+    void odpri(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri = {}, bool samoNaprej = false);
     // Opens a statement as a server-side cursor (PostgreSQL, inside a transaction) read
     // forward in groups of `vSkupini` rows: only one group is held in memory, and the
     // connection stays free for other statements between groups. One-directional, like
@@ -135,8 +134,7 @@ private:
 class PodatkovniVir : public QObject {
     Q_OBJECT
 public:
-    explicit PodatkovniVir(Rezultat* rezultat, QObject* parent = nullptr)
-        : QObject(parent), m_rezultat(rezultat) {}
+    explicit PodatkovniVir(Rezultat* rezultat, QObject* parent = nullptr) : QObject(parent), m_rezultat(rezultat) {}
     Rezultat* rezultat() const { return m_rezultat; }
     bool omogocen() const { return m_omogocen; }
     void nastaviOmogocen(bool da)

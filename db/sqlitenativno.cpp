@@ -26,7 +26,8 @@ nativno::Dokaz dokaz(const QSqlDriver* gonilnik)
         QString razlog;
         if (const void* f = nativno::funkcijaGonilnika(gonilnik, "sqlite3_libversion_number", &razlog)) {
             const int gonilnikova = reinterpret_cast<int (*)()>(const_cast<void*>(f))();
-            d.razlog += QStringLiteral(" (SQLite gonilnika %1, programa %2)").arg(gonilnikova).arg(sqlite3_libversion_number());
+            d.razlog +=
+                QStringLiteral(" (SQLite gonilnika %1, programa %2)").arg(gonilnikova).arg(sqlite3_libversion_number());
         }
     }
     return d;
@@ -76,8 +77,7 @@ int veziBesedilo(sqlite3_stmt* s, int mesto, const QString& besedilo)
             bajti[i] = char(z[i]);
         return sqlite3_bind_text(s, mesto, bajti.constData(), int(bajti.size()), SQLITE_TRANSIENT);
     }
-    return sqlite3_bind_text16(s, mesto, besedilo.utf16(), int(besedilo.size() * sizeof(char16_t)),
-                               SQLITE_TRANSIENT);
+    return sqlite3_bind_text16(s, mesto, besedilo.utf16(), int(besedilo.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
 }
 
 } // namespace
@@ -88,12 +88,9 @@ int vezi(sqlite3_stmt* s, int mesto, const QVariant& v)
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::Bool:
-        return sqlite3_bind_int64(s, mesto, v.toLongLong());
-    case QMetaType::ULongLong:
-        return sqlite3_bind_int64(s, mesto, sqlite3_int64(v.toULongLong()));
-    case QMetaType::Double:
-        return sqlite3_bind_double(s, mesto, v.toDouble());
+    case QMetaType::Bool: return sqlite3_bind_int64(s, mesto, v.toLongLong());
+    case QMetaType::ULongLong: return sqlite3_bind_int64(s, mesto, sqlite3_int64(v.toULongLong()));
+    case QMetaType::Double: return sqlite3_bind_double(s, mesto, v.toDouble());
     case QMetaType::QDate: {
         const QDate d = v.toDate();
         if (!d.isValid())
@@ -103,16 +100,14 @@ int vezi(sqlite3_stmt* s, int mesto, const QVariant& v)
             return veziBesedilo(s, mesto, d.toString(Qt::ISODate));
         return sqlite3_bind_text(s, mesto, iso, sizeof iso, SQLITE_TRANSIENT);
     }
-    case QMetaType::QString:
-        return veziBesedilo(s, mesto, v.toString());
+    case QMetaType::QString: return veziBesedilo(s, mesto, v.toString());
     case QMetaType::QByteArray: {
         const QByteArray b = v.toByteArray();
         if (b.isNull())
             return sqlite3_bind_null(s, mesto);
         return sqlite3_bind_blob(s, mesto, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     }
-    default:
-        break;
+    default: break;
     }
     if (v.isNull())
         return sqlite3_bind_null(s, mesto);
@@ -160,18 +155,14 @@ public:
             return {};
         // The types the driver gives for each of the engine's storage classes.
         switch (sqlite3_column_type(m_stavek, stolpec)) {
-        case SQLITE_INTEGER:
-            return QVariant(qint64(sqlite3_column_int64(m_stavek, stolpec)));
-        case SQLITE_FLOAT:
-            return QVariant(sqlite3_column_double(m_stavek, stolpec));
+        case SQLITE_INTEGER: return QVariant(qint64(sqlite3_column_int64(m_stavek, stolpec)));
+        case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_stavek, stolpec));
         case SQLITE_BLOB: {
             const char* b = static_cast<const char*>(sqlite3_column_blob(m_stavek, stolpec));
             return QVariant(QByteArray(b, sqlite3_column_bytes(m_stavek, stolpec)));
         }
-        case SQLITE_NULL:
-            return QVariant(QMetaType::fromType<QString>());
-        default:
-            return QVariant(besedilo(stolpec));
+        case SQLITE_NULL: return QVariant(QMetaType::fromType<QString>());
+        default: return QVariant(besedilo(stolpec));
         }
     }
 
@@ -179,12 +170,9 @@ public:
     {
         if (!m_konec) {
             switch (sqlite3_column_type(m_stavek, stolpec)) {
-            case SQLITE_NULL:
-                return {};
-            case SQLITE_TEXT:
-                return besedilo(stolpec);
-            default:
-                break;
+            case SQLITE_NULL: return {};
+            case SQLITE_TEXT: return besedilo(stolpec);
+            default: break;
             }
         }
         return vrednostNiz(vrednost(stolpec));
@@ -194,12 +182,9 @@ public:
     {
         if (!m_konec) {
             switch (sqlite3_column_type(m_stavek, stolpec)) {
-            case SQLITE_NULL:
-                return 0;
-            case SQLITE_INTEGER:
-                return sqlite3_column_int64(m_stavek, stolpec);
-            default:
-                break;
+            case SQLITE_NULL: return 0;
+            case SQLITE_INTEGER: return sqlite3_column_int64(m_stavek, stolpec);
+            default: break;
             }
         }
         return vrednostCelo(vrednost(stolpec));
@@ -209,12 +194,9 @@ public:
     {
         if (!m_konec) {
             switch (sqlite3_column_type(m_stavek, stolpec)) {
-            case SQLITE_NULL:
-                return 0.0;
-            case SQLITE_FLOAT:
-                return sqlite3_column_double(m_stavek, stolpec);
-            default:
-                break;
+            case SQLITE_NULL: return 0.0;
+            case SQLITE_FLOAT: return sqlite3_column_double(m_stavek, stolpec);
+            default: break;
             }
         }
         // A value the engine gives as text is a number only when all of it is one: "1,50",
@@ -226,8 +208,7 @@ public:
     {
         if (!m_konec) {
             switch (sqlite3_column_type(m_stavek, stolpec)) {
-            case SQLITE_NULL:
-                return {};
+            case SQLITE_NULL: return {};
             case SQLITE_TEXT: {
                 // "yyyy-mm-dd" at the start, as the ISO reading of the first ten characters
                 // takes it; any other text goes the general way.
@@ -238,8 +219,7 @@ public:
                     return d;
                 return {}; // a text that does not begin with the date is no date
             }
-            default:
-                break;
+            default: break;
             }
         }
         return vrednostDatumKnjizbe(vrednost(stolpec));
@@ -311,10 +291,7 @@ VnosVrstice::VnosVrstice(sqlite3* baza, const QString& sql) : m_baza(baza)
     }
 }
 
-VnosVrstice::~VnosVrstice()
-{
-    sqlite3_finalize(m_stavek);
-}
+VnosVrstice::~VnosVrstice() { sqlite3_finalize(m_stavek); }
 
 QSqlError VnosVrstice::vstavi(const QVariantList& v)
 {
@@ -364,8 +341,7 @@ int Odzivnost::klic(void* jaz)
 QSqlError napaka(sqlite3* baza, const QString& kaj)
 {
     const int koda = sqlite3_extended_errcode(baza);
-    return QSqlError(kaj, QString::fromUtf8(sqlite3_errmsg(baza)), QSqlError::StatementError,
-                     QString::number(koda));
+    return QSqlError(kaj, QString::fromUtf8(sqlite3_errmsg(baza)), QSqlError::StatementError, QString::number(koda));
 }
 
 } // namespace sqlitenativno

@@ -160,8 +160,7 @@ bool Transakcija::vTocki(const std::function<bool()>& korak, const std::function
     return ok;
 }
 
-bool Transakcija::poskusi(const QString& sql, const QVariantMap& parametri, const QString& kaj,
-                          QString* napaka)
+bool Transakcija::poskusi(const QString& sql, const QVariantMap& parametri, const QString& kaj, QString* napaka)
 {
     const QDeadlineTimer rok{std::chrono::seconds{sekundCakanja()}};
     for (;;) {

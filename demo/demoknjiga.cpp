@@ -27,7 +27,10 @@ public:
     int doDo(int od, int doVkljucno) { return od + static_cast<int>(naslednje() % quint32(doVkljucno - od + 1)); }
     bool verjetnost(int odstotek) { return doDo(1, 100) <= odstotek; }
     template <class T, size_t N>
-    const T& izberi(const T (&seznam)[N]) { return seznam[naslednje() % N]; }
+    const T& izberi(const T (&seznam)[N])
+    {
+        return seznam[naslednje() % N];
+    }
 
 private:
     quint64 m_s;
@@ -61,8 +64,8 @@ bool jeDelovniDan(const QDate& dan)
 {
     if (dan.dayOfWeek() >= 6)
         return false;
-    static const int prazniki[][2] = {{1, 1}, {1, 2}, {2, 8}, {4, 27}, {5, 1}, {5, 2}, {6, 25},
-                                      {8, 15}, {10, 31}, {11, 1}, {12, 25}, {12, 26}};
+    static const int prazniki[][2] = {{1, 1},  {1, 2},  {2, 8},   {4, 27}, {5, 1},   {5, 2},
+                                      {6, 25}, {8, 15}, {10, 31}, {11, 1}, {12, 25}, {12, 26}};
     for (const auto& p : prazniki) {
         if (dan.month() == p[0] && dan.day() == p[1])
             return false;
@@ -99,15 +102,11 @@ struct Valuta {
     const char* st;
     double tecaj;
 };
-const Valuta kValute[] = {{"EUR", "978", 1.0},   {"E", "978", 1.0},      {"USD", "840", 0.92},
-                          {"CHF", "756", 1.04},  {"GBP", "826", 1.17},   {"JPY", "392", 0.0062},
-                          {"HRK", "191", 0.1327}};
+const Valuta kValute[] = {{"EUR", "978", 1.0},  {"E", "978", 1.0},      {"USD", "840", 0.92},  {"CHF", "756", 1.04},
+                          {"GBP", "826", 1.17}, {"JPY", "392", 0.0062}, {"HRK", "191", 0.1327}};
 
 // A domestic amount in thousandths: the amount in thousandths at the currency's rate.
-qint64 vDomaco(qint64 tisocinke, double tecaj)
-{
-    return qint64(std::llround(double(tisocinke) * tecaj));
-}
+qint64 vDomaco(qint64 tisocinke, double tecaj) { return qint64(std::llround(double(tisocinke) * tecaj)); }
 
 // Splits `skupaj` (thousandths, at least 1) into `delov` positive parts (1 or 2).
 QList<qint64> razdeli(Nakljucje& r, qint64 skupaj, int delov)
@@ -138,17 +137,16 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, Oblika
 
         // Parties: every fourth is a natural person ("F"); bank codes mostly numeric.
         static const char* imena[] = {"Janez", "Mojca", "Ana", "Marko", "Špela", "Žiga", "Čedomir", "Petra"};
-        static const char* priimki[] = {"Novak", "Horvat", "Kovačič", "Krajnc", "Zupančič", "Potočnik",
-                                        "Šuštar", "Žagar"};
+        static const char* priimki[] = {"Novak",    "Horvat",   "Kovačič", "Krajnc",
+                                        "Zupančič", "Potočnik", "Šuštar",  "Žagar"};
         static const char* podjetja[] = {"Banka  Morvik d.d.", "Zavarovalnica Triglav d.d.", "Krka,  d.d.",
-                                         "Petrol d.d.", "Gorenje   d.o.o.", "Luka Koper d.d.",
-                                         "Mercator d.d.", "Telekom Slovenije d.d."};
+                                         "Petrol d.d.",        "Gorenje   d.o.o.",           "Luka Koper d.d.",
+                                         "Mercator d.d.",      "Telekom Slovenije d.d."};
         static const char* kraji[][2] = {{"1000", "Ljubljana"}, {"2000", "Maribor"}, {"6000", "Koper"},
-                                         {"3000", "Celje"}, {"4000", "Kranj"}, {"", "Piran"}};
+                                         {"3000", "Celje"},     {"4000", "Kranj"},   {"", "Piran"}};
         const int stOseb = siroka ? 20000 : 240;
-        Vstavljanje osb(db, QStringLiteral(
-            "INSERT INTO OSB (SFOSB, KRTBNK, SFSOS, Ime, Nzv, Nsl, Pst, Mst, Zrr, Sklic)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        Vstavljanje osb(db, QStringLiteral("INSERT INTO OSB (SFOSB, KRTBNK, SFSOS, Ime, Nzv, Nsl, Pst, Mst, Zrr, Sklic)"
+                                           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int i = 1; i <= stOseb; ++i) {
             const bool fizicna = i % 4 == 0;
             QString krtbnk = QStringLiteral("%1").arg(r.doDo(1, 99999), 5, 10, QLatin1Char('0'));
@@ -173,7 +171,8 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, Oblika
 
         // Contracts: every fifth has no organisation; some short codes are blank.
         const int stPogodb = siroka ? 20000 : 400;
-        Vstavljanje pog(db, QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, KRTBIS, Nzv, SFORG) VALUES (?, ?, ?, ?, ?)"));
+        Vstavljanje pog(db,
+                        QStringLiteral("INSERT INTO POG (IDPOG, SFOSB, KRTBIS, Nzv, SFORG) VALUES (?, ?, ?, ?, ?)"));
         for (int i = 1; i <= stPogodb; ++i) {
             const int oseba = (i * 13) % stOseb + 1;
             pog.vrstica({1000 + i, oseba, i % 17 == 0 ? QStringLiteral("   ") : QStringLiteral("P%1").arg(i),
@@ -182,9 +181,9 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, Oblika
         }
 
         static const char* dejavnosti[] = {"K", "P", "D", "N", "U", "V", "n", "KR"};
-        static const char* dogodki[] = {"Nakup", "Prodaja", "Izplačilo dividende", "Provizija",
-                                        "Obresti", "Prevrednotenje", "Vplačilo", "Izplačilo",
-                                        "Prenos med računi", "Zapadlost", "Unovčenje kupona", "Storno"};
+        static const char* dogodki[] = {
+            "Nakup",    "Prodaja",   "Izplačilo dividende", "Provizija", "Obresti",          "Prevrednotenje",
+            "Vplačilo", "Izplačilo", "Prenos med računi",   "Zapadlost", "Unovčenje kupona", "Storno"};
         Vstavljanje sfdog(db, QStringLiteral("INSERT INTO SfDog (SfDog, Nzv) VALUES (?, ?)"));
         int kodaDogodka = 1;
         for (const char* d : dogodki)
@@ -192,21 +191,21 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, Oblika
 
         // Accounts of every partner-code rule; "D" marks foreign-currency accounts.
         static const char* konti[][3] = {
-            {"1100", "T", ""}, {"1101", "t", ""}, {"1110", "T", "D"}, {"1200", "I", ""},
-            {"1210", "I", "D"}, {"2200", "N", ""}, {"2210", "N", "D"}, {"3000", "", ""},
-            {"4100", "", ""}, {"7600", "", ""}, {"7700", "X", ""}, {"09001", "T", ""},
-            {"09002", "I", ""}, {"9788010", "T", ""}, {"9788011", "", ""}, {"090010", "", ""},
-            {"090020", "N", ""}, {"1500", "T", "D"}, {"1600", "", "d"}, {"2500", "I", ""}};
+            {"1100", "T", ""},  {"1101", "t", ""},   {"1110", "T", "D"}, {"1200", "I", ""},    {"1210", "I", "D"},
+            {"2200", "N", ""},  {"2210", "N", "D"},  {"3000", "", ""},   {"4100", "", ""},     {"7600", "", ""},
+            {"7700", "X", ""},  {"09001", "T", ""},  {"09002", "I", ""}, {"9788010", "T", ""}, {"9788011", "", ""},
+            {"090010", "", ""}, {"090020", "N", ""}, {"1500", "T", "D"}, {"1600", "", "d"},    {"2500", "I", ""}};
         const int stStalnih = int(std::size(konti));
         const int stKontov = siroka ? 2000 : stStalnih;
-        Vstavljanje konto(db, QStringLiteral(
-            "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (?, ?, ?, ?)"));
+        Vstavljanje konto(
+            db, QStringLiteral("INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (?, ?, ?, ?)"));
         for (int i = 0; i < stStalnih; ++i)
             konto.vrstica({i + 1, QString::fromLatin1(konti[i][0]), niNic(QString::fromLatin1(konti[i][1])),
                            niNic(QString::fromLatin1(konti[i][2]))});
         // The wide shape's further accounts take the rules of the fixed ones in turn.
         for (int i = stStalnih; i < stKontov; ++i)
-            konto.vrstica({i + 1, QStringLiteral("%1").arg(400000 + i), niNic(QString::fromLatin1(konti[i % stStalnih][1])),
+            konto.vrstica({i + 1, QStringLiteral("%1").arg(400000 + i),
+                           niNic(QString::fromLatin1(konti[i % stStalnih][1])),
                            niNic(QString::fromLatin1(konti[i % stStalnih][2]))});
 
         // The postings, event by event, on the working days of the 75 days that end
@@ -233,12 +232,13 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, Oblika
             return d;
         };
         static const int valuteKnjizb[] = {0, 0, 0, 0, 0, 0, 1, 2, 2, 3, 4, 5, 6};
-        static const char* besedila[] = {"Nakup VP", "Prodaja VP", "Dividenda", "Provizija borze",
-                                         "Obresti", "Prevrednotenje", "Plačilo računa", "Storno knjižbe"};
-        Vstavljanje knj(db, QStringLiteral(
-            "INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA, STRAN,"
-            " BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST, CTRL, DEJAVNOST, OE, PRENOS)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        static const char* besedila[] = {"Nakup VP", "Prodaja VP",     "Dividenda",      "Provizija borze",
+                                         "Obresti",  "Prevrednotenje", "Plačilo računa", "Storno knjižbe"};
+        Vstavljanje knj(
+            db,
+            QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA, STRAN,"
+                           " BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST, CTRL, DEJAVNOST, OE, PRENOS)"
+                           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         Vstavljanje dog(db, QStringLiteral("INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (?, ?, ?)"));
         const QVariant nullDatum(QMetaType(QMetaType::QDate));
         const QVariant nullCelo(QMetaType(QMetaType::Int));
@@ -255,8 +255,11 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, Oblika
             const int partner = siroka ? r.doDo(1, stOseb) : r.doDo(1, stOseb + 5);
             QString tekst = QString::fromUtf8(r.izberi(besedila));
             if (siroka)
-                tekst = (tekst + QStringLiteral(" po pogodbi %1 za partnerja %2, dogodek %3").arg(pogodba).arg(partner)
-                                                                                               .arg(primerov))
+                tekst = (tekst
+                         + QStringLiteral(" po pogodbi %1 za partnerja %2, dogodek %3")
+                               .arg(pogodba)
+                               .arg(partner)
+                               .arg(primerov))
                             .leftJustified(60, u'.', true);
             int iddog = 0;
             if (primerov++ % 9 != 0 || siroka) {
@@ -292,14 +295,14 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, Oblika
                     noge << Noga{r.verjetnost(50), 0, 0};
             }
             for (const Noga& n : noge) {
-                const QString stran = QString::fromLatin1(n.breme ? (r.verjetnost(80) ? "B" : "b")
-                                                                  : (r.verjetnost(80) ? "D" : "d"));
+                const QString stran =
+                    QString::fromLatin1(n.breme ? (r.verjetnost(80) ? "B" : "b") : (r.verjetnost(80) ? "D" : "d"));
                 const double z = double(n.znesek) / 1000.0;
                 const double sit = double(n.sit) / 1000.0;
-                knj.vrstica({datumk, i % 23 == 0 ? nullDatum : QVariant(datumv), r.doDo(1, stKontov), iddog,
-                             pogodba, vp, partner, QString::fromLatin1(valuta.sifra), stran,
-                             n.breme ? z : 0.0, n.breme ? 0.0 : z, n.breme ? sit : 0.0, n.breme ? 0.0 : sit,
-                             tekst, i + 1, QStringLiteral("%1").arg(r.doDo(1, 9), 2, 10, QLatin1Char('0')),
+                knj.vrstica({datumk, i % 23 == 0 ? nullDatum : QVariant(datumv), r.doDo(1, stKontov), iddog, pogodba,
+                             vp, partner, QString::fromLatin1(valuta.sifra), stran, n.breme ? z : 0.0,
+                             n.breme ? 0.0 : z, n.breme ? sit : 0.0, n.breme ? 0.0 : sit, tekst, i + 1,
+                             QStringLiteral("%1").arg(r.doDo(1, 9), 2, 10, QLatin1Char('0')),
                              QStringLiteral("%1").arg(r.doDo(1, 4) * 10), i % 3 == 0 ? QVariant(0) : nullCelo});
                 ++i;
             }
@@ -312,8 +315,8 @@ void napolniDemo(QSqlDatabase& db, const QDate& danes, int steviloKnjizb, Oblika
         throw Napaka(db.lastError().text());
 }
 
-QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes,
-                        int steviloKnjizb, const PoPolnjenjuDemo& poPolnjenju, OblikaDemo oblika)
+QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes, int steviloKnjizb,
+                        const PoPolnjenjuDemo& poPolnjenju, OblikaDemo oblika)
 {
     if (!QFileInfo::exists(pot)) {
         QDir().mkpath(QFileInfo(pot).absolutePath());

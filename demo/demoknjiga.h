@@ -53,6 +53,5 @@ using PoPolnjenjuDemo = std::function<QString(const QString& imePovezave)>;
 // Makes the SQLite demo database `pot` (core tables, demo rows, then `poPolnjenju`)
 // and an aliases file `aliasiPot` with the alias LB leading to it. Existing files are
 // left alone. Returns an empty text on success, else the reason.
-QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes,
-                        int steviloKnjizb = 5000, const PoPolnjenjuDemo& poPolnjenju = {},
-                        OblikaDemo oblika = OblikaDemo::Predstavitvena);
+QString ustvariDemoBazo(const QString& pot, const QString& aliasiPot, const QDate& danes, int steviloKnjizb = 5000,
+                        const PoPolnjenjuDemo& poPolnjenju = {}, OblikaDemo oblika = OblikaDemo::Predstavitvena);

@@ -3,10 +3,7 @@
 
 namespace {
 
-bool kontrolni(char16_t u)
-{
-    return u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || u == 0x2028 || u == 0x2029;
-}
+bool kontrolni(char16_t u) { return u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || u == 0x2028 || u == 0x2029; }
 
 } // namespace
 

@@ -49,10 +49,8 @@ bool jeStevilskaVrsta(char vrsta)
     case pxfAutoInc:
     case pxfNumber:
     case pxfCurrency:
-    case pxfBCD:
-        return true;
-    default:
-        return false;
+    case pxfBCD: return true;
+    default: return false;
     }
 }
 
@@ -60,33 +58,24 @@ bool jeStevilskaVrsta(char vrsta)
 bool dolzinaUstreza(char vrsta, int dolzina)
 {
     switch (vrsta) {
-    case pxfAlpha:
-        return dolzina >= 1 && dolzina <= 255;
-    case pxfShort:
-        return dolzina == 2;
+    case pxfAlpha: return dolzina >= 1 && dolzina <= 255;
+    case pxfShort: return dolzina == 2;
     case pxfLong:
     case pxfAutoInc:
     case pxfDate:
-    case pxfTime:
-        return dolzina == 4;
+    case pxfTime: return dolzina == 4;
     case pxfNumber:
     case pxfCurrency:
-    case pxfTimestamp:
-        return dolzina == 8;
-    case pxfLogical:
-        return dolzina == 1;
-    case pxfBCD:
-        return dolzina == 17;
-    case pxfBytes:
-        return dolzina >= 1 && dolzina <= 255;
+    case pxfTimestamp: return dolzina == 8;
+    case pxfLogical: return dolzina == 1;
+    case pxfBCD: return dolzina == 17;
+    case pxfBytes: return dolzina >= 1 && dolzina <= 255;
     case pxfMemoBLOb:
     case pxfBLOb:
     case pxfFmtMemoBLOb:
     case pxfOLE:
-    case pxfGraphic:
-        return dolzina >= 10 && dolzina <= 250;
-    default:
-        return false;
+    case pxfGraphic: return dolzina >= 10 && dolzina <= 250;
+    default: return false;
     }
 }
 
@@ -146,15 +135,12 @@ QVariant vrednost(pxdoc_t* d, const pxfield_t& polje, const uchar* podatki, QStr
     if (prazno(podatki, len))
         return {};
     switch (polje.px_ftype) {
-    case pxfAlpha:
-        return besedilo(podatki, len, dekoder);
+    case pxfAlpha: return besedilo(podatki, len, dekoder);
     case pxfShort:
     case pxfLong:
-    case pxfAutoInc:
-        return QVariant(celo(podatki, len));
+    case pxfAutoInc: return QVariant(celo(podatki, len));
     case pxfNumber:
-    case pxfCurrency:
-        return QVariant(realno(podatki));
+    case pxfCurrency: return QVariant(realno(podatki));
     case pxfBCD: {
         QByteArray kopija(reinterpret_cast<const char*>(podatki), len);
         char* s = nullptr;
@@ -170,19 +156,15 @@ QVariant vrednost(pxdoc_t* d, const pxfield_t& polje, const uchar* podatki, QStr
             d->free(d, s);
         return izid;
     }
-    case pxfLogical:
-        return QVariant((podatki[0] & 0x7f) != 0);
-    case pxfDate:
-        return datumDneva(celo(podatki, 4));
-    case pxfTime:
-        return QTime::fromMSecsSinceStartOfDay(static_cast<int>(celo(podatki, 4)));
+    case pxfLogical: return QVariant((podatki[0] & 0x7f) != 0);
+    case pxfDate: return datumDneva(celo(podatki, 4));
+    case pxfTime: return QTime::fromMSecsSinceStartOfDay(static_cast<int>(celo(podatki, 4)));
     case pxfTimestamp: {
         // Milliseconds since the start of day 1 (1.1.0001).
         const qint64 ms = static_cast<qint64>(realno(podatki));
         return QDateTime(datumDneva(ms / 86400000), QTime::fromMSecsSinceStartOfDay(int(ms % 86400000)));
     }
-    default:
-        return {}; // memos, pictures and bytes are not needed here
+    default: return {}; // memos, pictures and bytes are not needed here
     }
 }
 
@@ -248,9 +230,8 @@ ParadoxTabela ParadoxTabela::preberi(const QString& pot)
     const bool razsirjena = razlicica >= 5;
     const qsizetype zacetekPolj = razsirjena ? 0x78 : kOsnovnaGlava;
     if (glavaBajtov < zacetekPolj || velikostDatoteke < glavaBajtov)
-        throw neberljiva(QStringLiteral("glava ima %1 bajtov, datoteka %2 (okrnjena glava)")
-                             .arg(glavaBajtov)
-                             .arg(velikostDatoteke));
+        throw neberljiva(
+            QStringLiteral("glava ima %1 bajtov, datoteka %2 (okrnjena glava)").arg(glavaBajtov).arg(velikostDatoteke));
     // The encryption is looked at first: an encrypted table's blocks cannot agree with
     // anything else, and the operator is to hear that it is encrypted.
     quint32 sifriranje = sifriranje1;

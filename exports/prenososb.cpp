@@ -162,7 +162,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
                 continue;
             stevilka = static_cast<qint32>(zacetki.size());
             zacetki.push_back(deli.size());
-            shraniDelOsebe(deli, nepredstavljivih, r.niz(1), r.niz(2), r.niz(3), r.niz(4), r.niz(5), r.niz(6), r.niz(7));
+            shraniDelOsebe(deli, nepredstavljivih, r.niz(1), r.niz(2), r.niz(3), r.niz(4), r.niz(5), r.niz(6),
+                           r.niz(7));
         }
         // Rows that stopped coming are a table that could not be read, not its end.
         if (const QString napaka = r.napaka(); !napaka.isEmpty())
@@ -185,8 +186,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
             prenos.prvaNastavljena(prenos.obseg.prva);
         try {
             if (!sql)
-                throw Napaka(QStringLiteral("meja obsega ni celo število: ") + prenos.obseg.prva
-                             + QStringLiteral(" / ") + prenos.obseg.zadnja);
+                throw Napaka(QStringLiteral("meja obsega ni celo število: ") + prenos.obseg.prva + QStringLiteral(" / ")
+                             + prenos.obseg.zadnja);
             Rezultat r;
             r.odpri(povezava::zaIme(prenos.baza), *sql, {}, true);
             for (bool je = !r.eof(); je; je = r.naslednji()) {
@@ -226,8 +227,8 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos)
     auto nePisem = [&] {
         prenos.izid.razlog = izhod.razlog();
         skrijNapredek(okolje);
-        const QString t = QStringLiteral("Ne morem pisati v datoteko ") + prenos.izhodnaPot + QStringLiteral(": ")
-                          + izhod.razlog();
+        const QString t =
+            QStringLiteral("Ne morem pisati v datoteko ") + prenos.izhodnaPot + QStringLiteral(": ") + izhod.razlog();
         qCWarning(lcExports).noquote() << t;
         return Napaka(t);
     };

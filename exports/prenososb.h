@@ -65,5 +65,5 @@ std::optional<int> prenesiOsb(Okolje& okolje, PrenosOsb& prenos);
 // `mesecniDirektorij` when it has no folder yet), exports into the chosen file and
 // gives the dialog its earlier file name back after a completed export. Nothing when
 // the operator cancels the dialog or the export stops with a message.
-std::optional<int> prenosOsb(Okolje& okolje, DialogShrani& SaveDialog1,
-                             const QString& mesecniDirektorij, PrenosOsb& prenos);
+std::optional<int> prenosOsb(Okolje& okolje, DialogShrani& SaveDialog1, const QString& mesecniDirektorij,
+                             PrenosOsb& prenos);

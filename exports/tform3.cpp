@@ -10,8 +10,7 @@
 #include <QSqlQueryModel>
 #include <QSqlRecord>
 
-TForm3::TForm3(StoritveOkna& storitve, QWidget* parent)
-    : QDialog(parent), m_storitve(storitve), ui(new Ui::TForm3)
+TForm3::TForm3(StoritveOkna& storitve, QWidget* parent) : QDialog(parent), m_storitve(storitve), ui(new Ui::TForm3)
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("TForm3"));
@@ -48,9 +47,9 @@ ObsegPog TForm3::obseg() const
 
 void TForm3::nastaviVidnostIzbire(bool vidno)
 {
-    for (QWidget* w : {static_cast<QWidget*>(ui->ePrvaOsb), static_cast<QWidget*>(ui->eZadnjaOsb),
-                       static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Label2),
-                       static_cast<QWidget*>(ui->DBGrid1)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->ePrvaOsb), static_cast<QWidget*>(ui->eZadnjaOsb), static_cast<QWidget*>(ui->Label1),
+          static_cast<QWidget*>(ui->Label2), static_cast<QWidget*>(ui->DBGrid1)})
         w->setVisible(vidno);
 }
 
@@ -98,25 +97,13 @@ QString TForm3::idPogTekoceVrstice() const
     return vrednostNiz(Qpog->record(vrstica).value(QStringLiteral("IdPog")));
 }
 
-void TForm3::ePrvaOsbClick()
-{
-    ui->ePrvaOsb->setText(idPogTekoceVrstice());
-}
+void TForm3::ePrvaOsbClick() { ui->ePrvaOsb->setText(idPogTekoceVrstice()); }
 
-void TForm3::eZadnjaOsbClick()
-{
-    ui->eZadnjaOsb->setText(idPogTekoceVrstice());
-}
+void TForm3::eZadnjaOsbClick() { ui->eZadnjaOsb->setText(idPogTekoceVrstice()); }
 
-void TForm3::btnPotrdiOsbClick()
-{
-    accept();
-}
+void TForm3::btnPotrdiOsbClick() { accept(); }
 
-void TForm3::btnPrekiniOsbClick()
-{
-    reject();
-}
+void TForm3::btnPrekiniOsbClick() { reject(); }
 
 bool TForm3::eventFilter(QObject* objekt, QEvent* dogodek)
 {

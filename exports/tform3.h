@@ -4,7 +4,9 @@
 
 #include <QDialog>
 
-namespace Ui { class TForm3; }
+namespace Ui {
+class TForm3;
+}
 class QLineEdit;
 class QSqlQueryModel;
 class StoritveOkna;

@@ -45,10 +45,7 @@ void TForm7::btnZokIzhodnaDatotekaClick()
         m_potIzbrana(ui->eZokIzhodniDirektorij->text());
 }
 
-void TForm7::Button1Click()
-{
-    accept();
-}
+void TForm7::Button1Click() { accept(); }
 
 bool TForm7::eventFilter(QObject* objekt, QEvent* dogodek)
 {

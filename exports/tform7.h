@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <functional>
 
-namespace Ui { class TForm7; }
+namespace Ui {
+class TForm7;
+}
 class QLineEdit;
 
 // Output-file dialog of the revaluation summary: the path of "ZOKDLL.TXT", typed or
@@ -28,8 +30,7 @@ public:
 
     // The save dialog of "...": keeps its file name between uses.
     DialogShrani SaveDialog1{QStringLiteral("Izberi izhodno txt datoteko"), QStringLiteral("TXT"),
-                             QStringLiteral("Txt datoteke (*.txt)|*.txt|Vse datoteke (*.*)|*.*"),
-                             QString(), QString()};
+                             QStringLiteral("Txt datoteke (*.txt)|*.txt|Vse datoteke (*.*)|*.*"), QString(), QString()};
 
 protected:
     bool eventFilter(QObject* objekt, QEvent* dogodek) override;

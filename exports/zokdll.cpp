@@ -132,8 +132,8 @@ std::optional<QString> najdiZokdll(const QString& direktorij)
     if (QFileInfo(direktorij + kTabela).exists() || QFileInfo(direktorij + kTabela).isSymLink())
         return direktorij + kTabela;
     // Name filters of QDir ignore case.
-    const QStringList imena = QDir(direktorij).entryList(QStringList{kTabela},
-                                                         QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+    const QStringList imena =
+        QDir(direktorij).entryList(QStringList{kTabela}, QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
     if (imena.isEmpty())
         return std::nullopt;
     if (imena.size() > 1)
@@ -195,8 +195,8 @@ std::optional<int> prepisZokdll(Okolje& okolje, const QString& izhodnaPot, IzidI
 
     auto nePisem = [&] {
         i.razlog = izhod.razlog();
-        const QString t = QStringLiteral("Ne morem pisati v datoteko ") + izhodnaPot + QStringLiteral(": ")
-                          + izhod.razlog();
+        const QString t =
+            QStringLiteral("Ne morem pisati v datoteko ") + izhodnaPot + QStringLiteral(": ") + izhod.razlog();
         qCWarning(lcExports).noquote() << t;
         return Napaka(t);
     };

@@ -30,7 +30,4 @@ protected:
 
 } // namespace
 
-void enterPritisneGumb(QObject* lastnik)
-{
-    qApp->installEventFilter(new EnterNaGumbu(lastnik));
-}
+void enterPritisneGumb(QObject* lastnik) { qApp->installEventFilter(new EnterNaGumbu(lastnik)); }

@@ -55,10 +55,7 @@ PoljeDatuma::PoljeDatuma(QWidget* parent) : QLineEdit(parent)
     connect(m_gumb, &QToolButton::clicked, this, &PoljeDatuma::odpriKoledar);
 }
 
-QString PoljeDatuma::besedilo(const QDate& datum)
-{
-    return datum.toString(QStringLiteral("d.M.yyyy"));
-}
+QString PoljeDatuma::besedilo(const QDate& datum) { return datum.toString(QStringLiteral("d.M.yyyy")); }
 
 void PoljeDatuma::setDate(const QDate& datum)
 {
@@ -98,9 +95,8 @@ bool PoljeDatuma::potrdi()
 void PoljeDatuma::zavrni()
 {
     const QString vpisano = text().trimmed();
-    const QString besedilo = vpisano.isEmpty()
-        ? QStringLiteral("Datum ni vpisan.")
-        : QStringLiteral("Datum „%1“ ni pravilen.").arg(vpisano);
+    const QString besedilo =
+        vpisano.isEmpty() ? QStringLiteral("Datum ni vpisan.") : QStringLiteral("Datum „%1“ ni pravilen.").arg(vpisano);
     const QString sporocilo = besedilo + QStringLiteral("\nVpišite ga kot 26.10.2026 ali 26102026.");
     qCInfo(lcApp) << objectName() << "refused a typed date:" << vpisano;
     if (m_okolje)
@@ -158,8 +154,7 @@ bool PoljeDatuma::eventFilter(QObject* objekt, QEvent* dogodek)
                 return true;
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     return QLineEdit::eventFilter(objekt, dogodek);
@@ -230,9 +225,7 @@ void PoljeDatuma::focusInEvent(QFocusEvent* dogodek)
         if (text() == besedilo(m_datum))
             m_svez = true;
         break;
-    default:
-        m_svez = true;
-        break;
+    default: m_svez = true; break;
     }
     QLineEdit::focusInEvent(dogodek);
 }
@@ -242,8 +235,7 @@ void PoljeDatuma::focusOutEvent(QFocusEvent* dogodek)
     switch (dogodek->reason()) {
     case Qt::PopupFocusReason:
     case Qt::ActiveWindowFocusReason:
-    case Qt::MenuBarFocusReason:
-        break; // the operator comes back to the field
+    case Qt::MenuBarFocusReason: break; // the operator comes back to the field
     default:
         if (sprejmi() == Izid::Zavrnjeno)
             zavrniPozneje();

@@ -72,8 +72,8 @@ private:
     void nastavi(const QDate& datum);
 
     QDate m_datum{2000, 1, 1};
-    bool m_svez = false;      // the first character typed replaces the whole text
-    bool m_zavracam = false;  // a refusal is on its way: clicks elsewhere do nothing
+    bool m_svez = false;     // the first character typed replaces the whole text
+    bool m_zavracam = false; // a refusal is on its way: clicks elsewhere do nothing
     QToolButton* m_gumb = nullptr;
     QFrame* m_koledar = nullptr;
     Okolje* m_okolje = nullptr;

@@ -54,10 +54,7 @@ const double kStalne[] = {0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 3.0, 4.0};
 
 // A scale as the zoom shows it: whole percent, a blank before the sign, as Slovenian
 // texts write it ("52 %").
-QString besediloPovecave(double faktor)
-{
-    return QString::number(qRound(faktor * 100)) + QStringLiteral(" %");
-}
+QString besediloPovecave(double faktor) { return QString::number(qRound(faktor * 100)) + QStringLiteral(" %"); }
 
 // The preview window: the report's pages, laid out in slices while the window answers,
 // drawn one at a time as the operator pages to them, and printed from the pages kept.
@@ -66,8 +63,7 @@ public:
     OknoPredogleda(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
                    const std::function<int(QDialog&)>& prikazi, const std::function<void(const QString&)>& stanje,
                    const QDateTime& zdaj, const IzhodPredogleda& izhod)
-        : QDialog(stars), m_p(porocilo), m_vir(vir), m_prikazi(prikazi), m_stanje(stanje), m_zdaj(zdaj),
-          m_izhod(izhod)
+        : QDialog(stars), m_p(porocilo), m_vir(vir), m_prikazi(prikazi), m_stanje(stanje), m_zdaj(zdaj), m_izhod(izhod)
     {
         setObjectName(QStringLiteral("predogled"));
         setWindowTitle(porocilo.naslov.isEmpty() ? QStringLiteral("Predogled") : porocilo.naslov);
@@ -76,8 +72,7 @@ public:
         resize(900, 700);
         // The layout starts as soon as the window's event loop runs: the window shows
         // itself first, then the first page as soon as it is laid out.
-        m_postavljanje = std::make_unique<Postavljanje>(m_p, m_vir, m_zdaj,
-                                                        [this](const Stran& s) { novaStran(s); });
+        m_postavljanje = std::make_unique<Postavljanje>(m_p, m_vir, m_zdaj, [this](const Stran& s) { novaStran(s); });
         m_rezina.setSingleShot(true);
         m_rezina.setInterval(0);
         connect(&m_rezina, &QTimer::timeout, this, [this] { nadaljuj(); });
@@ -284,8 +279,7 @@ private:
             return std::max(0.05, std::min(prostor.width() / sirina, prostor.height() / visina));
         case Povecava::Nacin::SirinaStrani:
             return std::max(0.05, (prostor.width() - m_pogled->verticalScrollBar()->sizeHint().width()) / sirina);
-        case Povecava::Nacin::Stalna:
-            break;
+        case Povecava::Nacin::Stalna: break;
         }
         return m_povecavaNacin.faktor;
     }
@@ -330,8 +324,9 @@ private:
         const qreal razmerje = devicePixelRatioF();
         const double dpi = logicalDpiX() * f * razmerje;
         const QSizeF mm = m_p.velikostMm();
-        QImage slika(QSize(int(std::ceil(mm.width() / kMmNaPalec * dpi)), int(std::ceil(mm.height() / kMmNaPalec * dpi))),
-                     QImage::Format_RGB32);
+        QImage slika(
+            QSize(int(std::ceil(mm.width() / kMmNaPalec * dpi)), int(std::ceil(mm.height() / kMmNaPalec * dpi))),
+            QImage::Format_RGB32);
         slika.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
         slika.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
         slika.fill(Qt::white);
@@ -514,7 +509,8 @@ private:
             return false;
         }
         if (ustavi) {
-            qCInfo(lcReport).noquote() << "tiskanje ustavljeno, ker je bil predogled zaprt; natisnjenih strani:" << int(natisnjenih);
+            qCInfo(lcReport).noquote() << "tiskanje ustavljeno, ker je bil predogled zaprt; natisnjenih strani:"
+                                       << int(natisnjenih);
             return false;
         }
         return true;
@@ -552,9 +548,8 @@ private:
 
 } // namespace
 
-int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
-              const std::function<int(QDialog&)>& prikazi, const std::function<void(const QString&)>& stanje,
-              const QDateTime& zdaj, const IzhodPredogleda& izhod)
+int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars, const std::function<int(QDialog&)>& prikazi,
+              const std::function<void(const QString&)>& stanje, const QDateTime& zdaj, const IzhodPredogleda& izhod)
 {
     OknoPredogleda okno(porocilo, vir, stars, prikazi, stanje, zdaj, izhod);
     return prikazi ? prikazi(okno) : okno.exec();

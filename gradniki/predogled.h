@@ -40,6 +40,5 @@ struct IzhodPredogleda {
     std::function<void(const QString&)> sporocilo;
 };
 int predogled(const Porocilo& porocilo, VirVrstic& vir, QWidget* stars,
-              const std::function<int(QDialog&)>& prikazi = {},
-              const std::function<void(const QString&)>& stanje = {},
+              const std::function<int(QDialog&)>& prikazi = {}, const std::function<void(const QString&)>& stanje = {},
               const QDateTime& zdaj = QDateTime::currentDateTime(), const IzhodPredogleda& izhod = {});

@@ -62,10 +62,7 @@ std::unique_ptr<QFileDialog> dialogShrani(QWidget* lastnik, const DialogShrani& 
     return dlg;
 }
 
-int StoritveOkna::prikaziModalno(QDialog& dialog)
-{
-    return dialog.exec();
-}
+int StoritveOkna::prikaziModalno(QDialog& dialog) { return dialog.exec(); }
 
 void StoritveOkna::sporocilo(QWidget* lastnik, const QString& besedilo)
 {
@@ -80,8 +77,7 @@ void StoritveOkna::sporocilo(QWidget* lastnik, const QString& besedilo)
 
 bool StoritveOkna::vprasanje(QWidget* lastnik, const QString& besedilo)
 {
-    QMessageBox box(QMessageBox::Question, jezik::imePrograma(), besedilo, QMessageBox::NoButton,
-                    lastnik);
+    QMessageBox box(QMessageBox::Question, jezik::imePrograma(), besedilo, QMessageBox::NoButton, lastnik);
     QPushButton* da = box.addButton(QStringLiteral("&Da"), QMessageBox::YesRole);
     QPushButton* ne = box.addButton(QStringLiteral("&Ne"), QMessageBox::NoRole);
     box.setDefaultButton(ne);
@@ -98,7 +94,4 @@ std::optional<QString> StoritveOkna::shraniDatoteko(QWidget* lastnik, const Dial
     return QDir::toNativeSeparators(dlg->selectedFiles().constFirst());
 }
 
-void StoritveOkna::koncaj()
-{
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-}
+void StoritveOkna::koncaj() { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); }

@@ -23,10 +23,7 @@ void UstvariGrupeDog()
     }
 }
 
-QString kljucGrupe(int stevilka)
-{
-    return QString::asprintf("%2.2d", stevilka);
-}
+QString kljucGrupe(int stevilka) { return QString::asprintf("%2.2d", stevilka); }
 
 } // namespace grupe
 
@@ -43,10 +40,7 @@ QString brezRepa(const QString& s)
 }
 
 // A text parameter never binds as NULL: an empty field stores an empty text.
-QVariant besedilo(const QString& s)
-{
-    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
-}
+QVariant besedilo(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
 
 // The event code of a field, as an integer; nothing when the text is not one.
 std::optional<qint64> koda(const QString& s)
@@ -74,8 +68,8 @@ void GrupiranjeDogodkov::odpriQ2(const QString& sql)
     Q2->odpri(povezava::zaIme(Q2->imeBaze()), sql);
     // Titled with the column names as the statement writes them, whatever case the
     // database returns them in.
-    for (const QString& ime : {QStringLiteral("SfDog"), QStringLiteral("IdGrupe"),
-                               QStringLiteral("NzvGrupe"), QStringLiteral("Nzv")})
+    for (const QString& ime :
+         {QStringLiteral("SfDog"), QStringLiteral("IdGrupe"), QStringLiteral("NzvGrupe"), QStringLiteral("Nzv")})
         Q2->nastaviPrikaz(ime, PrikazPolja{-1, QString(), ime});
     m_vrstica = Q2->steviloVrstic() > 0 ? 0 : -1;
 }
@@ -173,8 +167,8 @@ void GrupiranjeDogodkov::AzurirajGrupe(Okolje& okolje)
             else if (q.naslednji())
                 polja.NazivGrupe = brezRepa(q.niz(QStringLiteral("NzvGrupe")));
         } catch (const std::exception& e) {
-            qCWarning(lcGroups).noquote() << "Naziva skupine" << kljuc << "ni mogoče prebrati:"
-                                          << QString::fromUtf8(e.what());
+            qCWarning(lcGroups).noquote()
+                << "Naziva skupine" << kljuc << "ni mogoče prebrati:" << QString::fromUtf8(e.what());
         }
     }
 

@@ -15,8 +15,8 @@ inline const QString kImeBaze = QStringLiteral("LB");
 
 // Creates the group table; the table is named by its file name, which the statement
 // layer turns into GrupeDog on every database.
-inline const QString kUstvari = QStringLiteral(
-    "CREATE TABLE  \"GrupeDog.db\" (IdGrupe char(2),SfDog integer,NzvGrupe char(10) )");
+inline const QString kUstvari =
+    QStringLiteral("CREATE TABLE  \"GrupeDog.db\" (IdGrupe char(2),SfDog integer,NzvGrupe char(10) )");
 
 // The event list: every event code with its group, if it has one. The first opening
 // uses the two-line form, every reload after a save the one-line form. Both list the
@@ -24,9 +24,9 @@ inline const QString kUstvari = QStringLiteral(
 inline const QString kSeznam = QStringLiteral(
     "SELECT SfDog.SfDog,  GrupeDog.IdGrupe, GrupeDog.NzvGrupe, SfDog.Nzv  FROM SfDog LEFT OUTER JOIN GrupeDog\n"
     "ON SfDog.SfDog=GrupeDog.SfDog ORDER BY SfDog.SfDog");
-inline const QString kSeznamPonovno = QStringLiteral(
-    "SELECT SfDog.SfDog,  GrupeDog.IdGrupe, GrupeDog.NzvGrupe, SfDog.Nzv  FROM SfDog "
-    " LEFT OUTER JOIN GrupeDog  ON SfDog.SfDog=GrupeDog.SfDog ORDER BY SfDog.SfDog");
+inline const QString kSeznamPonovno =
+    QStringLiteral("SELECT SfDog.SfDog,  GrupeDog.IdGrupe, GrupeDog.NzvGrupe, SfDog.Nzv  FROM SfDog "
+                   " LEFT OUTER JOIN GrupeDog  ON SfDog.SfDog=GrupeDog.SfDog ORDER BY SfDog.SfDog");
 
 // All group rows, searched for the chosen event.
 inline const QString kVseGrupe = QStringLiteral("SELECT * FROM GrupeDog ");
@@ -34,13 +34,13 @@ inline const QString kVseGrupe = QStringLiteral("SELECT * FROM GrupeDog ");
 // codes are bound as parameters, never spliced into the text.
 inline const QString kGrupa = QStringLiteral("SELECT * FROM GrupeDog  WHERE IdGrupe=:IDGRUPE ");
 inline const QString kDogodek = QStringLiteral("SELECT * FROM GrupeDog  WHERE SfDog=:SFDOG");
-inline const QString kDodajDogodek = QStringLiteral(
-    "INSERT INTO GrupeDog (IdGrupe, SfDog, NzvGrupe) VALUES (:IDGRUPE, :SFDOG, :NZVGRUPE)");
-inline const QString kPremakniDogodek = QStringLiteral(
-    "UPDATE GrupeDog  SET IdGrupe=:IDGRUPE, NzvGrupe=:NZVGRUPE  WHERE SfDog=:SFDOG");
+inline const QString kDodajDogodek =
+    QStringLiteral("INSERT INTO GrupeDog (IdGrupe, SfDog, NzvGrupe) VALUES (:IDGRUPE, :SFDOG, :NZVGRUPE)");
+inline const QString kPremakniDogodek =
+    QStringLiteral("UPDATE GrupeDog  SET IdGrupe=:IDGRUPE, NzvGrupe=:NZVGRUPE  WHERE SfDog=:SFDOG");
 // Gives the whole group one name.
-inline const QString kPreimenujGrupo = QStringLiteral(
-    "UPDATE GrupeDog  SET NzvGrupe=:NZVGRUPE  WHERE IdGrupe=:IDGRUPE ");
+inline const QString kPreimenujGrupo =
+    QStringLiteral("UPDATE GrupeDog  SET NzvGrupe=:NZVGRUPE  WHERE IdGrupe=:IDGRUPE ");
 
 // The messages of a save that cannot start.
 inline const QString kNiDogodka =
@@ -66,9 +66,9 @@ QString kljucGrupe(int stevilka);
 // The three fields of the group dialog as the engine sees them, with the colour that
 // the two editable ones share.
 struct PoljaGrupe {
-    QString SfDog;      // eSfDog: the chosen event code
-    QString IdGrupe;    // eIdGrupe: group number as typed
-    QString NazivGrupe; // eNazivGrupe: group name
+    QString SfDog;        // eSfDog: the chosen event code
+    QString IdGrupe;      // eIdGrupe: group number as typed
+    QString NazivGrupe;   // eNazivGrupe: group name
     bool srebrna = false; // silver: the fields show the stored group of the event; else white
 
     bool operator==(const PoljaGrupe&) const = default;

@@ -21,10 +21,7 @@ void podlaga(QWidget* w, const QColor& c)
     w->setPalette(p);
 }
 
-bool jeEnter(const QKeyEvent* e)
-{
-    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-}
+bool jeEnter(const QKeyEvent* e) { return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter; }
 
 // Focus that moves because another window or a popup came and went is not the
 // operator entering or leaving a field.
@@ -35,8 +32,7 @@ bool jePremikFokusa(const QFocusEvent* e)
 
 } // namespace
 
-TForm2::TForm2(QWidget* parent)
-    : QDialog(parent), ui(new Ui::TForm2), m_grupe(new GrupiranjeDogodkov(this))
+TForm2::TForm2(QWidget* parent) : QDialog(parent), ui(new Ui::TForm2), m_grupe(new GrupiranjeDogodkov(this))
 {
     ui->setupUi(this);
     setObjectName(QStringLiteral("TForm2"));
@@ -49,11 +45,10 @@ TForm2::TForm2(QWidget* parent)
     ui->DBGrid2->verticalHeader()->setDefaultSectionSize(ui->DBGrid2->fontMetrics().height() + 5);
     ui->DBGrid2->horizontalHeader()->setStretchLastSection(true);
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { prikaziVrstico(); });
-    connect(ui->DBGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& i) {
-                if (i.isValid())
-                    m_grupe->premakniNa(i.row());
-            });
+    connect(ui->DBGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
+        if (i.isValid())
+            m_grupe->premakniNa(i.row());
+    });
 
     podlaga(ui->eSfDog, barve::srebrna);
     izPolj();
@@ -160,10 +155,7 @@ void TForm2::eIdGrupeEnter()
     izPolj();
 }
 
-void TForm2::eNazivGrupeEnter()
-{
-    eIdGrupeEnter();
-}
+void TForm2::eNazivGrupeEnter() { eIdGrupeEnter(); }
 
 bool TForm2::eIdGrupeKeyPress(QKeyEvent* e)
 {
@@ -208,10 +200,7 @@ void TForm2::btnAzurirajClick()
     ui->DBGrid2->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm2::btnPotrdiGrupeClick()
-{
-    accept();
-}
+void TForm2::btnPotrdiGrupeClick() { accept(); }
 
 bool TForm2::eventFilter(QObject* o, QEvent* e)
 {
@@ -221,8 +210,7 @@ bool TForm2::eventFilter(QObject* o, QEvent* e)
         const bool id = o == ui->eIdGrupe;
         switch (e->type()) {
         case QEvent::KeyPress:
-            return id ? eIdGrupeKeyPress(static_cast<QKeyEvent*>(e))
-                      : eNazivGrupeKeyPress(static_cast<QKeyEvent*>(e));
+            return id ? eIdGrupeKeyPress(static_cast<QKeyEvent*>(e)) : eNazivGrupeKeyPress(static_cast<QKeyEvent*>(e));
         case QEvent::FocusIn:
             if (jePremikFokusa(static_cast<QFocusEvent*>(e)))
                 id ? eIdGrupeEnter() : eNazivGrupeEnter();
@@ -235,8 +223,7 @@ bool TForm2::eventFilter(QObject* o, QEvent* e)
             if (id && jePremikFokusa(static_cast<QFocusEvent*>(e)))
                 eIdGrupeExit();
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return QDialog::eventFilter(o, e);

@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <functional>
 
-namespace Ui { class TForm2; }
+namespace Ui {
+class TForm2;
+}
 class GrupiranjeDogodkov;
 class Okolje;
 class QKeyEvent;
@@ -45,8 +47,8 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    void vPolja();        // edit fields -> engine
-    void izPolj();        // engine -> edit fields and their colour
+    void vPolja();         // edit fields -> engine
+    void izPolj();         // engine -> edit fields and their colour
     void prikaziVrstico(); // the grid's current row follows the list's
     void PodatkiIzBaze();
 

@@ -104,13 +104,12 @@ private:
             return *it;
         Znak z;
         // Only plain left-to-right characters; controls, marks and the rest are shaped whole.
-        const bool navaden = c.unicode() >= 0x20 && c.unicode() < 0x2000 && !c.isMark() && !c.isNonCharacter()
-                             && !c.isSurrogate() && c.category() != QChar::Other_Control
-                             && c.category() != QChar::Other_Format
-                             && (c.direction() == QChar::DirL || c.direction() == QChar::DirEN
-                                 || c.direction() == QChar::DirES || c.direction() == QChar::DirET
-                                 || c.direction() == QChar::DirCS || c.direction() == QChar::DirWS
-                                 || c.direction() == QChar::DirON);
+        const bool navaden =
+            c.unicode() >= 0x20 && c.unicode() < 0x2000 && !c.isMark() && !c.isNonCharacter() && !c.isSurrogate()
+            && c.category() != QChar::Other_Control && c.category() != QChar::Other_Format
+            && (c.direction() == QChar::DirL || c.direction() == QChar::DirEN || c.direction() == QChar::DirES
+                || c.direction() == QChar::DirET || c.direction() == QChar::DirCS || c.direction() == QChar::DirWS
+                || c.direction() == QChar::DirON);
         if (navaden) {
             const QList<QGlyphRun> r = oblikuj(QString(c));
             if (r.size() == 1 && r.first().glyphIndexes().size() == 1 && r.first().positions().first().x() == 0) {
@@ -183,10 +182,7 @@ private:
 };
 
 // A position as the painter keeps it: in 1/64 of a pixel, the fraction cut off.
-double naSestintrideset(double v)
-{
-    return std::trunc(v * 64) / 64;
-}
+double naSestintrideset(double v) { return std::trunc(v * 64) / 64; }
 
 // The PDF engine takes two buffers of 10 MB for every page it compresses and frees them
 // right after; with the C library's default the freed top of the heap goes back to the
@@ -221,12 +217,8 @@ void narisi(QPainter& slikar, const Stran& stran, const Pisave& pisave)
     for (const PostavljenElement& e : stran.elementi) {
         const QRectF r(e.mm.x() * kx, e.mm.y() * ky, e.mm.width() * kx, e.mm.height() * ky);
         switch (e.vrsta) {
-        case PostavljenElement::Vrsta::Crta:
-            slikar.drawLine(r.topLeft(), r.bottomRight());
-            break;
-        case PostavljenElement::Vrsta::Pravokotnik:
-            slikar.fillRect(r, Qt::black);
-            break;
+        case PostavljenElement::Vrsta::Crta: slikar.drawLine(r.topLeft(), r.bottomRight()); break;
+        case PostavljenElement::Vrsta::Pravokotnik: slikar.fillRect(r, Qt::black); break;
         case PostavljenElement::Vrsta::Besedilo: {
             if (e.besedilo.isEmpty())
                 break;
@@ -377,10 +369,7 @@ RisarStrani::RisarStrani(const Porocilo& porocilo, QPaintDevice* naprava)
 
 RisarStrani::~RisarStrani() = default;
 
-void RisarStrani::narisi(QPainter& slikar, const Stran& stran) const
-{
-    ::narisi(slikar, stran, *m_pisave);
-}
+void RisarStrani::narisi(QPainter& slikar, const Stran& stran) const { ::narisi(slikar, stran, *m_pisave); }
 
 QTransform naList(const QSizeF& velikostMm, const QRectF& list, double dpiX, double dpiY)
 {
@@ -411,8 +400,7 @@ void pripraviNapravo(QPagedPaintDevice& naprava, const Porocilo& porocilo)
     naprava.setPageLayout(postavitev);
 }
 
-int narisiPorocilo(QPagedPaintDevice& naprava, const Porocilo& porocilo, VirVrstic& vir,
-                   const QDateTime& zdaj)
+int narisiPorocilo(QPagedPaintDevice& naprava, const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj)
 {
     obdrziKopico();
     QPainter slikar;

@@ -51,8 +51,7 @@ void pripraviNapravo(QPagedPaintDevice& naprava, const Porocilo& porocilo);
 // Lays the report out and draws it page by page on a device prepared with
 // pripraviNapravo, starting a new device page before every page after the first.
 // Returns the number of pages.
-int narisiPorocilo(QPagedPaintDevice& naprava, const Porocilo& porocilo, VirVrstic& vir,
-                   const QDateTime& zdaj);
+int narisiPorocilo(QPagedPaintDevice& naprava, const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj);
 
 struct IzidPdf {
     bool uspeh = false;

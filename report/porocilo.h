@@ -84,7 +84,7 @@ struct Porocilo {
     QString naslov; // caption of the preview window, title of the PDF
     QPageSize::PageSizeId papir = QPageSize::A4;
     QPageLayout::Orientation usmerjenost = QPageLayout::Portrait;
-    QMarginsF robovi{10, 10, 10, 10}; // mm: left, top, right, bottom
+    QMarginsF robovi{10, 10, 10, 10};         // mm: left, top, right, bottom
     QString pisava = QStringLiteral("Arial"); // the nearest sans serif where it is missing
     double velikostPisave = 10;               // points
     // The group expression: a field name. Rows belong to one group while it keeps its

@@ -68,8 +68,7 @@ struct PripravljenElement {
 
 class Postavljalnik {
 public:
-    Postavljalnik(const Porocilo& p, VirVrstic& vir, const QDateTime& zdaj,
-                  std::function<void(const Stran&)> naStran)
+    Postavljalnik(const Porocilo& p, VirVrstic& vir, const QDateTime& zdaj, std::function<void(const Stran&)> naStran)
         : m_p(p), m_vir(vir), m_zdaj(zdaj), m_naStran(std::move(naStran))
     {
         m_velikost = p.velikostMm();
@@ -267,27 +266,17 @@ private:
             p.krepko = e.krepko;
             p.podcrtano = e.podcrtano;
             switch (e.vrsta) {
-            case VrstaElementa::Besedilo:
-                p.besedilo = e.besedilo;
-                break;
+            case VrstaElementa::Besedilo: p.besedilo = e.besedilo; break;
             case VrstaElementa::Polje:
                 p.besedilo = e.besedilo + besediloPolja(pripravljeni[i], e, vrstica.at(pripravljeni.at(i).polje));
                 break;
             case VrstaElementa::Vsota:
                 p.besedilo = e.besedilo + besediloVrednosti(m_vsote.at(b).at(i), e.maska, m_p.jezik);
                 break;
-            case VrstaElementa::DatumCas:
-                p.besedilo = e.besedilo + m_datumCas;
-                break;
-            case VrstaElementa::StevilkaStrani:
-                p.besedilo = e.besedilo + QString::number(m_stran.stevilka);
-                break;
-            case VrstaElementa::Crta:
-                p.vrsta = PostavljenElement::Vrsta::Crta;
-                break;
-            case VrstaElementa::Pravokotnik:
-                p.vrsta = PostavljenElement::Vrsta::Pravokotnik;
-                break;
+            case VrstaElementa::DatumCas: p.besedilo = e.besedilo + m_datumCas; break;
+            case VrstaElementa::StevilkaStrani: p.besedilo = e.besedilo + QString::number(m_stran.stevilka); break;
+            case VrstaElementa::Crta: p.vrsta = PostavljenElement::Vrsta::Crta; break;
+            case VrstaElementa::Pravokotnik: p.vrsta = PostavljenElement::Vrsta::Pravokotnik; break;
             }
             m_stran.elementi.append(std::move(p));
         }
@@ -317,9 +306,9 @@ private:
     bool m_zacetek = false; // the first row has been read and the first page opened
     bool m_ima = false;     // a row is waiting to be placed
     bool m_konec = false;
-    QVariant m_skupina;     // the value of the group expression of the current group
+    QVariant m_skupina; // the value of the group expression of the current group
     int m_strani = 0;
-    qint64 m_vrstic = 0;    // rows placed
+    qint64 m_vrstic = 0; // rows placed
 };
 
 } // namespace
@@ -365,18 +354,15 @@ QString besediloVrednosti(const QVariant& vrednost, const QString& maska, const 
             return oblikujMasko(d, maska, jezik);
     }
     switch (vrednost.typeId()) {
-    case QMetaType::QDate:
-        return kratkiDatum(vrednost.toDate(), jezik);
-    case QMetaType::QDateTime:
-        return kratkiDatumCas(vrednost.toDateTime(), jezik);
+    case QMetaType::QDate: return kratkiDatum(vrednost.toDate(), jezik);
+    case QMetaType::QDateTime: return kratkiDatumCas(vrednost.toDateTime(), jezik);
     case QMetaType::Double:
     case QMetaType::Float: {
         QLocale brezSkupin = jezik;
         brezSkupin.setNumberOptions(QLocale::OmitGroupSeparator);
         return brezSkupin.toString(vrednost.toDouble(), 'g', 15);
     }
-    default:
-        return vrednost.toString();
+    default: return vrednost.toString();
     }
 }
 
@@ -392,25 +378,13 @@ Postavljanje::Postavljanje(const Porocilo& porocilo, VirVrstic& vir, const QDate
 
 Postavljanje::~Postavljanje() = default;
 
-bool Postavljanje::korak(qint64 vrstic)
-{
-    return m_s->korak(vrstic);
-}
+bool Postavljanje::korak(qint64 vrstic) { return m_s->korak(vrstic); }
 
-bool Postavljanje::konec() const
-{
-    return m_s->konec();
-}
+bool Postavljanje::konec() const { return m_s->konec(); }
 
-int Postavljanje::strani() const
-{
-    return m_s->strani();
-}
+int Postavljanje::strani() const { return m_s->strani(); }
 
-qint64 Postavljanje::vrstic() const
-{
-    return m_s->vrstic();
-}
+qint64 Postavljanje::vrstic() const { return m_s->vrstic(); }
 
 int postavi(const Porocilo& porocilo, VirVrstic& vir, const QDateTime& zdaj,
             const std::function<void(const Stran&)>& naStran)

@@ -5,8 +5,7 @@
 
 #include <QLocale>
 
-RezultatModel::RezultatModel(PodatkovniVir* vir, QObject* parent)
-    : QAbstractTableModel(parent), m_vir(vir)
+RezultatModel::RezultatModel(PodatkovniVir* vir, QObject* parent) : QAbstractTableModel(parent), m_vir(vir)
 {
     connect(vir, &PodatkovniVir::spremenjen, this, &RezultatModel::osvezi);
     connect(vir->rezultat(), &Rezultat::spremenjen, this, &RezultatModel::osvezi);
@@ -27,15 +26,9 @@ void RezultatModel::osvezi()
     emit stolpciSpremenjeni();
 }
 
-int RezultatModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_vrstic;
-}
+int RezultatModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_vrstic; }
 
-int RezultatModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_stolpcev;
-}
+int RezultatModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_stolpcev; }
 
 QVariant RezultatModel::data(const QModelIndex& index, int role) const
 {
@@ -47,11 +40,12 @@ QVariant RezultatModel::data(const QModelIndex& index, int role) const
     if (role == Qt::TextAlignmentRole) {
         const QVariant v = r->vrednost(index.row(), index.column());
         switch (v.typeId()) {
-        case QMetaType::Double: case QMetaType::Int: case QMetaType::LongLong:
-        case QMetaType::UInt: case QMetaType::ULongLong:
-            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-        default:
-            return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        case QMetaType::Double:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        default: return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
         }
     }
     return {};
@@ -75,7 +69,8 @@ int RezultatModel::sirinaZnakov(int stolpec) const
     // Default widths by type, as a grid shows them without settings.
     const QVariant v = r->vrednost(0, stolpec);
     switch (v.typeId()) {
-    case QMetaType::Int: case QMetaType::LongLong: return 10;
+    case QMetaType::Int:
+    case QMetaType::LongLong: return 10;
     case QMetaType::Double: return 12;
     case QMetaType::QDate: return 10;
     case QMetaType::QDateTime: return 18;

@@ -57,10 +57,7 @@ QVariant RezultatVir::vrednost(const QString& polje)
     return datumIzIso(m_r.vrednost(m_vrstica, s));
 }
 
-bool RezultatVir::imaPolje(const QString& polje) const
-{
-    return m_r.jeOdprt() && stolpec(polje) >= 0;
-}
+bool RezultatVir::imaPolje(const QString& polje) const { return m_r.jeOdprt() && stolpec(polje) >= 0; }
 
 StavekVir::StavekVir(const QSqlDatabase& baza, const QString& sql, const QVariantMap& parametri)
     : m_baza(baza), m_sql(sql), m_parametri(parametri)
@@ -87,10 +84,7 @@ bool StavekVir::prvi()
     return m_q.next();
 }
 
-bool StavekVir::naslednji()
-{
-    return m_q.isActive() && m_q.next();
-}
+bool StavekVir::naslednji() { return m_q.isActive() && m_q.next(); }
 
 int StavekVir::stolpec(const QString& polje) const
 {
@@ -113,7 +107,4 @@ QVariant StavekVir::vrednost(const QString& polje)
     return datumIzIso(m_q.value(s));
 }
 
-bool StavekVir::imaPolje(const QString& polje) const
-{
-    return m_q.isActive() && stolpec(polje) >= 0;
-}
+bool StavekVir::imaPolje(const QString& polje) const { return m_q.isActive() && stolpec(polje) >= 0; }

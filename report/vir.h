@@ -27,8 +27,9 @@ public:
 // Rows held in memory: column names and one list of values per row.
 class TabelaVir : public VirVrstic {
 public:
-    TabelaVir(const QStringList& stolpci, const QList<QVariantList>& vrstice)
-        : m_stolpci(stolpci), m_vrstice(vrstice) {}
+    TabelaVir(const QStringList& stolpci, const QList<QVariantList>& vrstice) : m_stolpci(stolpci), m_vrstice(vrstice)
+    {
+    }
 
     bool prvi() override
     {

@@ -16,8 +16,8 @@ class Rezultat;
 
 // The header fields as the journal prints them.
 struct GlavaDnevnika {
-    QString stevilkaTemeljnice; // QRstevilkaTemeljnice
-    QString iniciator;          // QRiniciator, as typed (not trimmed)
+    QString stevilkaTemeljnice;                           // QRstevilkaTemeljnice
+    QString iniciator;                                    // QRiniciator, as typed (not trimmed)
     QString datumKnjizenja = QStringLiteral("1.1.2003");  // QRdatumknjizenja
     QString datumValutacije = QStringLiteral("1.1.2003"); // QRdatumvalutacije
 };

@@ -30,11 +30,10 @@ PloscaPregleda::PloscaPregleda(const Kontrole& k, Rezultat& Q1, std::function<vo
         // The row the operator selects in the grid becomes the result's current row,
         // as the journal's header and the opening of a transfer read it.
         if (QItemSelectionModel* s = m_k.DBGrid1->selectionModel())
-            connect(s, &QItemSelectionModel::currentRowChanged, this,
-                    [this](const QModelIndex& i) {
-                        if (i.isValid())
-                            premakniNaVrstico(m_Q1, i.row());
-                    });
+            connect(s, &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
+                if (i.isValid())
+                    premakniNaVrstico(m_Q1, i.row());
+            });
     }
 }
 

@@ -29,8 +29,8 @@ public:
     };
     // `sume`: the main window's list-finishing pass; `tipka`: the grid's key handler,
     // returning whether it consumed the key.
-    PloscaPregleda(const Kontrole& k, Rezultat& Q1, std::function<void()> sume,
-                   std::function<bool(int tipka)> tipka, QObject* parent = nullptr);
+    PloscaPregleda(const Kontrole& k, Rezultat& Q1, std::function<void()> sume, std::function<bool(int tipka)> tipka,
+                   QObject* parent = nullptr);
 
     QString stevilkaPrenosa() const override;
     void nastaviStevilkoPrenosa(const QString& besedilo) override;

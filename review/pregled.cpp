@@ -11,17 +11,15 @@
 namespace {
 
 const QString kZacetek = QStringLiteral("SELECT K.DATUMK, ");
-const QString kNadaljevanje = QStringLiteral(" K.DATUMV DATUMV, ")
-                              + QStringLiteral(" S.OZNAKA KONTO, K.STRAN, K.VALUTA VALUTA, ")
-                              + QStringLiteral(" K.BZNESEK BZNESEK , K.DZNESEK DZNESEK, ")
-                              + QStringLiteral(" K.BZNESEKSIT BZNESEKSIT , K.DZNESEKSIT DZNESEKSIT, ")
-                              + QStringLiteral(" O2.KRTBNK KRTBNK, ")
-                              + QStringLiteral(" K.TEKST TEXT, K.IDMASTER IDMASTER ")
-                              + QStringLiteral(" FROM KNJIZBE AS K  ")
-                              + QStringLiteral(" LEFT OUTER JOIN DOG AS D ON (K.IDMASTER = D.IDDOG) ")
-                              + QStringLiteral(" LEFT OUTER JOIN SIFKONT AS S ON (K.KONTO = S.CTRL) ")
-                              + QStringLiteral(" LEFT OUTER JOIN OSB  O2 ON (K.PARTNER=O2.SFOSB) ")
-                              + QStringLiteral(" WHERE K.DATUMK>=:DATUM1  AND K.DATUMK<=:DATUM2 ");
+const QString kNadaljevanje =
+    QStringLiteral(" K.DATUMV DATUMV, ") + QStringLiteral(" S.OZNAKA KONTO, K.STRAN, K.VALUTA VALUTA, ")
+    + QStringLiteral(" K.BZNESEK BZNESEK , K.DZNESEK DZNESEK, ")
+    + QStringLiteral(" K.BZNESEKSIT BZNESEKSIT , K.DZNESEKSIT DZNESEKSIT, ") + QStringLiteral(" O2.KRTBNK KRTBNK, ")
+    + QStringLiteral(" K.TEKST TEXT, K.IDMASTER IDMASTER ") + QStringLiteral(" FROM KNJIZBE AS K  ")
+    + QStringLiteral(" LEFT OUTER JOIN DOG AS D ON (K.IDMASTER = D.IDDOG) ")
+    + QStringLiteral(" LEFT OUTER JOIN SIFKONT AS S ON (K.KONTO = S.CTRL) ")
+    + QStringLiteral(" LEFT OUTER JOIN OSB  O2 ON (K.PARTNER=O2.SFOSB) ")
+    + QStringLiteral(" WHERE K.DATUMK>=:DATUM1  AND K.DATUMK<=:DATUM2 ");
 
 const QString kFormatZneska = QStringLiteral("####0.00");
 
@@ -30,7 +28,8 @@ const QString kFormatZneska = QStringLiteral("####0.00");
 QString stavekKnjizbPrenosa(qint64 stevilka)
 {
     return kZacetek + QStringLiteral(" D.SFDJV SFDJV, ") + kNadaljevanje + QStringLiteral(" AND K.PRENOS=")
-           + QString::number(stevilka) + QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA, K.CTRL");
+           + QString::number(stevilka)
+           + QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA, K.CTRL");
 }
 
 QString stavekKnjizbObmocja()
@@ -168,7 +167,8 @@ void Pregled::btnOdgovorDaClick()
             m_okolje.sporocilo(QStringLiteral("Prenos številka ") + besedilo + QStringLiteral(" je zbrisan!"));
         } catch (const std::exception& e) {
             // The grid shows nothing; the transfer stays as it was.
-            qCWarning(lcReview).noquote() << "Prenosa" << besedilo << "ni mogoče zbrisati:" << QString::fromUtf8(e.what());
+            qCWarning(lcReview).noquote()
+                << "Prenosa" << besedilo << "ni mogoče zbrisati:" << QString::fromUtf8(e.what());
             m_k.skrijVprasanje();
         }
     } else {
@@ -178,7 +178,4 @@ void Pregled::btnOdgovorDaClick()
     m_okolje.skrijStatusnoVrstico();
 }
 
-void Pregled::btnOdgovorNeClick()
-{
-    m_k.skrijVprasanje();
-}
+void Pregled::btnOdgovorNeClick() { m_k.skrijVprasanje(); }

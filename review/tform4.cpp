@@ -37,6 +37,6 @@ void TForm4::izpis(Rezultat& Q1, const QString& stevilkaTemeljnice, const QStrin
         if (okolje)
             besedilo.isEmpty() ? okolje->skrijStatusnoVrstico() : okolje->statusnaVrstica(besedilo);
     };
-    predogled(porocilo, *vir, parentWidget() ? parentWidget() : this, prikazi, stanje,
-              QDateTime::currentDateTime(), izhodPredogleda(okolje));
+    predogled(porocilo, *vir, parentWidget() ? parentWidget() : this, prikazi, stanje, QDateTime::currentDateTime(),
+              izhodPredogleda(okolje));
 }

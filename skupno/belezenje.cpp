@@ -34,14 +34,13 @@ constexpr char kVzorec[] = "%{time yyyy-MM-dd HH:mm:ss.zzz} %{category} %{type}:
 void obravnava(QtMsgType vrsta, const QMessageLogContext& kontekst, const QString& besedilo)
 {
     // A message that comes without a category is under "default", as qDebug()'s are.
-    const QByteArray v = (kontekst.category
-                              ? qFormatLogMessage(vrsta, kontekst, besedilo)
-                              : qFormatLogMessage(vrsta,
-                                                  QMessageLogContext(kontekst.file, kontekst.line, kontekst.function,
-                                                                     "default"),
-                                                  besedilo))
-                             .toUtf8()
-                         + '\n';
+    const QByteArray v =
+        (kontekst.category
+             ? qFormatLogMessage(vrsta, kontekst, besedilo)
+             : qFormatLogMessage(vrsta, QMessageLogContext(kontekst.file, kontekst.line, kontekst.function, "default"),
+                                 besedilo))
+            .toUtf8()
+        + '\n';
     QMutexLocker zaklep(&g_zaklep);
     std::fwrite(v.constData(), 1, size_t(v.size()), stderr);
     std::fflush(stderr);

@@ -24,8 +24,7 @@ QByteArray vWin1250(const QString& besedilo)
     izhod.clear();
     for (qsizetype i = 0; i < besedilo.size(); ++i) {
         qsizetype dolzina = 1;
-        if (besedilo.at(i).isHighSurrogate() && i + 1 < besedilo.size()
-            && besedilo.at(i + 1).isLowSurrogate())
+        if (besedilo.at(i).isHighSurrogate() && i + 1 < besedilo.size() && besedilo.at(i + 1).isLowSurrogate())
             dolzina = 2;
         QStringEncoder en("windows-1250");
         const QByteArray b = en(QStringView(besedilo).mid(i, dolzina));

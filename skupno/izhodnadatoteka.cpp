@@ -22,10 +22,7 @@ fs::path fsPot(const QString& pot)
 
 namespace {
 
-QString besedilo(const std::error_code& napaka)
-{
-    return QString::fromLocal8Bit(napaka.message());
-}
+QString besedilo(const std::error_code& napaka) { return QString::fromLocal8Bit(napaka.message()); }
 
 // The text of errno as the transfer gives it (qt_error_string: the toolkit's own
 // translation where it has one, "Ni prostora na napravi"), never an empty one.
@@ -53,8 +50,7 @@ QString razlogNaprave(const QIODevice& d, int koda)
 QString zacasnoIme(const QString& direktorij, const QString& ime)
 {
     return direktorij + u'/' + u'.' + ime.left(64) + u'.'
-        + QString::number(QRandomGenerator::global()->generate64() & 0xffffffffffULL, 36)
-        + QStringLiteral(".tmp");
+           + QString::number(QRandomGenerator::global()->generate64() & 0xffffffffffULL, 36) + QStringLiteral(".tmp");
 }
 
 // Flushes a file's data to the disk. A write that failed on the way (through the
@@ -78,23 +74,16 @@ bool naDisk(QFile& f, QString& razlog)
 void folderNaDisk(const QString& direktorij)
 {
     if (const int koda = platforma::mapaNaDisk(direktorij))
-        qCDebug(lcDb).noquote() << "Mape" << direktorij << "ni bilo mogoče zapisati na disk:"
-                                << sistemskiRazlog(koda);
+        qCDebug(lcDb).noquote() << "Mape" << direktorij << "ni bilo mogoče zapisati na disk:" << sistemskiRazlog(koda);
 }
 
 bool (*g_zahtevaKonca)() = nullptr;
 
 } // namespace
 
-void IzhodnaDatoteka::nastaviZahtevoKonca(bool (*zahtevan)())
-{
-    g_zahtevaKonca = zahtevan;
-}
+void IzhodnaDatoteka::nastaviZahtevoKonca(bool (*zahtevan)()) { g_zahtevaKonca = zahtevan; }
 
-IzhodnaDatoteka::IzhodnaDatoteka(const QString& pot)
-    : m_pot(pot)
-{
-}
+IzhodnaDatoteka::IzhodnaDatoteka(const QString& pot) : m_pot(pot) {}
 
 IzhodnaDatoteka::~IzhodnaDatoteka()
 {
@@ -111,21 +100,15 @@ std::optional<QString> IzhodnaDatoteka::zavrni(const QString& pot)
     std::error_code napaka;
     const fs::file_status stanje = fs::symlink_status(fsPot(pot), napaka);
     switch (stanje.type()) {
-    case fs::file_type::regular:
-        return std::nullopt;
-    case fs::file_type::directory:
-        return QStringLiteral("pot je mapa, ne datoteka");
+    case fs::file_type::regular: return std::nullopt;
+    case fs::file_type::directory: return QStringLiteral("pot je mapa, ne datoteka");
     case fs::file_type::symlink:
         return QStringLiteral("pot je simbolna povezava; izhodna datoteka mora biti navadna datoteka");
     case fs::file_type::block:
-    case fs::file_type::character:
-        return QStringLiteral("pot je naprava, ne datoteka");
-    case fs::file_type::fifo:
-        return QStringLiteral("pot je cev (FIFO), ne datoteka");
-    case fs::file_type::socket:
-        return QStringLiteral("pot je vtičnica (socket), ne datoteka");
-    case fs::file_type::not_found:
-        break;
+    case fs::file_type::character: return QStringLiteral("pot je naprava, ne datoteka");
+    case fs::file_type::fifo: return QStringLiteral("pot je cev (FIFO), ne datoteka");
+    case fs::file_type::socket: return QStringLiteral("pot je vtičnica (socket), ne datoteka");
+    case fs::file_type::not_found: break;
     default:
         // Another error (a name too long, no permission to look) is the system's
         // reason, which odpri() gives.
@@ -192,33 +175,35 @@ bool IzhodnaDatoteka::odpri()
         }
     }
     if (koda == 0)
-    // A new file that nobody else can have opened: NewOnly creates it exclusively and
-    // never through an existing name or a symbolic link.
-    for (int poskus = 0; poskus < 16; ++poskus) {
-        m_zacasna = zacasnoIme(mapa, info.fileName());
-        m_datoteka = std::make_unique<QFile>(m_zacasna);
-        errno = 0;
-        if (m_datoteka->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            if (obstaja && !m_datoteka->setPermissions(QFileInfo(m_pot).permissions()))
-                qCWarning(lcDb).noquote() << "Začasna datoteka" << m_zacasna
-                                          << "ni dobila dovoljenj ciljne datoteke:" << m_datoteka->errorString();
-            return true;
+        // A new file that nobody else can have opened: NewOnly creates it exclusively and
+        // never through an existing name or a symbolic link.
+        for (int poskus = 0; poskus < 16; ++poskus) {
+            m_zacasna = zacasnoIme(mapa, info.fileName());
+            m_datoteka = std::make_unique<QFile>(m_zacasna);
+            errno = 0;
+            if (m_datoteka->open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                if (obstaja && !m_datoteka->setPermissions(QFileInfo(m_pot).permissions()))
+                    qCWarning(lcDb).noquote() << "Začasna datoteka" << m_zacasna
+                                              << "ni dobila dovoljenj ciljne datoteke:" << m_datoteka->errorString();
+                return true;
+            }
+            koda = errno;
+            razlogZacasne = razlogNaprave(*m_datoteka, koda);
+            m_datoteka.reset();
+            m_zacasna.clear();
+            if (koda != EEXIST)
+                break;
         }
-        koda = errno;
-        razlogZacasne = razlogNaprave(*m_datoteka, koda);
-        m_datoteka.reset();
-        m_zacasna.clear();
-        if (koda != EEXIST)
-            break;
-    }
 
     // The folder refuses new files: a writable regular target is written in place.
     if (obstaja && (koda == EACCES || koda == EPERM)) {
         // ReadWrite: a file opened only for writing would be truncated at once.
         auto cilj = std::make_unique<QFile>(m_pot);
         if (cilj->open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-            qCInfo(lcDb).noquote() << "Mapa" << mapa << QStringLiteral("ne sprejme novih datotek (") + razlogZacasne
-                                   + QStringLiteral("); datoteka") << m_pot << "bo zapisana na mestu";
+            qCInfo(lcDb).noquote() << "Mapa" << mapa
+                                   << QStringLiteral("ne sprejme novih datotek (") + razlogZacasne
+                                          + QStringLiteral("); datoteka")
+                                   << m_pot << "bo zapisana na mestu";
             m_cilj = std::move(cilj);
             m_pomnilnik = std::make_unique<QBuffer>();
             m_pomnilnik->open(QIODevice::WriteOnly);
@@ -266,14 +251,12 @@ bool IzhodnaDatoteka::shraniKopijo(const QString& kopija)
                 return true;
             fs::remove(fsPot(povezava), napaka);
         }
-        qCDebug(lcDb).noquote() << "Varnostne kopije" << kopija << "ni mogoče narediti s povezavo:"
-                                << besedilo(napaka);
+        qCDebug(lcDb).noquote() << "Varnostne kopije" << kopija << "ni mogoče narediti s povezavo:" << besedilo(napaka);
     }
 
     QFile vir(m_pot);
     if (!vir.open(QIODevice::ReadOnly))
-        return neuspeh(QStringLiteral("varnostna kopija ") + kopija + QStringLiteral(": ")
-                       + razlogNaprave(vir, errno));
+        return neuspeh(QStringLiteral("varnostna kopija ") + kopija + QStringLiteral(": ") + razlogNaprave(vir, errno));
     IzhodnaDatoteka k(kopija);
     bool ok = k.odpri();
     while (ok && !vir.atEnd()) {
@@ -314,8 +297,8 @@ bool IzhodnaDatoteka::poimenuj(const QString& ime)
     QString razlog;
     if (!naDisk(*m_datoteka, razlog))
         return neuspeh(razlog);
-    const int koda = m_neimenovana ? platforma::poimenujNeimenovano(m_datoteka->handle(), ime)
-                                   : platforma::povezi(m_zacasna, ime);
+    const int koda =
+        m_neimenovana ? platforma::poimenujNeimenovano(m_datoteka->handle(), ime) : platforma::povezi(m_zacasna, ime);
     if (koda != 0)
         return neuspeh(sistemskiRazlog(koda));
     folderNaDisk(QFileInfo(ime).absolutePath());
@@ -402,8 +385,7 @@ void IzhodnaDatoteka::opusti()
     if (!m_zacasna.isEmpty()) {
         std::error_code napaka;
         if (!fs::remove(fsPot(m_zacasna), napaka) && napaka)
-            qCWarning(lcDb).noquote() << "Začasne datoteke" << m_zacasna << "ni mogoče odstraniti:"
-                                      << besedilo(napaka);
+            qCWarning(lcDb).noquote() << "Začasne datoteke" << m_zacasna << "ni mogoče odstraniti:" << besedilo(napaka);
         m_zacasna.clear();
     }
     m_cilj.reset();

@@ -90,14 +90,14 @@ private:
 
     QString m_pot;
     QString m_razlog;
-    QString m_zacasna;              // path of the temporary file
-    std::unique_ptr<QFile> m_datoteka; // the temporary file
+    QString m_zacasna;                    // path of the temporary file
+    std::unique_ptr<QFile> m_datoteka;    // the temporary file
     std::unique_ptr<QBuffer> m_pomnilnik; // the bytes for in-place writing
-    std::unique_ptr<QFile> m_cilj;  // the target, opened for in-place writing
+    std::unique_ptr<QFile> m_cilj;        // the target, opened for in-place writing
     bool m_naMestu = false;
     bool m_potrjena = false;
     bool m_neimenovana = false;
-    bool m_ustavljena = false;     // the temporary file has no name yet (O_TMPFILE)
+    bool m_ustavljena = false; // the temporary file has no name yet (O_TMPFILE)
 };
 
 // A path as the standard library's file system calls take it: the system's encoding of

@@ -53,8 +53,10 @@ public:
             {"QCommandLineParser", "Unknown options: %1.", "Neznane možnosti: %1."},
             {"QCommandLineParser", "Missing value after '%1'.", "Manjka vrednost za '%1'."},
             {"QCommandLineParser", "Unexpected value after '%1'.", "Nepričakovana vrednost za '%1'."},
-            {"QCommandLineParser", "Displays help on commandline options.", "Prikaže pomoč o možnostih ukazne vrstice."},
-            {"QCommandLineParser", "Displays help, including generic Qt options.", "Prikaže pomoč, tudi splošne možnosti."},
+            {"QCommandLineParser", "Displays help on commandline options.",
+             "Prikaže pomoč o možnostih ukazne vrstice."},
+            {"QCommandLineParser", "Displays help, including generic Qt options.",
+             "Prikaže pomoč, tudi splošne možnosti."},
             {"QCommandLineParser", "Displays version information.", "Prikaže različico programa."},
             {"QCommandLineParser", "Usage: %1", "Uporaba: %1"},
             {"QCommandLineParser", "Options:", "Možnosti:"},
@@ -129,10 +131,7 @@ public:
 
 } // namespace
 
-QString imePrograma()
-{
-    return QStringLiteral("Prenos v glavno knjigo");
-}
+QString imePrograma() { return QStringLiteral("Prenos v glavno knjigo"); }
 
 bool namesti()
 {

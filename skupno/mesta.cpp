@@ -21,10 +21,7 @@ QString imeDatoteke(Datoteka d)
     return QString();
 }
 
-QString vMapi(const QString& mapa, Datoteka d)
-{
-    return QDir::toNativeSeparators(QDir(mapa).filePath(imeDatoteke(d)));
-}
+QString vMapi(const QString& mapa, Datoteka d) { return QDir::toNativeSeparators(QDir(mapa).filePath(imeDatoteke(d))); }
 
 // The user's state folder: $XDG_STATE_HOME or ~/.local/state on Unix (the place for
 // logs), the application's local data folder elsewhere.
@@ -43,10 +40,7 @@ QString mapaStanja()
 
 } // namespace
 
-bool vseVEniMapi(const Mesta& m)
-{
-    return !m.dom.isEmpty() || !m.namesceno;
-}
+bool vseVEniMapi(const Mesta& m) { return !m.dom.isEmpty() || !m.namesceno; }
 
 Mesta trenutnaMesta()
 {
@@ -64,8 +58,7 @@ Mesta trenutnaMesta()
     // build or its package installs the programs into (where even root must not leave
     // settings behind).
     const QString mapa = QDir::cleanPath(m.mapaPrograma);
-    m.namesceno = !QFileInfo(mapa).isWritable()
-                  || mapa == QDir::cleanPath(QStringLiteral(LEDGXFER_NAMESCENA_MAPA))
+    m.namesceno = !QFileInfo(mapa).isWritable() || mapa == QDir::cleanPath(QStringLiteral(LEDGXFER_NAMESCENA_MAPA))
                   || mapa == QDir::cleanPath(QStringLiteral(LEDGXFER_PAKETNA_MAPA));
     return m;
 }
@@ -79,8 +72,7 @@ QString kjeJe(Datoteka d, const Mesta& m)
     if (!m.namesceno)
         return vMapi(m.mapaPrograma, d);
     switch (d) {
-    case Datoteka::Dnevnik:
-        return vMapi(m.stanjeUporabnika, d);
+    case Datoteka::Dnevnik: return vMapi(m.stanjeUporabnika, d);
     case Datoteka::Aliasi: {
         const QString lastni = vMapi(m.nastavitveUporabnika, d);
         if (!QFileInfo::exists(lastni) && QFileInfo::exists(m.sistemskiAliasi))
@@ -88,8 +80,7 @@ QString kjeJe(Datoteka d, const Mesta& m)
         return lastni;
     }
     case Datoteka::Nastavitve:
-    case Datoteka::Prevrednotenje:
-        break;
+    case Datoteka::Prevrednotenje: break;
     }
     return vMapi(m.nastavitveUporabnika, d);
 }

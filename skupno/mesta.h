@@ -24,10 +24,10 @@ enum class Datoteka {
 // What the answer depends on, read from the environment and the file system by
 // trenutnaMesta(), or set by a test.
 struct Mesta {
-    QString dom;                 // $LEDGXFER_HOME, empty when not set
-    QString aliasi;              // $LEDGXFER_ALIASES, empty when not set
-    QString mapaPrograma;        // the executable's folder
-    bool namesceno = false;      // the executable's folder is not the program's to write in
+    QString dom;                  // $LEDGXFER_HOME, empty when not set
+    QString aliasi;               // $LEDGXFER_ALIASES, empty when not set
+    QString mapaPrograma;         // the executable's folder
+    bool namesceno = false;       // the executable's folder is not the program's to write in
     QString nastavitveUporabnika; // the user's configuration folder of the program
     QString stanjeUporabnika;     // the user's state folder of the program
     QString sistemskiAliasi;      // the system's aliases file

@@ -37,7 +37,7 @@ public:
 
     // Progress display: bar and percentage text.
     virtual void prikaziNapredek(bool viden) = 0;
-    virtual void napredek(int procent) = 0;            // bar position and "NN %"
+    virtual void napredek(int procent) = 0;              // bar position and "NN %"
     virtual void procentiBesedilo(const QString& b) = 0; // the percentage label's text as given
 
     // Repaint and let pending window messages be processed.

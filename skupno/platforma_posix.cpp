@@ -26,10 +26,7 @@ int odpriNeimenovano(const QString& mapa, int& koda)
 #endif
 }
 
-void zapri(int rocaj)
-{
-    ::close(rocaj);
-}
+void zapri(int rocaj) { ::close(rocaj); }
 
 int poimenujNeimenovano(int rocaj, const QString& ime)
 {
@@ -119,9 +116,6 @@ void prestreziZahtevoKonca(void (*obZahtevi)())
     sigaction(SIGTERM, &sa, nullptr);
 }
 
-bool napakeNaTerminalu()
-{
-    return ::isatty(STDERR_FILENO) == 1;
-}
+bool napakeNaTerminalu() { return ::isatty(STDERR_FILENO) == 1; }
 
 } // namespace platforma

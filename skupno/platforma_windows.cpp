@@ -38,10 +38,7 @@ int kodaNapake(DWORD napaka)
     }
 }
 
-std::wstring sirokaPot(const QString& pot)
-{
-    return pot.toStdWString();
-}
+std::wstring sirokaPot(const QString& pot) { return pot.toStdWString(); }
 
 } // namespace
 
@@ -51,15 +48,9 @@ int odpriNeimenovano(const QString&, int& koda)
     return -1;
 }
 
-void zapri(int rocaj)
-{
-    ::_close(rocaj);
-}
+void zapri(int rocaj) { ::_close(rocaj); }
 
-int poimenujNeimenovano(int, const QString&)
-{
-    return ENOTSUP;
-}
+int poimenujNeimenovano(int, const QString&) { return ENOTSUP; }
 
 int povezi(const QString& pot, const QString& ime)
 {
@@ -109,8 +100,7 @@ BOOL WINAPI obDogodkuKonzole(DWORD dogodek)
         if (g_obZahtevi)
             g_obZahtevi();
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -122,9 +112,6 @@ void prestreziZahtevoKonca(void (*obZahtevi)())
     ::SetConsoleCtrlHandler(obDogodkuKonzole, TRUE);
 }
 
-bool napakeNaTerminalu()
-{
-    return ::_isatty(::_fileno(stderr)) != 0;
-}
+bool napakeNaTerminalu() { return ::_isatty(::_fileno(stderr)) != 0; }
 
 } // namespace platforma

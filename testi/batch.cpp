@@ -1,9 +1,6 @@
 #include "batch.h"
 
-QString programBatch()
-{
-    return QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch");
-}
+QString programBatch() { return QStringLiteral(LEDGXFER_BUILD_DIR "/ledgxfer-batch"); }
 
 IzidBatch izidBatch(QProcess& p)
 {

@@ -8,14 +8,8 @@
 #include <string>
 
 // Qt values in test failures as text, not as code units.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QByteArray& b, std::ostream* os)
-{
-    *os << '"' << b.toStdString() << '"';
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QByteArray& b, std::ostream* os) { *os << '"' << b.toStdString() << '"'; }
 inline void PrintTo(const QStringList& s, std::ostream* os)
 {
     *os << '[' << s.join(QStringLiteral(", ")).toStdString() << ']';

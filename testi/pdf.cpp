@@ -18,20 +18,15 @@ QByteArray poppler(const QString& orodje, const QStringList& argumenti)
 
 } // namespace
 
-bool imaPdftotext()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
-}
+bool imaPdftotext() { return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(); }
 
 QString besediloPdf(const QString& pdf)
 {
-    return QString::fromUtf8(poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+    return QString::fromUtf8(
+        poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
 }
 
-QString podatkiPdf(const QString& pdf)
-{
-    return QString::fromUtf8(poppler(QStringLiteral("pdfinfo"), {pdf}));
-}
+QString podatkiPdf(const QString& pdf) { return QString::fromUtf8(poppler(QStringLiteral("pdfinfo"), {pdf})); }
 
 QList<BesedaPdf> besedePdf(const QString& pdf, QList<QSizeF>* strani)
 {
@@ -42,8 +37,8 @@ QList<BesedaPdf> besedePdf(const QString& pdf, QList<QSizeF>* strani)
         return {};
     const QString html = QString::fromUtf8(f.readAll());
     static const QRegularExpression reStran(QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">"));
-    static const QRegularExpression reBeseda(
-        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    static const QRegularExpression reBeseda(QStringLiteral(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
     QList<BesedaPdf> besede;
     int stran = 0;
     qsizetype i = 0;

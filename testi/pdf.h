@@ -27,8 +27,8 @@ QString podatkiPdf(const QString& pdf);
 
 bool imaPdftotext();
 
-#define LEDG_PRESKOCI_BREZ_PDFTOTEXT()                                                 \
-    do {                                                                               \
-        if (!imaPdftotext())                                                           \
-            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";               \
+#define LEDG_PRESKOCI_BREZ_PDFTOTEXT()                                                                                 \
+    do {                                                                                                               \
+        if (!imaPdftotext())                                                                                           \
+            GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";                                              \
     } while (0)

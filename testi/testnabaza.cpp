@@ -35,8 +35,7 @@ QSqlDatabase streznik()
 
 } // namespace
 
-TestnaBaza::TestnaBaza(const QString& alias, bool jedrneTabele, const QString& gonilnik)
-    : m_alias(alias)
+TestnaBaza::TestnaBaza(const QString& alias, bool jedrneTabele, const QString& gonilnik) : m_alias(alias)
 {
     m_gonilnik = gonilnik.isEmpty() ? env("LEDGXFER_TEST_DB").toLower() : gonilnik;
     if (m_gonilnik.isEmpty())
@@ -56,7 +55,8 @@ TestnaBaza::TestnaBaza(const QString& alias, bool jedrneTabele, const QString& g
     } else if (m_gonilnik == u"postgresql" || m_gonilnik == u"odbc") {
         if (env("LEDGXFER_PG_PORT").isEmpty()) {
             m_razlog = QStringLiteral("LEDGXFER_TEST_DB=%1 but no PostgreSQL server was started "
-                                      "(LEDGXFER_PG_PORT is not set)").arg(m_gonilnik);
+                                      "(LEDGXFER_PG_PORT is not set)")
+                           .arg(m_gonilnik);
             return;
         }
         QSqlDatabase admin = streznik();
@@ -90,8 +90,8 @@ TestnaBaza::TestnaBaza(const QString& alias, bool jedrneTabele, const QString& g
     if (m_gonilnik == u"odbc-dsn") {
         // The server's own database is shared by every run: start from no tables.
         QSqlDatabase db = odpri();
-        for (const char* t : {"KNJIZBE", "DOG", "SIFKONT", "VLT", "SFVP", "OSB", "POG", "ORG", "SfDog",
-                              "LEDGXFER", "IZRAVNAVE", "GrupeDog"})
+        for (const char* t : {"KNJIZBE", "DOG", "SIFKONT", "VLT", "SFVP", "OSB", "POG", "ORG", "SfDog", "LEDGXFER",
+                              "IZRAVNAVE", "GrupeDog"})
             QSqlQuery(db).exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(QString::fromLatin1(t)));
     }
     if (jedrneTabele) {
@@ -115,10 +115,7 @@ TestnaBaza::~TestnaBaza()
     qunsetenv("LEDGXFER_HOME");
 }
 
-QString TestnaBaza::potAliasov() const
-{
-    return m_mapa.filePath(QStringLiteral("aliases.ini"));
-}
+QString TestnaBaza::potAliasov() const { return m_mapa.filePath(QStringLiteral("aliases.ini")); }
 
 QString TestnaBaza::odsekAliasa(const QString& ime) const
 {
@@ -135,8 +132,8 @@ QString TestnaBaza::odsekAliasa(const QString& ime) const
         // in quotes for its ';'.
         s += QStringLiteral("driver=odbc\ndatabase=\"DRIVER={%1};SERVER=%2;PORT=%3;DATABASE=%4;"
                             "UseDeclareFetch=0\"\nuser=%5\npassword=%6\n")
-                 .arg(env("LEDGXFER_ODBC_DRIVER"), env("LEDGXFER_PG_HOST"), env("LEDGXFER_PG_PORT"),
-                      m_imeBaze, m_uporabnik, m_geslo);
+                 .arg(env("LEDGXFER_ODBC_DRIVER"), env("LEDGXFER_PG_HOST"), env("LEDGXFER_PG_PORT"), m_imeBaze,
+                      m_uporabnik, m_geslo);
     }
     return s;
 }
@@ -152,8 +149,7 @@ void TestnaBaza::dodajAlias(const TestnaBaza& druga, const QString& ime)
 QSqlDatabase TestnaBaza::odpri()
 {
     if (!povezava::jeOdprta(m_alias)) {
-        const QString napaka = povezava::odpri(m_alias, m_alias, m_uporabnik, m_geslo,
-                                               Aliasi::preberi(potAliasov()));
+        const QString napaka = povezava::odpri(m_alias, m_alias, m_uporabnik, m_geslo, Aliasi::preberi(potAliasov()));
         if (!napaka.isEmpty())
             throw Napaka(napaka);
         // Tests need no durability: no wait for the disk after every statement.

@@ -56,8 +56,8 @@ private:
 };
 
 // Skips the test with the reason when the engine asked for is not available.
-#define LEDG_PRESKOCI_BREZ_BAZE(b)                                                     \
-    do {                                                                               \
-        if (!(b).pripravljena())                                                       \
-            GTEST_SKIP() << "NO TEST DATABASE: " << (b).razlog().toStdString();         \
+#define LEDG_PRESKOCI_BREZ_BAZE(b)                                                                                     \
+    do {                                                                                                               \
+        if (!(b).pripravljena())                                                                                       \
+            GTEST_SKIP() << "NO TEST DATABASE: " << (b).razlog().toStdString();                                        \
     } while (0)

@@ -15,21 +15,21 @@
 class Zapisnik : public Okolje {
 public:
     QStringList sporocila;
-    QStringList vprasanja;          // questions asked, in order
-    bool odgovorVprasanja = false;  // what every question is answered
-    QStringList statusi;      // texts of the status line, in order
-    bool statusViden = false; // the status line is shown now
+    QStringList vprasanja;         // questions asked, in order
+    bool odgovorVprasanja = false; // what every question is answered
+    QStringList statusi;           // texts of the status line, in order
+    bool statusViden = false;      // the status line is shown now
     bool napredekViden = false;
-    QList<int> procenti;   // every progress position, in order
-    QString procentiTekst; // the percentage label as it stands
-    int dogodkov = 0;      // how often pending events were let through
-    int medStavki = 0;     // how often a long statement called back as it worked
-    QStringList urejevalnik; // files opened in the text editor
+    QList<int> procenti;                   // every progress position, in order
+    QString procentiTekst;                 // the percentage label as it stands
+    int dogodkov = 0;                      // how often pending events were let through
+    int medStavki = 0;                     // how often a long statement called back as it worked
+    QStringList urejevalnik;               // files opened in the text editor
     QList<DialogShrani> dialogi;           // save dialogs asked for
     std::optional<QString> odgovorDialoga; // what every save dialog answers
 
-    bool konec = false;      // the stop request
-    int konecPoKorakih = -1; // raise the stop request at this progress step (1-based)
+    bool konec = false;                  // the stop request
+    int konecPoKorakih = -1;             // raise the stop request at this progress step (1-based)
     std::function<void(int)> obNapredku; // runs at every progress step, with its ordinal
     std::function<void()> obDogodkih;    // runs whenever pending events are let through
 

@@ -57,10 +57,7 @@ QList<CakajocaDatoteka> cakajoceDatoteke(const QString& izhod)
     return poisci(info.absolutePath(), info.fileName());
 }
 
-QList<CakajocaDatoteka> cakajoceVMapi(const QString& mapa)
-{
-    return poisci(mapa, QString());
-}
+QList<CakajocaDatoteka> cakajoceVMapi(const QString& mapa) { return poisci(mapa, QString()); }
 
 bool cakajocaPotrjena(const QSqlDatabase& db, const CakajocaDatoteka& c)
 {
@@ -107,8 +104,8 @@ std::optional<QString> namestiCakajoco(const CakajocaDatoteka& c, const QString&
         if (!napaka)
             fs::rename(fsPot(zacasna), fsPot(kopija), napaka);
         if (napaka) {
-            qCWarning(lcTransfer).noquote() << "Varnostna kopija" << kopija << "ni zamenjana:"
-                                            << QString::fromStdString(napaka.message());
+            qCWarning(lcTransfer).noquote()
+                << "Varnostna kopija" << kopija << "ni zamenjana:" << QString::fromStdString(napaka.message());
             fs::remove(fsPot(zacasna), napaka);
         }
     }
@@ -130,8 +127,8 @@ QStringList dokoncajCakajoce(const QSqlDatabase& db, const QString& izhod)
             continue;
         }
         if (const std::optional<QString> razlog = namestiCakajoco(c, izhod)) {
-            qCCritical(lcTransfer).noquote() << "Datoteke" << c.pot << "prenosa" << c.stevilka
-                                             << "ni mogoče namestiti:" << *razlog;
+            qCCritical(lcTransfer).noquote()
+                << "Datoteke" << c.pot << "prenosa" << c.stevilka << "ni mogoče namestiti:" << *razlog;
             throw Napaka(QStringLiteral("Prenos %1 je zapisan v bazi, njegova datoteka pa ob prekinitvi ni bila "
                                         "nameščena in je tudi zdaj ni mogoče namestiti v %2: %3\nDatoteka čaka v %4; "
                                         "datoteko zapišete tudi s ponovitvijo prenosa %1.")

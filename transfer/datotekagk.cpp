@@ -137,26 +137,26 @@ PodrobnaVrstica zgradiPodrobnoVrstico(const Knjizba& k, qint64 zapisanih, Iskanj
     dodaj(v, "0000000");                                      //  39-45
     dodajBesediloLevo(v, p.sifraOrganizacije, 3);             //  46-48
     const qsizetype zacetekDatumaV = v.size();
-    dodajDatum8(v, k.DATUMV);                                 //  49-56
-    char datumV[8];                                           // always eight bytes
+    dodajDatum8(v, k.DATUMV); //  49-56
+    char datumV[8];           // always eight bytes
     std::memcpy(datumV, v.data() + zacetekDatumaV, sizeof datumV);
-    if (domaca)                                               //  57-59 currency
+    if (domaca) //  57-59 currency
         dodaj(v, "978");
     else
         dodajBesediloDesno(v, k.STVALUTE, 3);
-    dodajPoljeZneska(v, domaca ? k.BZNESEKSIT : k.BZNESEK);   //  60-74
-    v.append(Predznak(k.BZNESEK));                            //  75
-    dodajPoljeZneska(v, domaca ? k.DZNESEKSIT : k.DZNESEK);   //  76-90
-    v.append(Predznak(k.DZNESEK));                            //  91
-    dodajKodoStrani(v, k.STRAN);                              //  92 side code
-    dodajPoljeZneska(v, k.BZNESEKSIT);                        //  93-107
-    v.append(Predznak(k.BZNESEKSIT));                         // 108
-    dodajPoljeZneska(v, k.DZNESEKSIT);                        // 109-123
-    v.append(Predznak(k.DZNESEKSIT));                         // 124
-    dodaj(v, "O00");                                          // 125-127
-    dodaj(v, QByteArrayView(datumV, sizeof datumV));          // 128-135 value date again
-    dodaj(v, "                ");                             // 136-151 sixteen spaces
-    v.append('O');                                            // 152
+    dodajPoljeZneska(v, domaca ? k.BZNESEKSIT : k.BZNESEK); //  60-74
+    v.append(Predznak(k.BZNESEK));                          //  75
+    dodajPoljeZneska(v, domaca ? k.DZNESEKSIT : k.DZNESEK); //  76-90
+    v.append(Predznak(k.DZNESEK));                          //  91
+    dodajKodoStrani(v, k.STRAN);                            //  92 side code
+    dodajPoljeZneska(v, k.BZNESEKSIT);                      //  93-107
+    v.append(Predznak(k.BZNESEKSIT));                       // 108
+    dodajPoljeZneska(v, k.DZNESEKSIT);                      // 109-123
+    v.append(Predznak(k.DZNESEKSIT));                       // 124
+    dodaj(v, "O00");                                        // 125-127
+    dodaj(v, QByteArrayView(datumV, sizeof datumV));        // 128-135 value date again
+    dodaj(v, "                ");                           // 136-151 sixteen spaces
+    v.append('O');                                          // 152
     p.vrstica = vBajte(v);
     return p;
 }
@@ -170,8 +170,7 @@ QByteArray UvodnaVrstica(const QDate& datumDatoteke)
     return vBajte(v);
 }
 
-QByteArray ZakljucnaVrstica(const QDate& datumDatoteke, qint64 steviloVrstic,
-                            const VsoteGk& vsote)
+QByteArray ZakljucnaVrstica(const QDate& datumDatoteke, qint64 steviloVrstic, const VsoteGk& vsote)
 {
     ZapisVrstice v;
     dodaj(v, "99999");
@@ -207,14 +206,14 @@ void preveriZneske(const Knjizba& k)
     const struct {
         const char* ime;
         double znesek;
-    } zneski[] = {{"BZNESEK", k.BZNESEK}, {"DZNESEK", k.DZNESEK}, {"BZNESEKSIT", k.BZNESEKSIT},
-                  {"DZNESEKSIT", k.DZNESEKSIT}};
+    } zneski[] = {
+        {"BZNESEK", k.BZNESEK}, {"DZNESEK", k.DZNESEK}, {"BZNESEKSIT", k.BZNESEKSIT}, {"DZNESEKSIT", k.DZNESEKSIT}};
     for (const auto& z : zneski) {
         if (!ustrezaPolju(z.znesek))
-            throw Napaka(QStringLiteral("Znesek %1 knjižbe CTRL=%2 (%3) ne gre v polje datoteke s 15 mesti; "
-                                        "prenos ni opravljen.")
-                             .arg(QLatin1StringView(z.ime), QString::number(k.CTRL),
-                                  QString::number(z.znesek, 'g', 17)));
+            throw Napaka(
+                QStringLiteral("Znesek %1 knjižbe CTRL=%2 (%3) ne gre v polje datoteke s 15 mesti; "
+                               "prenos ni opravljen.")
+                    .arg(QLatin1StringView(z.ime), QString::number(k.CTRL), QString::number(z.znesek, 'g', 17)));
     }
 }
 

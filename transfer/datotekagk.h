@@ -26,11 +26,11 @@ struct PodrobnaVrstica {
     QByteArray vrstica;
 
     // For the adjustment store:
-    qint64 sifraPartnerja = 195;  // the partner code
-    QString sifraPartnerja8;      // the partner code as written in the line, "%8.8d"
-    QString KONTO;                // the posting's KONTO, as read
-    QString SFDJV;                // the posting's SFDJV, as read
-    QString sifraOrganizacije;    // the organisation code of the line (before cutting)
+    qint64 sifraPartnerja = 195; // the partner code
+    QString sifraPartnerja8;     // the partner code as written in the line, "%8.8d"
+    QString KONTO;               // the posting's KONTO, as read
+    QString SFDJV;               // the posting's SFDJV, as read
+    QString sifraOrganizacije;   // the organisation code of the line (before cutting)
 };
 
 // The four running totals of a file; all start at 0.
@@ -58,8 +58,7 @@ QByteArray UvodnaVrstica(const QDate& datumDatoteke);
 
 // The closing line (71 bytes; longer when a total is negative or a field outgrows its
 // width) for the file date, the number of detail lines and the totals.
-QByteArray ZakljucnaVrstica(const QDate& datumDatoteke, qint64 steviloVrstic,
-                            const VsoteGk& vsote);
+QByteArray ZakljucnaVrstica(const QDate& datumDatoteke, qint64 steviloVrstic, const VsoteGk& vsote);
 
 // The per-run state of one file: the count of detail lines and the four totals.
 //
@@ -81,10 +80,7 @@ public:
     qint64 steviloVrstic() const { return m_zapisanih; }
     const VsoteGk& vsote() const { return m_vsote; }
 
-    QByteArray uvodnaVrstica(const QDate& datumDatoteke) const
-    {
-        return UvodnaVrstica(datumDatoteke);
-    }
+    QByteArray uvodnaVrstica(const QDate& datumDatoteke) const { return UvodnaVrstica(datumDatoteke); }
     QByteArray zakljucnaVrstica(const QDate& datumDatoteke) const
     {
         return ZakljucnaVrstica(datumDatoteke, m_zapisanih, m_vsote);

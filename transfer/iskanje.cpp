@@ -91,10 +91,9 @@ const QString* IskanjeSPomnilnikom::Odgovori::najdi(qint64 kljuc) const
 
 void IskanjeSPomnilnikom::Odgovori::urediVse()
 {
-    std::stable_sort(vsi.begin(), vsi.end(),
-                     [](const std::pair<qint64, qint32>& a, const std::pair<qint64, qint32>& b) {
-                         return a.first < b.first;
-                     });
+    std::stable_sort(
+        vsi.begin(), vsi.end(),
+        [](const std::pair<qint64, qint32>& a, const std::pair<qint64, qint32>& b) { return a.first < b.first; });
     vsi.erase(std::unique(vsi.begin(), vsi.end(),
                           [](const std::pair<qint64, qint32>& a, const std::pair<qint64, qint32>& b) {
                               return a.first == b.first;

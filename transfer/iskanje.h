@@ -69,8 +69,8 @@ public:
 private:
     // The answers of one kind: by key, an index into the distinct texts.
     struct Odgovori {
-        QHash<qint64, qint32> posamic;               // asked one by one
-        std::vector<std::pair<qint64, qint32>> vsi;  // the whole table, by key
+        QHash<qint64, qint32> posamic;              // asked one by one
+        std::vector<std::pair<qint64, qint32>> vsi; // the whole table, by key
         QList<QString> besedila;
         QHash<QString, qint32> indeksi;
         bool vse = false;

@@ -10,15 +10,14 @@
 #include <QSqlError>
 #include <QVariant>
 
-
 namespace {
 
-const QString kVstavi = QStringLiteral(
-    "INSERT INTO  IZRAVNAVE  (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN, RAZLIKA) "
-    " VALUES (:PRENOS, :VP, :DAN, :KONTO, :SFDJV, :PARTNER, :ZNESEK, :ZAOKROZEN, :RAZLIKA) ");
+const QString kVstavi =
+    QStringLiteral("INSERT INTO  IZRAVNAVE  (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN, RAZLIKA) "
+                   " VALUES (:PRENOS, :VP, :DAN, :KONTO, :SFDJV, :PARTNER, :ZNESEK, :ZAOKROZEN, :RAZLIKA) ");
 
-void vezi(QSqlQuery& q, qint64 prenos, qint64 vp, const QDate& dan, const QString& konto,
-          const QString& sfdjv, const QString& partner, double znesek, double zaokrozen)
+void vezi(QSqlQuery& q, qint64 prenos, qint64 vp, const QDate& dan, const QString& konto, const QString& sfdjv,
+          const QString& partner, double znesek, double zaokrozen)
 {
     q.bindValue(QStringLiteral(":PRENOS"), prenos);
     q.bindValue(QStringLiteral(":VP"), vp);
@@ -37,9 +36,8 @@ QString stavekUstvariIzravnave()
 {
     return QStringLiteral("CREATE TABLE  IZRAVNAVE (") + QStringLiteral(" PRENOS INTEGER")
            + QStringLiteral(",VP INTEGER") + QStringLiteral(",DAN DATE") + QStringLiteral(",KONTO CHAR(15)")
-           + QStringLiteral(",SFDJV CHAR(3)") + QStringLiteral(",PARTNER CHAR(8)")
-           + QStringLiteral(",ZNESEK DOUBLE") + QStringLiteral(",ZAOKROZEN DOUBLE")
-           + QStringLiteral(",RAZLIKA DOUBLE") + QStringLiteral(")");
+           + QStringLiteral(",SFDJV CHAR(3)") + QStringLiteral(",PARTNER CHAR(8)") + QStringLiteral(",ZNESEK DOUBLE")
+           + QStringLiteral(",ZAOKROZEN DOUBLE") + QStringLiteral(",RAZLIKA DOUBLE") + QStringLiteral(")");
 }
 
 double razlikaIzravnave(double znesek, double zaokrozen)
@@ -50,9 +48,8 @@ double razlikaIzravnave(double znesek, double zaokrozen)
     return razlika;
 }
 
-void ZaokroziInShrani(const QSqlDatabase& baza, qint64 prenos, qint64 vp, const QDate& dan,
-                      const QString& konto, const QString& sfdjv, const QString& partner,
-                      double znesek, double zaokrozen)
+void ZaokroziInShrani(const QSqlDatabase& baza, qint64 prenos, qint64 vp, const QDate& dan, const QString& konto,
+                      const QString& sfdjv, const QString& partner, double znesek, double zaokrozen)
 {
     Poizvedba q(baza);
     q.poskusiIzvesti(stavekUstvariIzravnave());
@@ -134,9 +131,8 @@ void ShrambaIzravnav::koncaj()
         m_vnos.koncaj();
 }
 
-void ShrambaIzravnav::shrani(qint64 prenos, qint64 vp, const QDate& dan, const QString& konto,
-                             const QString& sfdjv, const QString& partner, double znesek,
-                             double zaokrozen)
+void ShrambaIzravnav::shrani(qint64 prenos, qint64 vp, const QDate& dan, const QString& konto, const QString& sfdjv,
+                             const QString& partner, double znesek, double zaokrozen)
 {
     pripravi();
     m_vnos.dodaj({prenos, vp, dan, konto, sfdjv, partner, znesek, zaokrozen, razlikaIzravnave(znesek, zaokrozen)});

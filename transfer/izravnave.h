@@ -21,9 +21,8 @@ QString stavekUstvariIzravnave();
 // Inserts one row: creates the table if needed, then inserts. Never reports a failure
 // (the row is then missing). RAZLIKA is the rounded amount minus the amount, formed in
 // extended precision.
-void ZaokroziInShrani(const QSqlDatabase& baza, qint64 prenos, qint64 vp, const QDate& dan,
-                      const QString& konto, const QString& sfdjv, const QString& partner,
-                      double znesek, double zaokrozen);
+void ZaokroziInShrani(const QSqlDatabase& baza, qint64 prenos, qint64 vp, const QDate& dan, const QString& konto,
+                      const QString& sfdjv, const QString& partner, double znesek, double zaokrozen);
 
 // Deletes the rows of a transfer; nothing for 0. Never reports a failure.
 void BrisiVIzravnavi(const QSqlDatabase& baza, qint64 prenos);
@@ -50,8 +49,8 @@ public:
     ShrambaIzravnav& operator=(const ShrambaIzravnav&) = delete;
 
     // ZaokroziInShrani for one line.
-    void shrani(qint64 prenos, qint64 vp, const QDate& dan, const QString& konto,
-                const QString& sfdjv, const QString& partner, double znesek, double zaokrozen);
+    void shrani(qint64 prenos, qint64 vp, const QDate& dan, const QString& konto, const QString& sfdjv,
+                const QString& partner, double znesek, double zaokrozen);
     // BrisiVIzravnavi within the run: pending rows are stored first.
     void brisi(qint64 prenos);
     // Sends what is pending.

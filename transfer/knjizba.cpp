@@ -11,9 +11,8 @@ namespace {
 
 // Column names in the order of StolpciKnjizbe::Stolpec.
 constexpr const char* kImena[] = {
-    "DATUMK", "DATUMV", "SFDJV", "IDPOG", "KIDPOG", "IDMASTER", "SFOSB", "KONTO", "SALDAKONTEN",
-    "DEVIZEN", "VALUTA", "STVALUTE", "STRAN", "BZNESEK", "DZNESEK", "BZNESEKSIT", "DZNESEKSIT",
-    "KRTBNK", "KRTBNK1", "VP",
+    "DATUMK", "DATUMV",   "SFDJV", "IDPOG",   "KIDPOG",  "IDMASTER",   "SFOSB",      "KONTO",  "SALDAKONTEN", "DEVIZEN",
+    "VALUTA", "STVALUTE", "STRAN", "BZNESEK", "DZNESEK", "BZNESEKSIT", "DZNESEKSIT", "KRTBNK", "KRTBNK1",     "VP",
 };
 
 QDate datumAliDan0(const QVariant& v)

@@ -39,16 +39,14 @@ QString zavrnitevTujegaObsega(const VrsticaRegistra& prenos, const QDate& od, co
         .arg(besediloObdobja(prenos.datum1, prenos.datum2), besediloObdobja(od, doo));
 }
 
-QString vprasanjePrekrivanja(const QList<VrsticaRegistra>& prenosi, qint64 oznacenih, const QDate& od,
-                             const QDate& doo)
+QString vprasanjePrekrivanja(const QList<VrsticaRegistra>& prenosi, qint64 oznacenih, const QDate& od, const QDate& doo)
 {
     QString b = QStringLiteral("Nov prenos za obdobje %1").arg(besediloObdobja(od, doo));
     if (!prenosi.isEmpty()) {
         QStringList imena;
         for (const VrsticaRegistra& p : prenosi)
             imena << QStringLiteral("%1 (%2)").arg(p.stevilka).arg(besediloObdobja(p.datum1, p.datum2));
-        b += QStringLiteral(" se prekriva z že registriranimi prenosi: ") + imena.join(QStringLiteral(", "))
-             + u'.';
+        b += QStringLiteral(" se prekriva z že registriranimi prenosi: ") + imena.join(QStringLiteral(", ")) + u'.';
     } else {
         b += u'.';
     }

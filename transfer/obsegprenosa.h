@@ -25,7 +25,7 @@ struct ObsegPrenosa {
         Preklican // the operator answered no to the question
     };
     Izid izid = Izid::Zavrnjen;
-    qint64 stevilka = 0;         // the transfer written again; 0 for a new one
+    qint64 stevilka = 0;              // the transfer written again; 0 for a new one
     bool prekrivanjePotrjeno = false; // the question was asked and answered yes
 };
 ObsegPrenosa preveriObseg(const NalogaPrenosa& naloga, Okolje& okolje);

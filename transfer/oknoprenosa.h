@@ -11,8 +11,8 @@ public:
     virtual ~OknoPrenosa() = default;
     virtual void nastaviStevilkoPrenosa(const QString& besedilo) = 0; // eStevilkaPrenosa
     virtual void nastaviSteviloZapisov(const QString& besedilo) = 0;  // lblSteviloZapisov
-    virtual void povezavaMreze(bool vklopljena) = 0;                   // DataSource1
-    virtual void Sume() = 0;                                           // list-finishing pass
+    virtual void povezavaMreze(bool vklopljena) = 0;                  // DataSource1
+    virtual void Sume() = 0;                                          // list-finishing pass
     // The run has passed its point of no return: the file is whole and the transfer
     // is being committed; a stop request is no longer heard.
     virtual void zacetekZakljucka() {}

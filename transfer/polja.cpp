@@ -76,10 +76,7 @@ void dodajAscii(ZapisVrstice& vrstica, const QString& besedilo, qsizetype n)
 
 } // namespace
 
-void dodajCelo(ZapisVrstice& vrstica, qint64 n, int stevk)
-{
-    dodajStevke(vrstica, n < 0, velikostOd(n), stevk);
-}
+void dodajCelo(ZapisVrstice& vrstica, qint64 n, int stevk) { dodajStevke(vrstica, n < 0, velikostOd(n), stevk); }
 
 QByteArray PoljeCelo(qint64 n, int stevk)
 {
@@ -151,10 +148,7 @@ QByteArray PoljeZneska(double znesek)
     return vBajte(polje);
 }
 
-char Predznak(double vrednost)
-{
-    return vrednost < 0 ? '-' : '+';
-}
+char Predznak(double vrednost) { return vrednost < 0 ? '-' : '+'; }
 
 void dodajDatumPolje(ZapisVrstice& vrstica, const QDate& datum)
 {

@@ -18,14 +18,8 @@
 // unusually long line.
 using ZapisVrstice = QVarLengthArray<char, 256>;
 
-inline void dodaj(ZapisVrstice& vrstica, QByteArrayView bajti)
-{
-    vrstica.append(bajti.data(), bajti.size());
-}
-inline QByteArray vBajte(const ZapisVrstice& vrstica)
-{
-    return QByteArray(vrstica.data(), vrstica.size());
-}
+inline void dodaj(ZapisVrstice& vrstica, QByteArrayView bajti) { vrstica.append(bajti.data(), bajti.size()); }
+inline QByteArray vBajte(const ZapisVrstice& vrstica) { return QByteArray(vrstica.data(), vrstica.size()); }
 
 // "%N.Nd": the integer in decimal with at least `stevk` digits, zeros in front; a
 // negative integer gets '-' before those digits. "%4.4d" of 7 gives 0007, "%4.4d" of

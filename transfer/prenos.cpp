@@ -38,35 +38,32 @@
 
 namespace {
 
-const QString kIzberi = QStringLiteral("SELECT K.DATUMV, K.DATUMK, ") + QStringLiteral(" D.SFDJV  SFDJV, ")
+const QString kIzberi =
+    QStringLiteral("SELECT K.DATUMV, K.DATUMK, ") + QStringLiteral(" D.SFDJV  SFDJV, ")
     + QStringLiteral(" D.IDPOG  IDPOG, ") + QStringLiteral(" K.IDPOG  KIDPOG, ") + QStringLiteral(" K.VP  VP, ")
-    + QStringLiteral(" K.DATUMV DATUMV, ") + QStringLiteral(" K.PARTNER  SFOSB, ")
-    + QStringLiteral(" K.CTRL  CTRL, ") + QStringLiteral(" K.DEJAVNOST  DEJAVNOST, ")
-    + QStringLiteral(" K.IDMASTER  IDMASTER, ") + QStringLiteral(" K.OE  OE, ")
-    + QStringLiteral(" V.ST STVALUTE, ") + QStringLiteral(" S.SALDAKONTEN  SALDAKONTEN, ")
-    + QStringLiteral(" S.DEVIZEN  DEVIZEN, ") + QStringLiteral(" S.OZNAKA KONTO, K.STRAN, K.VALUTA VALUTA, ")
+    + QStringLiteral(" K.DATUMV DATUMV, ") + QStringLiteral(" K.PARTNER  SFOSB, ") + QStringLiteral(" K.CTRL  CTRL, ")
+    + QStringLiteral(" K.DEJAVNOST  DEJAVNOST, ") + QStringLiteral(" K.IDMASTER  IDMASTER, ")
+    + QStringLiteral(" K.OE  OE, ") + QStringLiteral(" V.ST STVALUTE, ")
+    + QStringLiteral(" S.SALDAKONTEN  SALDAKONTEN, ") + QStringLiteral(" S.DEVIZEN  DEVIZEN, ")
+    + QStringLiteral(" S.OZNAKA KONTO, K.STRAN, K.VALUTA VALUTA, ")
     + QStringLiteral(" K.BZNESEK BZNESEK , K.DZNESEK DZNESEK, ")
-    + QStringLiteral(" K.BZNESEKSIT BZNESEKSIT , K.DZNESEKSIT DZNESEKSIT, ")
-    + QStringLiteral(" O1.KRTBNK KRTBNK1, ") + QStringLiteral(" O2.KRTBNK KRTBNK, ")
-    + QStringLiteral(" K.TEKST TEXT, K.IDMASTER IDMASTER ");
+    + QStringLiteral(" K.BZNESEKSIT BZNESEKSIT , K.DZNESEKSIT DZNESEKSIT, ") + QStringLiteral(" O1.KRTBNK KRTBNK1, ")
+    + QStringLiteral(" O2.KRTBNK KRTBNK, ") + QStringLiteral(" K.TEKST TEXT, K.IDMASTER IDMASTER ");
 
 const QString kOdKjerInPogoj = QStringLiteral(" FROM KNJIZBE  K  ")
-    + QStringLiteral(" LEFT OUTER JOIN DOG  D ON (K.IDMASTER = D.IDDOG) ")
-    + QStringLiteral(" LEFT OUTER JOIN SIFKONT  S ON (K.KONTO = S.CTRL) ")
-    + QStringLiteral(" LEFT OUTER JOIN VLT  V ON (K.VALUTA = V.SFVLT) ")
-    + QStringLiteral(" LEFT OUTER JOIN SFVP SFVP ON (K.VP=SFVP.SFVP) ")
-    + QStringLiteral(" LEFT OUTER JOIN OSB  O1 ON (SFVP.SFOSBIZD=O1.SFOSB) ")
-    + QStringLiteral(" LEFT OUTER JOIN OSB  O2 ON (K.PARTNER=O2.SFOSB) ")
-    + QStringLiteral(" WHERE K.DATUMK>=:DATUM1  AND K.DATUMK<=:DATUM2 ");
+                               + QStringLiteral(" LEFT OUTER JOIN DOG  D ON (K.IDMASTER = D.IDDOG) ")
+                               + QStringLiteral(" LEFT OUTER JOIN SIFKONT  S ON (K.KONTO = S.CTRL) ")
+                               + QStringLiteral(" LEFT OUTER JOIN VLT  V ON (K.VALUTA = V.SFVLT) ")
+                               + QStringLiteral(" LEFT OUTER JOIN SFVP SFVP ON (K.VP=SFVP.SFVP) ")
+                               + QStringLiteral(" LEFT OUTER JOIN OSB  O1 ON (SFVP.SFOSBIZD=O1.SFOSB) ")
+                               + QStringLiteral(" LEFT OUTER JOIN OSB  O2 ON (K.PARTNER=O2.SFOSB) ")
+                               + QStringLiteral(" WHERE K.DATUMK>=:DATUM1  AND K.DATUMK<=:DATUM2 ");
 
 // Postings equal in all five keys come back in whatever order an engine likes; the
 // posting's control number after them makes the file the same on every engine.
 const QString kUredi = QStringLiteral(" ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA, K.CTRL");
 
-QString napakaPisanja(const QString& pot)
-{
-    return QStringLiteral("Ne morem pisati v datoteko ") + pot;
-}
+QString napakaPisanja(const QString& pot) { return QStringLiteral("Ne morem pisati v datoteko ") + pot; }
 
 // Writes bytes whole, or throws Napaka with the system's reason.
 void zapisi(IzhodnaDatoteka& f, const QByteArray& bajti, const QString& pot)
@@ -124,13 +121,13 @@ std::optional<bool> potrjenPoPrekinitvi(const QSqlDatabase& db, const CakajocaDa
             try {
                 izid = cakajocaPotrjena(nova, c);
             } catch (const Napaka& e) {
-                qCWarning(lcTransfer).noquote() << "Po prekinitvi ni mogoče preveriti prenosa" << c.stevilka << ":"
-                                                << e.besedilo();
+                qCWarning(lcTransfer).noquote()
+                    << "Po prekinitvi ni mogoče preveriti prenosa" << c.stevilka << ":" << e.besedilo();
             }
             nova.close();
         } else {
-            qCWarning(lcTransfer).noquote() << "Po prekinitvi se ni mogoče znova povezati z bazo:"
-                                            << nova.lastError().text();
+            qCWarning(lcTransfer).noquote()
+                << "Po prekinitvi se ni mogoče znova povezati z bazo:" << nova.lastError().text();
         }
     }
     QSqlDatabase::removeDatabase(ime);
@@ -188,8 +185,8 @@ StevilkaPrenosa preberiStevilkoPrenosa(const QString& besedilo, const QString& b
         qCInfo(lcTransfer).noquote() << "Register prenosov ni prebran:" << e.besedilo();
     }
     if (!vrstica)
-        izid.zavrnitev = QStringLiteral("Prenosa številka %1 ni v registru prenosov, zato ga ne morem ponoviti.")
-                             .arg(*n);
+        izid.zavrnitev =
+            QStringLiteral("Prenosa številka %1 ni v registru prenosov, zato ga ne morem ponoviti.").arg(*n);
     izid.vrstica = vrstica;
     return izid;
 }
@@ -202,19 +199,15 @@ QString imeVarnostneKopije(const QString& pot)
     return mapa + (pika < 0 ? ime : ime.left(pika)) + QStringLiteral(".OLD");
 }
 
-QString stavekKnjizb()
-{
-    return kIzberi + kOdKjerInPogoj + kUredi;
-}
+QString stavekKnjizb() { return kIzberi + kOdKjerInPogoj + kUredi; }
 
-QString stavekStetjaKnjizb()
-{
-    return QStringLiteral("SELECT COUNT(*) STEVILO ") + kOdKjerInPogoj;
-}
-
+QString stavekStetjaKnjizb() { return QStringLiteral("SELECT COUNT(*) STEVILO ") + kOdKjerInPogoj; }
 
 TekPrenosa::TekPrenosa(const NalogaPrenosa& naloga, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje)
-    : m_naloga(naloga), m_Q1(Q1), m_okno(okno), m_okolje(okolje),
+    : m_naloga(naloga),
+      m_Q1(Q1),
+      m_okno(okno),
+      m_okolje(okolje),
       m_datumi{{QStringLiteral("DATUM1"), naloga.datum1}, {QStringLiteral("DATUM2"), naloga.datum2}}
 {
 }
@@ -416,9 +409,10 @@ bool TekPrenosa::odpriKnjizbe()
 bool TekPrenosa::odpriIzhod(IzhodnaDatoteka& izhod, const QDate& datumZacetka)
 {
     if (!izhod.odpri() || izhod.naMestu()) {
-        const QString razlog = izhod.naMestu()
-            ? QStringLiteral("mapa %1 ne sprejme novih datotek").arg(QFileInfo(m_naloga.pot).absolutePath())
-            : izhod.razlog();
+        const QString razlog =
+            izhod.naMestu()
+                ? QStringLiteral("mapa %1 ne sprejme novih datotek").arg(QFileInfo(m_naloga.pot).absolutePath())
+                : izhod.razlog();
         qCWarning(lcTransfer).noquote() << napakaPisanja(m_naloga.pot) << "-" << razlog;
         koncaj(IzidPrenosa::Neuspel, napakaPisanja(m_naloga.pot) + u'\n' + razlog);
         return false;
@@ -520,8 +514,8 @@ bool TekPrenosa::potrdi(Transakcija& tx, const CakajocaDatoteka& cakajoca, bool&
     } catch (const Napaka& e) {
         if (!m_pogon->povezavaIzgubljena())
             throw; // the commit was refused: nothing changed
-        qCWarning(lcTransfer).noquote() << "Povezava z bazo je prekinjena med potrjevanjem prenosa"
-                                        << cakajoca.stevilka << ":" << e.besedilo();
+        qCWarning(lcTransfer).noquote() << "Povezava z bazo je prekinjena med potrjevanjem prenosa" << cakajoca.stevilka
+                                        << ":" << e.besedilo();
         const std::optional<bool> potrjen = potrjenPoPrekinitvi(m_db, cakajoca, m_okolje);
         if (!potrjen) {
             m_cakajocaOstane = true;
@@ -577,7 +571,8 @@ void TekPrenosa::porociUspeh(const DatotekaGk& gk, const ShrambaIzravnav& shramb
     ZakljucniSeznam(m_naloga.baza, m_stevilka, m_naloga.datum1, m_naloga.datum2, m_Q1, m_okno, m_okolje);
     m_okno.Sume();
     m_okno.nastaviStevilkoPrenosa(QString::number(zaPrikaz));
-    koncaj(IzidPrenosa::Opravljen, QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
+    koncaj(IzidPrenosa::Opravljen,
+           QStringLiteral("Uspešno prepisanih podatkov=") + QString::number(gk.steviloVrstic()));
     if (povezavaObnovljena)
         koncaj(IzidPrenosa::Opravljen,
                QStringLiteral("Povezava z bazo je bila med potrjevanjem prekinjena in znova "
@@ -611,8 +606,8 @@ IzidPrenosa sporociIzid(const IzidTeka& izid, const NalogaPrenosa& naloga, Okolj
             qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot << "ni uspel:" << e.besedilo();
             throw;
         } catch (const std::exception& e) {
-            qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
-                                            << "ni uspel:" << QString::fromUtf8(e.what());
+            qCWarning(lcTransfer).noquote()
+                << "Prenos" << obdobje << "v" << naloga.pot << "ni uspel:" << QString::fromUtf8(e.what());
             throw;
         }
     }
@@ -641,8 +636,7 @@ IzidPrenosa sporociIzid(const IzidTeka& izid, const NalogaPrenosa& naloga, Okolj
         qCWarning(lcTransfer).noquote() << "Prenos" << obdobje << "v" << naloga.pot
                                         << "ni uspel (sporočilo je prikazano).";
         break;
-    case IzidPrenosa::Neznan:
-        break;
+    case IzidPrenosa::Neznan: break;
     }
     return izid.izid;
 }

@@ -16,7 +16,6 @@ class Okolje;
 class OknoPrenosa;
 class Rezultat;
 
-
 // What one transfer run works on, taken once when it starts: the output file, the
 // number field's text (empty or 0: a new transfer; the number of a registered
 // transfer: that transfer written again over its registered range), the date range
@@ -122,8 +121,8 @@ private:
     qint64 zakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena);
     bool potrdi(Transakcija& tx, const CakajocaDatoteka& cakajoca, bool& povezavaObnovljena);
     bool namestiDatoteko(IzhodnaDatoteka& izhod, qint64 stevilkaPrenosa);
-    void porociUspeh(const DatotekaGk& gk, const ShrambaIzravnav& shramba, qint64 stevilkaPrenosa,
-                     qint64 zaPrikaz, bool povezavaObnovljena);
+    void porociUspeh(const DatotekaGk& gk, const ShrambaIzravnav& shramba, qint64 stevilkaPrenosa, qint64 zaPrikaz,
+                     bool povezavaObnovljena);
     void koncaj(IzidPrenosa izid, const QString& sporocilo = QString());
 
     const NalogaPrenosa& m_naloga;
@@ -133,9 +132,9 @@ private:
     QSqlDatabase m_db;
     std::unique_ptr<Pogon> m_pogon;
     QVariantMap m_datumi;
-    qint64 m_stevilka = 0;        // the transfer number at start: 0 for a new transfer
-    qint64 m_stevilkaVrstic = 0;  // the number the run's adjustment rows carry
-    int m_vrstic = 0;             // the postings of the range
+    qint64 m_stevilka = 0;         // the transfer number at start: 0 for a new transfer
+    qint64 m_stevilkaVrstic = 0;   // the number the run's adjustment rows carry
+    int m_vrstic = 0;              // the postings of the range
     bool m_cakajocaOstane = false; // the waiting file stays for the next run
     IzidTeka m_izid;
 };

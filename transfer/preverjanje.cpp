@@ -75,10 +75,7 @@ QByteArrayView kos(QByteArrayView v, qsizetype od, qsizetype n = -1)
 }
 
 // Bytes that Windows-1250 leaves undefined.
-bool nedefiniran1250(unsigned char b)
-{
-    return b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
-}
+bool nedefiniran1250(unsigned char b) { return b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98; }
 
 // A field's bytes as a finding shows them: the characters of the code page, with
 // control characters and blanks made visible.
@@ -142,10 +139,7 @@ bool ustreza(const Polje& p, QByteArrayView b)
     return false;
 }
 
-int stevk(qint64 n)
-{
-    return int(QByteArray::number(n).size());
-}
+int stevk(qint64 n) { return int(QByteArray::number(n).size()); }
 
 // A detail line's field, its place moved by the extra digits of the sequence number.
 QByteArrayView vPolju(QByteArrayView vrstica, const Polje& p, int premik)
@@ -218,8 +212,8 @@ public:
         for (qsizetype i = 0; i < vrstica.size(); ++i) {
             const auto b = static_cast<unsigned char>(vrstica[i]);
             if (b < 0x20 || b == 0x7f || nedefiniran1250(b)) {
-                najdba(stevilka, QStringLiteral("znak na mestu %1").arg(i + 1),
-                       QStringLiteral("znak Windows-1250"), prikazi(kos(vrstica, i, 1)));
+                najdba(stevilka, QStringLiteral("znak na mestu %1").arg(i + 1), QStringLiteral("znak Windows-1250"),
+                       prikazi(kos(vrstica, i, 1)));
                 break;
             }
         }
@@ -307,14 +301,15 @@ public:
         if (!z.celovita || !v.startsWith("99999")) {
             najdba(stevilka, QStringLiteral("zaključna vrstica"),
                    QStringLiteral("99999, datum, oznaka, število vrstic, dve vsoti s predznakoma (%1 bajtov ali "
-                                  "več pri negativni vsoti)").arg(33 + std::max(6, stevk(vrstic)) + 32),
+                                  "več pri negativni vsoti)")
+                       .arg(33 + std::max(6, stevk(vrstic)) + 32),
                    QStringLiteral("%1 bajtov: ").arg(v.size()) + prikazi(v));
             return;
         }
         preveriGlavo(stevilka, v, "99999", QStringLiteral("zaključna vrstica"));
         if (!m_datum.isEmpty() && z.datum != m_datum)
-            najdba(stevilka, QStringLiteral("datum datoteke"), QStringLiteral("datum uvodne vrstice ")
-                   + prikazi(m_datum), prikazi(z.datum));
+            najdba(stevilka, QStringLiteral("datum datoteke"),
+                   QStringLiteral("datum uvodne vrstice ") + prikazi(m_datum), prikazi(z.datum));
         const QByteArray steviloTekst = PoljeCelo(vrstic, 6);
         if (z.stevilo != steviloTekst)
             najdba(stevilka, QStringLiteral("število podrobnih vrstic"), prikazi(steviloTekst), prikazi(z.stevilo));
@@ -458,10 +453,7 @@ std::optional<QByteArray> PonovitevPrenosa::naslednja()
     return std::nullopt;
 }
 
-const DatotekaGk& PonovitevPrenosa::datoteka() const
-{
-    return m_s->gk;
-}
+const DatotekaGk& PonovitevPrenosa::datoteka() const { return m_s->gk; }
 
 IzidPreverjanja preveriDatotekoGk(QIODevice& datoteka, PonovitevPrenosa* ponovitev)
 {

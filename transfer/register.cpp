@@ -48,8 +48,7 @@ void ustvariRegister(Transakcija& tx)
 
 } // namespace
 
-void ShraniZgodovino(Transakcija& tx, const Okolje& okolje, qint64 stevilka, const QDate& datum1,
-                     const QDate& datum2)
+void ShraniZgodovino(Transakcija& tx, const Okolje& okolje, qint64 stevilka, const QDate& datum1, const QDate& datum2)
 {
     ustvariRegister(tx);
     // The row with this number: only its date of registration is refreshed.

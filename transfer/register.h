@@ -17,7 +17,7 @@ class Transakcija;
 
 // The statements as the register runs them.
 extern const QString kNajvisjaStevilkaPrenosa; // "SELECT MAX(STPRENOSA) PRENOS FROM LEDGXFER "
-QString stavekSeznamaPrenosov();              // all rows, highest number first
+QString stavekSeznamaPrenosov();               // all rows, highest number first
 QString stavekBrisanjaPrenosa(qint64 stevilka);
 QString stavekIskanjaPrenosa(qint64 stevilka);
 

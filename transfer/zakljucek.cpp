@@ -25,8 +25,7 @@ QString stavekOznaciKnjizbe(qint64 novaStevilka)
 QString stavekZakljucnegaSeznama(qint64 stevilkaNaZacetku)
 {
     QString sql = QStringLiteral("SELECT K.DATUMK, ") + QStringLiteral(" D.SFDJV AS SFDJV, ")
-                  + QStringLiteral(" S.OZNAKA KONTO, K.STRAN, K.VALUTA VALUTA, ")
-                  + QStringLiteral(" K.DATUMV DATUMV, ")
+                  + QStringLiteral(" S.OZNAKA KONTO, K.STRAN, K.VALUTA VALUTA, ") + QStringLiteral(" K.DATUMV DATUMV, ")
                   + QStringLiteral(" K.BZNESEK BZNESEK , K.DZNESEK DZNESEK, ")
                   + QStringLiteral(" K.BZNESEKSIT BZNESEKSIT , K.DZNESEKSIT DZNESEKSIT, ")
                   + QStringLiteral(" O2.KRTBNK KRTBNK, ") + QStringLiteral(" K.TEKST TEXT, K.IDMASTER IDMASTER ")
@@ -51,8 +50,8 @@ const QString kNicSpremenjeno = QStringLiteral("Prenos ni opravljen; baza in dat
 
 } // namespace
 
-qint64 ZakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena, const QDate& datum1,
-                         const QDate& datum2, OknoPrenosa& okno, Okolje& okolje)
+qint64 ZakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena, const QDate& datum1, const QDate& datum2,
+                         OknoPrenosa& okno, Okolje& okolje)
 {
     // 1. The field shows the highest number so far meanwhile.
     okno.nastaviStevilkoPrenosa(vrednostNiz(dodeljena.najvisja));
@@ -71,8 +70,8 @@ qint64 ZakljuciNovPrenos(Transakcija& tx, const DodeljenaStevilka& dodeljena, co
         ura.start();
         if (!tx.poskusi(oznaci, {{QStringLiteral("DATUM1"), od}, {QStringLiteral("DATUM2"), doo}},
                         QStringLiteral("tabelo KNJIZBE"), &napaka))
-            throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci
-                         + QChar(13) + napaka + QChar(13) + kNicSpremenjeno);
+            throw Napaka(QStringLiteral("Napaka pri azuriranju stevilke prenosa") + QChar(13) + oznaci + QChar(13)
+                         + napaka + QChar(13) + kNicSpremenjeno);
         const qint64 ms = ura.elapsed();
         okolje.obdelajDogodke();
         od = doo.addDays(1);

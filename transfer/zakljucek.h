@@ -26,8 +26,8 @@ qint64 ZakljuciNovPrenos(Transakcija& transakcija, const DodeljenaStevilka& dode
 // attached again, the range's postings still unmarked after a new transfer (number
 // 0), those carrying the repeated number after a repeat. A failure leaves whatever the
 // result holds (and a line in the log).
-void ZakljucniSeznam(const QString& baza, qint64 stevilkaNaZacetku, const QDate& datum1,
-                     const QDate& datum2, Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje);
+void ZakljucniSeznam(const QString& baza, qint64 stevilkaNaZacetku, const QDate& datum1, const QDate& datum2,
+                     Rezultat& Q1, OknoPrenosa& okno, Okolje& okolje);
 
 // The statements of the completion, as they run.
 QString stavekOznaciKnjizbe(qint64 novaStevilka);

@@ -66,10 +66,7 @@ Razsirjeno zaokrozi64(bool neg, U128 m, int exp)
     return {neg, sig, e};
 }
 
-bool vecjaVelikost(const Razsirjeno& a, const Razsirjeno& b)
-{
-    return a.exp != b.exp ? a.exp > b.exp : a.sig >= b.sig;
-}
+bool vecjaVelikost(const Razsirjeno& a, const Razsirjeno& b) { return a.exp != b.exp ? a.exp > b.exp : a.sig >= b.sig; }
 
 // a + b in the extended format: the exact sum rounded to a 64-bit significand.
 Razsirjeno sestej(Razsirjeno a, Razsirjeno b)
@@ -131,14 +128,13 @@ Razsirjeno stotinka(qint64 c)
     if (c == 0)
         return {};
     const bool neg = c < 0;
-    const std::uint64_t velikost = neg ? std::uint64_t{0} - static_cast<std::uint64_t>(c)
-                                       : static_cast<std::uint64_t>(c);
+    const std::uint64_t velikost =
+        neg ? std::uint64_t{0} - static_cast<std::uint64_t>(c) : static_cast<std::uint64_t>(c);
     const Razsirjeno n = normaliziraj(neg, velikost, 0);
 
     // (sig × 2^64) / 100 by long division in 32-bit digits; the quotient has at least
     // 120 bits, far more than the 64 kept.
-    const std::uint32_t stevke[4] = {static_cast<std::uint32_t>(n.sig >> 32),
-                                     static_cast<std::uint32_t>(n.sig), 0, 0};
+    const std::uint32_t stevke[4] = {static_cast<std::uint32_t>(n.sig >> 32), static_cast<std::uint32_t>(n.sig), 0, 0};
     std::uint64_t kolicnik[4];
     std::uint64_t ostanek = 0;
     for (int i = 0; i < 4; ++i) {

@@ -33,7 +33,9 @@ TEST(BatchAdjustments, NoFilterListsEveryRowAnyFilterOnlyTheMatchingRowsWithADay
     EXPECT_TRUE(t.contains(QStringLiteral("2.800,01")));
 
     // One filter: only rows with a day; the range inclusive at both ends.
-    i = batch(z, {QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf, QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"), QStringLiteral("2024-03-31"), QStringLiteral("--account"), QStringLiteral("12")});
+    i = batch(z, {QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf,
+                  QStringLiteral("--from"), QStringLiteral("2024-03-01"), QStringLiteral("--to"),
+                  QStringLiteral("2024-03-31"), QStringLiteral("--account"), QStringLiteral("12")});
     ASSERT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     t = besediloPdf(pdf);
     for (const char* da : {"100,0040000000000", "200,0060000000000", "300,0000000000000", "700,0000000000000"})
@@ -42,7 +44,8 @@ TEST(BatchAdjustments, NoFilterListsEveryRowAnyFilterOnlyTheMatchingRowsWithADay
         EXPECT_FALSE(t.contains(QString::fromLatin1(ne))) << ne;
     EXPECT_TRUE(t.contains(QStringLiteral("1.300,01"))); // sum of the rounded amounts
 
-    i = batch(z, {QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf, QStringLiteral("--security"), QStringLiteral("3")});
+    i = batch(z, {QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf,
+                  QStringLiteral("--security"), QStringLiteral("3")});
     ASSERT_EQ(i.koda, 0);
     t = besediloPdf(pdf);
     EXPECT_TRUE(t.contains(QStringLiteral("400,0020000000000")));
@@ -57,7 +60,8 @@ TEST(BatchAdjustments, EmptySelectionAndInvalidOptions)
 
     // Nothing to write: exit 3, no file, and the output says whether an older file of
     // that name remains (a scheduled job must not pass it on as this list).
-    IzidBatch i = batch(z, {QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf, QStringLiteral("--partner"), QStringLiteral("99")});
+    IzidBatch i = batch(z, {QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf,
+                            QStringLiteral("--partner"), QStringLiteral("99")});
     EXPECT_EQ(i.koda, 3) << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ni izravnav za prikaz"))) << i.izhod.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Datoteke ") + QDir::toNativeSeparators(pdf) + QStringLiteral(" ni.")))
@@ -68,7 +72,8 @@ TEST(BatchAdjustments, EmptySelectionAndInvalidOptions)
         ASSERT_TRUE(staro.open(QIODevice::WriteOnly));
         staro.write("%PDF starejši izpis");
     }
-    i = batch(z, {QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf, QStringLiteral("--partner"), QStringLiteral("99")});
+    i = batch(z, {QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf,
+                  QStringLiteral("--partner"), QStringLiteral("99")});
     EXPECT_EQ(i.koda, 3);
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Starejša datoteka ") + QDir::toNativeSeparators(pdf)
                                  + QStringLiteral(" ostaja nespremenjena.")))
@@ -92,10 +97,12 @@ TEST(BatchAdjustments, EmptySelectionAndInvalidOptions)
         {{QStringLiteral("--transfer"), QStringLiteral("7 OR 1=1")}, "Številka prenosa mora biti celo število"},
         {{QStringLiteral("--security"), QStringLiteral("x")}, "Vrednostni papir mora biti celo število"},
         {{QStringLiteral("--from"), QStringLiteral("2024-03-01")}, "--from in --to se podata skupaj"},
-        {{QStringLiteral("--from"), QStringLiteral("1.3.2024"), QStringLiteral("--to"), QStringLiteral("2024-03-31")}, "--from ni datum"},
+        {{QStringLiteral("--from"), QStringLiteral("1.3.2024"), QStringLiteral("--to"), QStringLiteral("2024-03-31")},
+         "--from ni datum"},
     };
     for (const Napacen& n : napacni) {
-        i = batch(z, QStringList{QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf} + n.argumenti);
+        i = batch(z, QStringList{QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), pdf}
+                         + n.argumenti);
         EXPECT_EQ(i.koda, 2) << n.napaka;
         EXPECT_TRUE(i.napake.contains(QString::fromUtf8(n.napaka))) << i.napake.toStdString();
         EXPECT_FALSE(QFile::exists(pdf));

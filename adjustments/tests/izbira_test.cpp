@@ -56,42 +56,54 @@ TEST(IzbiraIzravnav, ChoicesBoxAndTextsGiveTheListedRows)
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QList<Primer> primeri = {
         {"Vse: every row, the one without a day too, whatever the filters say",
-         vse(QStringLiteral("abc"), QStringLiteral("999"), false), {6, 7, 1, 3, 2, 4, 5}},
+         vse(QStringLiteral("abc"), QStringLiteral("999"), false),
+         {6, 7, 1, 3, 2, 4, 5}},
         {"Vse with the box checked", vse(), {6, 7, 1, 3, 2, 4, 5}},
         {"Samo označeno, box unchecked, no texts: every row with a day", oznaceno(), {7, 1, 3, 2, 4, 5}},
         {"days 1 to 31 March, both ends inclusive",
-         oznaceno([](IzbiraIzravnav& i) { i.poDnevih = true; }), {7, 1, 3, 2}},
-        {"one day", oznaceno([](IzbiraIzravnav& i) {
+         oznaceno([](IzbiraIzravnav& i) { i.poDnevih = true; }),
+         {7, 1, 3, 2}},
+        {"one day",
+         oznaceno([](IzbiraIzravnav& i) {
              i.poDnevih = true;
              i.datum1 = i.datum2 = QDate(2024, 3, 31);
-         }), {2}},
+         }),
+         {2}},
         {"account prefix 12: 12, 120, 125 and 1299, not 312",
-         oznaceno([](IzbiraIzravnav& i) { i.konto = QStringLiteral("12"); }), {7, 1, 3, 2}},
+         oznaceno([](IzbiraIzravnav& i) { i.konto = QStringLiteral("12"); }),
+         {7, 1, 3, 2}},
         {"transfer number", oznaceno([](IzbiraIzravnav& i) { i.prenos = QStringLiteral("7"); }), {1, 3, 2, 4}},
         {"transfer number with blanks around it",
-         oznaceno([](IzbiraIzravnav& i) { i.prenos = QStringLiteral(" 8 "); }), {5}},
+         oznaceno([](IzbiraIzravnav& i) { i.prenos = QStringLiteral(" 8 "); }),
+         {5}},
         {"transfer 0 is the row without a day: never listed in this mode",
-         oznaceno([](IzbiraIzravnav& i) { i.prenos = QStringLiteral("0"); }), {}},
+         oznaceno([](IzbiraIzravnav& i) { i.prenos = QStringLiteral("0"); }),
+         {}},
         {"a quote in the partner prefix is an ordinary character",
-         oznaceno([](IzbiraIzravnav& i) { i.partner = QStringLiteral("12'"); }), {5}},
+         oznaceno([](IzbiraIzravnav& i) { i.partner = QStringLiteral("12'"); }),
+         {5}},
         {"partner prefix", oznaceno([](IzbiraIzravnav& i) { i.partner = QStringLiteral("0000010"); }), {1, 3}},
         {"the wildcard _ keeps its meaning",
-         oznaceno([](IzbiraIzravnav& i) { i.dejavnost = QStringLiteral("1_1"); }), {3, 5}},
-        {"the wildcard % keeps its meaning",
-         oznaceno([](IzbiraIzravnav& i) { i.konto = QStringLiteral("%99"); }), {3}},
+         oznaceno([](IzbiraIzravnav& i) { i.dejavnost = QStringLiteral("1_1"); }),
+         {3, 5}},
+        {"the wildcard % keeps its meaning", oznaceno([](IzbiraIzravnav& i) { i.konto = QStringLiteral("%99"); }), {3}},
         {"security code", oznaceno([](IzbiraIzravnav& i) { i.papir = QStringLiteral("2"); }), {7, 2}},
         {"a blank is a text: no account begins with it",
-         oznaceno([](IzbiraIzravnav& i) { i.konto = QStringLiteral(" "); }), {}},
-        {"every filter at once", oznaceno([](IzbiraIzravnav& i) {
+         oznaceno([](IzbiraIzravnav& i) { i.konto = QStringLiteral(" "); }),
+         {}},
+        {"every filter at once",
+         oznaceno([](IzbiraIzravnav& i) {
              i.poDnevih = true;
              i.prenos = QStringLiteral("7");
              i.partner = QStringLiteral("000002");
              i.konto = QStringLiteral("12");
              i.dejavnost = QStringLiteral("00");
              i.papir = QStringLiteral("2");
-         }), {2}},
+         }),
+         {2}},
         {"statement text in a prefix is only text",
-         oznaceno([](IzbiraIzravnav& i) { i.konto = QStringLiteral("' OR 1=1 --"); }), {}},
+         oznaceno([](IzbiraIzravnav& i) { i.konto = QStringLiteral("' OR 1=1 --"); }),
+         {}},
     };
     for (const Primer& p : primeri) {
         SCOPED_TRACE(p.opis);
@@ -126,9 +138,12 @@ TEST(IzbiraIzravnav, TextsAreBoundNeverSpliced)
     EXPECT_EQ(s.sql, QStringLiteral("SELECT * FROM IZRAVNAVE  WHERE DAN=DAN  AND DAN >= :DATUM1 AND DAN<=:DATUM2 "
                                     " AND PRENOS=:PRENOS AND PARTNER LIKE :PARTNER  AND KONTO LIKE :KONTO "
                                     " AND SFDJV LIKE :SFDJV  AND VP=:VP  ORDER BY PRENOS, DAN "));
-    const QVariantMap pricakovani = {{QStringLiteral("DATUM1"), k1Marec},         {QStringLiteral("DATUM2"), k31Marec},
-                                     {QStringLiteral("PRENOS"), qint64(7)},       {QStringLiteral("PARTNER"), QStringLiteral("1'2%")},
-                                     {QStringLiteral("KONTO"), QStringLiteral("12%")}, {QStringLiteral("SFDJV"), QStringLiteral("0_%")},
+    const QVariantMap pricakovani = {{QStringLiteral("DATUM1"), k1Marec},
+                                     {QStringLiteral("DATUM2"), k31Marec},
+                                     {QStringLiteral("PRENOS"), qint64(7)},
+                                     {QStringLiteral("PARTNER"), QStringLiteral("1'2%")},
+                                     {QStringLiteral("KONTO"), QStringLiteral("12%")},
+                                     {QStringLiteral("SFDJV"), QStringLiteral("0_%")},
                                      {QStringLiteral("VP"), qint64(3)}};
     EXPECT_EQ(s.parametri, pricakovani);
 }
@@ -159,9 +174,9 @@ TEST(IzbiraIzravnav, NumbersThatAreNoIntegersAreRefusedWithAMessageAndNothingCha
         SCOPED_TRACE(n.prenos);
         try {
             odpriIzravnave(r, oznaceno([&](IzbiraIzravnav& i) {
-                i.prenos = QString::fromUtf8(n.prenos);
-                i.papir = QString::fromUtf8(n.papir);
-            }));
+                               i.prenos = QString::fromUtf8(n.prenos);
+                               i.papir = QString::fromUtf8(n.papir);
+                           }));
             ADD_FAILURE() << "accepted";
         } catch (const Napaka& e) {
             EXPECT_EQ(e.besedilo(), QString::fromUtf8(n.sporocilo));
@@ -174,10 +189,10 @@ TEST(IzbiraIzravnav, NumbersThatAreNoIntegersAreRefusedWithAMessageAndNothingCha
     // A day range whose start is after its end is refused the same way.
     try {
         odpriIzravnave(r, oznaceno([](IzbiraIzravnav& i) {
-            i.poDnevih = true;
-            i.datum1 = QDate(2024, 3, 31);
-            i.datum2 = QDate(2024, 3, 1);
-        }));
+                           i.poDnevih = true;
+                           i.datum1 = QDate(2024, 3, 31);
+                           i.datum2 = QDate(2024, 3, 1);
+                       }));
         ADD_FAILURE() << "accepted";
     } catch (const Napaka& e) {
         EXPECT_EQ(e.besedilo(), QStringLiteral("Začetni datum 31.3.2024 je za končnim datumom 1.3.2024. Popravite "

@@ -33,10 +33,14 @@ struct Kontrole {
           rbIzpisatiVse(kontrola<QRadioButton>(&d, "rbIzpisatiVse")),
           rbIzpisatiOznaceno(kontrola<QRadioButton>(&d, "rbIzpisatiOznaceno")),
           DateTimePicker1(kontrola<PoljeDatuma>(&d, "DateTimePicker1")),
-          DateTimePicker2(kontrola<PoljeDatuma>(&d, "DateTimePicker2")), cbDatum(kontrola<QCheckBox>(&d, "cbDatum")),
-          ePrenos(kontrola<QLineEdit>(&d, "ePrenos")), ePartner(kontrola<QLineEdit>(&d, "ePartner")),
-          eKonto(kontrola<QLineEdit>(&d, "eKonto")), eDejavnost(kontrola<QLineEdit>(&d, "eDejavnost")),
-          ePapir(kontrola<QLineEdit>(&d, "ePapir")), Label7(kontrola<QLabel>(&d, "Label7")),
+          DateTimePicker2(kontrola<PoljeDatuma>(&d, "DateTimePicker2")),
+          cbDatum(kontrola<QCheckBox>(&d, "cbDatum")),
+          ePrenos(kontrola<QLineEdit>(&d, "ePrenos")),
+          ePartner(kontrola<QLineEdit>(&d, "ePartner")),
+          eKonto(kontrola<QLineEdit>(&d, "eKonto")),
+          eDejavnost(kontrola<QLineEdit>(&d, "eDejavnost")),
+          ePapir(kontrola<QLineEdit>(&d, "ePapir")),
+          Label7(kontrola<QLabel>(&d, "Label7")),
           btnIzpisIzravnav(kontrola<QPushButton>(&d, "btnIzpisIzravnav")),
           btnZapri(kontrola<QPushButton>(&d, "btnZapri"))
     {

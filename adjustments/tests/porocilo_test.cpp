@@ -23,7 +23,10 @@ TabelaVir izravnave(int n)
     for (int i = 0; i < n; ++i)
         vrstice.append({7, 1, QDate(2024, 3, 1).addDays(i % 31), QStringLiteral("1299"), QStringLiteral("101"),
                         QStringLiteral("00000100"), 1234.0625, 1234.06, -0.0025});
-    return TabelaVir({QStringLiteral("PRENOS"), QStringLiteral("VP"), QStringLiteral("DAN"), QStringLiteral("KONTO"), QStringLiteral("SFDJV"), QStringLiteral("PARTNER"), QStringLiteral("ZNESEK"), QStringLiteral("ZAOKROZEN"), QStringLiteral("RAZLIKA")}, vrstice);
+    return TabelaVir({QStringLiteral("PRENOS"), QStringLiteral("VP"), QStringLiteral("DAN"), QStringLiteral("KONTO"),
+                      QStringLiteral("SFDJV"), QStringLiteral("PARTNER"), QStringLiteral("ZNESEK"),
+                      QStringLiteral("ZAOKROZEN"), QStringLiteral("RAZLIKA")},
+                     vrstice);
 }
 
 const PostavljenElement* najdi(const Stran& s, const QString& besedilo)

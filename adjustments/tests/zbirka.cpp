@@ -16,12 +16,18 @@ ZbirkaIzravnav::ZbirkaIzravnav()
         return;
     QSqlDatabase db = baza.odpri();
     // The rows a transfer run stores, through the store itself.
-    ZaokroziInShrani(db, 7, 1, QDate(2024, 3, 1), QStringLiteral("12"), QStringLiteral("001"), QStringLiteral("00000100"), 100.004, 100.00);
-    ZaokroziInShrani(db, 7, 2, QDate(2024, 3, 31), QStringLiteral("120"), QStringLiteral("002"), QStringLiteral("00000200"), 200.006, 200.01);
-    ZaokroziInShrani(db, 7, 1, QDate(2024, 3, 15), QStringLiteral("1299"), QStringLiteral("101"), QStringLiteral("00000101"), 300, 300);
-    ZaokroziInShrani(db, 7, 3, QDate(2024, 4, 1), QStringLiteral("312"), QStringLiteral("001"), QStringLiteral("00001000"), 400.002, 400);
-    ZaokroziInShrani(db, 8, 1, QDate(2024, 2, 29), QStringLiteral("2200"), QStringLiteral("111"), QStringLiteral("12'45678"), 500.0049, 500);
-    ZaokroziInShrani(db, 2, 2, QDate(2024, 3, 10), QStringLiteral("125"), QStringLiteral("002"), QStringLiteral("00000300"), 700, 700);
+    ZaokroziInShrani(db, 7, 1, QDate(2024, 3, 1), QStringLiteral("12"), QStringLiteral("001"),
+                     QStringLiteral("00000100"), 100.004, 100.00);
+    ZaokroziInShrani(db, 7, 2, QDate(2024, 3, 31), QStringLiteral("120"), QStringLiteral("002"),
+                     QStringLiteral("00000200"), 200.006, 200.01);
+    ZaokroziInShrani(db, 7, 1, QDate(2024, 3, 15), QStringLiteral("1299"), QStringLiteral("101"),
+                     QStringLiteral("00000101"), 300, 300);
+    ZaokroziInShrani(db, 7, 3, QDate(2024, 4, 1), QStringLiteral("312"), QStringLiteral("001"),
+                     QStringLiteral("00001000"), 400.002, 400);
+    ZaokroziInShrani(db, 8, 1, QDate(2024, 2, 29), QStringLiteral("2200"), QStringLiteral("111"),
+                     QStringLiteral("12'45678"), 500.0049, 500);
+    ZaokroziInShrani(db, 2, 2, QDate(2024, 3, 10), QStringLiteral("125"), QStringLiteral("002"),
+                     QStringLiteral("00000300"), 700, 700);
     // A row without a day.
     QSqlQuery q(db);
     EXPECT_TRUE(q.exec(QStringLiteral("INSERT INTO IZRAVNAVE (PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK,"

@@ -63,8 +63,10 @@ int main(int argc, char* argv[])
     TForm1* f = okna.Form1;
     f->show();
     f->AppActivate();
-    f->findChild<PoljeDatuma*>(QStringLiteral("Datum1"))->setDate(QDate::fromString(QString::fromLatin1(argv[2]), Qt::ISODate));
-    f->findChild<PoljeDatuma*>(QStringLiteral("Datum2"))->setDate(QDate::fromString(QString::fromLatin1(argv[3]), Qt::ISODate));
+    f->findChild<PoljeDatuma*>(QStringLiteral("Datum1"))
+        ->setDate(QDate::fromString(QString::fromLatin1(argv[2]), Qt::ISODate));
+    f->findChild<PoljeDatuma*>(QStringLiteral("Datum2"))
+        ->setDate(QDate::fromString(QString::fromLatin1(argv[3]), Qt::ISODate));
     f->findChild<QLineEdit*>(QStringLiteral("eStevilkaPrenosa"))
         ->setText(argc == 6 ? QString::fromLatin1(argv[5]) : QString());
 

@@ -22,7 +22,7 @@ namespace {
 
 struct Kontrola {
     const char* ime;
-    int x, y, w, h; // w, h < 0: not checked (labels size to their text)
+    int x, y, w, h;       // w, h < 0: not checked (labels size to their text)
     const char* besedilo; // nullptr: not checked
     bool skrita;
     bool omogocena;

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-
 namespace {
 
 struct PrimerBranja {
@@ -54,18 +53,20 @@ TEST_P(BranjeNastavitev, ReadsTwoLinesAndAddsTheSeparatorToLineOneOnly)
 // '|' in the expected folder stands for the platform separator.
 INSTANTIATE_TEST_SUITE_P(
     Primeri, BranjeNastavitev,
-    ::testing::Values(
-        PrimerBranja{"NoFile", nullptr, "", "", false},
-        PrimerBranja{"EmptyFile", "", "", "", true},
-        PrimerBranja{"OneLine", "/izvoz/gk/\r\n", "/izvoz/gk/", "", true},
-        PrimerBranja{"NoTrailingSeparator", "/izvoz/gk\r\n/zok/ZOKDLL.TXT\r\n", "/izvoz/gk|",
-                     "/zok/ZOKDLL.TXT", true},
-        PrimerBranja{"ExtraLinesIgnored", "/a/\r\n/b/Z.TXT\r\nodvec\r\nse\r\n", "/a/", "/b/Z.TXT", true},
-        PrimerBranja{"EmptyFirstLineStaysEmpty", "\r\n/b/Z.TXT\r\n", "", "/b/Z.TXT", true},
-        PrimerBranja{"BareLineFeeds", "/a/\n/b/Z.TXT\n", "/a/", "/b/Z.TXT", true},
-        PrimerBranja{"LastLineWithoutEnd", "/a/\r\n/b/Z.TXT", "/a/", "/b/Z.TXT", true},
-        PrimerBranja{"Windows1250Letters", "/izvoz/\xC8" "rna/\r\n/\x9E" "i\x9E" "a/Z.TXT\r\n", "/izvoz/Črna/",
-                     "/žiža/Z.TXT", true}),
+    ::testing::Values(PrimerBranja{"NoFile", nullptr, "", "", false}, PrimerBranja{"EmptyFile", "", "", "", true},
+                      PrimerBranja{"OneLine", "/izvoz/gk/\r\n", "/izvoz/gk/", "", true},
+                      PrimerBranja{"NoTrailingSeparator", "/izvoz/gk\r\n/zok/ZOKDLL.TXT\r\n", "/izvoz/gk|",
+                                   "/zok/ZOKDLL.TXT", true},
+                      PrimerBranja{"ExtraLinesIgnored", "/a/\r\n/b/Z.TXT\r\nodvec\r\nse\r\n", "/a/", "/b/Z.TXT", true},
+                      PrimerBranja{"EmptyFirstLineStaysEmpty", "\r\n/b/Z.TXT\r\n", "", "/b/Z.TXT", true},
+                      PrimerBranja{"BareLineFeeds", "/a/\n/b/Z.TXT\n", "/a/", "/b/Z.TXT", true},
+                      PrimerBranja{"LastLineWithoutEnd", "/a/\r\n/b/Z.TXT", "/a/", "/b/Z.TXT", true},
+                      PrimerBranja{"Windows1250Letters",
+                                   "/izvoz/\xC8"
+                                   "rna/\r\n/\x9E"
+                                   "i\x9E"
+                                   "a/Z.TXT\r\n",
+                                   "/izvoz/Črna/", "/žiža/Z.TXT", true}),
     [](const auto& info) { return std::string(info.param.ime); });
 
 TEST(PisanjeNastavitev, WritesExactlyTwoCrLfLinesInWindows1250AndDropsExtraLines)
@@ -85,7 +86,8 @@ TEST(PisanjeNastavitev, WritesExactlyTwoCrLfLinesInWindows1250AndDropsExtraLines
     EXPECT_EQ(zapisiNastavitve(v), QString());
     QFile f(pot);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("/izvoz/\xC8" "as/\r\n/x.txt\r\n"));
+    EXPECT_EQ(f.readAll(), QByteArray("/izvoz/\xC8"
+                                      "as/\r\n/x.txt\r\n"));
     qunsetenv("LEDGXFER_HOME");
 }
 
@@ -98,8 +100,9 @@ TEST(PisanjeNastavitev, UnwritablePlaceIsReturnedNotThrown)
     v.MesecniDirektorij = QStringLiteral("/a/");
     QString sporocilo;
     EXPECT_NO_THROW(sporocilo = zapisiNastavitve(v));
-    EXPECT_TRUE(sporocilo.startsWith(QStringLiteral("Nastavitev ni mogoče zapisati v ")
-                                     + QDir::toNativeSeparators(QStringLiteral("/nonexistent/folder/for/ledgxfer/LEDGXFER.INI : "))))
+    EXPECT_TRUE(sporocilo.startsWith(
+        QStringLiteral("Nastavitev ni mogoče zapisati v ")
+        + QDir::toNativeSeparators(QStringLiteral("/nonexistent/folder/for/ledgxfer/LEDGXFER.INI : "))))
         << sporocilo.toStdString();
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/nonexistent/folder")));
     qunsetenv("LEDGXFER_HOME");
@@ -125,7 +128,8 @@ TEST(PisanjeNastavitev, SymbolicLinkIsNotFollowed)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("tuja vsebina\r\n"));
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("LEDGXFER.INI"))).isSymLink());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 2);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(),
+              2);
     qunsetenv("LEDGXFER_HOME");
 }
 

@@ -105,7 +105,8 @@ TEST_F(PrenosOkno, DuringARunASecondStartAndTheDateFieldsAreLocked)
     bool zaklenjeno = false;
     // Clicks that arrive while the run processes pending events.
     QTimer::singleShot(0, f, [&] {
-        zaklenjeno = !kontrola<PoljeDatuma>(f, "Datum1")->isEnabled() && !kontrola<PoljeDatuma>(f, "Datum2")->isEnabled()
+        zaklenjeno = !kontrola<PoljeDatuma>(f, "Datum1")->isEnabled()
+                     && !kontrola<PoljeDatuma>(f, "Datum2")->isEnabled()
                      && !kontrola<QLineEdit>(f, "eStevilkaPrenosa")->isEnabled() && f->prenosTece();
         kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
     });
@@ -127,8 +128,9 @@ TEST_F(PrenosOkno, JournalDuringARunIsRefusedWithAMessage)
     kontrola<QPushButton>(f, "btnPrenosMesecnih")->click();
     EXPECT_TRUE(tekel);
     EXPECT_FALSE(p.prikazaniDialogi.contains(QStringLiteral("predogled"))) << "no journal while the run goes on";
-    EXPECT_EQ(p.sporocila, (QStringList{QStringLiteral("Izpis ni mogoč, dokler prenos teče. Počakajte, da se prenos konča."),
-                                        QStringLiteral("Uspešno prepisanih podatkov=3")}));
+    EXPECT_EQ(p.sporocila,
+              (QStringList{QStringLiteral("Izpis ni mogoč, dokler prenos teče. Počakajte, da se prenos konča."),
+                           QStringLiteral("Uspešno prepisanih podatkov=3")}));
     // Once the run has ended the journal is there.
     p.sporocila.clear();
     kontrola<QPushButton>(f, "Button1")->click();
@@ -184,9 +186,9 @@ TEST_F(PrenosOkno, EndCommandDuringCompletionWaitsForTheResult)
     EXPECT_EQ(p.konec, 1);
     EXPECT_TRUE(QFileInfo(izhod).size() > 0);
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
-    EXPECT_EQ(dnevnik.vrstice("ledgxfer.transfer", QStringLiteral("Prenos 1 od 1.1.2018 do 31.1.2018 je zapisan v"))
-                  .size(),
-              1);
+    EXPECT_EQ(
+        dnevnik.vrstice("ledgxfer.transfer", QStringLiteral("Prenos 1 od 1.1.2018 do 31.1.2018 je zapisan v")).size(),
+        1);
     EXPECT_EQ(dnevnik.vrstice("ledgxfer.app", QStringLiteral("Konec med zaključevanjem prenosa")).size(), 1);
 }
 

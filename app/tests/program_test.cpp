@@ -11,7 +11,7 @@ struct PrimerPrograma {
     QStringList argumenti;
     QList<QPair<QString, QString>> okolje; // added to the environment
     int koda;
-    const char* izhodZacne; // standard output starts with this ("": is empty)
+    const char* izhodZacne;    // standard output starts with this ("": is empty)
     const char* napakaVsebuje; // standard error holds this (nullptr: nothing at all)
 };
 
@@ -52,15 +52,23 @@ INSTANTIATE_TEST_SUITE_P(
     Primeri, Program,
     ::testing::Values(
         PrimerPrograma{"Version", {QStringLiteral("--version")}, {}, 0, "ledgxfer " LEDGXFER_VERSION "\n", nullptr},
-        PrimerPrograma{"Help", {QStringLiteral("--help")}, {}, 0, "Uporaba: ledgxfer [ALIAS [UPORABNIK [GESLO]]]\n",
-                       nullptr},
+        PrimerPrograma{
+            "Help", {QStringLiteral("--help")}, {}, 0, "Uporaba: ledgxfer [ALIAS [UPORABNIK [GESLO]]]\n", nullptr},
         PrimerPrograma{"ShortHelp", {QStringLiteral("-h")}, {}, 0, "Uporaba: ledgxfer ", nullptr},
         PrimerPrograma{"NoDisplay", {QStringLiteral("LB")}, {}, 1, "", "xvfb-run"},
         PrimerPrograma{"NoDisplayWithoutArguments", {}, {}, 1, "", "namizni seji"},
-        PrimerPrograma{"DesktopPlatformWithoutDisplay", {QStringLiteral("LB")},
-                       {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")}}, 1, "", "xvfb-run"},
+        PrimerPrograma{"DesktopPlatformWithoutDisplay",
+                       {QStringLiteral("LB")},
+                       {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")}},
+                       1,
+                       "",
+                       "xvfb-run"},
         // A display that is named but not there: the toolkit's own lines, then the
         // program's message and 1, not an abort.
-        PrimerPrograma{"DisplayThatIsNotThere", {QStringLiteral("LB")},
-                       {{QStringLiteral("DISPLAY"), QStringLiteral(":7391")}}, 1, "", "xvfb-run"}),
+        PrimerPrograma{"DisplayThatIsNotThere",
+                       {QStringLiteral("LB")},
+                       {{QStringLiteral("DISPLAY"), QStringLiteral(":7391")}},
+                       1,
+                       "",
+                       "xvfb-run"}),
     [](const auto& info) { return std::string(info.param.ime); });

@@ -174,9 +174,10 @@ TEST_F(Slovenscina, SaveDialogShowsSlovenianDates)
     QString datum;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            const QModelIndex koren = dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"))
-                                          ? dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"))->rootIndex()
-                                          : QModelIndex();
+            const QModelIndex koren =
+                dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"))
+                    ? dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"))->rootIndex()
+                    : QModelIndex();
             for (int v = 0; v < model->rowCount(koren); ++v)
                 if (model->index(v, 0, koren).data().toString() == u"GKDODAT2.TXT")
                     datum = model->index(v, 3, koren).data().toString();

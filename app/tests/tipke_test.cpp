@@ -25,13 +25,13 @@ TEST(Tipke, EnterPressesTheFocusedButtonInEveryWindow)
         QWidget* okno;
         const char* gumb;
     } primeri[] = {
-        {p.okna.Form1, "btnPonovi"},       // "P&regled"
-        {p.okna.Form2, "btnPotrdiGrupe"},  // "&Zapri" of the event groups
-        {p.okna.Form3, "btnPrekiniOsb"},   // the party range's cancel
-        {p.okna.Form5, "btnZapri"},        // the adjustment review's "&Zapri"
-        {p.okna.Form6, "btnPotrd"},        // the initiator's "&Potrdi"
-        {p.okna.Form7, "Button1"},         // the revaluation folder's OK
-        {p.okna.fGeslo, "Button1"},        // the login's "&Potrdi"
+        {p.okna.Form1, "btnPonovi"},      // "P&regled"
+        {p.okna.Form2, "btnPotrdiGrupe"}, // "&Zapri" of the event groups
+        {p.okna.Form3, "btnPrekiniOsb"},  // the party range's cancel
+        {p.okna.Form5, "btnZapri"},       // the adjustment review's "&Zapri"
+        {p.okna.Form6, "btnPotrd"},       // the initiator's "&Potrdi"
+        {p.okna.Form7, "Button1"},        // the revaluation folder's OK
+        {p.okna.fGeslo, "Button1"},       // the login's "&Potrdi"
     };
     for (const auto& pr : primeri) {
         SCOPED_TRACE(pr.okno->objectName().toStdString() + "." + pr.gumb);

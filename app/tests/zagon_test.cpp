@@ -90,8 +90,7 @@ TEST(Zagon, OneArgumentFillsTheAliasAndJoinsItToTheCaption)
 
 TEST(Zagon, ThreeArgumentsSkipTheLoginAndAFourthChangesNothing)
 {
-    TestniProgram p({QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("skrivno"),
-                     QStringLiteral("odvec")});
+    TestniProgram p({QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("skrivno"), QStringLiteral("odvec")});
     p.ustvariBazoLB();
     TForm1* f = p.okna.Form1;
     f->AppActivate();
@@ -140,9 +139,9 @@ TEST(Zagon, FailedLoginShowsTheReason)
         ini.write(primer.aliasi);
         ini.close();
         p.okna.Form1->AppActivate();
-        preveriNeuspeloPrijavo(p,
-                               QStringLiteral("Prijava v %1 kot uporabnik ana ni uspela!").arg(QLatin1StringView(primer.alias)),
-                               primer.razlog);
+        preveriNeuspeloPrijavo(
+            p, QStringLiteral("Prijava v %1 kot uporabnik ana ni uspela!").arg(QLatin1StringView(primer.alias)),
+            primer.razlog);
     }
 }
 
@@ -196,9 +195,7 @@ TEST(Zagon, EscapeInTheInitiatorPromptEndsAfterTheRestOfTheSequence)
     TForm1* f = p.okna.Form1;
     // The real modal path: the prompt and the login as the program shows them.
     p.modalno = nullptr;
-    QTimer::singleShot(0, [&] {
-        QTest::keyClick(p.okna.Form6->eIniciator(), Qt::Key_Escape);
-    });
+    QTimer::singleShot(0, [&] { QTest::keyClick(p.okna.Form6->eIniciator(), Qt::Key_Escape); });
     f->AppActivate();
     EXPECT_EQ(p.konec, 1);
     EXPECT_TRUE(p.okna.fGeslo->isHidden()) << "the login dialog is not shown after Escape";
@@ -238,8 +235,9 @@ TEST(Zagon, EndCommandSaysInTheWindowWhenTheSettingsCannotBeSaved)
     ASSERT_TRUE(QDir(p.dir.path()).mkdir(QStringLiteral("LEDGXFER.INI")));
     kontrola<QPushButton>(f, "btnKonec")->click();
     ASSERT_EQ(p.sporocila.size(), 1) << p.sporocila.join(u'|').toStdString();
-    EXPECT_TRUE(p.sporocila.at(0).startsWith(QStringLiteral("Nastavitev ni mogoče zapisati v ")
-                                             + QDir::toNativeSeparators(p.dir.filePath(QStringLiteral("LEDGXFER.INI")))))
+    EXPECT_TRUE(
+        p.sporocila.at(0).startsWith(QStringLiteral("Nastavitev ni mogoče zapisati v ")
+                                     + QDir::toNativeSeparators(p.dir.filePath(QStringLiteral("LEDGXFER.INI")))))
         << p.sporocila.at(0).toStdString();
     EXPECT_EQ(p.konec, 1);
 }
@@ -250,8 +248,7 @@ TEST(Zagon, SumeLeavesTheFirstRowCurrentAndTheLinkOn)
     p.ustvariBazoLB();
     TForm1* f = p.okna.Form1;
     f->AppActivate();
-    QSqlQuery(povezava::zaIme(QStringLiteral("LB")))
-        .exec(QStringLiteral("INSERT INTO T VALUES (1),(2),(3)"));
+    QSqlQuery(povezava::zaIme(QStringLiteral("LB"))).exec(QStringLiteral("INSERT INTO T VALUES (1),(2),(3)"));
     f->Q1->odpri(povezava::zaIme(QStringLiteral("LB")), QStringLiteral("SELECT A FROM T ORDER BY A"));
     f->Q1->zadnji();
     f->Sume();

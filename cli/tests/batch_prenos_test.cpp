@@ -37,16 +37,18 @@ protected:
                     QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER,"
                                    " VALUTA, STRAN, BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, CTRL) VALUES"
                                    " ('2018-01-15', '2018-01-15', :K, 0, 0, 0, 0, 'EUR', :S, :B, :D, :B, :D, :C)"),
-                    {{QStringLiteral("K"), stran + 1}, {QStringLiteral("S"), stran ? QStringLiteral("D") : QStringLiteral("B")},
-                     {QStringLiteral("B"), stran ? 0.0 : 10.0 + i}, {QStringLiteral("D"), stran ? 10.0 + i : 0.0},
+                    {{QStringLiteral("K"), stran + 1},
+                     {QStringLiteral("S"), stran ? QStringLiteral("D") : QStringLiteral("B")},
+                     {QStringLiteral("B"), stran ? 0.0 : 10.0 + i},
+                     {QStringLiteral("D"), stran ? 10.0 + i : 0.0},
                      {QStringLiteral("C"), 2 * i + stran + 1}});
         }
     }
     QStringList prenos(const char* od = "2018-01-01") const
     {
-        return {QStringLiteral("transfer"), QStringLiteral("--alias"), b.alias(), QStringLiteral("--from"),
-                QString::fromLatin1(od), QStringLiteral("--to"), QStringLiteral("2018-01-31"), QStringLiteral("--output"),
-                pot};
+        return {QStringLiteral("transfer"),   QStringLiteral("--alias"),  b.alias(),
+                QStringLiteral("--from"),     QString::fromLatin1(od),    QStringLiteral("--to"),
+                QStringLiteral("2018-01-31"), QStringLiteral("--output"), pot};
     }
     qint64 registriranih()
     {
@@ -128,8 +130,9 @@ TEST_F(BatchPrenos, ARepeatTakesItsRegisteredRangeAndANewTransferOverOneNeedsAll
     knjizbe(2);
     ASSERT_EQ(zazeniBatch(b, prenos("2018-01-10")).koda, 0); // transfer 1 over 10.–31.1.2018
     QFile::remove(pot);
-    const QStringList ponovi{QStringLiteral("transfer"), QStringLiteral("--alias"), b.alias(), QStringLiteral("--output"),
-                             pot, QStringLiteral("--repeat"), QStringLiteral("1")};
+    const QStringList ponovi{
+        QStringLiteral("transfer"), QStringLiteral("--alias"), b.alias(), QStringLiteral("--output"), pot,
+        QStringLiteral("--repeat"), QStringLiteral("1")};
     const struct {
         const char* ime;
         QStringList argumenti;
@@ -171,7 +174,8 @@ TEST_F(BatchPrenos, FailedLoginPrintsTheReasonAndExitsWithOne)
     QString manjka = b.odsekAliasa();
     manjka.replace(QStringLiteral("[") + b.alias() + u']', QStringLiteral("[MANJKA]"));
     if (b.gonilnik() == u"odbc") // the database inside the ODBC connection string
-        manjka.replace(QRegularExpression(QStringLiteral("DATABASE=[^;\"\n]*")), QStringLiteral("DATABASE=ni_take_baze"));
+        manjka.replace(QRegularExpression(QStringLiteral("DATABASE=[^;\"\n]*")),
+                       QStringLiteral("DATABASE=ni_take_baze"));
     else
         manjka.replace(QRegularExpression(QStringLiteral("database=[^\n;]*")),
                        b.gonilnik() == u"sqlite" ? QStringLiteral("database=manjka.sqlite")
@@ -196,8 +200,9 @@ TEST_F(BatchPrenos, FailedLoginPrintsTheReasonAndExitsWithOne)
         EXPECT_EQ(i.koda, 1) << p.alias;
         const QStringList vrstice = i.izhod.split(u'\n', Qt::SkipEmptyParts);
         ASSERT_EQ(vrstice.size(), 2) << p.alias << ": " << i.izhod.toStdString();
-        EXPECT_EQ(vrstice.at(0), QStringLiteral("Prijava v %1 kot uporabnik %2 ni uspela!")
-                                     .arg(QLatin1StringView(p.alias), b.uporabnik()));
+        EXPECT_EQ(
+            vrstice.at(0),
+            QStringLiteral("Prijava v %1 kot uporabnik %2 ni uspela!").arg(QLatin1StringView(p.alias), b.uporabnik()));
         EXPECT_TRUE(vrstice.at(1).contains(p.razlog)) << p.alias << ": " << vrstice.at(1).toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(pot));
@@ -227,7 +232,7 @@ TEST_F(BatchPrenos, PasswordFromTheEnvironmentOrStandardInputAndAliasesFromTheOp
     EXPECT_TRUE(i.napake.contains(QStringLiteral("--aliases ne imenuje obstoječe datoteke"))) << i.napake.toStdString();
 
     i = zazeniBatch(b, prenos() << QStringLiteral("--password") << QStringLiteral("x")
-                                  << QStringLiteral("--password-stdin"));
+                                << QStringLiteral("--password-stdin"));
     EXPECT_EQ(i.koda, 2) << "--password and --password-stdin together";
 
     if (b.geslo().isEmpty())
@@ -242,8 +247,8 @@ TEST_F(BatchPrenos, PasswordFromTheEnvironmentOrStandardInputAndAliasesFromTheOp
     okolje.insert(QStringLiteral("LEDGXFER_PASSWORD"), b.geslo());
     p.setProcessEnvironment(okolje);
     // A second new transfer over the first one's range: allowed, the point is the password.
-    p.start(programBatch(), prenos() << aliasi << QStringLiteral("--user") << b.uporabnik()
-                                     << QStringLiteral("--allow-overlap"));
+    p.start(programBatch(),
+            prenos() << aliasi << QStringLiteral("--user") << b.uporabnik() << QStringLiteral("--allow-overlap"));
     p.waitForFinished(120000);
     EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().toStdString() << p.readAllStandardError().toStdString();
 }

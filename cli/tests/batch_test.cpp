@@ -31,28 +31,39 @@ TEST(BatchUkaz, HelpGlobalAndPerCommandInSlovenianWithOptionsExampleAndExitCodes
     }
     // Each command's help: description, every option, an example, the exit codes.
     const QMap<QString, QStringList> moznosti = {
-        {QStringLiteral("transfer"), {QStringLiteral("--alias A"), QStringLiteral("--user U"), QStringLiteral("--password P"), QStringLiteral("--password-stdin"), QStringLiteral("--aliases DATOTEKA"),
-                                      QStringLiteral("--from LLLL-MM-DD"), QStringLiteral("--to LLLL-MM-DD"), QStringLiteral("--output POT"), QStringLiteral("--repeat N")}},
-        {QStringLiteral("verify"), {QStringLiteral("--file POT"), QStringLiteral("--alias A"), QStringLiteral("--transfer N"), QStringLiteral("--aliases DATOTEKA")}},
-        {QStringLiteral("journal"), {QStringLiteral("--transfer N"), QStringLiteral("--pdf DATOTEKA"), QStringLiteral("--initiator"), QStringLiteral("--journal-number")}},
-        {QStringLiteral("adjustments"), {QStringLiteral("--pdf DATOTEKA"), QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--transfer"), QStringLiteral("--partner"), QStringLiteral("--account"),
-                                         QStringLiteral("--activity"), QStringLiteral("--security")}},
-        {QStringLiteral("parties"), {QStringLiteral("--output POT"), QStringLiteral("--first N"), QStringLiteral("--last N")}},
+        {QStringLiteral("transfer"),
+         {QStringLiteral("--alias A"), QStringLiteral("--user U"), QStringLiteral("--password P"),
+          QStringLiteral("--password-stdin"), QStringLiteral("--aliases DATOTEKA"), QStringLiteral("--from LLLL-MM-DD"),
+          QStringLiteral("--to LLLL-MM-DD"), QStringLiteral("--output POT"), QStringLiteral("--repeat N")}},
+        {QStringLiteral("verify"),
+         {QStringLiteral("--file POT"), QStringLiteral("--alias A"), QStringLiteral("--transfer N"),
+          QStringLiteral("--aliases DATOTEKA")}},
+        {QStringLiteral("journal"),
+         {QStringLiteral("--transfer N"), QStringLiteral("--pdf DATOTEKA"), QStringLiteral("--initiator"),
+          QStringLiteral("--journal-number")}},
+        {QStringLiteral("adjustments"),
+         {QStringLiteral("--pdf DATOTEKA"), QStringLiteral("--from"), QStringLiteral("--to"),
+          QStringLiteral("--transfer"), QStringLiteral("--partner"), QStringLiteral("--account"),
+          QStringLiteral("--activity"), QStringLiteral("--security")}},
+        {QStringLiteral("parties"),
+         {QStringLiteral("--output POT"), QStringLiteral("--first N"), QStringLiteral("--last N")}},
         {QStringLiteral("revaluation"), {QStringLiteral("--output POT")}},
-        {QStringLiteral("demo"), {QStringLiteral("--database DATOTEKA"), QStringLiteral("--aliases DATOTEKA"), QStringLiteral("--postings N"), QStringLiteral("--today LLLL-MM-DD"),
-                                  QStringLiteral("--alias A")}},
+        {QStringLiteral("demo"),
+         {QStringLiteral("--database DATOTEKA"), QStringLiteral("--aliases DATOTEKA"), QStringLiteral("--postings N"),
+          QStringLiteral("--today LLLL-MM-DD"), QStringLiteral("--alias A")}},
     };
     for (const char* u : kUkazi) {
         for (const char* h : {"--help", "-h"}) {
             SCOPED_TRACE(std::string(u) + " " + h);
             const IzidBatch i = zazeniBatch({QString::fromLatin1(u), QString::fromLatin1(h)});
             EXPECT_EQ(i.koda, 0);
-            EXPECT_TRUE(i.izhod.startsWith(QStringLiteral("Uporaba: ledgxfer-batch %1 [možnosti]\n\n")
-                                               .arg(QString::fromLatin1(u))))
+            EXPECT_TRUE(i.izhod.startsWith(
+                QStringLiteral("Uporaba: ledgxfer-batch %1 [možnosti]\n\n").arg(QString::fromLatin1(u))))
                 << i.izhod.toStdString();
             EXPECT_TRUE(i.izhod.contains(QStringLiteral("-h, --help"))) << i.izhod.toStdString();
             for (const QString& m : moznosti.value(QString::fromLatin1(u)))
-                EXPECT_TRUE(i.izhod.contains(QStringLiteral("\n  ") + m)) << m.toStdString() << "\n" << i.izhod.toStdString();
+                EXPECT_TRUE(i.izhod.contains(QStringLiteral("\n  ") + m)) << m.toStdString() << "\n"
+                                                                          << i.izhod.toStdString();
             EXPECT_TRUE(i.izhod.contains(QStringLiteral("\nPrimer"))) << i.izhod.toStdString();
             EXPECT_TRUE(i.izhod.contains(QStringLiteral("  ledgxfer-batch %1 ").arg(QString::fromLatin1(u))));
             EXPECT_TRUE(i.izhod.contains(QStringLiteral("Izhodne kode:\n  0    opravljeno\n")));
@@ -87,9 +98,9 @@ TEST(BatchUkaz, StrayArgumentsUnknownOptionsAndMissingValuesAreRefusedForEveryCo
             {{ukaz, QStringLiteral("--nic")}, QStringLiteral("Neznana možnost: --nic")},
             {{ukaz, QStringLiteral("-x")}, QStringLiteral("Neznana možnost: -x")},
             // revaluation reads no aliases file and does not take the option at all.
-            {{ukaz, QStringLiteral("--aliases")}, ukaz == u"revaluation"
-                                                      ? QStringLiteral("Neznana možnost: --aliases")
-                                                      : QStringLiteral("Možnosti --aliases manjka vrednost.")},
+            {{ukaz, QStringLiteral("--aliases")},
+             ukaz == u"revaluation" ? QStringLiteral("Neznana možnost: --aliases")
+                                    : QStringLiteral("Možnosti --aliases manjka vrednost.")},
             {{ukaz, QStringLiteral("--help=da")}, QStringLiteral("Možnost --help ne sprejme vrednosti.")},
         };
         for (const Primer& p : primeri) {
@@ -101,15 +112,15 @@ TEST(BatchUkaz, StrayArgumentsUnknownOptionsAndMissingValuesAreRefusedForEveryCo
             EXPECT_EQ(i.izhod, QString());
         }
     }
-    for (const QStringList& a : {QStringList{}, QStringList{QStringLiteral("prenos")},
-                                 QStringList{QStringLiteral("--verzija")},
-                                 QStringList{QStringLiteral("--help"), QStringLiteral("odvec")}}) {
+    for (const QStringList& a :
+         {QStringList{}, QStringList{QStringLiteral("prenos")}, QStringList{QStringLiteral("--verzija")},
+          QStringList{QStringLiteral("--help"), QStringLiteral("odvec")}}) {
         const IzidBatch i = zazeniBatch(a);
         EXPECT_EQ(i.koda, 2) << a.join(u' ').toStdString();
         EXPECT_TRUE(i.napake.contains(QStringLiteral("Za pomoč: ledgxfer-batch --help"))) << i.napake.toStdString();
     }
     const IzidBatch i = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), QStringLiteral("x"),
-                               QStringLiteral("--alias"), QStringLiteral("LB")});
+                                     QStringLiteral("--alias"), QStringLiteral("LB")});
     EXPECT_EQ(i.koda, 2);
     EXPECT_TRUE(i.napake.contains(QStringLiteral("--alias in --transfer se podata skupaj."))) << i.napake.toStdString();
 }
@@ -138,7 +149,7 @@ TEST(BatchUkaz, HelpTellsTheTruthAboutOptionsExitCodesAndLineLengths)
     EXPECT_TRUE(preverjanje.izhod.contains(QStringLiteral("od 100.000. 154"))) << preverjanje.izhod.toStdString();
 
     const IzidBatch demo = zazeniBatch({QStringLiteral("demo"), QStringLiteral("--help")});
-    EXPECT_TRUE(demo.izhod.contains(QStringLiteral("--postings N") )) << demo.izhod.toStdString();
+    EXPECT_TRUE(demo.izhod.contains(QStringLiteral("--postings N"))) << demo.izhod.toStdString();
     EXPECT_TRUE(demo.izhod.contains(QStringLiteral("N ≥ 1"))) << demo.izhod.toStdString();
 }
 
@@ -159,7 +170,8 @@ TEST(BatchUkaz, DemoRefusesNoPostingsAndMissingFolders)
           QStringLiteral("0")},
          QStringLiteral("--postings ni pozitivno celo število: 0")},
         {{QStringLiteral("--database"), ni, QStringLiteral("--aliases"), aliasi},
-         QStringLiteral("Mapa datoteke --database ne obstaja: ") + QDir::toNativeSeparators(dir.filePath(QStringLiteral("ni")))},
+         QStringLiteral("Mapa datoteke --database ne obstaja: ")
+             + QDir::toNativeSeparators(dir.filePath(QStringLiteral("ni")))},
         {{QStringLiteral("--database"), baza, QStringLiteral("--aliases"), dir.filePath(QStringLiteral("ni/a.ini"))},
          QStringLiteral("Mapa datoteke --aliases ne obstaja: ")},
         {{QStringLiteral("--database"), baza, QStringLiteral("--aliases"), aliasi, QStringLiteral("--output"),
@@ -202,10 +214,10 @@ protected:
     {
         s_mapa = new QTemporaryDir;
         const QString baza = s_mapa->filePath(QStringLiteral("ledger.sqlite"));
-        const IzidBatch i = zazeniBatch({QStringLiteral("demo"), QStringLiteral("--database"), baza,
-                                   QStringLiteral("--aliases"), s_mapa->filePath(QStringLiteral("aliases.ini")),
-                                   QStringLiteral("--today"), QStringLiteral("2018-01-31"),
-                                   QStringLiteral("--postings"), QStringLiteral("3000")});
+        const IzidBatch i =
+            zazeniBatch({QStringLiteral("demo"), QStringLiteral("--database"), baza, QStringLiteral("--aliases"),
+                         s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--today"),
+                         QStringLiteral("2018-01-31"), QStringLiteral("--postings"), QStringLiteral("3000")});
         s_koda = i.koda;
         s_izhod = i.izhod + i.napake;
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("demo"));
@@ -247,11 +259,13 @@ TEST_F(DemoKnjiga, EveryEventAndEveryDayBalancesInDomesticAndPostingCurrency)
     }
     // An event is one business case on one day, with both sides.
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM (SELECT IDMASTER FROM KNJIZBE WHERE IDMASTER<>0 GROUP BY IDMASTER"
-                      " HAVING COUNT(DISTINCT DATUMK)>1 OR SUM(BZNESEKSIT)=0) X"), 0);
+                      " HAVING COUNT(DISTINCT DATUMK)>1 OR SUM(BZNESEKSIT)=0) X"),
+              0);
     EXPECT_GT(stevilo("SELECT COUNT(DISTINCT IDMASTER) N FROM KNJIZBE"), 500);
     // Debits on debit sides only, credits on credit sides only.
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE (STRAN IN ('B','b') AND DZNESEK<>0)"
-                      " OR (STRAN IN ('D','d') AND BZNESEK<>0)"), 0);
+                      " OR (STRAN IN ('D','d') AND BZNESEK<>0)"),
+              0);
 }
 
 TEST_F(DemoKnjiga, PostingsAndValueDatesFallOnWorkingDaysOfTheSeventyFiveDays)
@@ -269,23 +283,25 @@ TEST_F(DemoKnjiga, PostingsAndValueDatesFallOnWorkingDaysOfTheSeventyFiveDays)
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK<'2017-11-18' OR DATUMK>'2018-01-31'"), 0);
     // Christmas, New Year and their neighbouring weekends are in the range, and empty.
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK IN ('2017-12-25','2017-12-26','2018-01-01',"
-                      "'2018-01-02','2017-12-23','2018-01-06')"), 0);
+                      "'2018-01-02','2017-12-23','2018-01-06')"),
+              0);
     EXPECT_GT(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK='2017-12-27'"), 0);
 }
 
 TEST_F(DemoKnjiga, EveryCurrencyIsInVltAtOneRate)
 {
-    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE K LEFT JOIN VLT V ON K.VALUTA=V.SFVLT WHERE V.SFVLT IS NULL"),
-              0);
+    EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE K LEFT JOIN VLT V ON K.VALUTA=V.SFVLT WHERE V.SFVLT IS NULL"), 0);
     EXPECT_GE(stevilo("SELECT COUNT(DISTINCT VALUTA) N FROM KNJIZBE"), 6);
     // Codes of the euro (978) are at par; every other code has one rate (debits of
     // 100 and more in domestic currency, where the rounding to a thousandth stays
     // below a hundred-thousandth).
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE K JOIN VLT V ON K.VALUTA=V.SFVLT WHERE V.ST='978'"
-                      " AND (BZNESEK<>BZNESEKSIT OR DZNESEK<>DZNESEKSIT)"), 0);
+                      " AND (BZNESEK<>BZNESEKSIT OR DZNESEK<>DZNESEKSIT)"),
+              0);
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM (SELECT VALUTA FROM KNJIZBE WHERE BZNESEKSIT>=100"
                       " GROUP BY VALUTA HAVING MAX(BZNESEKSIT/BZNESEK) - MIN(BZNESEKSIT/BZNESEK)"
-                      " > 0.00001 * MAX(BZNESEKSIT/BZNESEK)) X"), 0);
+                      " > 0.00001 * MAX(BZNESEKSIT/BZNESEK)) X"),
+              0);
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM (SELECT ST FROM VLT GROUP BY ST HAVING COUNT(*)>1) X"), 1)
         << "EUR and E share 978";
 }
@@ -293,7 +309,8 @@ TEST_F(DemoKnjiga, EveryCurrencyIsInVltAtOneRate)
 TEST_F(DemoKnjiga, TransferOneIsCompleteAndItsFileHoldsAgainstTheBook)
 {
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM LEDGXFER WHERE STPRENOSA=1 AND DATUM1='2017-11-18'"
-                      " AND DATUM2='2017-12-16' AND DATUMPRENOSA='2017-12-18'"), 1);
+                      " AND DATUM2='2017-12-16' AND DATUMPRENOSA='2017-12-18'"),
+              1);
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM LEDGXFER"), 1);
     // Marked: every posting of its range and no other.
     EXPECT_EQ(stevilo("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMK<='2017-12-16' AND (PRENOS IS NULL OR PRENOS<>1)"),
@@ -309,9 +326,10 @@ TEST_F(DemoKnjiga, TransferOneIsCompleteAndItsFileHoldsAgainstTheBook)
 
     const QString datoteka = s_mapa->filePath(QStringLiteral("PRENOS1.TXT"));
     ASSERT_TRUE(QFile::exists(datoteka));
-    const IzidBatch i = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), datoteka, QStringLiteral("--aliases"),
-                               s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"),
-                               QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("1")});
+    const IzidBatch i =
+        zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), datoteka, QStringLiteral("--aliases"),
+                     s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"), QStringLiteral("LB"),
+                     QStringLiteral("--transfer"), QStringLiteral("1")});
     EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("je pravilna"))) << i.izhod.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("enakih ponovitvi prenosa 1"))) << i.izhod.toStdString();
@@ -330,15 +348,17 @@ TEST_F(DemoKnjiga, TransferOneIsCompleteAndItsFileHoldsAgainstTheBook)
         f.seek(35 + 152 + 2 + 60); // line 3, field 11
         f.write("9");
     }
-    const IzidBatch s = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), spremenjena, QStringLiteral("--aliases"),
-                               s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"),
-                               QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("1")});
+    const IzidBatch s =
+        zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), spremenjena, QStringLiteral("--aliases"),
+                     s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"), QStringLiteral("LB"),
+                     QStringLiteral("--transfer"), QStringLiteral("1")});
     EXPECT_EQ(s.koda, 1);
     EXPECT_TRUE(s.izhod.contains(QStringLiteral("vrstica 3, polje 11 (znesek v breme) (po bazi): pričakovano \"")))
         << s.izhod.toStdString();
     EXPECT_TRUE(s.izhod.contains(QStringLiteral("NI pravilna: 1 ugotovitev."))) << s.izhod.toStdString();
 
-    const IzidBatch ni = zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), s_mapa->filePath(QStringLiteral("NI.TXT"))});
+    const IzidBatch ni =
+        zazeniBatch({QStringLiteral("verify"), QStringLiteral("--file"), s_mapa->filePath(QStringLiteral("NI.TXT"))});
     EXPECT_EQ(ni.koda, 1);
     EXPECT_TRUE(ni.izhod.contains(QStringLiteral("Ne morem brati datoteke"))) << ni.izhod.toStdString();
 }
@@ -378,9 +398,13 @@ TEST_P(DemoPdf, OutputIsGuarded)
     const PdfIzhod& c = GetParam();
     const QString pot = c.pripravi(s_mapa->path());
     const QByteArray prej = c.datotekaBaze ? QByteArray() : vsebinaAliVrsta(pot);
-    QStringList argumenti{QString::fromLatin1(c.ukaz), QStringLiteral("--aliases"),
-                          s_mapa->filePath(QStringLiteral("aliases.ini")), QStringLiteral("--alias"),
-                          QStringLiteral("LB"), QStringLiteral("--pdf"), pot};
+    QStringList argumenti{QString::fromLatin1(c.ukaz),
+                          QStringLiteral("--aliases"),
+                          s_mapa->filePath(QStringLiteral("aliases.ini")),
+                          QStringLiteral("--alias"),
+                          QStringLiteral("LB"),
+                          QStringLiteral("--pdf"),
+                          pot};
     if (QByteArray(c.ukaz) == "journal")
         argumenti << QStringLiteral("--transfer") << QStringLiteral("1");
     const IzidBatch i = zazeniBatch(argumenti);
@@ -490,17 +514,23 @@ TEST(BatchUkaz, TypedValuesAreReadWhole)
         bool naIzhodu;
     };
     const Primer primeri[] = {
-        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-01junk"), QStringLiteral("--to"),
-          QStringLiteral("2026-10-31")},
+        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"),
+          dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-01junk"),
+          QStringLiteral("--to"), QStringLiteral("2026-10-31")},
          "--from ni datum",
          false},
-        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-01"), QStringLiteral("--to"), QStringLiteral("2026-02-30")},
+        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"),
+          dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-01"),
+          QStringLiteral("--to"), QStringLiteral("2026-02-30")},
          "--to ni datum",
          false},
-        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"), dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-31"), QStringLiteral("--to"), QStringLiteral("2026-10-01")},
+        {{QStringLiteral("adjustments"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--pdf"),
+          dir.filePath(QStringLiteral("a.pdf")), QStringLiteral("--from"), QStringLiteral("2026-10-31"),
+          QStringLiteral("--to"), QStringLiteral("2026-10-01")},
          "Začetni datum 31.10.2026 je za končnim datumom 1.10.2026.",
          false},
-        {{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--output"), dir.filePath(QStringLiteral("OSB.TXT")), QStringLiteral("--first"), QStringLiteral("abc")},
+        {{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--output"),
+          dir.filePath(QStringLiteral("OSB.TXT")), QStringLiteral("--first"), QStringLiteral("abc")},
          "--first ni celo število: abc",
          true},
     };
@@ -561,12 +591,12 @@ TEST(BatchDemo, TheWideShapeHasEveryLookUpHitting)
         EXPECT_EQ(stevilo("SELECT COUNT(*) FROM KNJIZBE"), 900);
         EXPECT_EQ(stevilo("SELECT COUNT(*) FROM OSB"), 20000);
         EXPECT_EQ(stevilo("SELECT COUNT(*) FROM SIFKONT"), 2000);
-        for (const char* ni : {"SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN DOG D ON K.IDMASTER=D.IDDOG WHERE D.IDDOG IS NULL",
-                               "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN OSB O ON K.PARTNER=O.SFOSB WHERE O.SFOSB IS NULL",
-                               "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN SFVP V ON K.VP=V.SFVP WHERE V.SFVP IS NULL",
-                               "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN SIFKONT S ON K.KONTO=S.CTRL WHERE S.CTRL IS NULL",
-                               "SELECT COUNT(*) FROM POG WHERE SFORG IS NULL",
-                               "SELECT COUNT(*) FROM KNJIZBE WHERE LENGTH(TEKST)<>60"})
+        for (const char* ni :
+             {"SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN DOG D ON K.IDMASTER=D.IDDOG WHERE D.IDDOG IS NULL",
+              "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN OSB O ON K.PARTNER=O.SFOSB WHERE O.SFOSB IS NULL",
+              "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN SFVP V ON K.VP=V.SFVP WHERE V.SFVP IS NULL",
+              "SELECT COUNT(*) FROM KNJIZBE K LEFT JOIN SIFKONT S ON K.KONTO=S.CTRL WHERE S.CTRL IS NULL",
+              "SELECT COUNT(*) FROM POG WHERE SFORG IS NULL", "SELECT COUNT(*) FROM KNJIZBE WHERE LENGTH(TEKST)<>60"})
             EXPECT_EQ(stevilo(ni), 0) << ni;
         db.close();
     }

@@ -10,14 +10,11 @@ namespace {
 struct PrimerUkaza {
     const char* ime;
     IzvediUkaz izvedi;
-    int koda;            // the exit code the runner gives
-    const char* izpis;   // what it says on standard output
+    int koda;          // the exit code the runner gives
+    const char* izpis; // what it says on standard output
 };
 
-void PrintTo(const PrimerUkaza& p, std::ostream* os)
-{
-    *os << p.ime;
-}
+void PrintTo(const PrimerUkaza& p, std::ostream* os) { *os << p.ime; }
 
 class Izvajalec : public ::testing::TestWithParam<PrimerUkaza> {};
 
@@ -45,9 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
         PrimerUkaza{"izid_neznan", [](const QStringList&, TerminalOkolje&) { return int(kIzidNeznan); }, 4, ""},
         PrimerUkaza{"signal", [](const QStringList&, TerminalOkolje&) { return int(kUstavljenoSSignalom); }, 130, ""},
         PrimerUkaza{"nedokumentirana_koda", [](const QStringList&, TerminalOkolje&) { return 7; }, 1, ""},
-        PrimerUkaza{"napaka",
-                    [](const QStringList&, TerminalOkolje&) -> int { throw Napaka(QStringLiteral("Baza ni dosegljiva")); },
-                    1, "Baza ni dosegljiva\n"},
+        PrimerUkaza{
+            "napaka",
+            [](const QStringList&, TerminalOkolje&) -> int { throw Napaka(QStringLiteral("Baza ni dosegljiva")); }, 1,
+            "Baza ni dosegljiva\n"},
         PrimerUkaza{"std_exception",
                     [](const QStringList&, TerminalOkolje&) -> int { throw std::runtime_error("std::bad_alloc"); }, 1,
                     "std::bad_alloc\n"},

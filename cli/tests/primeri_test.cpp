@@ -33,10 +33,7 @@
 
 namespace {
 
-QString mapaPrimerov()
-{
-    return QStringLiteral(LEDGXFER_PRIMERI_DIR);
-}
+QString mapaPrimerov() { return QStringLiteral(LEDGXFER_PRIMERI_DIR); }
 
 struct Primer {
     std::string ime; // the test's name: the folder's, with '_' for what a name cannot hold
@@ -49,9 +46,9 @@ std::vector<Primer> najdiPrimere()
     const QDir koren(mapaPrimerov());
     for (const QString& ime : koren.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         std::string imeTesta = ime.toStdString();
-        std::replace_if(imeTesta.begin(), imeTesta.end(),
-                        [](char c) { return !((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')); },
-                        '_');
+        std::replace_if(
+            imeTesta.begin(), imeTesta.end(),
+            [](char c) { return !((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')); }, '_');
         primeri.push_back({imeTesta, koren.filePath(ime)});
     }
     return primeri;
@@ -107,8 +104,8 @@ std::vector<Zagon> zagoni(const QString& pot, const QString& alias, const QStrin
         bool ok = false;
         const int koda = deli.takeFirst().toInt(&ok);
         if (!ok || deli.isEmpty()) {
-            ADD_FAILURE() << pot.toStdString() << ":" << st << ": an exit code, then the arguments: "
-                          << t.toStdString();
+            ADD_FAILURE() << pot.toStdString() << ":" << st
+                          << ": an exit code, then the arguments: " << t.toStdString();
             continue;
         }
         for (QString& d : deli)
@@ -157,10 +154,7 @@ std::string razlika(const QByteArray& pricakovano, const QByteArray& dobljeno)
            + "\n  got:      " + okolica(dobljeno, mesto);
 }
 
-void PrintTo(const Primer& p, std::ostream* os)
-{
-    *os << p.mapa.toStdString();
-}
+void PrintTo(const Primer& p, std::ostream* os) { *os << p.mapa.toStdString(); }
 
 class Primeri : public ::testing::TestWithParam<Primer> {};
 
@@ -185,8 +179,8 @@ TEST_P(Primeri, TheRunsLeaveExactlyTheExpectedFiles)
     const QDate prej = QDate::currentDate();
     for (const Zagon& z : runs) {
         const IzidBatch i = zazeniBatch(baza, z.argumenti);
-        ASSERT_EQ(i.koda, z.koda) << "ukaz.txt:" << z.vrstica << ": " << z.argumenti.join(u' ').toStdString()
-                                  << "\n" << i.izhod.toStdString() << i.napake.toStdString();
+        ASSERT_EQ(i.koda, z.koda) << "ukaz.txt:" << z.vrstica << ": " << z.argumenti.join(u' ').toStdString() << "\n"
+                                  << i.izhod.toStdString() << i.napake.toStdString();
     }
     const QDate potem = QDate::currentDate();
 
@@ -201,8 +195,8 @@ TEST_P(Primeri, TheRunsLeaveExactlyTheExpectedFiles)
         std::string prva;
         bool enako = false;
         for (const QDate& dan : {potem, prej}) {
-            const std::string r = razlika(QByteArray(vzorec).replace("{danes}", dan.toString(u"yyyyMMdd").toLatin1()),
-                                          dobljeno);
+            const std::string r =
+                razlika(QByteArray(vzorec).replace("{danes}", dan.toString(u"yyyyMMdd").toLatin1()), dobljeno);
             enako = enako || r.empty();
             if (prva.empty())
                 prva = r;
@@ -215,7 +209,4 @@ INSTANTIATE_TEST_SUITE_P(Mapa, Primeri, ::testing::ValuesIn(najdiPrimere()),
                          [](const ::testing::TestParamInfo<Primer>& i) { return i.param.ime; });
 
 // An empty list would make the suite above pass without checking anything.
-TEST(PrimeriMapa, HoldsCases)
-{
-    EXPECT_FALSE(najdiPrimere().empty()) << mapaPrimerov().toStdString();
-}
+TEST(PrimeriMapa, HoldsCases) { EXPECT_FALSE(najdiPrimere().empty()) << mapaPrimerov().toStdString(); }

@@ -25,20 +25,19 @@ QString zapisi(const QTemporaryDir& dir, const QByteArray& vsebina)
 TEST(Aliasi, ReadsSectionsWithInlineCommentsAndResolvesSqliteFiles)
 {
     QTemporaryDir dir;
-    const QString pot = zapisi(dir,
-        "; leading comment\n"
-        "[LB]\n"
-        "driver=sqlite          ; sqlite | postgresql | odbc\n"
-        "database=ledger.sqlite ; relative to this file\n"
-        "user=\n"
-        "\n"
-        "[Produkcija]\r\n"
-        "driver=PostgreSQL\r\n"
-        "database=glavna\r\n"
-        "host=127.0.0.1\r\n"
-        "port=5433\r\n"
-        "user=knjigovodja\r\n"
-        "password=\"a;b#c\"\r\n");
+    const QString pot = zapisi(dir, "; leading comment\n"
+                                    "[LB]\n"
+                                    "driver=sqlite          ; sqlite | postgresql | odbc\n"
+                                    "database=ledger.sqlite ; relative to this file\n"
+                                    "user=\n"
+                                    "\n"
+                                    "[Produkcija]\r\n"
+                                    "driver=PostgreSQL\r\n"
+                                    "database=glavna\r\n"
+                                    "host=127.0.0.1\r\n"
+                                    "port=5433\r\n"
+                                    "user=knjigovodja\r\n"
+                                    "password=\"a;b#c\"\r\n");
     const Aliasi a = Aliasi::preberi(pot);
 
     const auto lb = a.najdi(QStringLiteral("LB"));
@@ -61,8 +60,7 @@ TEST(Aliasi, ReadsSectionsWithInlineCommentsAndResolvesSqliteFiles)
 
 TEST(Aliasi, MissingFileHasNoAliases)
 {
-    EXPECT_FALSE(Aliasi::preberi(QStringLiteral("/nonexistent/aliases.ini"))
-                     .najdi(QStringLiteral("LB")).has_value());
+    EXPECT_FALSE(Aliasi::preberi(QStringLiteral("/nonexistent/aliases.ini")).najdi(QStringLiteral("LB")).has_value());
 }
 
 // What an INI reader does to the values of an aliases file: each case is one file, one
@@ -126,7 +124,8 @@ TEST(Aliasi, ReadsTheValuesAnIniFileCanHold)
          [](const Alias& a) { return a.driver; }, QStringLiteral("postgresql")},
         {"a further key with a blank", "[A]\nMoja Nastavitev = da\n", "A",
          [](const Alias& a) { return a.ostalo.value(QStringLiteral("moja nastavitev")); }, QStringLiteral("da")},
-        {"a port", "[A]\nport = 5433\n", "A", [](const Alias& a) { return QString::number(a.port); }, QStringLiteral("5433")},
+        {"a port", "[A]\nport = 5433\n", "A", [](const Alias& a) { return QString::number(a.port); },
+         QStringLiteral("5433")},
         {"a port that is no number", "[A]\nport=54x\n", "A", [](const Alias& a) { return QString::number(a.port); },
          QStringLiteral("0")},
         {"a section named with '/'", "[Banka/Test]\ndriver=odbc\n", "banka/test",
@@ -165,14 +164,14 @@ TEST(Aliasi, AnUnclosedQuoteTakesItsAliasOutAndSaysWhy)
 TEST(Aliasi, UnquotedValuesWithSemicolonsAreReadWholeAsBefore)
 {
     QTemporaryDir dir;
-    const QString pot = zapisi(dir,
-        "[DB2]\n"
-        "driver=odbc\n"
-        "database=DRIVER={IBM DB2 ODBC DRIVER};DATABASE=GLAVNA;HOSTNAME=db2;PORT=50000 ; production\n"
-        "password=a;b\n"
-        "user=ana ; the clerk\n"
-        "host=db2 # the server\n"
-        "port=   ; none\n");
+    const QString pot =
+        zapisi(dir, "[DB2]\n"
+                    "driver=odbc\n"
+                    "database=DRIVER={IBM DB2 ODBC DRIVER};DATABASE=GLAVNA;HOSTNAME=db2;PORT=50000 ; production\n"
+                    "password=a;b\n"
+                    "user=ana ; the clerk\n"
+                    "host=db2 # the server\n"
+                    "port=   ; none\n");
     const std::optional<Alias> a = Aliasi::preberi(pot).najdi(QStringLiteral("db2"));
     ASSERT_TRUE(a.has_value());
     EXPECT_EQ(a->database, QStringLiteral("DRIVER={IBM DB2 ODBC DRIVER};DATABASE=GLAVNA;HOSTNAME=db2;PORT=50000"));

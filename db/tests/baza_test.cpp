@@ -16,7 +16,8 @@ TEST(Baza, CoreTablesDatesNullsAndTranslatedFormsWorkOnTheEngine)
     Poizvedba q(db);
     q.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, KONTO, VALUTA, BZNESEK, PRENOS) "
                             "VALUES (:D, 1, :V, :Z, NULL)"),
-             {{QStringLiteral("D"), QDate(2018, 3, 31)}, {QStringLiteral("V"), QStringLiteral("EUR")},
+             {{QStringLiteral("D"), QDate(2018, 3, 31)},
+              {QStringLiteral("V"), QStringLiteral("EUR")},
               {QStringLiteral("Z"), 12.345}});
     q.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, KONTO, VALUTA, BZNESEK, PRENOS) "
                             "VALUES (:D, 2, NULL, NULL, 0)"),
@@ -49,7 +50,8 @@ TEST(Baza, CoreTablesDatesNullsAndTranslatedFormsWorkOnTheEngine)
     EXPECT_EQ(q.celo(QStringLiteral("N")), 1);
 
     // The table file name and the double-quoted literal reach the plain table.
-    EXPECT_TRUE(q.poskusiIzvesti(QStringLiteral("CREATE TABLE  \"GrupeDog.db\" (IdGrupe char(2),SfDog integer,NzvGrupe char(10) )")))
+    EXPECT_TRUE(q.poskusiIzvesti(
+        QStringLiteral("CREATE TABLE  \"GrupeDog.db\" (IdGrupe char(2),SfDog integer,NzvGrupe char(10) )")))
         << q.zadnjaNapaka().toStdString();
     q.izvedi(QStringLiteral("INSERT INTO GrupeDog (IdGrupe, SfDog, NzvGrupe) VALUES (\"05\", 3, \"Nakupi\")"));
     q.odpri(QStringLiteral("SELECT * FROM GrupeDog WHERE IdGrupe=\"05\" "));
@@ -74,8 +76,8 @@ TEST(Baza, RefusedLoginIsAFailedConnection)
     LEDG_PRESKOCI_BREZ_BAZE(b);
     if (b.gonilnik() == u"sqlite")
         GTEST_SKIP() << "SQLite has no login";
-    const QString napaka = povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"),
-                                           b.uporabnik(), QStringLiteral("napacno geslo"));
+    const QString napaka =
+        povezava::odpri(QStringLiteral("LB"), QStringLiteral("LB"), b.uporabnik(), QStringLiteral("napacno geslo"));
     EXPECT_FALSE(napaka.isEmpty());
     EXPECT_FALSE(povezava::jeOdprta(QStringLiteral("LB")));
 }

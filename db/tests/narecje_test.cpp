@@ -14,27 +14,20 @@ struct PrimerPrevoda {
 const char* imeStreznika(QSqlDriver::DbmsType dbms)
 {
     switch (dbms) {
-    case QSqlDriver::SQLite:
-        return "sqlite";
-    case QSqlDriver::PostgreSQL:
-        return "postgresql";
-    case QSqlDriver::DB2:
-        return "db2";
-    default:
-        return "drug";
+    case QSqlDriver::SQLite: return "sqlite";
+    case QSqlDriver::PostgreSQL: return "postgresql";
+    case QSqlDriver::DB2: return "db2";
+    default: return "drug";
     }
 }
 
-void PrintTo(const PrimerPrevoda& p, std::ostream* os)
-{
-    *os << imeStreznika(p.dbms) << ": " << p.vhod;
-}
+void PrintTo(const PrimerPrevoda& p, std::ostream* os) { *os << imeStreznika(p.dbms) << ": " << p.vhod; }
 
 // "sqlite_AliasInTableName": the engine and the case, or its position when unnamed.
 std::string imePrimera(const ::testing::TestParamInfo<PrimerPrevoda>& i)
 {
     return std::string(imeStreznika(i.param.dbms)) + '_'
-        + (i.param.ime ? std::string(i.param.ime) : std::to_string(i.index));
+           + (i.param.ime ? std::string(i.param.ime) : std::to_string(i.index));
 }
 
 class Narecje : public ::testing::TestWithParam<PrimerPrevoda> {};
@@ -51,8 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
     Primeri, Narecje,
     ::testing::Values(
         // Alias-qualified table: every driver gets the plain name.
-        PrimerPrevoda{"SELECT * FROM ':LB:pog' WHERE IdPog>=1", QSqlDriver::SQLite,
-                      "SELECT * FROM pog WHERE IdPog>=1", "AliasInTableName"},
+        PrimerPrevoda{"SELECT * FROM ':LB:pog' WHERE IdPog>=1", QSqlDriver::SQLite, "SELECT * FROM pog WHERE IdPog>=1",
+                      "AliasInTableName"},
         PrimerPrevoda{"SELECT * FROM ':LB:pog'", QSqlDriver::PostgreSQL, "SELECT * FROM pog", "AliasInTableName"},
         // The table file name in double quotes names the table.
         PrimerPrevoda{"CREATE TABLE  \"GrupeDog.db\" (IdGrupe char(2) )", QSqlDriver::SQLite,
@@ -68,19 +61,20 @@ INSTANTIATE_TEST_SUITE_P(
                       "CREATE TABLE X (Z DOUBLE PRECISION)", "DoublePrecisionKept"},
         PrimerPrevoda{"CREATE TABLE X (ZNESEK DOUBLE)", QSqlDriver::DB2, "CREATE TABLE X (ZNESEK DOUBLE)",
                       "DoubleKept"},
-        PrimerPrevoda{"SELECT 'DOUBLE \"x\"' FROM T", QSqlDriver::PostgreSQL,
-                      "SELECT 'DOUBLE \"x\"' FROM T", "DoubleInsideTextKept"},
+        PrimerPrevoda{"SELECT 'DOUBLE \"x\"' FROM T", QSqlDriver::PostgreSQL, "SELECT 'DOUBLE \"x\"' FROM T",
+                      "DoubleInsideTextKept"},
         // NULL keys sort as on the servers: last ascending, first descending; SQLite only.
-        PrimerPrevoda{"SELECT * FROM K ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA",
-                      QSqlDriver::SQLite,
+        PrimerPrevoda{"SELECT * FROM K ORDER BY  S.OZNAKA, D.SFDJV,  K.DATUMK, K.STRAN, K.VALUTA", QSqlDriver::SQLite,
                       "SELECT * FROM K ORDER BY  S.OZNAKA NULLS LAST, D.SFDJV NULLS LAST,  K.DATUMK NULLS LAST,"
-                      " K.STRAN NULLS LAST, K.VALUTA NULLS LAST", "NullsLastAscending"},
+                      " K.STRAN NULLS LAST, K.VALUTA NULLS LAST",
+                      "NullsLastAscending"},
         PrimerPrevoda{"SELECT * FROM  LEDGXFER  ORDER BY StPrenosa DESC ", QSqlDriver::SQLite,
                       "SELECT * FROM  LEDGXFER  ORDER BY StPrenosa DESC NULLS FIRST ", "NullsFirstDescending"},
-        PrimerPrevoda{"SELECT * FROM (SELECT A FROM T ORDER BY A) X WHERE B='ORDER BY' ORDER BY B nulls first LIMIT 3",
-                      QSqlDriver::SQLite,
-                      "SELECT * FROM (SELECT A FROM T ORDER BY A NULLS LAST) X WHERE B='ORDER BY' ORDER BY B nulls first LIMIT 3",
-                      "NullsLastInSubqueryNotInText"},
+        PrimerPrevoda{
+            "SELECT * FROM (SELECT A FROM T ORDER BY A) X WHERE B='ORDER BY' ORDER BY B nulls first LIMIT 3",
+            QSqlDriver::SQLite,
+            "SELECT * FROM (SELECT A FROM T ORDER BY A NULLS LAST) X WHERE B='ORDER BY' ORDER BY B nulls first LIMIT 3",
+            "NullsLastInSubqueryNotInText"},
         PrimerPrevoda{"SELECT * FROM K ORDER BY  S.OZNAKA, K.VALUTA", QSqlDriver::PostgreSQL,
                       "SELECT * FROM K ORDER BY  S.OZNAKA, K.VALUTA", "OrderByKept"},
         // Statements without such forms pass unchanged, spaces included.

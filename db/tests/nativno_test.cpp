@@ -161,8 +161,7 @@ TEST_P(Stikala, TheEnvironmentForcesTheDriverPath)
 
 INSTANTIATE_TEST_SUITE_P(Vrednosti, Stikala,
                          ::testing::Values(PrimerStikala{"nic", "0", false}, PrimerStikala{"no", "no", false},
-                                           PrimerStikala{"OFF", "OFF", false},
-                                           PrimerStikala{"false", " false ", false},
+                                           PrimerStikala{"OFF", "OFF", false}, PrimerStikala{"false", " false ", false},
                                            PrimerStikala{"ena", "1", true}, PrimerStikala{"prazno", "", true},
                                            PrimerStikala{"nenastavljeno", nullptr, true}),
                          [](const auto& info) { return std::string(info.param.ime); });
@@ -177,9 +176,9 @@ TEST(NativnoInGonilnik, BothPathsReadAndStoreTheSameValues)
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE NV (ZAP INTEGER, D DATE, T VARCHAR(20), R DOUBLE PRECISION)")));
     const QList<MnozicniVnos::Stolpec> stolpci = {{QStringLiteral("ZAP"), QStringLiteral("INTEGER")},
-                                                   {QStringLiteral("D"), QStringLiteral("DATE")},
-                                                   {QStringLiteral("T"), QStringLiteral("VARCHAR(20)")},
-                                                   {QStringLiteral("R"), QStringLiteral("DOUBLE PRECISION")}};
+                                                  {QStringLiteral("D"), QStringLiteral("DATE")},
+                                                  {QStringLiteral("T"), QStringLiteral("VARCHAR(20)")},
+                                                  {QStringLiteral("R"), QStringLiteral("DOUBLE PRECISION")}};
     const QList<QVariantList> vrstice = {
         {qint64(1), QDate(2024, 2, 29), QStringLiteral("a\tb\\c"), 0.1 + 0.2},
         {qint64(2), QDate(), QString(), -1e-17},
@@ -192,9 +191,8 @@ TEST(NativnoInGonilnik, BothPathsReadAndStoreTheSameValues)
         const QString sql = QStringLiteral("SELECT ZAP, D, T, R FROM NV ORDER BY ZAP");
         Transakcija tx(db, okolje);
         tx.zacni();
-        MnozicniVnos vnos(tx, QStringLiteral("NV"), stolpci, [&](const QVariantList&, const QSqlError& e) {
-            ADD_FAILURE() << e.text().toStdString();
-        });
+        MnozicniVnos vnos(tx, QStringLiteral("NV"), stolpci,
+                          [&](const QVariantList&, const QSqlError& e) { ADD_FAILURE() << e.text().toStdString(); });
         for (const QVariantList& v : vrstice)
             vnos.dodaj(v);
         vnos.koncaj();
@@ -333,9 +331,10 @@ TEST(PgNativno, ABulkInsertGoesOnThroughTheDriverWhenCopyIsNoLongerAllowed)
     Zapisnik okolje;
     Transakcija tx(db, okolje);
     tx.zacni();
-    MnozicniVnos vnos(tx, QStringLiteral("KV"),
-                      {{QStringLiteral("ZAP"), QStringLiteral("INTEGER")}, {QStringLiteral("T"), QStringLiteral("VARCHAR(20)")}},
-                      [](const QVariantList&, const QSqlError& e) { ADD_FAILURE() << e.text().toStdString(); });
+    MnozicniVnos vnos(
+        tx, QStringLiteral("KV"),
+        {{QStringLiteral("ZAP"), QStringLiteral("INTEGER")}, {QStringLiteral("T"), QStringLiteral("VARCHAR(20)")}},
+        [](const QVariantList&, const QSqlError& e) { ADD_FAILURE() << e.text().toStdString(); });
     ASSERT_EQ(vnos.opisNacina(), QStringLiteral("s COPY"));
     vnos.dodaj({qint64(1), QStringLiteral("prva")});
     vnos.poslji();
@@ -348,7 +347,8 @@ TEST(PgNativno, ABulkInsertGoesOnThroughTheDriverWhenCopyIsNoLongerAllowed)
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT ZAP, T FROM KV ORDER BY ZAP")));
     QStringList vrstice;
     while (q.next())
-        vrstice << q.value(0).toString() + u'|' + (q.value(1).isNull() ? QStringLiteral("NULL") : q.value(1).toString());
+        vrstice << q.value(0).toString() + u'|'
+                       + (q.value(1).isNull() ? QStringLiteral("NULL") : q.value(1).toString());
     EXPECT_EQ(vrstice, (QStringList{QStringLiteral("1|prva"), QStringLiteral("2|druga\tz tabulatorjem"),
                                     QStringLiteral("3|NULL")}));
     tx.preklici();
@@ -363,12 +363,13 @@ TEST_F(SqliteBaza, TextOfAnyBytesIsReadAndStoredAsTheDriverDoes)
         GTEST_SKIP() << "this build's SQLite driver is not used past the driver";
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE B (ZAP INTEGER, T TEXT)")));
-    ASSERT_TRUE(q.exec(QStringLiteral(
-        "INSERT INTO B VALUES (1, 'abc'), (2, ''), (3, CAST(X'610062' AS TEXT)), (4, 'ČŠŽ đ'), "
-        "(5, CAST(X'41FF42' AS TEXT)), (6, CAST(X'41C3' AS TEXT)), (7, CAST(X'EDA080' AS TEXT))")));
-    const QList<QString> zapisi = {QStringLiteral("abc"), QString(), QStringLiteral(""),
-                                   QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b")),
-                                   QStringLiteral("ČŠŽ đ"), QString(QChar(0xD800)) + QStringLiteral("x")};
+    ASSERT_TRUE(q.exec(
+        QStringLiteral("INSERT INTO B VALUES (1, 'abc'), (2, ''), (3, CAST(X'610062' AS TEXT)), (4, 'ČŠŽ đ'), "
+                       "(5, CAST(X'41FF42' AS TEXT)), (6, CAST(X'41C3' AS TEXT)), (7, CAST(X'EDA080' AS TEXT))")));
+    const QList<QString> zapisi = {
+        QStringLiteral("abc"),   QString(),
+        QStringLiteral(""),      QString(QStringLiteral("a") + QChar(0) + QStringLiteral("b")),
+        QStringLiteral("ČŠŽ đ"), QString(QChar(0xD800)) + QStringLiteral("x")};
     Zapisnik okolje;
     const auto beri = [&](const char* stikalo) {
         Stikalo s(stikalo);
@@ -378,17 +379,19 @@ TEST_F(SqliteBaza, TextOfAnyBytesIsReadAndStoredAsTheDriverDoes)
         for (bool je = !r.eof(); je; je = r.naslednji()) {
             const QString t = r.niz(1);
             const QVariant v = r.vrednost(r.trenutnaVrstica(), 1);
-            izpis << QString::number(r.celo(0)) + u'|' + QString::number(t.isNull())
-                    + u'|' + QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2).toHex())
-                    + u'|' + QString::fromLatin1(v.typeName()) + u'=' + v.toString();
+            izpis << QString::number(r.celo(0)) + u'|' + QString::number(t.isNull()) + u'|'
+                         + QString::fromLatin1(
+                             QByteArray(reinterpret_cast<const char*>(t.utf16()), t.size() * 2).toHex())
+                         + u'|' + QString::fromLatin1(v.typeName()) + u'=' + v.toString();
         }
         r.zapri();
         // Stored by the bulk insert and read back as the engine's bytes.
         Transakcija tx(db, okolje);
         tx.zacni();
-        MnozicniVnos vnos(tx, QStringLiteral("BV"), {{QStringLiteral("ZAP"), QStringLiteral("INTEGER")},
-                                                     {QStringLiteral("T"), QStringLiteral("TEXT")}},
-                          [&](const QVariantList&, const QSqlError& e) { ADD_FAILURE() << e.text().toStdString(); });
+        MnozicniVnos vnos(
+            tx, QStringLiteral("BV"),
+            {{QStringLiteral("ZAP"), QStringLiteral("INTEGER")}, {QStringLiteral("T"), QStringLiteral("TEXT")}},
+            [&](const QVariantList&, const QSqlError& e) { ADD_FAILURE() << e.text().toStdString(); });
         QSqlQuery(db).exec(QStringLiteral("CREATE TABLE BV (ZAP INTEGER, T TEXT)"));
         for (qsizetype i = 0; i < zapisi.size(); ++i)
             vnos.dodaj({qint64(i), zapisi.at(i)});

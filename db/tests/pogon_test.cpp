@@ -10,18 +10,15 @@
 namespace {
 
 struct PrimerPogona {
-    const char* gonilnik;            // the test database's engine
-    Pogon::Vnos vnos;                // the bulk insert's way, where the handle is proven
-    Pogon::Vnos vnosSkoziGonilnik;   // with LEDGXFER_NATIVNO=0
-    bool kazalec;                    // the run reads through a cursor
-    bool vzporedno;                  // a one-directional result stays readable beside others
-    bool bralnik;                    // a reader past the driver of a one-directional statement
+    const char* gonilnik;          // the test database's engine
+    Pogon::Vnos vnos;              // the bulk insert's way, where the handle is proven
+    Pogon::Vnos vnosSkoziGonilnik; // with LEDGXFER_NATIVNO=0
+    bool kazalec;                  // the run reads through a cursor
+    bool vzporedno;                // a one-directional result stays readable beside others
+    bool bralnik;                  // a reader past the driver of a one-directional statement
 };
 
-void PrintTo(const PrimerPogona& p, std::ostream* os)
-{
-    *os << p.gonilnik;
-}
+void PrintTo(const PrimerPogona& p, std::ostream* os) { *os << p.gonilnik; }
 
 class Pogoni : public ::testing::TestWithParam<PrimerPogona> {};
 
@@ -98,8 +95,7 @@ TEST_P(Pogoni, EachEngineReadsItsOwnFailuresAndTakesItsOwnStatements)
 
 INSTANTIATE_TEST_SUITE_P(
     Pogoni, Pogoni,
-    ::testing::Values(
-        PrimerPogona{"sqlite", Pogon::Vnos::ZacasnaTabela, Pogon::Vnos::ZacasnaTabela, false, true, true},
-        PrimerPogona{"postgresql", Pogon::Vnos::Kopiranje, Pogon::Vnos::Skupine, true, false, false},
-        PrimerPogona{"odbc", Pogon::Vnos::Skupine, Pogon::Vnos::Skupine, false, true, false}),
+    ::testing::Values(PrimerPogona{"sqlite", Pogon::Vnos::ZacasnaTabela, Pogon::Vnos::ZacasnaTabela, false, true, true},
+                      PrimerPogona{"postgresql", Pogon::Vnos::Kopiranje, Pogon::Vnos::Skupine, true, false, false},
+                      PrimerPogona{"odbc", Pogon::Vnos::Skupine, Pogon::Vnos::Skupine, false, true, false}),
     [](const auto& info) { return std::string(info.param.gonilnik); });

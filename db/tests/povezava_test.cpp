@@ -116,9 +116,9 @@ TEST(Povezava, SecondConnectionGetsTheLoginsCredentialsOnlyOnTheSameServer)
     const Aliasi a = aliasiZ(dir, ini);
     qputenv("LEDGXFER_ALIASES", dir.filePath(QStringLiteral("aliases.ini")).toUtf8());
 
-    ASSERT_TRUE(povezava::odpri(QStringLiteral("X"), QStringLiteral("X"), QStringLiteral("janez"),
-                                QStringLiteral("skrivno"), a)
-                    .isEmpty());
+    ASSERT_TRUE(
+        povezava::odpri(QStringLiteral("X"), QStringLiteral("X"), QStringLiteral("janez"), QStringLiteral("skrivno"), a)
+            .isEmpty());
     povezava::zapomniPrijavo(QStringLiteral("X"), QStringLiteral("janez"), QStringLiteral("skrivno"), a);
 
     struct Primer {
@@ -126,8 +126,8 @@ TEST(Povezava, SecondConnectionGetsTheLoginsCredentialsOnlyOnTheSameServer)
         const char* uporabnik;
         const char* geslo;
     };
-    for (const Primer& p : {Primer{"ISTA", "janez", "skrivno"}, Primer{"DRUGA", "", ""},
-                            Primer{"SVOJA", "lb_uporabnik", "lb_geslo"}}) {
+    for (const Primer& p :
+         {Primer{"ISTA", "janez", "skrivno"}, Primer{"DRUGA", "", ""}, Primer{"SVOJA", "lb_uporabnik", "lb_geslo"}}) {
         const QSqlDatabase db = povezava::zaIme(QString::fromLatin1(p.alias));
         EXPECT_EQ(db.userName(), QString::fromLatin1(p.uporabnik)) << p.alias;
         EXPECT_EQ(db.password(), QString::fromLatin1(p.geslo)) << p.alias;

@@ -21,12 +21,12 @@ Aliasi aliasiZ(const QTemporaryDir& dir, const QString& ini)
 
 struct Primer {
     const char* ime;
-    QString ini;          // the aliases file
+    QString ini; // the aliases file
     QString alias;
     QString uporabnik;
     QString geslo;
     povezava::Neuspeh neuspeh;
-    QString razlog;       // a part of the reason the operator reads
+    QString razlog; // a part of the reason the operator reads
 };
 
 // The operator reads why: the window's message, then the reason on its own line.
@@ -55,12 +55,13 @@ TEST(Prijava, FailedLoginCarriesItsKindAndTheReason)
     // Nobody listens on port 1 of the loopback address.
     const QString zaprt = QStringLiteral("[PG]\ndriver=postgresql\ndatabase=ledger\nhost=127.0.0.1\nport=1\n");
     const Primer primeri[] = {
-        {"neznan_alias", sqlite, QStringLiteral("NI"), QStringLiteral("ana"), QString(),
-         povezava::Neuspeh::NeznanAlias, QStringLiteral("Alias ne obstaja: NI")},
+        {"neznan_alias", sqlite, QStringLiteral("NI"), QStringLiteral("ana"), QString(), povezava::Neuspeh::NeznanAlias,
+         QStringLiteral("Alias ne obstaja: NI")},
         {"prazen_alias", sqlite, QString(), QString(), QString(), povezava::Neuspeh::NeznanAlias,
          QStringLiteral("Alias ne obstaja: ")},
         {"manjka_datoteka_sqlite", sqlite, QStringLiteral("LB"), QStringLiteral("ana"), QStringLiteral("x"),
-         povezava::Neuspeh::NiBaze, QStringLiteral("Baza ne obstaja: ") + dir.filePath(QStringLiteral("manjka.sqlite"))},
+         povezava::Neuspeh::NiBaze,
+         QStringLiteral("Baza ne obstaja: ") + dir.filePath(QStringLiteral("manjka.sqlite"))},
         {"neznan_gonilnik", paradox, QStringLiteral("X"), QString(), QString(), povezava::Neuspeh::Gonilnik,
          QStringLiteral("Neznan gonilnik: paradox")},
         {"streznik_ni_dosegljiv", zaprt, QStringLiteral("PG"), QStringLiteral("ana"), QStringLiteral("x"),

@@ -194,7 +194,8 @@ TEST(RezultatKazalec, CursorReadsEveryValueAsTheDriverDoes)
         EXPECT_EQ(kazalec.trenutnaVrstica(), vrstic);
         ++vrstic;
         for (int s = 1; s < gonilnik.steviloStolpcev(); ++s) {
-            SCOPED_TRACE(QStringLiteral("vrstica %1, stolpec %2").arg(vrstic).arg(gonilnik.imeStolpca(s)).toStdString());
+            SCOPED_TRACE(
+                QStringLiteral("vrstica %1, stolpec %2").arg(vrstic).arg(gonilnik.imeStolpca(s)).toStdString());
             const QVariant a = kazalec.vrednost(kazalec.trenutnaVrstica(), s);
             const QVariant v = gonilnik.vrednost(gonilnik.trenutnaVrstica(), s);
             EXPECT_EQ(a.isNull(), v.isNull());

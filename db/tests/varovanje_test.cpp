@@ -70,8 +70,8 @@ protected:
 
 struct IzhodCase {
     const char* ime;
-    const char* pot;       // relative to the test folder
-    const char* razlog;    // part of the refusal; empty: accepted
+    const char* pot;         // relative to the test folder
+    const char* razlog;      // part of the refusal; empty: accepted
     const char* lastna = ""; // the program's own file the writer is for
 };
 
@@ -104,21 +104,19 @@ TEST_P(VarovanjeIzhodaPoti, zavrneDatotekeBazeProgramaInVhoda)
 
 INSTANTIATE_TEST_SUITE_P(
     Poti, VarovanjeIzhodaPoti,
-    ::testing::Values(IzhodCase{"baza", "knjiga.sqlite", "baze podatkov"},
-                      IzhodCase{"wal", "knjiga.sqlite-wal", "baze podatkov"},
-                      IzhodCase{"shm", "knjiga.sqlite-shm", "baze podatkov"},
-                      IzhodCase{"journal_se_ni", "knjiga.sqlite-journal", "baze podatkov"},
-                      IzhodCase{"baza_skozi_mapo_nazaj", "izvoz/../knjiga.sqlite", "baze podatkov"},
-                      IzhodCase{"trda_povezava_na_bazo", "izvoz/trda.txt", "baze podatkov"},
-                      IzhodCase{"vhod_ukaza", "izvoz/../vhod.txt", "ukaz bere"},
-                      IzhodCase{"zokdll", "app/ZOKDLL.DB", "programa"},
-                      IzhodCase{"zokdll_v_drugih_crkah", "app/ZokDll.db", "programa"},
-                      IzhodCase{"nastavitve", "app/LEDGXFER.INI", "programa"},
-                      IzhodCase{"dnevnik", "app/ledgxfer.log", "programa"},
-                      IzhodCase{"aliasi", "aliasi.ini", "programa"},
-                      IzhodCase{"nastavitve_za_pisca_nastavitev", "app/LEDGXFER.INI", "", "app/LEDGXFER.INI"},
-                      IzhodCase{"navadna_datoteka", "izvoz/OSB.TXT", ""},
-                      IzhodCase{"ime_kot_baza_v_drugi_mapi", "izvoz/knjiga.sqlite", ""}),
+    ::testing::Values(
+        IzhodCase{"baza", "knjiga.sqlite", "baze podatkov"}, IzhodCase{"wal", "knjiga.sqlite-wal", "baze podatkov"},
+        IzhodCase{"shm", "knjiga.sqlite-shm", "baze podatkov"},
+        IzhodCase{"journal_se_ni", "knjiga.sqlite-journal", "baze podatkov"},
+        IzhodCase{"baza_skozi_mapo_nazaj", "izvoz/../knjiga.sqlite", "baze podatkov"},
+        IzhodCase{"trda_povezava_na_bazo", "izvoz/trda.txt", "baze podatkov"},
+        IzhodCase{"vhod_ukaza", "izvoz/../vhod.txt", "ukaz bere"}, IzhodCase{"zokdll", "app/ZOKDLL.DB", "programa"},
+        IzhodCase{"zokdll_v_drugih_crkah", "app/ZokDll.db", "programa"},
+        IzhodCase{"nastavitve", "app/LEDGXFER.INI", "programa"}, IzhodCase{"dnevnik", "app/ledgxfer.log", "programa"},
+        IzhodCase{"aliasi", "aliasi.ini", "programa"},
+        IzhodCase{"nastavitve_za_pisca_nastavitev", "app/LEDGXFER.INI", "", "app/LEDGXFER.INI"},
+        IzhodCase{"navadna_datoteka", "izvoz/OSB.TXT", ""},
+        IzhodCase{"ime_kot_baza_v_drugi_mapi", "izvoz/knjiga.sqlite", ""}),
     PoImenu());
 
 // --- Bounded inputs ---------------------------------------------------------------
@@ -156,51 +154,50 @@ TEST_P(OmejenVhod, beremLeNavadnoDatotekoVMeji)
 
 QString vMapi(const QString& mapa, const char* ime) { return mapa + u'/' + QString::fromUtf8(ime); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Vhodi, OmejenVhod,
-    ::testing::Values(
-        VhodCase{"navadna",
-                 [](const QString& m) {
-                     zapisi(vMapi(m, "a"), "vsebina");
-                     return vMapi(m, "a");
-                 },
-                 7, ""},
-        VhodCase{"povezava_na_navadno",
-                 [](const QString& m) {
-                     zapisi(vMapi(m, "a"), "vsebina");
-                     QFile::link(vMapi(m, "a"), vMapi(m, "b"));
-                     return vMapi(m, "b");
-                 },
-                 100, ""},
-        VhodCase{"vecja_od_meje",
-                 [](const QString& m) {
-                     zapisi(vMapi(m, "a"), "vsebina");
-                     return vMapi(m, "a");
-                 },
-                 6, "največ dovoljenih je 6"},
-        VhodCase{"povezava_na_dev_zero",
-                 [](const QString& m) {
-                     QFile::link(QStringLiteral("/dev/zero"), vMapi(m, "ZOKDLL.DB"));
-                     return vMapi(m, "ZOKDLL.DB");
-                 },
-                 1 << 20, "naprava"},
-        VhodCase{"fifo_brez_pisca",
-                 [](const QString& m) {
-                     ::mkfifo(QFile::encodeName(vMapi(m, "cev")).constData(), 0600);
-                     return vMapi(m, "cev");
-                 },
-                 1 << 20, "FIFO"},
-        VhodCase{"redka_datoteka_5_GB",
-                 [](const QString& m) {
-                     QFile f(vMapi(m, "redka"));
-                     if (f.open(QIODevice::WriteOnly))
-                         f.resize(qint64(5) << 30);
-                     return vMapi(m, "redka");
-                 },
-                 qint64(1) << 30, "5368709120 bajtov"},
-        VhodCase{"mapa", [](const QString& m) { return m; }, 1 << 20, "mapa"},
-        VhodCase{"ni_datoteke", [](const QString& m) { return vMapi(m, "ni"); }, 1 << 20, "No such file"}),
-    PoImenu());
+INSTANTIATE_TEST_SUITE_P(Vhodi, OmejenVhod,
+                         ::testing::Values(VhodCase{"navadna",
+                                                    [](const QString& m) {
+                                                        zapisi(vMapi(m, "a"), "vsebina");
+                                                        return vMapi(m, "a");
+                                                    },
+                                                    7, ""},
+                                           VhodCase{"povezava_na_navadno",
+                                                    [](const QString& m) {
+                                                        zapisi(vMapi(m, "a"), "vsebina");
+                                                        QFile::link(vMapi(m, "a"), vMapi(m, "b"));
+                                                        return vMapi(m, "b");
+                                                    },
+                                                    100, ""},
+                                           VhodCase{"vecja_od_meje",
+                                                    [](const QString& m) {
+                                                        zapisi(vMapi(m, "a"), "vsebina");
+                                                        return vMapi(m, "a");
+                                                    },
+                                                    6, "največ dovoljenih je 6"},
+                                           VhodCase{"povezava_na_dev_zero",
+                                                    [](const QString& m) {
+                                                        QFile::link(QStringLiteral("/dev/zero"), vMapi(m, "ZOKDLL.DB"));
+                                                        return vMapi(m, "ZOKDLL.DB");
+                                                    },
+                                                    1 << 20, "naprava"},
+                                           VhodCase{"fifo_brez_pisca",
+                                                    [](const QString& m) {
+                                                        ::mkfifo(QFile::encodeName(vMapi(m, "cev")).constData(), 0600);
+                                                        return vMapi(m, "cev");
+                                                    },
+                                                    1 << 20, "FIFO"},
+                                           VhodCase{"redka_datoteka_5_GB",
+                                                    [](const QString& m) {
+                                                        QFile f(vMapi(m, "redka"));
+                                                        if (f.open(QIODevice::WriteOnly))
+                                                            f.resize(qint64(5) << 30);
+                                                        return vMapi(m, "redka");
+                                                    },
+                                                    qint64(1) << 30, "5368709120 bajtov"},
+                                           VhodCase{"mapa", [](const QString& m) { return m; }, 1 << 20, "mapa"},
+                                           VhodCase{"ni_datoteke", [](const QString& m) { return vMapi(m, "ni"); },
+                                                    1 << 20, "No such file"}),
+                         PoImenu());
 
 // --- The log file -----------------------------------------------------------------
 
@@ -245,24 +242,19 @@ TEST_P(DnevnikDatoteka, leNavadnaDatotekaSamoZaLastnika)
 
 INSTANTIATE_TEST_SUITE_P(
     Dnevniki, DnevnikDatoteka,
-    ::testing::Values(DnevnikCase{"nov", [](const QString&, const QString&) {}, true},
-                      DnevnikCase{"obstojec_berljiv_vsem",
-                                  [](const QString& p, const QString&) {
-                                      zapisi(p, "prej\n");
-                                      QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther
-                                                                   | QFile::ReadGroup);
-                                  },
-                                  true},
-                      DnevnikCase{"simbolna_povezava",
-                                  [](const QString& p, const QString& m) {
-                                      QFile::link(m + QStringLiteral("/cilj.txt"), p);
-                                  },
-                                  false},
-                      DnevnikCase{"fifo",
-                                  [](const QString& p, const QString&) {
-                                      ::mkfifo(QFile::encodeName(p).constData(), 0600);
-                                  },
-                                  false}),
+    ::testing::Values(
+        DnevnikCase{"nov", [](const QString&, const QString&) {}, true},
+        DnevnikCase{"obstojec_berljiv_vsem",
+                    [](const QString& p, const QString&) {
+                        zapisi(p, "prej\n");
+                        QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther
+                                                     | QFile::ReadGroup);
+                    },
+                    true},
+        DnevnikCase{"simbolna_povezava",
+                    [](const QString& p, const QString& m) { QFile::link(m + QStringLiteral("/cilj.txt"), p); }, false},
+        DnevnikCase{"fifo", [](const QString& p, const QString&) { ::mkfifo(QFile::encodeName(p).constData(), 0600); },
+                    false}),
     PoImenu());
 
 // Every log line, on standard error and in the log file alike, is
@@ -289,7 +281,8 @@ TEST(Dnevnik, EveryLineIsTimeCategoryLevelAndText)
         const QByteArray& v = vrstice.at(i);
         ASSERT_GT(v.size(), 24) << v.toStdString();
         EXPECT_EQ(v.mid(23, 1), " ") << v.toStdString();
-        const QDateTime cas = QDateTime::fromString(QString::fromLatin1(v.left(23)), QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        const QDateTime cas =
+            QDateTime::fromString(QString::fromLatin1(v.left(23)), QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
         EXPECT_TRUE(cas.isValid() && cas >= prej && cas <= potem) << v.toStdString();
         EXPECT_EQ(v.mid(24), besedila.at(i));
     }

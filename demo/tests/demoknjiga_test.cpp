@@ -51,7 +51,8 @@ TEST(DemoBaza, MakesABelievableBookOnceAndAnAliasLeadingToIt)
         EXPECT_GT(stevilo(db, QStringLiteral("SELECT COUNT(*) N FROM KNJIZBE WHERE DATUMV IS NULL")), 0);
         // Every posted currency is in VLT; foreign ones and the old code "E" are posted.
         EXPECT_EQ(stevilo(db, QStringLiteral("SELECT COUNT(*) N FROM KNJIZBE K LEFT JOIN VLT V ON K.VALUTA=V.SFVLT"
-                                             " WHERE V.SFVLT IS NULL")), 0);
+                                             " WHERE V.SFVLT IS NULL")),
+                  0);
         EXPECT_GT(stevilo(db, QStringLiteral("SELECT COUNT(*) N FROM KNJIZBE WHERE VALUTA='E'")), 0);
         EXPECT_GT(stevilo(db, QStringLiteral("SELECT COUNT(*) N FROM KNJIZBE WHERE VALUTA NOT IN ('E','EUR')")), 0);
         EXPECT_GT(stevilo(db, QStringLiteral("SELECT COUNT(*) N FROM SfDog")), 0);
@@ -84,12 +85,12 @@ TEST(DemoBaza, WorkingDaysLeaveOutWeekendsAndSlovenianHolidays)
         QDate dan;
         bool delovni;
     } primeri[] = {
-        {QDate(2018, 1, 31), true},   {QDate(2018, 2, 3), false},  {QDate(2018, 2, 4), false},
-        {QDate(2018, 1, 1), false},   {QDate(2018, 1, 2), false},  {QDate(2018, 2, 8), false},
-        {QDate(2018, 4, 2), false},   {QDate(2018, 4, 3), true},   {QDate(2024, 4, 1), false},
-        {QDate(2025, 4, 21), false},  {QDate(2018, 4, 27), false}, {QDate(2018, 5, 2), false},
-        {QDate(2018, 6, 25), false},  {QDate(2018, 8, 15), false}, {QDate(2018, 10, 31), false},
-        {QDate(2018, 11, 1), false},  {QDate(2018, 12, 25), false}, {QDate(2018, 12, 26), false},
+        {QDate(2018, 1, 31), true},  {QDate(2018, 2, 3), false},   {QDate(2018, 2, 4), false},
+        {QDate(2018, 1, 1), false},  {QDate(2018, 1, 2), false},   {QDate(2018, 2, 8), false},
+        {QDate(2018, 4, 2), false},  {QDate(2018, 4, 3), true},    {QDate(2024, 4, 1), false},
+        {QDate(2025, 4, 21), false}, {QDate(2018, 4, 27), false},  {QDate(2018, 5, 2), false},
+        {QDate(2018, 6, 25), false}, {QDate(2018, 8, 15), false},  {QDate(2018, 10, 31), false},
+        {QDate(2018, 11, 1), false}, {QDate(2018, 12, 25), false}, {QDate(2018, 12, 26), false},
         {QDate(2018, 12, 27), true},
     };
     for (const auto& p : primeri)

@@ -107,8 +107,7 @@ int main(int argc, char* argv[])
     const qint64 izvoz = ura.elapsed();
     povezava::zapriVse();
 
-    std::printf("contracts %d, parties %d: database made in %lld ms\n", pogodb, oseb,
-                static_cast<long long>(priprava));
+    std::printf("contracts %d, parties %d: database made in %lld ms\n", pogodb, oseb, static_cast<long long>(priprava));
     std::printf("export: %d lines, %lld bytes, %lld ms (%s)\n", vrstic.value_or(-1),
                 static_cast<long long>(QFile(prenos.izhodnaPot).size()), static_cast<long long>(izvoz),
                 okolje.sporocila.join(QStringLiteral(" | ")).toUtf8().constData());

@@ -52,7 +52,9 @@ TEST_F(BatchIzvoz, PartiesLeaveThePreviousFileWhenNothingIsWritten)
 {
     // A range that is no number is a refused value: exit 2, the window's message and
     // the true reason on standard output.
-    IzidBatch i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod, QStringLiteral("--first"), QStringLiteral("12a")});
+    IzidBatch i =
+        zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"),
+                             QStringLiteral("--output"), izhod, QStringLiteral("--first"), QStringLiteral("12a")});
     EXPECT_EQ(i.koda, 2);
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Ne morem odpreti tabele :LB:pog"))) << i.izhod.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("--first ni celo število: 12a"))) << i.izhod.toStdString();
@@ -62,13 +64,15 @@ TEST_F(BatchIzvoz, PartiesLeaveThePreviousFileWhenNothingIsWritten)
     EXPECT_EQ(preberiDatoteko(izhod), QByteArray("prejšnji izvoz\r\n"));
 
     for (const char* prazno : {" ", "", "   "}) {
-        i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), QString::fromLatin1(prazno)});
+        i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"),
+                                 QStringLiteral("--output"), QString::fromLatin1(prazno)});
         EXPECT_EQ(i.koda, 2) << prazno;
         EXPECT_TRUE(i.napake.contains(QStringLiteral("--output ne imenuje datoteke"))) << i.napake.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral(" ")));
 
-    i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod});
+    i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"),
+                             QStringLiteral("--output"), izhod});
     EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(preberiDatoteko(izhod).startsWith("NOVAK   Novak  "));
 }
@@ -130,10 +134,10 @@ QByteArray kajJeNa(const QString& pot)
 
 struct IzhodUkaza {
     const char* ime;
-    const char* ukaz;                                 // parties | revaluation
+    const char* ukaz;                                  // parties | revaluation
     std::function<QString(const BazaOsb& b)> pripravi; // returns the output path
-    const char* razlog;                               // part of the reason on standard output
-    bool leSqlite = false;                            // the database's files are SQLite's
+    const char* razlog;                                // part of the reason on standard output
+    bool leSqlite = false;                             // the database's files are SQLite's
 };
 
 void PrintTo(const IzhodUkaza& c, std::ostream* os) { *os << c.ime; }
@@ -163,7 +167,8 @@ TEST_P(BatchIzhodi, GuardRefusesThePathAndLeavesIt)
     const QStringList mapaPrej = mapa();
 
     const IzidBatch i = QByteArray(c.ukaz) == "parties"
-                            ? zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), pot})
+                            ? zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"),
+                                                   QStringLiteral("BAZA"), QStringLiteral("--output"), pot})
                             : revaluation(pot);
     EXPECT_EQ(i.koda, 1) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QString::fromUtf8(c.razlog))) << i.izhod.toStdString();
@@ -171,7 +176,8 @@ TEST_P(BatchIzhodi, GuardRefusesThePathAndLeavesIt)
     EXPECT_FALSE(i.izhod.contains(QStringLiteral("vrstic!"))) << i.izhod.toStdString();
     if (c.leSqlite) {
         QSqlQuery q(b.db);
-        ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM OSB")) && q.next()) << q.lastError().text().toStdString();
+        ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM OSB")) && q.next())
+            << q.lastError().text().toStdString();
         EXPECT_EQ(q.value(0).toInt(), 1);
     } else {
         EXPECT_EQ(kajJeNa(pot), prej);
@@ -211,8 +217,7 @@ INSTANTIATE_TEST_SUITE_P(
         IzhodUkaza{"parties_aliasi", "parties", [](const BazaOsb& b) { return b.baza.potAliasov(); }, "programa"},
         IzhodUkaza{"parties_povezava", "parties", povezava, "simbolna povezava"},
         IzhodUkaza{"parties_cev", "parties", cev, "cev"},
-        IzhodUkaza{"parties_naprava", "parties", [](const BazaOsb&) { return QStringLiteral("/dev/null"); },
-                   "naprava"},
+        IzhodUkaza{"parties_naprava", "parties", [](const BazaOsb&) { return QStringLiteral("/dev/null"); }, "naprava"},
         IzhodUkaza{"revaluation_lastni_vhod", "revaluation",
                    [](const BazaOsb& b) { return b.pot(QStringLiteral("ZOKDLL.DB")); }, "ukaz bere"},
         IzhodUkaza{"revaluation_nastavitve", "revaluation",
@@ -253,14 +258,19 @@ TEST_F(BatchIzvoz, InputsAndEmptyResults)
     QString nzv = QStringLiteral("Kranjc\r\nd.o.o.\t");
     if (b.baza.gonilnik() == u"sqlite")
         nzv += QChar(0);
-    b.osb(200, nzv, QStringLiteral("Ana \u0436 \U0001F600"), QString(),
-          QString(), QStringLiteral("Celje"), QVariant(), QVariant());
+    b.osb(200, nzv, QStringLiteral("Ana \u0436 \U0001F600"), QString(), QString(), QStringLiteral("Celje"), QVariant(),
+          QVariant());
     b.pog(2, 200, QStringLiteral("KRANJC"));
-    for (const QStringList& obseg : {QStringList{QStringLiteral("--first"), QStringLiteral("50"), QStringLiteral("--last"), QStringLiteral("60")}, QStringList{QStringLiteral("--first"), QStringLiteral("2"), QStringLiteral("--last"), QStringLiteral("1")}}) {
-        i = zazeniBatch(b.baza, QStringList{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod} + obseg);
+    for (const QStringList& obseg :
+         {QStringList{QStringLiteral("--first"), QStringLiteral("50"), QStringLiteral("--last"), QStringLiteral("60")},
+          QStringList{QStringLiteral("--first"), QStringLiteral("2"), QStringLiteral("--last"), QStringLiteral("1")}}) {
+        i = zazeniBatch(b.baza, QStringList{QStringLiteral("parties"), QStringLiteral("--alias"),
+                                            QStringLiteral("BAZA"), QStringLiteral("--output"), izhod}
+                                    + obseg);
         EXPECT_EQ(i.koda, 3) << obseg.join(u' ').toStdString() << i.izhod.toStdString();
     }
-    i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod});
+    i = zazeniBatch(b.baza, {QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"),
+                             QStringLiteral("--output"), izhod});
     EXPECT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     const QList<QByteArray> vrstice = preberiDatoteko(izhod).split('\n');
     ASSERT_EQ(vrstice.size(), 3); // two lines and nothing after the last CR LF
@@ -281,7 +291,12 @@ TEST_F(BatchIzvoz, SigtermStopsThePartyExportWithoutTrace)
     QProcess p;
     QProcessEnvironment okolje = QProcessEnvironment::systemEnvironment();
     p.setProcessEnvironment(okolje);
-    QStringList argumenti{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod, QStringLiteral("--password-stdin")};
+    QStringList argumenti{QStringLiteral("parties"),
+                          QStringLiteral("--alias"),
+                          QStringLiteral("BAZA"),
+                          QStringLiteral("--output"),
+                          izhod,
+                          QStringLiteral("--password-stdin")};
     if (!b.baza.uporabnik().isEmpty())
         argumenti << QStringLiteral("--user") << b.baza.uporabnik();
     p.start(programBatch(), argumenti);
@@ -323,7 +338,8 @@ TEST_F(BatchIzvoz, WriteFailureCarriesTheSystemsReason)
         rlimit omejitev{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &omejitev);
     });
-    QStringList argumenti{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"), QStringLiteral("--output"), izhod};
+    QStringList argumenti{QStringLiteral("parties"), QStringLiteral("--alias"), QStringLiteral("BAZA"),
+                          QStringLiteral("--output"), izhod};
     if (!b.baza.uporabnik().isEmpty())
         argumenti << QStringLiteral("--user") << b.baza.uporabnik() << QStringLiteral("--password") << b.baza.geslo();
     p.start(programBatch(), argumenti);

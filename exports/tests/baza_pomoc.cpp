@@ -17,8 +17,8 @@ BazaOsb::BazaOsb()
     baza.dodajAlias(baza, QStringLiteral("BAZA"));
 }
 
-void BazaOsb::osb(qint64 sfOsb, const QVariant& nzv, const QVariant& ime, const QVariant& nsl,
-                  const QVariant& pst, const QVariant& mst, const QVariant& zrr, const QVariant& sklic)
+void BazaOsb::osb(qint64 sfOsb, const QVariant& nzv, const QVariant& ime, const QVariant& nsl, const QVariant& pst,
+                  const QVariant& mst, const QVariant& zrr, const QVariant& sklic)
 {
     QSqlQuery q(db);
     q.prepare(QStringLiteral("INSERT INTO OSB (SFOSB, Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic)"
@@ -39,7 +39,4 @@ void BazaOsb::pog(qint64 idPog, const QVariant& sfOsb, const QVariant& krtBis, c
     q.exec();
 }
 
-void BazaOsb::izvedi(const QString& sql)
-{
-    QSqlQuery(db).exec(sql);
-}
+void BazaOsb::izvedi(const QString& sql) { QSqlQuery(db).exec(sql); }

@@ -16,8 +16,8 @@ struct BazaOsb {
     QString mapa() const { return baza.mapa(); }
     QString pot(const QString& ime) const { return baza.mapa() + u'/' + ime; }
 
-    void osb(qint64 sfOsb, const QVariant& nzv, const QVariant& ime, const QVariant& nsl,
-             const QVariant& pst, const QVariant& mst, const QVariant& zrr, const QVariant& sklic);
+    void osb(qint64 sfOsb, const QVariant& nzv, const QVariant& ime, const QVariant& nsl, const QVariant& pst,
+             const QVariant& mst, const QVariant& zrr, const QVariant& sklic);
     void pog(qint64 idPog, const QVariant& sfOsb, const QVariant& krtBis, const QString& nzv = {});
     void izvedi(const QString& sql);
 

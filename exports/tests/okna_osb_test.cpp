@@ -120,4 +120,3 @@ TEST(OknoOsb, BlankFirstFieldShowsZeroAndATextThatIsNoNumberIsRefused)
     kontrola<QPushButton>(t.p.f1(), "btnPrenosOSB")->click();
     EXPECT_EQ(t.p.dialogi.size(), dialogov);
 }
-

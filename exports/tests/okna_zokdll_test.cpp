@@ -89,8 +89,8 @@ TEST(OknoZokdll, PrepisWritesTheSummaryAndOpensTheEditorOnlyWithLines)
 
     ASSERT_TRUE(ustvariZokdll(dir.filePath(QStringLiteral("ZOKDLL.DB")), {{QStringLiteral("1000"), 1.0, 2.0, 3.0}}));
     kontrola<QAction>(p.f1(), "Prepis1")->trigger();
-    EXPECT_EQ(p.sporocila, QStringList{QStringLiteral("V datoteko ") + izhod
-                                       + QStringLiteral("ZOKDLL.TXT je zapisanih 1 vrstic!")});
+    EXPECT_EQ(p.sporocila,
+              QStringList{QStringLiteral("V datoteko ") + izhod + QStringLiteral("ZOKDLL.TXT je zapisanih 1 vrstic!")});
     EXPECT_EQ(preberiDatoteko(izhod).size(), 56);
     EXPECT_EQ(p.urejevalnik.odprte, QStringList{izhod});
 
@@ -99,4 +99,3 @@ TEST(OknoZokdll, PrepisWritesTheSummaryAndOpensTheEditorOnlyWithLines)
     EXPECT_EQ(p.sporocila.size(), 2);
     EXPECT_EQ(p.urejevalnik.odprte.size(), 1);
 }
-

@@ -92,38 +92,25 @@ bool ustvariTabelo(const QString& pot, const QList<PoljePx>& polja, const QList<
                     PX_put_data_alpha(d, p, f.dolzina, b.data());
                     break;
                 }
-                case pxfShort:
-                    PX_put_data_short(d, p, 2, static_cast<short>(x.toInt()));
-                    break;
+                case pxfShort: PX_put_data_short(d, p, 2, static_cast<short>(x.toInt())); break;
                 case pxfLong:
-                case pxfAutoInc:
-                    PX_put_data_long(d, p, 4, x.toInt());
-                    break;
+                case pxfAutoInc: PX_put_data_long(d, p, 4, x.toInt()); break;
                 case pxfNumber:
-                case pxfCurrency:
-                    PX_put_data_double(d, p, 8, x.toDouble());
-                    break;
+                case pxfCurrency: PX_put_data_double(d, p, 8, x.toDouble()); break;
                 case pxfBCD: {
                     QByteArray b = x.toString().toLatin1();
                     PX_put_data_bcd(d, p, f.decimalke, b.data());
                     break;
                 }
-                case pxfLogical:
-                    PX_put_data_byte(d, p, 1, x.toBool() ? 1 : 0);
-                    break;
-                case pxfDate:
-                    PX_put_data_long(d, p, 4, dan(x.toDate()));
-                    break;
-                case pxfTime:
-                    PX_put_data_long(d, p, 4, x.toTime().msecsSinceStartOfDay());
-                    break;
+                case pxfLogical: PX_put_data_byte(d, p, 1, x.toBool() ? 1 : 0); break;
+                case pxfDate: PX_put_data_long(d, p, 4, dan(x.toDate())); break;
+                case pxfTime: PX_put_data_long(d, p, 4, x.toTime().msecsSinceStartOfDay()); break;
                 case pxfTimestamp: {
                     const QDateTime t = x.toDateTime();
                     PX_put_data_double(d, p, 8, double(dan(t.date())) * 86400000.0 + t.time().msecsSinceStartOfDay());
                     break;
                 }
-                default:
-                    ok = false;
+                default: ok = false;
                 }
             }
             p += f.dolzina;

@@ -61,22 +61,22 @@ TEST_P(PraznoPolje, beremoKotPraznoNeGledeNaSosede)
         EXPECT_EQ(druga.at(1), GetParam().vrednost);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Vrste, PraznoPolje,
-    ::testing::Values(VrstaPolja{"alpha", {"A", pxfAlpha, 10}, QStringLiteral("Šiška")},
-                      VrstaPolja{"short", {"A", pxfShort, 2}, qint64(-2)},
-                      VrstaPolja{"long", {"A", pxfLong, 4}, qint64(-2147483647)},
-                      VrstaPolja{"autoinc", {"A", pxfAutoInc, 4}, qint64(7)},
-                      VrstaPolja{"number", {"A", pxfNumber, 8}, -2.5},
-                      VrstaPolja{"currency", {"A", pxfCurrency, 8}, 1234.56},
-                      VrstaPolja{"bcd", {"A", pxfBCD, 17, 2}, QStringLiteral("-12.34")},
-                      VrstaPolja{"logical_false", {"A", pxfLogical, 1}, false},
-                      VrstaPolja{"logical_true", {"A", pxfLogical, 1}, true},
-                      VrstaPolja{"date", {"A", pxfDate, 4}, QDate(2024, 2, 29)},
-                      VrstaPolja{"time", {"A", pxfTime, 4}, QTime(13, 45, 7)},
-                      VrstaPolja{"timestamp", {"A", pxfTimestamp, 8},
-                                 QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58))}),
-    PoImenu());
+INSTANTIATE_TEST_SUITE_P(Vrste, PraznoPolje,
+                         ::testing::Values(VrstaPolja{"alpha", {"A", pxfAlpha, 10}, QStringLiteral("Šiška")},
+                                           VrstaPolja{"short", {"A", pxfShort, 2}, qint64(-2)},
+                                           VrstaPolja{"long", {"A", pxfLong, 4}, qint64(-2147483647)},
+                                           VrstaPolja{"autoinc", {"A", pxfAutoInc, 4}, qint64(7)},
+                                           VrstaPolja{"number", {"A", pxfNumber, 8}, -2.5},
+                                           VrstaPolja{"currency", {"A", pxfCurrency, 8}, 1234.56},
+                                           VrstaPolja{"bcd", {"A", pxfBCD, 17, 2}, QStringLiteral("-12.34")},
+                                           VrstaPolja{"logical_false", {"A", pxfLogical, 1}, false},
+                                           VrstaPolja{"logical_true", {"A", pxfLogical, 1}, true},
+                                           VrstaPolja{"date", {"A", pxfDate, 4}, QDate(2024, 2, 29)},
+                                           VrstaPolja{"time", {"A", pxfTime, 4}, QTime(13, 45, 7)},
+                                           VrstaPolja{"timestamp",
+                                                      {"A", pxfTimestamp, 8},
+                                                      QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58))}),
+                         PoImenu());
 
 // --- Damaged files ----------------------------------------------------------------
 
@@ -91,15 +91,9 @@ QList<ZokVnos> tisocVrstic()
 }
 
 // The numbers of the header and the blocks are little-endian.
-void postavi16(QByteArray& b, qsizetype kje, quint16 v)
-{
-    qToLittleEndian(v, b.data() + kje);
-}
+void postavi16(QByteArray& b, qsizetype kje, quint16 v) { qToLittleEndian(v, b.data() + kje); }
 
-void postavi32(QByteArray& b, qsizetype kje, quint32 v)
-{
-    qToLittleEndian(v, b.data() + kje);
-}
+void postavi32(QByteArray& b, qsizetype kje, quint32 v) { qToLittleEndian(v, b.data() + kje); }
 
 // Where the records of the last block of the chain end: the header names the last
 // block, the block's head the number of its records.
@@ -237,14 +231,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct NenavadnaTabela {
     const char* ime;
-    int vrstic;                               // rows made
+    int vrstic;                                // rows made
     std::function<void(QByteArray&)> spremeni; // what is done to the sound file
 };
 
 void PrintTo(const NenavadnaTabela& t, std::ostream* os) { *os << t.ime; }
 
-class KrajsiZadnjiBlok : public MapaAplikacije,
-                         public ::testing::WithParamInterface<NenavadnaTabela> {};
+class KrajsiZadnjiBlok : public MapaAplikacije, public ::testing::WithParamInterface<NenavadnaTabela> {};
 
 // A table the library reads in full is never refused: its last block may end right
 // after its last record, as tables written elsewhere are.
@@ -262,19 +255,21 @@ TEST_P(KrajsiZadnjiBlok, seBereVCeloti)
     const ParadoxTabela t = ParadoxTabela::preberi(tabela);
     EXPECT_EQ(t.steviloVrstic(), GetParam().vrstic);
     if (GetParam().vrstic > 0) {
-        EXPECT_EQ(t.vrstica(GetParam().vrstic - 1).at(0), QVariant(QString::number(1000 + (GetParam().vrstic - 1) % 10)));
+        EXPECT_EQ(t.vrstica(GetParam().vrstic - 1).at(0),
+                  QVariant(QString::number(1000 + (GetParam().vrstic - 1) % 10)));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Tabele, KrajsiZadnjiBlok,
-    ::testing::Values(
-        NenavadnaTabela{"zadnji_blok_do_zadnjega_zapisa", 1000, [](QByteArray& b) { b.truncate(konecZapisov(b)); }},
-        NenavadnaTabela{"zadnji_blok_1_KB", 1000, [](QByteArray& b) { b.chop(1024); }},
-        NenavadnaTabela{"en_zapis_v_kratkem_bloku", 1, [](QByteArray& b) { b.truncate(konecZapisov(b)); }},
-        NenavadnaTabela{"polni_bloki", 1000, [](QByteArray&) {}},
-        NenavadnaTabela{"prazna_tabela", 0, [](QByteArray&) {}}),
-    PoImenu());
+INSTANTIATE_TEST_SUITE_P(Tabele, KrajsiZadnjiBlok,
+                         ::testing::Values(NenavadnaTabela{"zadnji_blok_do_zadnjega_zapisa", 1000,
+                                                           [](QByteArray& b) { b.truncate(konecZapisov(b)); }},
+                                           NenavadnaTabela{"zadnji_blok_1_KB", 1000,
+                                                           [](QByteArray& b) { b.chop(1024); }},
+                                           NenavadnaTabela{"en_zapis_v_kratkem_bloku", 1,
+                                                           [](QByteArray& b) { b.truncate(konecZapisov(b)); }},
+                                           NenavadnaTabela{"polni_bloki", 1000, [](QByteArray&) {}},
+                                           NenavadnaTabela{"prazna_tabela", 0, [](QByteArray&) {}}),
+                         PoImenu());
 
 // The sound table itself reads in full; the damage above is what makes it fail.
 TEST_F(PoskodovanaTabela, neposkodovanaTabelaSeBereVCelotiTudiZImenomVDrugiVelikostiCrk)
@@ -293,18 +288,24 @@ TEST_F(PoskodovanaTabela, neposkodovanaTabelaSeBereVCelotiTudiZImenomVDrugiVelik
 // the blank account, an empty amount counts 0, never the smallest long.
 TEST_F(PoskodovanaTabela, praznaCelaStevilaVPovzetku)
 {
-    ASSERT_TRUE(ustvariTabelo(dir.filePath(QStringLiteral("ZOKDLL.DB")),
-                              {{"KONTOGLV", pxfLong, 4}, {"OBRREV30", pxfLong, 4}, {"OBRREV180", pxfLong, 4},
-                               {"OBRREV999", pxfShort, 2}},
-                              {{QVariant(), 5, QVariant(), 1},
-                               {1000, QVariant(), 7, QVariant()},
-                               {1000, 2, QVariant(), 3}}));
+    ASSERT_TRUE(ustvariTabelo(
+        dir.filePath(QStringLiteral("ZOKDLL.DB")),
+        {{"KONTOGLV", pxfLong, 4}, {"OBRREV30", pxfLong, 4}, {"OBRREV180", pxfLong, 4}, {"OBRREV999", pxfShort, 2}},
+        {{QVariant(), 5, QVariant(), 1}, {1000, QVariant(), 7, QVariant()}, {1000, 2, QVariant(), 3}}));
     const QString izhod = dir.filePath(QStringLiteral("ZOKDLL.TXT"));
 
     Zapisnik o;
     EXPECT_EQ(prepisZokdll(o, izhod), 2);
-    EXPECT_EQ(preberiDatoteko(izhod), QByteArray("ORV  20240305" "          " "           5.00" "           0.00" " \r\n"
-                                         "ORV  20240305" "1000      " "           2.00" "           7.00" " \r\n"));
+    EXPECT_EQ(preberiDatoteko(izhod), QByteArray("ORV  20240305"
+                                                 "          "
+                                                 "           5.00"
+                                                 "           0.00"
+                                                 " \r\n"
+                                                 "ORV  20240305"
+                                                 "1000      "
+                                                 "           2.00"
+                                                 "           7.00"
+                                                 " \r\n"));
 }
 
 } // namespace

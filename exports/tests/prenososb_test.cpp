@@ -48,8 +48,8 @@ protected:
         b.osb(100, QStringLiteral("Novak   d.o.o."), QString(), QStringLiteral("Slovenska cesta 1"),
               QStringLiteral("1000"), QStringLiteral("Ljubljana"), QStringLiteral("SI56 0201 0001 2345 678"),
               QStringLiteral("SI00 100"));
-        b.osb(200, QStringLiteral("Žagar"), QStringLiteral("Mojca  Ana"), QStringLiteral("Tržaška cesta 5"),
-              QString(), QStringLiteral("Kočevje"), QVariant(), QVariant());
+        b.osb(200, QStringLiteral("Žagar"), QStringLiteral("Mojca  Ana"), QStringLiteral("Tržaška cesta 5"), QString(),
+              QStringLiteral("Kočevje"), QVariant(), QVariant());
         b.osb(300, QStringLiteral("Zavarovalnica  in pokojninska družba"), QStringLiteral("d.d."), QVariant(),
               QStringLiteral("  "), QStringLiteral("Koper"),
               QStringLiteral("SI56 1910 0000 0123 438, drugi racun 99999"),
@@ -79,12 +79,21 @@ const QByteArray kVrstica1 = "NOVAK123" + polje("Novak d.o.o.  ", 30) + polje("S
                              + polje("1000 Ljubljana", 30) + "1" + polje("SI56 0201 0001 2345 678", 40)
                              + polje("SI00 100", 40) + "\r\n";
 // Ž, ž, š and č are one byte each in Windows-1250; Pst is empty, so only Mst.
-const QByteArray kVrstica2 = polje("ZAG", 8) + polje("\x8E" "agar  Mojca Ana", 30)
-                             + polje("Tr\x9E" "a\x9A" "ka cesta 5", 30) + polje("Ko\xE8" "evje", 30) + "1"
-                             + polje("", 40) + polje("", 40) + "\r\n";
+const QByteArray kVrstica2 = polje("ZAG", 8)
+                             + polje("\x8E"
+                                     "agar  Mojca Ana",
+                                     30)
+                             + polje("Tr\x9E"
+                                     "a\x9A"
+                                     "ka cesta 5",
+                                     30)
+                             + polje("Ko\xE8"
+                                     "evje",
+                                     30)
+                             + "1" + polje("", 40) + polje("", 40) + "\r\n";
 // The name cut at 30, a Pst of two spaces kept, Zrr and Sklic cut at 40.
-const QByteArray kVrstica5 = polje("ZAV", 8) + "Zavarovalnica in pokojninska d" + polje("", 30)
-                             + polje("   Koper", 30) + "1" + "SI56 1910 0000 0123 438, drugi racun 999"
+const QByteArray kVrstica5 = polje("ZAV", 8) + "Zavarovalnica in pokojninska d" + polje("", 30) + polje("   Koper", 30)
+                             + "1" + "SI56 1910 0000 0123 438, drugi racun 999"
                              + "0123456789012345678901234567890123456789" + "\r\n";
 
 } // namespace
@@ -115,8 +124,8 @@ TEST_F(PrenosOsbTest, WritesOneLinePerContractWithShortCodeAndParty)
     EXPECT_EQ(preberi(izhod), kVrstica1 + kVrstica2 + kVrstica5);
     // The blank short code, the missing party and the null short code are not counted.
     EXPECT_EQ(o.sporocila, QStringList{QStringLiteral("Uspešno prepisanih podatkov  =3")});
-    EXPECT_EQ(o.statusi, (QStringList{QStringLiteral("Poteka prepis OSB"),
-                                      QStringLiteral("Poteka prepis v tekst datoteko...")}));
+    EXPECT_EQ(o.statusi,
+              (QStringList{QStringLiteral("Poteka prepis OSB"), QStringLiteral("Poteka prepis v tekst datoteko...")}));
     // Six rows: 16, 33, 50, 66, 83, 100 percent; the display is hidden again.
     EXPECT_EQ(o.procenti, (QList<int>{16, 33, 50, 66, 83, 100}));
     EXPECT_FALSE(o.napredekViden);
@@ -135,9 +144,9 @@ TEST_F(PrenosOsbTest, RangeOfIdPogInBothForms)
     };
     const Primer primeri[] = {
         {"2", "5", kVrstica2 + kVrstica5, "(nespremenjeno)"},
-        {"5", "", kVrstica5, "(nespremenjeno)"},       // no upper bound
+        {"5", "", kVrstica5, "(nespremenjeno)"}, // no upper bound
         {" 2 ", "  ", kVrstica2 + kVrstica5, "(nespremenjeno)"},
-        {"", "1", kVrstica1, "0"},                     // a blank first field becomes "0"
+        {"", "1", kVrstica1, "0"}, // a blank first field becomes "0"
         {"   ", "-1", QByteArray(), "0"},
     };
     for (const Primer& p : primeri) {
@@ -207,9 +216,8 @@ TEST_F(PrenosOsbTest, ATableThatFailsPartWayIsReportedAndLeavesThePreviousFile)
     // The failing value, per engine: SQLite overflows, the server divides by zero.
     const bool sqlite = b.baza.gonilnik() == QLatin1String("sqlite");
     const auto napaka = [sqlite](const char* pogoj) {
-        return QStringLiteral("CASE WHEN %1 THEN %2 ").arg(QLatin1String(pogoj),
-                                                          sqlite ? QStringLiteral("abs(-9223372036854775807-1)")
-                                                                 : QStringLiteral("1/0"));
+        return QStringLiteral("CASE WHEN %1 THEN %2 ")
+            .arg(QLatin1String(pogoj), sqlite ? QStringLiteral("abs(-9223372036854775807-1)") : QStringLiteral("1/0"));
     };
     const struct {
         const char* tabela;
@@ -221,7 +229,8 @@ TEST_F(PrenosOsbTest, ATableThatFailsPartWayIsReportedAndLeavesThePreviousFile)
              + QStringLiteral("ELSE 0 END AS VARCHAR(80)) || Nzv Nzv, Ime, Nsl, Pst, Mst, Zrr, Sklic FROM OSB_T"),
          "Ne morem odpreti tabele :LB:osb"},
         {"POG",
-         QStringLiteral("SELECT IDPOG, KRTBIS, ") + napaka("IDPOG >= 4") + QStringLiteral("ELSE SFOSB END SFOSB FROM POG_T"),
+         QStringLiteral("SELECT IDPOG, KRTBIS, ") + napaka("IDPOG >= 4")
+             + QStringLiteral("ELSE SFOSB END SFOSB FROM POG_T"),
          "Ne morem odpreti tabele :LB:pog"},
     };
     zapisi(izhod, "prejšnji izvoz\r\n");
@@ -230,7 +239,8 @@ TEST_F(PrenosOsbTest, ATableThatFailsPartWayIsReportedAndLeavesThePreviousFile)
         const QString t = QString::fromLatin1(p.tabela);
         QSqlQuery q(b.db);
         ASSERT_TRUE(q.exec(QStringLiteral("ALTER TABLE %1 RENAME TO %1_T").arg(t)));
-        ASSERT_TRUE(q.exec(QStringLiteral("CREATE VIEW %1 AS ").arg(t) + p.pogled)) << q.lastError().text().toStdString();
+        ASSERT_TRUE(q.exec(QStringLiteral("CREATE VIEW %1 AS ").arg(t) + p.pogled))
+            << q.lastError().text().toStdString();
         o.sporocila.clear();
         EXPECT_EQ(prenesiOsb(o, prenos), std::nullopt);
         EXPECT_EQ(o.sporocila, QStringList{QString::fromLatin1(p.sporocilo)});
@@ -270,8 +280,8 @@ TEST_F(PrenosOsbTest, OutputThatIsNoRegularFileIsRefusedAndLeftAlone)
 TEST_F(PrenosOsbTest, SaveDialogOffersOsbTxtAndGetsItsNameBackOnlyAfterACompletedExport)
 {
     DialogShrani SaveDialog1{QString(), QStringLiteral("055"),
-                             QStringLiteral("Tekst datoteka (*.055)|*.055|Vse datoteke (*.*)|*.*"),
-                             QString(), QStringLiteral("gkdnev.055")};
+                             QStringLiteral("Tekst datoteka (*.055)|*.055|Vse datoteke (*.*)|*.*"), QString(),
+                             QStringLiteral("gkdnev.055")};
 
     // Cancelled: nothing written, the dialog keeps the name offered.
     EXPECT_EQ(prenosOsb(o, SaveDialog1, QStringLiteral("/mesecni/"), prenos), std::nullopt);

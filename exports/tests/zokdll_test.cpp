@@ -59,16 +59,23 @@ protected:
 TEST_F(Zokdll, OneLinePerAccountAscendingWithItsSumsAndTodaysDate)
 {
     ASSERT_TRUE(ustvariZokdll(tabela(), {
-        {QStringLiteral("2000"), 10.0, 20.5, 1.0},
-        {QStringLiteral("1000"), 2.675, -2.345, 7.0},
-        {QStringLiteral("2000"), 5.0, std::nullopt, 2.0},
-    }));
+                                            {QStringLiteral("2000"), 10.0, 20.5, 1.0},
+                                            {QStringLiteral("1000"), 2.675, -2.345, 7.0},
+                                            {QStringLiteral("2000"), 5.0, std::nullopt, 2.0},
+                                        }));
 
     EXPECT_EQ(prepisZokdll(o, izhod()), 2);
 
-    EXPECT_EQ(preberi(izhod()),
-              QByteArray("ORV  20240305" "1000      " "           2.68" "          -2.34" " \r\n"
-                         "ORV  20240305" "2000      " "          15.00" "          20.50" " \r\n"));
+    EXPECT_EQ(preberi(izhod()), QByteArray("ORV  20240305"
+                                           "1000      "
+                                           "           2.68"
+                                           "          -2.34"
+                                           " \r\n"
+                                           "ORV  20240305"
+                                           "2000      "
+                                           "          15.00"
+                                           "          20.50"
+                                           " \r\n"));
     EXPECT_EQ(o.sporocila, QStringList{QStringLiteral("V datoteko ") + izhod()
                                        + QStringLiteral("ZOKDLL.TXT je zapisanih 2 vrstic!")});
     EXPECT_EQ(o.urejevalnik, QStringList{izhod()});
@@ -77,18 +84,29 @@ TEST_F(Zokdll, OneLinePerAccountAscendingWithItsSumsAndTodaysDate)
 TEST_F(Zokdll, NullsCountAsZeroLongAccountsAreCutAndLettersAreSingleBytes)
 {
     ASSERT_TRUE(ustvariZokdll(tabela(), {
-        {QStringLiteral("12345678901234"), std::nullopt, 1.0, std::nullopt},
-        {std::nullopt, 3.0, std::nullopt, std::nullopt},
-        {QStringLiteral("Šč-ž"), std::nullopt, std::nullopt, std::nullopt},
-    }));
+                                            {QStringLiteral("12345678901234"), std::nullopt, 1.0, std::nullopt},
+                                            {std::nullopt, 3.0, std::nullopt, std::nullopt},
+                                            {QStringLiteral("Šč-ž"), std::nullopt, std::nullopt, std::nullopt},
+                                        }));
 
     EXPECT_EQ(prepisZokdll(o, izhod()), 3);
 
     // The empty account first; the 14-character account cut to 10; š, č and ž one byte each.
-    EXPECT_EQ(preberi(izhod()),
-              QByteArray("ORV  20240305" "          " "           3.00" "           0.00" " \r\n"
-                         "ORV  20240305" "1234567890" "           0.00" "           1.00" " \r\n"
-                         "ORV  20240305" "\x8A\xE8-\x9E      " "           0.00" "           0.00" " \r\n"));
+    EXPECT_EQ(preberi(izhod()), QByteArray("ORV  20240305"
+                                           "          "
+                                           "           3.00"
+                                           "           0.00"
+                                           " \r\n"
+                                           "ORV  20240305"
+                                           "1234567890"
+                                           "           0.00"
+                                           "           1.00"
+                                           " \r\n"
+                                           "ORV  20240305"
+                                           "\x8A\xE8-\x9E      "
+                                           "           0.00"
+                                           "           0.00"
+                                           " \r\n"));
 }
 
 TEST_F(Zokdll, EmptyTableGivesAnEmptyFileAndCountZeroWithoutEditor)
@@ -149,8 +167,8 @@ TEST_F(Zokdll, OutputThatCannotBeCreatedIsReportedWithItsPath)
     ASSERT_EQ(::mkfifo(QFile::encodeName(cev).constData(), 0644), 0);
     const QString predolgo = dir.filePath(QString(300, u'z'));
 
-    for (const QString& pot : {mapa, brezMape, povezava, cev, QStringLiteral("/dev/null"), predolgo,
-                               dir.filePath(QStringLiteral(" "))}) {
+    for (const QString& pot :
+         {mapa, brezMape, povezava, cev, QStringLiteral("/dev/null"), predolgo, dir.filePath(QStringLiteral(" "))}) {
         o.sporocila.clear();
         EXPECT_EQ(prepisZokdll(o, pot), std::nullopt);
         EXPECT_EQ(o.sporocila, QStringList{QStringLiteral("Verjetno neobstojeca datoteka (direktorij) ") + pot});

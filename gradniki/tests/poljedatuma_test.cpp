@@ -52,7 +52,7 @@ struct Okno {
     QLineEdit* pred = new QLineEdit(&w);
     PoljeDatuma* polje = new PoljeDatuma(&w);
     QLineEdit* za = new QLineEdit(&w);
-    QWidget drugo; // another window of the desktop
+    QWidget drugo;   // another window of the desktop
     Zapisnik okolje; // the window's outside world, which says the refusals
     QStringList& sporocila = okolje.sporocila;
 
@@ -113,15 +113,9 @@ struct Okno {
     void izstopi(Izstop i)
     {
         switch (i) {
-        case Izstop::Tab:
-            QTest::keyClick(polje, Qt::Key_Tab);
-            break;
-        case Izstop::ShiftTab:
-            QTest::keyClick(polje, Qt::Key_Backtab, Qt::ShiftModifier);
-            break;
-        case Izstop::KlikDrugam:
-            QTest::mouseClick(za, Qt::LeftButton);
-            break;
+        case Izstop::Tab: QTest::keyClick(polje, Qt::Key_Tab); break;
+        case Izstop::ShiftTab: QTest::keyClick(polje, Qt::Key_Backtab, Qt::ShiftModifier); break;
+        case Izstop::KlikDrugam: QTest::mouseClick(za, Qt::LeftButton); break;
         }
         QCoreApplication::processEvents(); // a refusal after a click comes right after it
     }
@@ -142,11 +136,11 @@ const Vpis kVpisi[] = {
     {"15.3.2026", QDate(2026, 3, 15)},
     {"26. 10. 2026", QDate(2026, 10, 26)},
     {"29.2.2028", QDate(2028, 2, 29)},
-    {"29.2.2026", QDate()},  // no such day
+    {"29.2.2026", QDate()}, // no such day
     {"31.4.2026", QDate()},
     {"32.1.2026", QDate()},
     {"1.13.2026", QDate()},
-    {"26.10.26", QDate()},   // a year of two digits is not guessed
+    {"26.10.26", QDate()}, // a year of two digits is not guessed
     {"2610202", QDate()},
     {"261020261", QDate()},
     // Every character typed is part of the date: a letter or a stray sign inside it,
@@ -163,7 +157,7 @@ class TipkanjeDatuma : public ::testing::TestWithParam<std::tuple<Vstop, Izstop>
 
 std::string imePrimera(const ::testing::TestParamInfo<TipkanjeDatuma::ParamType>& i)
 {
-    static const char* const vstopi[] = {"KlikLevo", "KlikSredina", "KlikDesno", "DvoklikNaDan",
+    static const char* const vstopi[] = {"KlikLevo", "KlikSredina", "KlikDesno",         "DvoklikNaDan",
                                          "Tab",      "ShiftTab",    "KlikVNeaktivnoOkno"};
     static const char* const izstopi[] = {"Tab", "ShiftTab", "KlikDrugam"};
     return std::string(vstopi[int(std::get<0>(i.param))]) + "_" + izstopi[int(std::get<1>(i.param))];
@@ -200,13 +194,12 @@ TEST_P(TipkanjeDatuma, GivesExactlyTheTypedDateOrRefusesIt)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    VstopInIzstop, TipkanjeDatuma,
-    ::testing::Combine(::testing::Values(Vstop::KlikLevo, Vstop::KlikSredina, Vstop::KlikDesno,
-                                         Vstop::DvoklikNaDan, Vstop::Tab, Vstop::ShiftTab,
-                                         Vstop::KlikVNeaktivnoOkno),
-                       ::testing::Values(Izstop::Tab, Izstop::ShiftTab, Izstop::KlikDrugam)),
-    imePrimera);
+INSTANTIATE_TEST_SUITE_P(VstopInIzstop, TipkanjeDatuma,
+                         ::testing::Combine(::testing::Values(Vstop::KlikLevo, Vstop::KlikSredina, Vstop::KlikDesno,
+                                                              Vstop::DvoklikNaDan, Vstop::Tab, Vstop::ShiftTab,
+                                                              Vstop::KlikVNeaktivnoOkno),
+                                            ::testing::Values(Izstop::Tab, Izstop::ShiftTab, Izstop::KlikDrugam)),
+                         imePrimera);
 
 TEST(PoljeDatuma, EnterTakesTheDateAndTheCalendarSetsOne)
 {

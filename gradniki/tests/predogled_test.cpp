@@ -59,7 +59,8 @@ Porocilo porocilo(QPageLayout::Orientation usmerjenost = QPageLayout::Portrait)
     p.jezik = kSl;
     p.pasovi = {
         {VrstaPasu::GlavaStrani, 12, {Element::tekst(0, 0, QStringLiteral("SEZNAM")), Element::stran(180, 0).desno()}},
-        {VrstaPasu::Podrobnosti, 5,
+        {VrstaPasu::Podrobnosti,
+         5,
          {Element::vrednost(0, 0, QStringLiteral("OZNAKA")),
           // The amount at the page's right margin: a sheet turned the other way would cut it.
           Element::vrednost(usmerjenost == QPageLayout::Portrait ? 189 : 276, 0, QStringLiteral("ZNESEK"))
@@ -130,7 +131,8 @@ TEST(Predogled, FirstPageIsShownBeforeTheLastIsLaidOut)
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         return int(QDialog::Accepted);
     };
-    predogled(p, vir, nullptr, prikazi, [&](const QString& s) { stanja << s; }, kZdaj);
+    predogled(
+        p, vir, nullptr, prikazi, [&](const QString& s) { stanja << s; }, kZdaj);
     EXPECT_EQ(dialogov, 1);
     EXPECT_FALSE(prvaPrej) << "nothing is laid out before the window's event loop runs";
     EXPECT_LT(prebranihObPrvi, vrstic / 10) << "the first page came after most rows were read";
@@ -156,7 +158,8 @@ TEST(Predogled, ClosingStopsTheLayout)
         QTest::qWait(100);
         return d.result();
     };
-    predogled(porocilo(), vir, nullptr, prikazi, [&](const QString& s) { stanja << s; }, kZdaj);
+    predogled(
+        porocilo(), vir, nullptr, prikazi, [&](const QString& s) { stanja << s; }, kZdaj);
     EXPECT_LT(prebranihObZaprtju, vrstic);
     EXPECT_EQ(vir.prebranih, prebranihObZaprtju);
     EXPECT_EQ(stanja, (QStringList{QStringLiteral("Priprava izpisa ..."), QString()}));
@@ -273,7 +276,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PrimerTiska{"PortraitAsItIs", QPageLayout::Portrait, QPageLayout::Portrait, {595.3, 841.9}},
                     PrimerTiska{"PortraitOntoLandscape", QPageLayout::Portrait, QPageLayout::Landscape, {841.9, 595.3}},
                     PrimerTiska{"LandscapeAsItIs", QPageLayout::Landscape, QPageLayout::Landscape, {841.9, 595.3}},
-                    PrimerTiska{"LandscapeOntoPortrait", QPageLayout::Landscape, QPageLayout::Portrait, {595.3, 841.9}}),
+                    PrimerTiska{
+                        "LandscapeOntoPortrait", QPageLayout::Landscape, QPageLayout::Portrait, {595.3, 841.9}}),
     [](const testing::TestParamInfo<PrimerTiska>& i) { return std::string(i.param.ime); });
 
 // Closing the preview while its print waits for the layout or draws the pages stops

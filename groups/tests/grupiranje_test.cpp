@@ -42,10 +42,14 @@ protected:
         baza = std::make_unique<TestnaBaza>();
         LEDG_PRESKOCI_BREZ_BAZE(*baza);
         db = baza->odpri();
-        vstaviDogodke(db, {{10, QStringLiteral("Vplačilo")}, {20, QStringLiteral("Izplačilo")},
-                           {30, QStringLiteral("Obresti")}, {40, QStringLiteral("Provizija")},
-                           {50, QStringLiteral("Stroški")}, {60, QStringLiteral("Prenos")},
-                           {70, QStringLiteral("Menjava")}, {80, QStringLiteral("Storno")}});
+        vstaviDogodke(db, {{10, QStringLiteral("Vplačilo")},
+                           {20, QStringLiteral("Izplačilo")},
+                           {30, QStringLiteral("Obresti")},
+                           {40, QStringLiteral("Provizija")},
+                           {50, QStringLiteral("Stroški")},
+                           {60, QStringLiteral("Prenos")},
+                           {70, QStringLiteral("Menjava")},
+                           {80, QStringLiteral("Storno")}});
     }
     void TearDown() override
     {
@@ -164,7 +168,8 @@ TEST_F(Grupiranje, SaveThatCannotStartShowsItsMessageAndWritesNothing)
         okolje.sporocila.clear();
         g.polja = PoljaGrupe{p.sfDog, p.idGrupe, QStringLiteral("Novo"), true};
         g.AzurirajGrupe(okolje);
-        EXPECT_EQ(okolje.sporocila, QStringList{p.sporocilo}) << p.sfDog.toStdString() << "/" << p.idGrupe.toStdString();
+        EXPECT_EQ(okolje.sporocila, QStringList{p.sporocilo})
+            << p.sfDog.toStdString() << "/" << p.idGrupe.toStdString();
         EXPECT_EQ(povezava.count(), 0) << "the list stays as it is";
         EXPECT_TRUE(g.polja.srebrna);
     }
@@ -211,9 +216,12 @@ TEST_F(Grupiranje, BlankNameTakesTheGroupsPresentNameOrStaysBlankForANewGroup)
 
 TEST_F(Grupiranje, NewNameRenamesTheWholeGroupAndNoOther)
 {
-    vstaviGrupe({{10, QStringLiteral("07"), QStringLiteral("Stara")}, {20, QStringLiteral("07"), QStringLiteral("Stara")},
-                 {30, QStringLiteral("07"), QStringLiteral("Stara")}, {40, QStringLiteral("07"), QStringLiteral("Stara")},
-                 {50, QStringLiteral("07"), QStringLiteral("Stara")}, {60, QStringLiteral("03"), QStringLiteral("Druga")}});
+    vstaviGrupe({{10, QStringLiteral("07"), QStringLiteral("Stara")},
+                 {20, QStringLiteral("07"), QStringLiteral("Stara")},
+                 {30, QStringLiteral("07"), QStringLiteral("Stara")},
+                 {40, QStringLiteral("07"), QStringLiteral("Stara")},
+                 {50, QStringLiteral("07"), QStringLiteral("Stara")},
+                 {60, QStringLiteral("03"), QStringLiteral("Druga")}});
     GrupiranjeDogodkov g;
     shrani(g, 70, QStringLiteral("7"), QStringLiteral("Nova"));
 
@@ -225,7 +233,8 @@ TEST_F(Grupiranje, NewNameRenamesTheWholeGroupAndNoOther)
 
 TEST_F(Grupiranje, EventIsMovedToAnotherGroupInItsSingleRow)
 {
-    vstaviGrupe({{30, QStringLiteral("03"), QStringLiteral("Trojka")}, {40, QStringLiteral("03"), QStringLiteral("Trojka")},
+    vstaviGrupe({{30, QStringLiteral("03"), QStringLiteral("Trojka")},
+                 {40, QStringLiteral("03"), QStringLiteral("Trojka")},
                  {50, QStringLiteral("07"), QStringLiteral("Sedem")}});
     GrupiranjeDogodkov g;
     izberi(g, 30);

@@ -24,16 +24,15 @@
 
 namespace {
 
-QColor podlaga(const QWidget* w)
-{
-    return w->palette().color(QPalette::Base);
-}
+QColor podlaga(const QWidget* w) { return w->palette().color(QPalette::Base); }
 
 // The dialog's controls, found by their names in the design.
 struct Kontrole {
     explicit Kontrole(const TForm2& f)
-        : DBGrid2(kontrola<QTableView>(&f, "DBGrid2")), eSfDog(kontrola<QLineEdit>(&f, "eSfDog")),
-          eIdGrupe(kontrola<QLineEdit>(&f, "eIdGrupe")), eNazivGrupe(kontrola<QLineEdit>(&f, "eNazivGrupe")),
+        : DBGrid2(kontrola<QTableView>(&f, "DBGrid2")),
+          eSfDog(kontrola<QLineEdit>(&f, "eSfDog")),
+          eIdGrupe(kontrola<QLineEdit>(&f, "eIdGrupe")),
+          eNazivGrupe(kontrola<QLineEdit>(&f, "eNazivGrupe")),
           btnAzuriraj(kontrola<QPushButton>(&f, "btnAzuriraj")),
           btnPotrdiGrupe(kontrola<QPushButton>(&f, "btnPotrdiGrupe"))
     {
@@ -53,10 +52,13 @@ protected:
         baza = std::make_unique<TestnaBaza>();
         LEDG_PRESKOCI_BREZ_BAZE(*baza);
         db = baza->odpri();
-        vstaviDogodke(db, {{10, QStringLiteral("Vplačilo")}, {20, QStringLiteral("Izplačilo")},
-                           {30, QStringLiteral("Obresti")}, {40, QStringLiteral("Provizija")}});
+        vstaviDogodke(db, {{10, QStringLiteral("Vplačilo")},
+                           {20, QStringLiteral("Izplačilo")},
+                           {30, QStringLiteral("Obresti")},
+                           {40, QStringLiteral("Provizija")}});
         grupe::UstvariGrupeDog();
-        Poizvedba(db).izvedi(QStringLiteral("INSERT INTO GrupeDog (IdGrupe, SfDog, NzvGrupe) VALUES ('07', 30, 'Sedem')"));
+        Poizvedba(db).izvedi(
+            QStringLiteral("INSERT INTO GrupeDog (IdGrupe, SfDog, NzvGrupe) VALUES ('07', 30, 'Sedem')"));
     }
     void TearDown() override
     {
@@ -298,7 +300,8 @@ TEST_F(Dialog, GrupeCommandOpensTheDialogUnderLBAndKeepsListAndFieldsBetweenOpen
             k2.eIdGrupe->setText(QStringLiteral("12"));
             k2.eNazivGrupe->setText(QStringLiteral("Dvanajst"));
             QTest::mouseClick(k2.btnAzuriraj, Qt::LeftButton);
-            EXPECT_EQ(sporocila, QStringList{QStringLiteral("SfDog (dogodek) ni izbran!\rKlikni na dogodek v seznamu!")});
+            EXPECT_EQ(sporocila,
+                      QStringList{QStringLiteral("SfDog (dogodek) ni izbran!\rKlikni na dogodek v seznamu!")});
         } else {
             EXPECT_EQ(k2.eIdGrupe->text(), QStringLiteral("12"));
             EXPECT_EQ(k2.eNazivGrupe->text(), QStringLiteral("Dvanajst"));
@@ -337,7 +340,8 @@ TEST_F(Dialog, GrupeCommandReportsAListThatCannotBeOpened)
     kontrola<QPushButton>(&f1, "btnGrupe")->click();
     EXPECT_EQ(odprtja, 0);
     ASSERT_EQ(sporocila.size(), 1);
-    EXPECT_TRUE(sporocila.first().contains(QStringLiteral("SfDog"), Qt::CaseInsensitive)) << sporocila.first().toStdString();
+    EXPECT_TRUE(sporocila.first().contains(QStringLiteral("SfDog"), Qt::CaseInsensitive))
+        << sporocila.first().toStdString();
     EXPECT_FALSE(f2->grupe()->DataSource2->omogocen());
 }
 

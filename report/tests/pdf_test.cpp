@@ -36,17 +36,21 @@ TEST(Pdf, TextsLandAtTheirMillimetresOnEveryPage)
     p.jezik = QLocale(QLocale::Slovenian, QLocale::Slovenia);
     p.skupina = QStringLiteral("K");
     p.pasovi = {
-        {VrstaPasu::GlavaStrani, 24.1,
+        {VrstaPasu::GlavaStrani,
+         24.1,
          {Element::tekst(0, 0, QStringLiteral("Temeljnica številka:")), Element::stran(188.9, 6.3).desno()}},
         {VrstaPasu::GlavaStolpcev, 10.6, {Element::tekst(63.0, 4.2, QStringLiteral("Breme")).krepka().podcrtana()}},
-        {VrstaPasu::Podrobnosti, 5.0,
+        {VrstaPasu::Podrobnosti,
+         5.0,
          {Element::vrednost(1.6, 0, QStringLiteral("K")),
           Element::vrednost(85.7, 0, QStringLiteral("Z")).desno().zMasko(QStringLiteral("#,###,##0.00"))}},
-        {VrstaPasu::NogaSkupine, 7.7,
+        {VrstaPasu::NogaSkupine,
+         7.7,
          {Element::tekst(2.6, 0, QStringLiteral("SKUPAJ")),
           Element::vsota(85.7, 0, QStringLiteral("Z")).desno().zMasko(QStringLiteral("#,###,##0.00"))},
          true},
-        {VrstaPasu::Povzetek, 15.6,
+        {VrstaPasu::Povzetek,
+         15.6,
          {Element::pravokotnik(1.1, 2.1, 187.1, 0.8), Element::tekst(2.6, 4.2, QStringLiteral("ZADNJE"))}},
     };
     QList<QVariantList> vrstice;
@@ -98,12 +102,19 @@ TEST(Pdf, TextsLandAtTheirMillimetresOnEveryPage)
 TEST(Pdf, TextsPutTogetherFromGlyphsLandWhereThePainterDrawsThem)
 {
     LEDG_PRESKOCI_BREZ_PDFTOTEXT();
-    const QStringList besedila = {
-        QStringLiteral("1.234.567,89"), QStringLiteral("-0,01"), QStringLiteral("30 Sep 2026"),
-        QStringLiteral("Temeljnica številka:"), QStringLiteral("AVATAR Te Yo LT"), QStringLiteral("office ffi fl"),
-        QStringLiteral("Cafe\u0301 na\u0308ive"), QStringLiteral("abc \u05E9\u05DC\u05D5\u05DD 12"),
-        QStringLiteral("x\ty"), QStringLiteral("ok \U0001F600 ok"), QStringLiteral("  RUB ПРЕНОС  "),
-        QStringLiteral("PRENOS PROMETA V GLAVNO KNJIGO"), QStringLiteral("USD EUR CHF 09001")};
+    const QStringList besedila = {QStringLiteral("1.234.567,89"),
+                                  QStringLiteral("-0,01"),
+                                  QStringLiteral("30 Sep 2026"),
+                                  QStringLiteral("Temeljnica številka:"),
+                                  QStringLiteral("AVATAR Te Yo LT"),
+                                  QStringLiteral("office ffi fl"),
+                                  QStringLiteral("Cafe\u0301 na\u0308ive"),
+                                  QStringLiteral("abc \u05E9\u05DC\u05D5\u05DD 12"),
+                                  QStringLiteral("x\ty"),
+                                  QStringLiteral("ok \U0001F600 ok"),
+                                  QStringLiteral("  RUB ПРЕНОС  "),
+                                  QStringLiteral("PRENOS PROMETA V GLAVNO KNJIGO"),
+                                  QStringLiteral("USD EUR CHF 09001")};
     Porocilo p;
     Pas pas{VrstaPasu::GlavaStrani, 200, {}};
     for (int i = 0; i < besedila.size(); ++i) {
@@ -161,7 +172,11 @@ TEST(Pdf, SourceFailingMidwayLetsTheFailureThroughAndTheNextReportIsWhole)
 {
     class Odpove : public VirVrstic {
     public:
-        bool prvi() override { m_i = 0; return true; }
+        bool prvi() override
+        {
+            m_i = 0;
+            return true;
+        }
         bool naslednji() override
         {
             if (++m_i == 3000)

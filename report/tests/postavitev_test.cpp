@@ -16,24 +16,29 @@ Porocilo proba()
     p.jezik = kSl;
     p.skupina = QStringLiteral("K");
     p.pasovi = {
-        {VrstaPasu::GlavaStrani, 20,
+        {VrstaPasu::GlavaStrani,
+         20,
          {Element::tekst(0, 0, QStringLiteral("GLAVA")), Element::stran(188.9, 6.3).desno(),
           Element::vrednost(30, 0, QStringLiteral("k"))}},
         {VrstaPasu::GlavaStolpcev, 10, {Element::tekst(5, 4, QStringLiteral("STOLPEC")).krepka().podcrtana()}},
         {VrstaPasu::GlavaSkupine, 3, {}},
-        {VrstaPasu::Podrobnosti, 5,
+        {VrstaPasu::Podrobnosti,
+         5,
          {Element::vrednost(0, 0, QStringLiteral("K")),
           Element::vrednost(100, 0, QStringLiteral("Z")).desno().zMasko(kMaska),
           Element::vsota(150, 0, QStringLiteral("Z")).desno().zMasko(kMaska)}},
-        {VrstaPasu::NogaSkupine, 7,
+        {VrstaPasu::NogaSkupine,
+         7,
          {Element::tekst(2, 0, QStringLiteral("SKUPAJ")), Element::vrednost(20, 0, QStringLiteral("K")),
           Element::vsota(100, 0, QStringLiteral("z")).desno().zMasko(kMaska)},
          true},
-        {VrstaPasu::Povzetek, 15,
+        {VrstaPasu::Povzetek,
+         15,
          {Element::pravokotnik(1, 2, 180, 0.8), Element::tekst(2, 4, QStringLiteral("VSE")),
           Element::vsota(100, 4, QStringLiteral("Z")).desno().zMasko(kMaska),
           Element::vsota(100, 10, QStringLiteral("Z - W")).desno().zMasko(kMaska)},
-         false, true},
+         false,
+         true},
     };
     return p;
 }
@@ -80,7 +85,8 @@ const QDateTime kZdaj(QDate(2024, 4, 2), QTime(14, 5, 0));
 TEST(Postavitev, GroupFootersFollowEachChangeAndTheirSumsStartAgain)
 {
     Porocilo p = proba();
-    TabelaVir vir = vrstice({{QStringLiteral("1"), 1500}, {QStringLiteral("1"), 250.5}, {QStringLiteral("2"), 1000000}});
+    TabelaVir vir =
+        vrstice({{QStringLiteral("1"), 1500}, {QStringLiteral("1"), 250.5}, {QStringLiteral("2"), 1000000}});
     const QList<Stran> strani = postaviVse(p, vir, kZdaj);
     ASSERT_EQ(strani.size(), 1);
     EXPECT_EQ(vrstePasov(strani.at(0)),
@@ -90,22 +96,31 @@ TEST(Postavitev, GroupFootersFollowEachChangeAndTheirSumsStartAgain)
                                 VrstaPasu::Povzetek}));
     // Footers carry the group's own key and its own total only.
     EXPECT_EQ(besedilaPasu(strani, VrstaPasu::NogaSkupine),
-              (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("1.750,50"), QStringLiteral("SKUPAJ"), QStringLiteral("2"), QStringLiteral("1.000.000,00")}));
+              (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("1.750,50"),
+                           QStringLiteral("SKUPAJ"), QStringLiteral("2"), QStringLiteral("1.000.000,00")}));
     // A sum in the detail band is a running sum over every row so far.
     EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Podrobnosti),
-              (QStringList{QStringLiteral("1"), QStringLiteral("1.500,00"), QStringLiteral("1.500,00"), QStringLiteral("1"), QStringLiteral("250,50"), QStringLiteral("1.750,50"), QStringLiteral("2"), QStringLiteral("1.000.000,00"),
-                           QStringLiteral("1.001.750,50")}));
-    EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Povzetek), (QStringList{QStringLiteral("VSE"), QStringLiteral("1.001.750,50"), QStringLiteral("1.001.750,50")}));
+              (QStringList{QStringLiteral("1"), QStringLiteral("1.500,00"), QStringLiteral("1.500,00"),
+                           QStringLiteral("1"), QStringLiteral("250,50"), QStringLiteral("1.750,50"),
+                           QStringLiteral("2"), QStringLiteral("1.000.000,00"), QStringLiteral("1.001.750,50")}));
+    EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Povzetek),
+              (QStringList{QStringLiteral("VSE"), QStringLiteral("1.001.750,50"), QStringLiteral("1.001.750,50")}));
 }
 
 TEST(Postavitev, NeighbouringRowsWithTheSameKeyShareOneGroupWhateverElseDiffers)
 {
     Porocilo p = proba();
     // 1, 1, 2, 2, 1: a key that comes back later opens a new group.
-    TabelaVir vir = vrstice({{QStringLiteral("1"), 1}, {QStringLiteral("1"), 2}, {QStringLiteral("2"), 4}, {QStringLiteral("2"), 8}, {QStringLiteral("1"), 16}});
+    TabelaVir vir = vrstice({{QStringLiteral("1"), 1},
+                             {QStringLiteral("1"), 2},
+                             {QStringLiteral("2"), 4},
+                             {QStringLiteral("2"), 8},
+                             {QStringLiteral("1"), 16}});
     const QList<Stran> strani = postaviVse(p, vir, kZdaj);
     EXPECT_EQ(besedilaPasu(strani, VrstaPasu::NogaSkupine),
-              (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("3,00"), QStringLiteral("SKUPAJ"), QStringLiteral("2"), QStringLiteral("12,00"), QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("16,00")}));
+              (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("3,00"),
+                           QStringLiteral("SKUPAJ"), QStringLiteral("2"), QStringLiteral("12,00"),
+                           QStringLiteral("SKUPAJ"), QStringLiteral("1"), QStringLiteral("16,00")}));
 }
 
 TEST(Postavitev, PageBreakRepeatsBothHeadersAndNumbersThePages)
@@ -158,10 +173,10 @@ TEST(Postavitev, FooterThatNoLongerFitsOpensTheNextPageWithItsGroupsValues)
     TabelaVir vir = vrstice(kz);
     const QList<Stran> strani = postaviVse(p, vir, kZdaj);
     ASSERT_EQ(strani.size(), 2);
-    EXPECT_EQ(vrstePasov(strani.at(1)),
-              (QList<VrstaPasu>{VrstaPasu::GlavaStrani, VrstaPasu::GlavaStolpcev, VrstaPasu::NogaSkupine,
-                                VrstaPasu::Povzetek}));
-    EXPECT_EQ(besedilaPasu({strani.at(1)}, VrstaPasu::NogaSkupine), (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("A"), QStringLiteral("96,00")}));
+    EXPECT_EQ(vrstePasov(strani.at(1)), (QList<VrstaPasu>{VrstaPasu::GlavaStrani, VrstaPasu::GlavaStolpcev,
+                                                          VrstaPasu::NogaSkupine, VrstaPasu::Povzetek}));
+    EXPECT_EQ(besedilaPasu({strani.at(1)}, VrstaPasu::NogaSkupine),
+              (QStringList{QStringLiteral("SKUPAJ"), QStringLiteral("A"), QStringLiteral("96,00")}));
     // The footer's line runs along its top edge across the printable width.
     const PostavljenElement& crta = strani.at(1).elementi.at(4);
     EXPECT_EQ(crta.vrsta, PostavljenElement::Vrsta::Crta);
@@ -178,13 +193,15 @@ TEST(Postavitev, EmptySourcePrintsHeadersAndZeroSummaryOrNoPagesWhenAskedSo)
     ASSERT_EQ(strani.size(), 1);
     EXPECT_EQ(vrstePasov(strani.at(0)),
               (QList<VrstaPasu>{VrstaPasu::GlavaStrani, VrstaPasu::GlavaStolpcev, VrstaPasu::Povzetek}));
-    EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Povzetek), (QStringList{QStringLiteral("VSE"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
+    EXPECT_EQ(besedilaPasu(strani, VrstaPasu::Povzetek),
+              (QStringList{QStringLiteral("VSE"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
 
     // Rows without any of the named fields: values empty, sums zero, no crash.
     TabelaVir tuji({QStringLiteral("STPRENOSA")}, {{7}, {5}});
     const QList<Stran> tuje = postaviVse(p, tuji, kZdaj);
     ASSERT_EQ(tuje.size(), 1);
-    EXPECT_EQ(besedilaPasu(tuje, VrstaPasu::Povzetek), (QStringList{QStringLiteral("VSE"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
+    EXPECT_EQ(besedilaPasu(tuje, VrstaPasu::Povzetek),
+              (QStringList{QStringLiteral("VSE"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
 
     p.praznoBrezStrani = true;
     int klicev = 0;
@@ -201,8 +218,7 @@ TEST(Postavitev, NegativeBalanceAndLocaleSeparators)
 
     p.jezik = QLocale(QLocale::English, QLocale::UnitedStates);
     TabelaVir vir2 = vrstice({{QStringLiteral("1"), 1500}}, 500);
-    EXPECT_EQ(besedilaPasu(postaviVse(p, vir2, kZdaj), VrstaPasu::Povzetek).value(2),
-              QStringLiteral("1,000.00"));
+    EXPECT_EQ(besedilaPasu(postaviVse(p, vir2, kZdaj), VrstaPasu::Povzetek).value(2), QStringLiteral("1,000.00"));
 }
 
 TEST(Postavitev, ValueTexts)
@@ -232,10 +248,23 @@ TEST(Postavitev, ValueTexts)
 // a zero of either sign, a number of another type, a text, a date).
 TEST(Postavitev, EveryRowPrintsItsOwnValueWhenNeighboursRepeatOrChangeType)
 {
-    const QList<QVariant> vrednosti = {QVariant(), 0.0, 0.0, -0.0, QVariant(QMetaType(QMetaType::Double)),
-                                       1.5, 1.5, 2, 2.0, QStringLiteral("2"), QStringLiteral("x"),
-                                       QStringLiteral("x"), QDate(2024, 3, 1), QDate(2024, 3, 1),
-                                       QDate(2024, 3, 2), QVariant(), 1234567.891};
+    const QList<QVariant> vrednosti = {QVariant(),
+                                       0.0,
+                                       0.0,
+                                       -0.0,
+                                       QVariant(QMetaType(QMetaType::Double)),
+                                       1.5,
+                                       1.5,
+                                       2,
+                                       2.0,
+                                       QStringLiteral("2"),
+                                       QStringLiteral("x"),
+                                       QStringLiteral("x"),
+                                       QDate(2024, 3, 1),
+                                       QDate(2024, 3, 1),
+                                       QDate(2024, 3, 2),
+                                       QVariant(),
+                                       1234567.891};
     for (const QString& maska : {QString(), kMaska}) {
         Porocilo p;
         p.jezik = kSl;
@@ -247,8 +276,7 @@ TEST(Postavitev, EveryRowPrintsItsOwnValueWhenNeighboursRepeatOrChangeType)
             pricakovano << besediloVrednosti(v, maska, kSl);
         }
         TabelaVir vir({QStringLiteral("V")}, vrstice);
-        EXPECT_EQ(besedilaPasu(postaviVse(p, vir, kZdaj), VrstaPasu::Podrobnosti), pricakovano)
-            << maska.toStdString();
+        EXPECT_EQ(besedilaPasu(postaviVse(p, vir, kZdaj), VrstaPasu::Podrobnosti), pricakovano) << maska.toStdString();
     }
 }
 
@@ -257,7 +285,8 @@ TEST(Postavitev, LandscapeSheetAndMarginsPlaceItemsFromTheMarginCorner)
     Porocilo p;
     p.usmerjenost = QPageLayout::Landscape;
     p.robovi = QMarginsF(10, 12, 10, 10);
-    p.pasovi = {{VrstaPasu::GlavaStrani, 13.5,
+    p.pasovi = {{VrstaPasu::GlavaStrani,
+                 13.5,
                  {Element::datumCas(273.8, 0).desno(), Element::tekst(63.5, 4.2, QStringLiteral("NASLOV"))}}};
     p.praznoBrezStrani = false;
     p.jezik = kSl;

@@ -16,19 +16,25 @@ Porocilo proba()
     p.jezik = kSl;
     p.skupina = QStringLiteral("K");
     p.pasovi = {
-        {VrstaPasu::GlavaStrani, 20,
+        {VrstaPasu::GlavaStrani,
+         20,
          {Element::tekst(0, 0, QStringLiteral("GLAVA")).krepka(), Element::stran(188.9, 6.3).desno(),
           Element::datumCas(120, 0)}},
         {VrstaPasu::GlavaStolpcev, 10, {Element::tekst(5, 4, QStringLiteral("STOLPEC")).krepka().podcrtana()}},
-        {VrstaPasu::Podrobnosti, 5,
+        {VrstaPasu::Podrobnosti,
+         5,
          {Element::vrednost(0, 0, QStringLiteral("K")), Element::vrednost(30, 0, QStringLiteral("D")),
           Element::vrednost(100, 0, QStringLiteral("Z")).desno().zMasko(QStringLiteral("#,###,##0.00"))}},
-        {VrstaPasu::NogaSkupine, 7,
+        {VrstaPasu::NogaSkupine,
+         7,
          {Element::tekst(2, 0, QStringLiteral("SKUPAJ")), Element::crta(0, 6, 180, 0),
           Element::vsota(100, 0, QStringLiteral("Z")).desno().zMasko(QStringLiteral("#,###,##0.00"))},
          true},
-        {VrstaPasu::Povzetek, 15,
-         {Element::pravokotnik(1, 2, 180, 0.8), Element::vsota(100, 4, QStringLiteral("Z")).desno()}, false, true},
+        {VrstaPasu::Povzetek,
+         15,
+         {Element::pravokotnik(1, 2, 180, 0.8), Element::vsota(100, 4, QStringLiteral("Z")).desno()},
+         false,
+         true},
     };
     return p;
 }

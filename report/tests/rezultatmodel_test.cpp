@@ -21,10 +21,10 @@ protected:
         QSqlQuery q(db);
         ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE K (DATUMK DATE, KONTO VARCHAR(10), BZNESEK DOUBLE, "
                                           "ZNESEK DOUBLE, STEVILO INTEGER, OPIS VARCHAR(20))")));
-        ASSERT_TRUE(q.exec(QStringLiteral(
-            "INSERT INTO K VALUES ('2018-01-02','1100',1234567.5,1234567.5,42,'2018-13-45'),"
-            "('2018-01-03','1200',NULL,-0.005,-7,'besedilo'),"
-            "('2018-01-04','1300',-0.005,2.675,0,NULL)")));
+        ASSERT_TRUE(
+            q.exec(QStringLiteral("INSERT INTO K VALUES ('2018-01-02','1100',1234567.5,1234567.5,42,'2018-13-45'),"
+                                  "('2018-01-03','1200',NULL,-0.005,-7,'besedilo'),"
+                                  "('2018-01-04','1300',-0.005,2.675,0,NULL)")));
     }
     void TearDown() override
     {
@@ -53,7 +53,8 @@ TEST_F(RezultatModelTest, ShowsEveryCellAsTheGridFormatsIt)
     vir.nastaviOmogocen(true);
     ASSERT_EQ(model.rowCount(), 3);
     ASSERT_EQ(model.columnCount(), 6);
-    rezultat.nastaviPrikaz(QStringLiteral("bznesek"), {13, QStringLiteral("####0.00"), QStringLiteral("Znesek v breme")});
+    rezultat.nastaviPrikaz(QStringLiteral("bznesek"),
+                           {13, QStringLiteral("####0.00"), QStringLiteral("Znesek v breme")});
     rezultat.nastaviPrikaz(QStringLiteral("STEVILO"), {-1, QStringLiteral("#,###,##0.00"), QString()});
 
     struct Primer {
@@ -62,17 +63,17 @@ TEST_F(RezultatModelTest, ShowsEveryCellAsTheGridFormatsIt)
         const char* pricakovano;
     };
     const Primer primeri[] = {
-        {0, 0, "2. 01. 2018"},    // ISO text shown as the short date, the year in four digits
-        {0, 1, "1100"},           // text as it stands
-        {0, 2, "1234567,50"},     // display format without grouping
-        {1, 2, ""},               // NULL shows nothing, format or not
-        {2, 2, "-0,01"},          // rounded half away from zero, plain minus
-        {0, 3, "1.234.567,5"},    // no format: the locale's separators, thousands grouped
-        {1, 3, "\u22120,005"},    // the locale's own minus sign
+        {0, 0, "2. 01. 2018"}, // ISO text shown as the short date, the year in four digits
+        {0, 1, "1100"},        // text as it stands
+        {0, 2, "1234567,50"},  // display format without grouping
+        {1, 2, ""},            // NULL shows nothing, format or not
+        {2, 2, "-0,01"},       // rounded half away from zero, plain minus
+        {0, 3, "1.234.567,5"}, // no format: the locale's separators, thousands grouped
+        {1, 3, "\u22120,005"}, // the locale's own minus sign
         {2, 3, "2,675"},
-        {0, 4, "42,00"},          // an integer by its display format
+        {0, 4, "42,00"}, // an integer by its display format
         {1, 4, "-7,00"},
-        {0, 5, "2018-13-45"},     // ISO-looking text that is no date stays text
+        {0, 5, "2018-13-45"}, // ISO-looking text that is no date stays text
         {1, 5, "besedilo"},
         {2, 5, ""},
     };

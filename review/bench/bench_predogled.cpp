@@ -141,10 +141,10 @@ int main(int argc, char** argv)
     ukaz.start();
     form4.izpis(Q1, QStringLiteral("1"), QStringLiteral("bench"), prikazi);
 
-    std::printf("postings %d (loaded into the shared result in %.2f s, %ld MB), %d pages\n", vrstic,
-                nalaganje / 1000.0, poNalaganjuMb, strani);
-    std::printf("first page %.3f s, every page laid out %.2f s, longest event-loop stall %.1f ms\n",
-                prvaStran / 1000.0, vseStrani / 1000.0, zastojPriprave / 1e6);
+    std::printf("postings %d (loaded into the shared result in %.2f s, %ld MB), %d pages\n", vrstic, nalaganje / 1000.0,
+                poNalaganjuMb, strani);
+    std::printf("first page %.3f s, every page laid out %.2f s, longest event-loop stall %.1f ms\n", prvaStran / 1000.0,
+                vseStrani / 1000.0, zastojPriprave / 1e6);
     std::printf("preview printed to PDF %.2f s (%lld kB), longest event-loop stall while printing %.1f ms\n",
                 tisk / 1000.0, QFileInfo(pdf).size() / 1024, zastojTiska / 1e6);
     std::printf("peak memory %ld MB\n", vrhPomnilnikaMb());

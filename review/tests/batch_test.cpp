@@ -10,10 +10,7 @@
 namespace {
 
 // Runs ledgxfer-batch with the test database's login.
-IzidBatch batch(const Zbirka& z, const QStringList& argumenti)
-{
-    return zazeniBatch(z.baza, argumenti);
-}
+IzidBatch batch(const Zbirka& z, const QStringList& argumenti) { return zazeniBatch(z.baza, argumenti); }
 
 } // namespace
 
@@ -23,8 +20,10 @@ TEST(BatchJournal, WritesTheJournalOfARegisteredTransferToPdf)
     Zbirka z;
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("dnevnik.pdf"));
-    const IzidBatch i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("7"), QStringLiteral("--pdf"), pdf, QStringLiteral("--initiator"), QStringLiteral(" Janez "),
-                          QStringLiteral("--journal-number"), QStringLiteral("17")});
+    const IzidBatch i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("LB"),
+                                  QStringLiteral("--transfer"), QStringLiteral("7"), QStringLiteral("--pdf"), pdf,
+                                  QStringLiteral("--initiator"), QStringLiteral(" Janez "),
+                                  QStringLiteral("--journal-number"), QStringLiteral("17")});
     ASSERT_EQ(i.koda, 0) << i.izhod.toStdString() << i.napake.toStdString();
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("strani: 1"))) << i.izhod.toStdString();
     const QString t = besediloPdf(pdf);
@@ -42,21 +41,26 @@ TEST(BatchJournal, UnknownTransferOrBadNumberEndsWithAMessageAndNoFile)
     Zbirka z;
     LEDG_PRESKOCI_BREZ_BAZE(z.baza);
     const QString pdf = QDir(z.mapa()).filePath(QStringLiteral("ni.pdf"));
-    IzidBatch i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("99"), QStringLiteral("--pdf"), pdf});
+    IzidBatch i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("LB"),
+                            QStringLiteral("--transfer"), QStringLiteral("99"), QStringLiteral("--pdf"), pdf});
     EXPECT_EQ(i.koda, 1);
-    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prenosa številka 99 ni v registru prenosov."))) << i.izhod.toStdString();
+    EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prenosa številka 99 ni v registru prenosov.")))
+        << i.izhod.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
 
-    i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("7 OR 1=1"), QStringLiteral("--pdf"), pdf});
+    i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("LB"),
+                  QStringLiteral("--transfer"), QStringLiteral("7 OR 1=1"), QStringLiteral("--pdf"), pdf});
     EXPECT_EQ(i.koda, 2);
     EXPECT_TRUE(i.napake.contains(QStringLiteral("--transfer ni celo število"))) << i.napake.toStdString();
 
-    i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("NI"), QStringLiteral("--transfer"), QStringLiteral("7"), QStringLiteral("--pdf"), pdf});
+    i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("NI"),
+                  QStringLiteral("--transfer"), QStringLiteral("7"), QStringLiteral("--pdf"), pdf});
     EXPECT_EQ(i.koda, 1);
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Prijava v NI"))) << i.izhod.toStdString();
 
     z.izvedi(QStringLiteral("DROP TABLE LEDGXFER"));
-    i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("LB"), QStringLiteral("--transfer"), QStringLiteral("7"), QStringLiteral("--pdf"), pdf});
+    i = batch(z, {QStringLiteral("journal"), QStringLiteral("--alias"), QStringLiteral("LB"),
+                  QStringLiteral("--transfer"), QStringLiteral("7"), QStringLiteral("--pdf"), pdf});
     EXPECT_EQ(i.koda, 1);
     EXPECT_TRUE(i.izhod.contains(QStringLiteral("Registra prenosov ni mogoče brati"))) << i.izhod.toStdString();
     EXPECT_FALSE(QFile::exists(pdf));

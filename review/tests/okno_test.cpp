@@ -131,9 +131,9 @@ TEST(PanelPregleda, RegisterListThenDoubleClickOpensTheTransferInTheGrid)
     EXPECT_EQ(p.celica(0, QStringLiteral("DZNESEKSIT")), QStringLiteral("500,00"));
     EXPECT_EQ(p.celica(0, QStringLiteral("konto")), QStringLiteral("1100"));
     const int znak = QFontMetrics(kontrola<QTableView>(p.f, "DBGrid1")->font()).horizontalAdvance(u'0');
-    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(0), 10 * znak + 8);  // DATUMK
-    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(3), 8 * znak + 8);   // KONTO
-    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(6), 13 * znak + 8);  // BZNESEK
+    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(0), 10 * znak + 8); // DATUMK
+    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(3), 8 * znak + 8);  // KONTO
+    EXPECT_EQ(kontrola<QTableView>(p.f, "DBGrid1")->columnWidth(6), 13 * znak + 8); // BZNESEK
 
     // A double click on the postings list changes nothing.
     kontrola<PoljeDatuma>(p.f, "Datum1")->setDate(QDate(2024, 3, 2)); // empties the number field
@@ -241,11 +241,12 @@ TEST(PanelPregleda, JournalPrintsEveryRowWhateverPageWasChosen)
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
     const int dodanih = 150; // some four pages of detail lines
     for (int i = 0; i < dodanih; ++i)
-        p.zbirka.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, PARTNER, VALUTA, STRAN,"
-                                       " BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST, PRENOS) VALUES"
-                                       " ('2024-03-%1', '2024-03-%1', 1, %2, 100, 'EUR', 'B', 77.77, 0, 77.77, 0, 'X', 7)")
-                            .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
-                            .arg(1 + i % 2));
+        p.zbirka.izvedi(
+            QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, PARTNER, VALUTA, STRAN,"
+                           " BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST, PRENOS) VALUES"
+                           " ('2024-03-%1', '2024-03-%1', 1, %2, 100, 'EUR', 'B', 77.77, 0, 77.77, 0, 'X', 7)")
+                .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                .arg(1 + i % 2));
     kontrola<QPushButton>(p.f, "btnPonovi")->click();
     kontrola<PoljeDatuma>(p.f, "Datum1")->setDate(QDate(2024, 3, 1));
     kontrola<PoljeDatuma>(p.f, "Datum2")->setDate(QDate(2024, 3, 31));

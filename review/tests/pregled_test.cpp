@@ -180,7 +180,8 @@ TEST(Pregled, LastTransferListsTheWholeRangeUnderTheHighestNumber)
                                                  QStringLiteral("Poteka zbiranje podatkov prenosa 8 ...")}));
         EXPECT_FALSE(p.okolje.statusViden);
         // Every posting of March, transferred or not, accounts in order and NULL last.
-        EXPECT_EQ(p.tekst(), (QStringList{QStringLiteral("B"), QStringLiteral("E"), QStringLiteral("F"), QStringLiteral("A"), QStringLiteral("C")}));
+        EXPECT_EQ(p.tekst(), (QStringList{QStringLiteral("B"), QStringLiteral("E"), QStringLiteral("F"),
+                                          QStringLiteral("A"), QStringLiteral("C")}));
         EXPECT_EQ(p.k.d1, QDate(2024, 3, 1)); // the pickers are used as they stand
     }
     {
@@ -216,7 +217,12 @@ TEST(Pregled, Deletion)
         {QStringLiteral("-3"), false, true, QStringLiteral(""), {}, 4},
         {QStringLiteral("abc"), true, true, QStringLiteral("Ali brišem prenos številka abc ?"), {}, 4},
         {QStringLiteral("7"), true, false, QStringLiteral("Ali brišem prenos številka 7 ?"), {}, 4},
-        {QStringLiteral("7"), true, true, QStringLiteral("Ali brišem prenos številka 7 ?"), {QStringLiteral("Prenos številka 7 je zbrisan!")}, 3},
+        {QStringLiteral("7"),
+         true,
+         true,
+         QStringLiteral("Ali brišem prenos številka 7 ?"),
+         {QStringLiteral("Prenos številka 7 je zbrisan!")},
+         3},
     };
     for (const Primer& c : primeri) {
         Panel p;
@@ -271,12 +277,18 @@ TEST(Pregled, JournalRunsOverThePostingsListAndPrintsOnlyZerosForTheRegisterList
     };
     Panel p;
     LEDG_PRESKOCI_BREZ_BAZE(p.zbirka.baza);
-    EXPECT_EQ(povzetek(p.Q1), (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("saldo"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
+    EXPECT_EQ(povzetek(p.Q1), (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("0,00"), QStringLiteral("0,00"),
+                                           QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("saldo"),
+                                           QStringLiteral("0,00"), QStringLiteral("0,00")}));
     p.pregled.btnZgodovinaClick();
-    EXPECT_EQ(povzetek(p.Q1), (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("saldo"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
+    EXPECT_EQ(povzetek(p.Q1), (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("0,00"), QStringLiteral("0,00"),
+                                           QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("saldo"),
+                                           QStringLiteral("0,00"), QStringLiteral("0,00")}));
     p.odpri(7);
     p.Q1.naslednji();
-    EXPECT_EQ(povzetek(p.Q1), (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("1.236.067,50"), QStringLiteral("500,00"), QStringLiteral("1.236.067,50"), QStringLiteral("500,00"), QStringLiteral("saldo"),
-                                           QStringLiteral("1.235.567,50"), QStringLiteral("1.235.567,50")}));
+    EXPECT_EQ(povzetek(p.Q1),
+              (QStringList{QStringLiteral("VSE SKUPAJ"), QStringLiteral("1.236.067,50"), QStringLiteral("500,00"),
+                           QStringLiteral("1.236.067,50"), QStringLiteral("500,00"), QStringLiteral("saldo"),
+                           QStringLiteral("1.235.567,50"), QStringLiteral("1.235.567,50")}));
     EXPECT_EQ(p.Q1.trenutnaVrstica(), 1); // the grid's current row stays where it was
 }

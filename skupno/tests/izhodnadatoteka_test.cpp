@@ -54,8 +54,7 @@ QString kajJeNa(const QString& pot)
 // Files of a folder, hidden ones included (a left temporary file shows here).
 QStringList vsebinaMape(const QString& mapa)
 {
-    return QDir(mapa).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                QDir::Name);
+    return QDir(mapa).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 struct PotCase {
@@ -100,53 +99,52 @@ QString vMapi(const QString& mapa, const char* ime) { return mapa + u'/' + QStri
 
 INSTANTIATE_TEST_SUITE_P(
     Poti, ZavrnjenaPot,
-    ::testing::Values(
-        PotCase{"fifo",
-                [](const QString& m) {
-                    const QString p = vMapi(m, "cev.txt");
-                    ::mkfifo(QFile::encodeName(p).constData(), 0644);
-                    return p;
-                },
-                "cev"},
-        PotCase{"povezava_na_datoteko",
-                [](const QString& m) {
-                    zapisi(vMapi(m, "cilj.txt"), "staro\r\n");
-                    const QString p = vMapi(m, "povezava.txt");
-                    QFile::link(vMapi(m, "cilj.txt"), p);
-                    return p;
-                },
-                "simbolna povezava"},
-        PotCase{"povezava_v_prazno",
-                [](const QString& m) {
-                    const QString p = vMapi(m, "povezava.txt");
-                    QFile::link(vMapi(m, "cilj.txt"), p);
-                    return p;
-                },
-                "simbolna povezava"},
-        PotCase{"mapa", [](const QString& m) { return m; }, "mapa"},
-        PotCase{"mapa_s_posevnico_na_koncu", [](const QString& m) { return m + u'/'; }, "prazno"},
-        PotCase{"naprava", [](const QString&) { return QStringLiteral("/dev/null"); }, "naprava"},
-        PotCase{"vticnica",
-                [](const QString& m) {
-                    const QString p = vMapi(m, "vticnica");
-                    const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-                    sockaddr_un naslov{};
-                    naslov.sun_family = AF_UNIX;
-                    qstrncpy(naslov.sun_path, QFile::encodeName(p).constData(), sizeof naslov.sun_path);
-                    ::bind(s, reinterpret_cast<sockaddr*>(&naslov), sizeof naslov);
-                    ::close(s);
-                    return p;
-                },
-                "vtičnica"},
-        PotCase{"presledek_za_ime", [](const QString& m) { return vMapi(m, " "); }, "prazno"},
-        PotCase{"prazna_pot", [](const QString&) { return QString(); }, "prazno"},
-        PotCase{"ni_mape", [](const QString& m) { return vMapi(m, "ni/izhod.txt"); }, "ne obstaja"},
-        PotCase{"mapa_je_datoteka",
-                [](const QString& m) {
-                    zapisi(vMapi(m, "datoteka"), "x");
-                    return vMapi(m, "datoteka/izhod.txt");
-                },
-                "ne obstaja"}),
+    ::testing::Values(PotCase{"fifo",
+                              [](const QString& m) {
+                                  const QString p = vMapi(m, "cev.txt");
+                                  ::mkfifo(QFile::encodeName(p).constData(), 0644);
+                                  return p;
+                              },
+                              "cev"},
+                      PotCase{"povezava_na_datoteko",
+                              [](const QString& m) {
+                                  zapisi(vMapi(m, "cilj.txt"), "staro\r\n");
+                                  const QString p = vMapi(m, "povezava.txt");
+                                  QFile::link(vMapi(m, "cilj.txt"), p);
+                                  return p;
+                              },
+                              "simbolna povezava"},
+                      PotCase{"povezava_v_prazno",
+                              [](const QString& m) {
+                                  const QString p = vMapi(m, "povezava.txt");
+                                  QFile::link(vMapi(m, "cilj.txt"), p);
+                                  return p;
+                              },
+                              "simbolna povezava"},
+                      PotCase{"mapa", [](const QString& m) { return m; }, "mapa"},
+                      PotCase{"mapa_s_posevnico_na_koncu", [](const QString& m) { return m + u'/'; }, "prazno"},
+                      PotCase{"naprava", [](const QString&) { return QStringLiteral("/dev/null"); }, "naprava"},
+                      PotCase{"vticnica",
+                              [](const QString& m) {
+                                  const QString p = vMapi(m, "vticnica");
+                                  const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+                                  sockaddr_un naslov{};
+                                  naslov.sun_family = AF_UNIX;
+                                  qstrncpy(naslov.sun_path, QFile::encodeName(p).constData(), sizeof naslov.sun_path);
+                                  ::bind(s, reinterpret_cast<sockaddr*>(&naslov), sizeof naslov);
+                                  ::close(s);
+                                  return p;
+                              },
+                              "vtičnica"},
+                      PotCase{"presledek_za_ime", [](const QString& m) { return vMapi(m, " "); }, "prazno"},
+                      PotCase{"prazna_pot", [](const QString&) { return QString(); }, "prazno"},
+                      PotCase{"ni_mape", [](const QString& m) { return vMapi(m, "ni/izhod.txt"); }, "ne obstaja"},
+                      PotCase{"mapa_je_datoteka",
+                              [](const QString& m) {
+                                  zapisi(vMapi(m, "datoteka"), "x");
+                                  return vMapi(m, "datoteka/izhod.txt");
+                              },
+                              "ne obstaja"}),
     PoImenu());
 
 TEST(IzhodnaDatoteka, potrdiZamenjaDatotekoInObdrziDovoljenja)

@@ -10,11 +10,11 @@ namespace {
 
 struct PrimerMest {
     const char* ime;
-    bool dom;           // $LEDGXFER_HOME set
-    bool aliasiOkolja;  // $LEDGXFER_ALIASES set
-    bool namesceno;     // the program's folder is not the program's to write in
-    bool lastniAliasi;  // the user's own aliases file exists
-    bool sistemski;     // the system's aliases file exists
+    bool dom;          // $LEDGXFER_HOME set
+    bool aliasiOkolja; // $LEDGXFER_ALIASES set
+    bool namesceno;    // the program's folder is not the program's to write in
+    bool lastniAliasi; // the user's own aliases file exists
+    bool sistemski;    // the system's aliases file exists
     // Where LEDGXFER.INI, ledgxfer.log, aliases.ini and ZOKDLL.DB are, one letter each:
     // H $LEDGXFER_HOME, P the program's folder, C the user's configuration folder,
     // S the user's state folder, E the system's aliases file, A $LEDGXFER_ALIASES.
@@ -80,16 +80,15 @@ TEST_P(KjeJe, EveryFileHasItsPlaceInEveryLayout)
 
 INSTANTIATE_TEST_SUITE_P(
     Primeri, KjeJe,
-    ::testing::Values(
-        PrimerMest{"Portable", false, false, false, true, true, "PPPP"},
-        PrimerMest{"PortableWithAliasesVariable", false, true, false, false, false, "PPAP"},
-        PrimerMest{"HomeSet", true, false, false, false, false, "HHHH"},
-        PrimerMest{"HomeSetOnAnInstalledProgram", true, false, true, true, true, "HHHH"},
-        PrimerMest{"HomeAndAliasesVariable", true, true, true, false, false, "HHAH"},
-        PrimerMest{"InstalledWithOwnAliases", false, false, true, true, true, "CSCC"},
-        PrimerMest{"InstalledWithSystemAliasesOnly", false, false, true, false, true, "CSEC"},
-        PrimerMest{"InstalledWithoutAliases", false, false, true, false, false, "CSCC"},
-        PrimerMest{"InstalledWithAliasesVariable", false, true, true, true, true, "CSAC"}),
+    ::testing::Values(PrimerMest{"Portable", false, false, false, true, true, "PPPP"},
+                      PrimerMest{"PortableWithAliasesVariable", false, true, false, false, false, "PPAP"},
+                      PrimerMest{"HomeSet", true, false, false, false, false, "HHHH"},
+                      PrimerMest{"HomeSetOnAnInstalledProgram", true, false, true, true, true, "HHHH"},
+                      PrimerMest{"HomeAndAliasesVariable", true, true, true, false, false, "HHAH"},
+                      PrimerMest{"InstalledWithOwnAliases", false, false, true, true, true, "CSCC"},
+                      PrimerMest{"InstalledWithSystemAliasesOnly", false, false, true, false, true, "CSEC"},
+                      PrimerMest{"InstalledWithoutAliases", false, false, true, false, false, "CSCC"},
+                      PrimerMest{"InstalledWithAliasesVariable", false, true, true, true, true, "CSAC"}),
     [](const auto& info) { return std::string(info.param.ime); });
 
 // The user's folders follow the desktop's variables, the same for both programs.
@@ -107,6 +106,12 @@ TEST(TrenutnaMesta, UserFoldersFollowXdgVariables)
 #endif
     // The test program lies in the build folder, which is the program's own.
     EXPECT_FALSE(m.namesceno);
-    if (staraNastavitve.isNull()) qunsetenv("XDG_CONFIG_HOME"); else qputenv("XDG_CONFIG_HOME", staraNastavitve);
-    if (staroStanje.isNull()) qunsetenv("XDG_STATE_HOME"); else qputenv("XDG_STATE_HOME", staroStanje);
+    if (staraNastavitve.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", staraNastavitve);
+    if (staroStanje.isNull())
+        qunsetenv("XDG_STATE_HOME");
+    else
+        qputenv("XDG_STATE_HOME", staroStanje);
 }

@@ -16,10 +16,7 @@ namespace {
 
 class IskanjeIzPomnilnika : public Iskanje {
 public:
-    QString organizacija(qint64 pogodba) override
-    {
-        return pogodba % 2 ? m_organizacija : QString();
-    }
+    QString organizacija(qint64 pogodba) override { return pogodba % 2 ? m_organizacija : QString(); }
     QString vrstaPartnerja(qint64 partner) override { return partner % 3 ? m_vrsta : QString(); }
 
 private:

@@ -61,30 +61,30 @@ Knjizba domacaKnjizba()
 
 // The detail line of domacaKnjizba() as the first line of a file, field by field.
 const std::vector<QByteArray> kDomacaVrstica = {
-    "VP888",           //  1
-    "20180131",        //  2 booking date
-    "001",             //  3
-    "0001",            //  4 sequence number
-    "00000195",        //  5 partner code
-    "2301      ",      //  6 KONTO
-    "0000000",         //  7
-    "101",             //  8 organisation code
-    "20180130",        //  9 value date
-    "978",             // 10 currency code
-    "000000000010000", // 11 debit (domestic: BZNESEKSIT)
-    "+",               // 12 sign of BZNESEK
-    "000000000000000", // 13 credit (domestic: DZNESEKSIT)
-    "+",               // 14 sign of DZNESEK
-    "1",               // 15 side code
-    "000000000010000", // 16 BZNESEKSIT
-    "+",               // 17 its sign
-    "000000000000000", // 18 DZNESEKSIT
-    "+",               // 19 its sign
-    "O",               // 20
-    "00",              // 21
-    "20180130",        // 22 value date
+    "VP888",            //  1
+    "20180131",         //  2 booking date
+    "001",              //  3
+    "0001",             //  4 sequence number
+    "00000195",         //  5 partner code
+    "2301      ",       //  6 KONTO
+    "0000000",          //  7
+    "101",              //  8 organisation code
+    "20180130",         //  9 value date
+    "978",              // 10 currency code
+    "000000000010000",  // 11 debit (domestic: BZNESEKSIT)
+    "+",                // 12 sign of BZNESEK
+    "000000000000000",  // 13 credit (domestic: DZNESEKSIT)
+    "+",                // 14 sign of DZNESEK
+    "1",                // 15 side code
+    "000000000010000",  // 16 BZNESEKSIT
+    "+",                // 17 its sign
+    "000000000000000",  // 18 DZNESEKSIT
+    "+",                // 19 its sign
+    "O",                // 20
+    "00",               // 21
+    "20180130",         // 22 value date
     "                ", // 23 sixteen spaces
-    "O",               // 24
+    "O",                // 24
 };
 
 // The base line with some fields (numbered from 1) replaced.
@@ -103,11 +103,30 @@ TEST(PodrobnaVrstica, DomacaKnjizbaPoljeZaPoljem)
     LaznoIskanje iskanje;
     const PodrobnaVrstica p = zgradiPodrobnoVrstico(domacaKnjizba(), 0, iskanje);
     ASSERT_TRUE(p.zapisi);
-    EXPECT_EQ(p.vrstica,
-              QByteArray("VP888" "20180131" "001" "0001" "00000195" "2301      " "0000000" "101"
-                         "20180130" "978" "000000000010000" "+" "000000000000000" "+" "1"
-                         "000000000010000" "+" "000000000000000" "+" "O" "00" "20180130"
-                         "                " "O"));
+    EXPECT_EQ(p.vrstica, QByteArray("VP888"
+                                    "20180131"
+                                    "001"
+                                    "0001"
+                                    "00000195"
+                                    "2301      "
+                                    "0000000"
+                                    "101"
+                                    "20180130"
+                                    "978"
+                                    "000000000010000"
+                                    "+"
+                                    "000000000000000"
+                                    "+"
+                                    "1"
+                                    "000000000010000"
+                                    "+"
+                                    "000000000000000"
+                                    "+"
+                                    "O"
+                                    "00"
+                                    "20180130"
+                                    "                "
+                                    "O"));
     EXPECT_EQ(p.vrstica.size(), 152);
     EXPECT_EQ(p.vrstica, vrsticaZ({}));
     EXPECT_FALSE(p.vrstica.endsWith('\n')); // the writer adds CR LF
@@ -173,7 +192,8 @@ const std::vector<PrimerVrstice>& primeriVrstic()
              k.SALDAKONTEN = QStringLiteral("T");
          },
          {{5, "51798309"}, {6, "9788010   "}}},
-        {"special KONTO 090020", [](Knjizba& k) { k.KONTO = QStringLiteral("090020"); },
+        {"special KONTO 090020",
+         [](Knjizba& k) { k.KONTO = QStringLiteral("090020"); },
          {{5, "51798309"}, {6, "090020    "}}},
         {"9788010 with a trailing space is not in the list",
          [](Knjizba& k) {
@@ -181,7 +201,8 @@ const std::vector<PrimerVrstice>& primeriVrstic()
              k.SALDAKONTEN = QStringLiteral("T");
          },
          {{5, "00000123"}, {6, "9788010   "}}},
-        {"SALDAKONTEN T takes the partner's bank code", [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("T"); },
+        {"SALDAKONTEN T takes the partner's bank code",
+         [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("T"); },
          {{5, "00000123"}}},
         {"SALDAKONTEN t like T", [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("t"); }, {{5, "00000123"}}},
         {"bank code 12A is no integer",
@@ -202,7 +223,8 @@ const std::vector<PrimerVrstice>& primeriVrstic()
              k.KRTBNK = QStringLiteral("-5");
          },
          {{5, "-00000005"}}},
-        {"SALDAKONTEN I takes the issuer's bank code", [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("I"); },
+        {"SALDAKONTEN I takes the issuer's bank code",
+         [](Knjizba& k) { k.SALDAKONTEN = QStringLiteral("I"); },
          {{5, "00004567"}}},
         {"SALDAKONTEN I with issuer bank code 12A",
          [](Knjizba& k) {
@@ -233,8 +255,7 @@ const std::vector<PrimerVrstice>& primeriVrstic()
         {"STRAN d", [](Knjizba& k) { k.STRAN = QStringLiteral("d"); }, {{15, "4"}}},
         {"STRAN X unchanged", [](Knjizba& k) { k.STRAN = QStringLiteral("X"); }, {{15, "X"}}},
         {"STRAN empty", [](Knjizba& k) { k.STRAN = QStringLiteral(""); }, {{15, " "}}},
-        {"null DATUMV is day 0", [](Knjizba& k) { k.DATUMV = Knjizba().DATUMV; },
-         {{9, "18991230"}, {22, "18991230"}}},
+        {"null DATUMV is day 0", [](Knjizba& k) { k.DATUMV = Knjizba().DATUMV; }, {{9, "18991230"}, {22, "18991230"}}},
         {"only amount 0.004: written, fields of zeros",
          [](Knjizba& k) {
              k.BZNESEK = 0;
@@ -247,11 +268,15 @@ const std::vector<PrimerVrstice>& primeriVrstic()
              k.BZNESEKSIT = -12.34;
              k.DZNESEKSIT = 2.675;
          },
-         {{11, "000000000001234"}, {13, "000000000000267"}, {16, "000000000001234"}, {17, "-"},
+         {{11, "000000000001234"},
+          {13, "000000000000267"},
+          {16, "000000000001234"},
+          {17, "-"},
           {18, "000000000000267"}}},
         {"KONTO cut to ten bytes, in the code page",
          [](Knjizba& k) { k.KONTO = QStringLiteral("Č12345678901"); },
-         {{6, "\xC8" "123456789"}}},
+         {{6, "\xC8"
+              "123456789"}}},
     };
     return primeri;
 }
@@ -266,8 +291,7 @@ TEST(PodrobnaVrstica, VsakaVejaPravila)
         EXPECT_TRUE(p.zapisi) << primer.ime;
         EXPECT_EQ(p.vrstica, vrsticaZ(primer.polja)) << primer.ime;
         const auto sifra = primer.polja.find(5);
-        EXPECT_EQ(p.sifraPartnerja8.toLatin1(), sifra != primer.polja.end() ? sifra->second : "00000195")
-            << primer.ime;
+        EXPECT_EQ(p.sifraPartnerja8.toLatin1(), sifra != primer.polja.end() ? sifra->second : "00000195") << primer.ime;
     }
 }
 
@@ -310,8 +334,10 @@ TEST(PodrobnaVrstica, NapakaIskanjaOrganizacijeSePrenese)
 
 TEST(UvodnaVrstica, PresledekStiriNicleDatumOznaka)
 {
-    EXPECT_EQ(UvodnaVrstica(QDate(2018, 1, 31)),
-              QByteArray(" 0000" "20180131" "VP-20180131" "         "));
+    EXPECT_EQ(UvodnaVrstica(QDate(2018, 1, 31)), QByteArray(" 0000"
+                                                            "20180131"
+                                                            "VP-20180131"
+                                                            "         "));
     EXPECT_EQ(UvodnaVrstica(QDate(2018, 1, 31)).size(), 33);
 }
 
@@ -323,8 +349,14 @@ TEST(ZakljucnaVrstica, SteviloInKontrolneVsote)
     vsote.breme = -1.0; // the signs follow the totals in the postings' currencies
     vsote.dobro = 2.0;
     const QByteArray v = ZakljucnaVrstica(QDate(2018, 1, 31), 42, vsote);
-    EXPECT_EQ(v, QByteArray("99999" "20180131" "VP-20180131         " "000042"
-                            "000000000123456" "-" "000000000000050" "+"));
+    EXPECT_EQ(v, QByteArray("99999"
+                            "20180131"
+                            "VP-20180131         "
+                            "000042"
+                            "000000000123456"
+                            "-"
+                            "000000000000050"
+                            "+"));
     EXPECT_EQ(v.size(), 71);
 }
 
@@ -334,8 +366,14 @@ TEST(ZakljucnaVrstica, NegativnaVsotaPodaljsaVrstico)
     vsote.zaokrozenaBremeSit = -5.00;
     vsote.breme = -5.00;
     const QByteArray v = ZakljucnaVrstica(QDate(2018, 1, 31), 1, vsote);
-    EXPECT_EQ(v, QByteArray("99999" "20180131" "VP-20180131         " "000001"
-                            "-000000000000500" "-" "000000000000000" "+"));
+    EXPECT_EQ(v, QByteArray("99999"
+                            "20180131"
+                            "VP-20180131         "
+                            "000001"
+                            "-000000000000500"
+                            "-"
+                            "000000000000000"
+                            "+"));
     EXPECT_EQ(v.size(), 72);
 }
 
@@ -356,15 +394,23 @@ TEST(DatotekaGk, ZaporedjeStetjeInVsote)
     EXPECT_EQ(gk.dodaj(prva).vrstica, vrsticaZ({}));
     EXPECT_FALSE(gk.dodaj(nicelna).zapisi);
     // The zero posting did not advance the sequence number.
-    EXPECT_EQ(gk.dodaj(druga).vrstica,
-              vrsticaZ({{4, "0002"}, {11, "000000000000000"}, {13, "000000000000001"}, {15, "2"},
-                        {16, "000000000000000"}, {18, "000000000000001"}}));
+    EXPECT_EQ(gk.dodaj(druga).vrstica, vrsticaZ({{4, "0002"},
+                                                 {11, "000000000000000"},
+                                                 {13, "000000000000001"},
+                                                 {15, "2"},
+                                                 {16, "000000000000000"},
+                                                 {18, "000000000000001"}}));
     EXPECT_EQ(gk.steviloVrstic(), 2);
     EXPECT_EQ(iskanje.pogodbe.size(), 3);
 
-    EXPECT_EQ(gk.zakljucnaVrstica(QDate(2018, 1, 31)),
-              QByteArray("99999" "20180131" "VP-20180131         " "000002"
-                         "000000000010000" "+" "000000000000001" "+"));
+    EXPECT_EQ(gk.zakljucnaVrstica(QDate(2018, 1, 31)), QByteArray("99999"
+                                                                  "20180131"
+                                                                  "VP-20180131         "
+                                                                  "000002"
+                                                                  "000000000010000"
+                                                                  "+"
+                                                                  "000000000000001"
+                                                                  "+"));
     EXPECT_EQ(gk.vsote().breme, 80.0);
     EXPECT_EQ(gk.vsote().dobro, 7.5);
 }
@@ -377,9 +423,14 @@ TEST(DatotekaGk, SameNicelneKnjizbe)
     k.BZNESEK = k.BZNESEKSIT = 0;
     gk.dodaj(k);
     gk.dodaj(k);
-    EXPECT_EQ(gk.zakljucnaVrstica(QDate(2018, 1, 31)),
-              QByteArray("99999" "20180131" "VP-20180131         " "000000"
-                         "000000000000000" "+" "000000000000000" "+"));
+    EXPECT_EQ(gk.zakljucnaVrstica(QDate(2018, 1, 31)), QByteArray("99999"
+                                                                  "20180131"
+                                                                  "VP-20180131         "
+                                                                  "000000"
+                                                                  "000000000000000"
+                                                                  "+"
+                                                                  "000000000000000"
+                                                                  "+"));
 }
 
 } // namespace

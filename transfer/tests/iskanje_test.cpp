@@ -192,8 +192,8 @@ TEST_F(BazaIskanja, KnjizbaIzPoizvedbeKnjizb)
     q.izvedi(QStringLiteral("INSERT INTO SFVP (SFVP, SFOSBIZD) VALUES (12, 200)"));
     // A posting with every join filled, then one with every nullable column null.
     q.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA,"
-             " STRAN, BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT) VALUES ('2018-01-31', '2018-01-30',"
-             " 4, 1, 1001, 12, 100, 'USD', 'b', 50.5, 0, 46.46, 0)"));
+                            " STRAN, BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT) VALUES ('2018-01-31', '2018-01-30',"
+                            " 4, 1, 1001, 12, 100, 'USD', 'b', 50.5, 0, 46.46, 0)"));
     q.izvedi(QStringLiteral("INSERT INTO KNJIZBE (DATUMK) VALUES ('2018-01-31')"));
 
     QSqlQuery sql(baza());

@@ -50,10 +50,13 @@ INSTANTIATE_TEST_SUITE_P(
     Izidi, SporociloIzida,
     ::testing::Values(
         PrimerIzida{"Opravljen", IzidPrenosa::Opravljen, {QStringLiteral("Uspešno prepisanih podatkov=2")}, QString()},
-        PrimerIzida{"ZOpozorili", IzidPrenosa::OpravljenZOpozorili,
+        PrimerIzida{"ZOpozorili",
+                    IzidPrenosa::OpravljenZOpozorili,
                     {QStringLiteral("Uspešno prepisanih podatkov=2"), QStringLiteral("Baza ni sprejela 1 vrstic")},
                     QString()},
-        PrimerIzida{"NiPodatkov", IzidPrenosa::NiPodatkov, {QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!")},
+        PrimerIzida{"NiPodatkov",
+                    IzidPrenosa::NiPodatkov,
+                    {QStringLiteral("Iz tabele :LB:knjizbe ni kaj prenesti!")},
                     QStringLiteral("50 %")},
         PrimerIzida{"Zavrnjen", IzidPrenosa::Zavrnjen, {}, QStringLiteral("50 %")}),
     [](const auto& info) { return std::string(info.param.ime); });

@@ -72,8 +72,8 @@ Izid prenesi(TestnaBaza& b)
     Snemalnik s;
     Rezultat Q1;
     const QString pot = QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.TXT"));
-    const IzidPrenosa koncan = Zapis({pot, QStringLiteral("0"), QDate(2018, 1, 1), QDate(2018, 1, 31), b.alias()},
-                              Q1, s, s);
+    const IzidPrenosa koncan =
+        Zapis({pot, QStringLiteral("0"), QDate(2018, 1, 1), QDate(2018, 1, 31), b.alias()}, Q1, s, s);
     EXPECT_EQ(koncan, IzidPrenosa::Opravljen) << b.gonilnik().toStdString();
     Q1.zapri();
     Izid izid;
@@ -82,11 +82,13 @@ Izid prenesi(TestnaBaza& b)
         izid.datoteka = f.readAll();
     izid.sporocila = s.sporocila;
     izid.oznake = vrstice(db, QStringLiteral("SELECT CTRL, PRENOS FROM KNJIZBE ORDER BY CTRL"));
-    izid.register_ = vrstice(db, QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2, DATUMPRENOSA FROM LEDGXFER"
-                                                " ORDER BY STPRENOSA"),
+    izid.register_ = vrstice(db,
+                             QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2, DATUMPRENOSA FROM LEDGXFER"
+                                            " ORDER BY STPRENOSA"),
                              {QStringLiteral("DATUM1"), QStringLiteral("DATUM2"), QStringLiteral("DATUMPRENOSA")});
-    izid.izravnave = vrstice(db, QStringLiteral("SELECT PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN,"
-                                                " RAZLIKA FROM IZRAVNAVE"),
+    izid.izravnave = vrstice(db,
+                             QStringLiteral("SELECT PRENOS, VP, DAN, KONTO, SFDJV, PARTNER, ZNESEK, ZAOKROZEN,"
+                                            " RAZLIKA FROM IZRAVNAVE"),
                              {QStringLiteral("DAN")});
     std::sort(izid.izravnave.begin(), izid.izravnave.end());
 
@@ -148,7 +150,8 @@ TEST(MedBazami, SameTransferGivesTheSameFileAndEffectsOnEveryEngine)
     EXPECT_TRUE(a.register_ == c.register_) << razlika(a.register_, c.register_);
     // The demo book alone is untransferred: this run is transfer 1.
     ASSERT_EQ(a.register_.size(), 1);
-    EXPECT_TRUE(a.register_.at(0).startsWith(QStringLiteral("1|2018-01-01|2018-01-31|"))) << a.register_.at(0).toStdString();
+    EXPECT_TRUE(a.register_.at(0).startsWith(QStringLiteral("1|2018-01-01|2018-01-31|")))
+        << a.register_.at(0).toStdString();
     EXPECT_TRUE(a.izravnave == b.izravnave) << razlika(a.izravnave, b.izravnave);
     EXPECT_TRUE(a.izravnave == c.izravnave) << razlika(a.izravnave, c.izravnave);
     EXPECT_GT(a.izravnave.size(), 1000);

@@ -13,8 +13,8 @@
 namespace {
 
 const QList<MnozicniVnos::Stolpec> kStolpci = {
-    {QStringLiteral("N"), QStringLiteral("INTEGER")},    {QStringLiteral("D"), QStringLiteral("DATE")},
-    {QStringLiteral("T"), QStringLiteral("CHAR(12)")},   {QStringLiteral("K"), QStringLiteral("CHAR(3)")},
+    {QStringLiteral("N"), QStringLiteral("INTEGER")},  {QStringLiteral("D"), QStringLiteral("DATE")},
+    {QStringLiteral("T"), QStringLiteral("CHAR(12)")}, {QStringLiteral("K"), QStringLiteral("CHAR(3)")},
     {QStringLiteral("Z"), QStringLiteral("DOUBLE")},
 };
 
@@ -22,8 +22,8 @@ struct Tabela {
     Tabela() : db(b.pripravljena() ? b.odpri() : QSqlDatabase())
     {
         if (b.pripravljena()) {
-            EXPECT_TRUE(QSqlQuery(db).exec(prevediZa(db, QStringLiteral(
-                "CREATE TABLE VNOS (N INTEGER, D DATE, T CHAR(12), K CHAR(3), Z DOUBLE)"))));
+            EXPECT_TRUE(QSqlQuery(db).exec(prevediZa(
+                db, QStringLiteral("CREATE TABLE VNOS (N INTEGER, D DATE, T CHAR(12), K CHAR(3), Z DOUBLE)"))));
         }
     }
     // Every row as text, in the order of N.

@@ -103,7 +103,8 @@ protected:
     Stanje stanje()
     {
         Stanje s;
-        const QStringList baza = vrstice(QStringLiteral("SELECT PRENOS, COUNT(*) FROM KNJIZBE GROUP BY PRENOS ORDER BY PRENOS"))
+        const QStringList baza =
+            vrstice(QStringLiteral("SELECT PRENOS, COUNT(*) FROM KNJIZBE GROUP BY PRENOS ORDER BY PRENOS"))
             + vrstice(QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2 FROM LEDGXFER ORDER BY STPRENOSA"))
             + vrstice(QStringLiteral("SELECT PRENOS, COUNT(*), ROUND(SUM(ZNESEK)*100) FROM IZRAVNAVE"
                                      " GROUP BY PRENOS ORDER BY PRENOS"));
@@ -191,14 +192,15 @@ TEST_F(Odpornost, AKilledRunLeavesTheDatabaseAndTheFilesAsTheyWere)
             zakleni(druga);
         QProcess p;
         const bool ponovitev = *t.ponovi != 0;
-        zacni(p, argumenti(ponovitev ? QStringList() : QStringList{QStringLiteral("2017-11-01"),
-                                                                   QStringLiteral("2018-01-31")},
+        zacni(p, argumenti(ponovitev ? QStringList()
+                                     : QStringList{QStringLiteral("2017-11-01"), QStringLiteral("2018-01-31")},
                            QString::fromLatin1(t.ponovi)));
         if (t.zaklep) {
             // On a server the run waits for the register's lock once everything is written.
             if (b.gonilnik() != u"sqlite")
                 EXPECT_TRUE(cakaj([&] {
-                    return vrstice(QStringLiteral("SELECT COUNT(*) FROM pg_locks WHERE NOT granted")) != QStringList{QStringLiteral("0")}
+                    return vrstice(QStringLiteral("SELECT COUNT(*) FROM pg_locks WHERE NOT granted"))
+                               != QStringList{QStringLiteral("0")}
                            || p.waitForFinished(1);
                 })) << t.ime;
             else
@@ -236,8 +238,12 @@ TEST_F(Odpornost, TwoRunsAtOnceGetTwoNumbers)
         const char* ime;
         QStringList obseg1, obseg2;
     } primeri[] = {
-        {"disjoint ranges", {QStringLiteral("2017-11-01"), QStringLiteral("2017-12-15")}, {QStringLiteral("2017-12-16"), QStringLiteral("2017-12-31")}},
-        {"the same range", {QStringLiteral("2018-01-16"), QStringLiteral("2018-01-31")}, {QStringLiteral("2018-01-16"), QStringLiteral("2018-01-31")}},
+        {"disjoint ranges",
+         {QStringLiteral("2017-11-01"), QStringLiteral("2017-12-15")},
+         {QStringLiteral("2017-12-16"), QStringLiteral("2017-12-31")}},
+        {"the same range",
+         {QStringLiteral("2018-01-16"), QStringLiteral("2018-01-31")},
+         {QStringLiteral("2018-01-16"), QStringLiteral("2018-01-31")}},
     };
     qint64 najvisja = vrstice(QStringLiteral("SELECT MAX(STPRENOSA) FROM LEDGXFER")).value(0).toLongLong();
     for (const auto& pr : primeri) {
@@ -249,8 +255,10 @@ TEST_F(Odpornost, TwoRunsAtOnceGetTwoNumbers)
         EXPECT_EQ(p1.exitCode(), 0) << pr.ime << p1.readAll().toStdString();
         EXPECT_EQ(p2.exitCode(), 0) << pr.ime << p2.readAll().toStdString();
 
-        const QStringList reg = vrstice(QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2 FROM LEDGXFER WHERE STPRENOSA>%1"
-                                                       " ORDER BY STPRENOSA").arg(najvisja));
+        const QStringList reg =
+            vrstice(QStringLiteral("SELECT STPRENOSA, DATUM1, DATUM2 FROM LEDGXFER WHERE STPRENOSA>%1"
+                                   " ORDER BY STPRENOSA")
+                        .arg(najvisja));
         ASSERT_EQ(reg.size(), 2) << pr.ime;
         // Each file's detail lines are its transfer's adjustment rows.
         for (const QString& r : reg) {
@@ -264,7 +272,8 @@ TEST_F(Odpornost, TwoRunsAtOnceGetTwoNumbers)
             EXPECT_TRUE(obseg == pr.obseg1 || obseg == pr.obseg2) << pr.ime << " " << r.toStdString();
             EXPECT_EQ(vrstice(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER WHERE STPRENOSA=") + st),
                       QStringList{QStringLiteral("1")});
-            const QString izravnav = vrstice(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=") + st).value(0);
+            const QString izravnav =
+                vrstice(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=") + st).value(0);
             // Which file is whose: the one whose line count matches; both must be whole.
             QFile f1(pot), f2(pot2);
             ASSERT_TRUE(f1.open(QIODevice::ReadOnly) && f2.open(QIODevice::ReadOnly));
@@ -464,9 +473,9 @@ TEST_F(Odpornost, AFullDiskUnderTheBookEndsTheRunWithItsReason)
     ASSERT_TRUE(QDir().mkpath(mala));
     QProcess mount;
     // Room for the book and a little more, not for the run's adjustment rows.
-    mount.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                          QStringLiteral("size=%1k").arg(velikost / 1024 + 96), QStringLiteral("tmpfs"),
-                                          mala});
+    mount.start(QStringLiteral("mount"),
+                {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                 QStringLiteral("size=%1k").arg(velikost / 1024 + 96), QStringLiteral("tmpfs"), mala});
     if (!mount.waitForFinished() || mount.exitCode() != 0)
         GTEST_SKIP() << "cannot mount a small file system here: " << mount.readAllStandardError().toStdString();
     const auto odklopi = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mala}); });

@@ -14,11 +14,11 @@ TEST(PoljeCelo, NajmanjStevkNikoliOdrezano)
         const char* polje;
     };
     const Primer primeri[] = {
-        {7, 4, "0007"},                // "%4.4d"
-        {12345, 4, "12345"},           // more digits: written whole
-        {-5, 8, "-00000005"},          // "%8.8d": sign before the eight digits
-        {0, 7, "0000000"},             // "%7.7d"
-        {3, 6, "000003"},              // "%6.6d"
+        {7, 4, "0007"},                 // "%4.4d"
+        {12345, 4, "12345"},            // more digits: written whole
+        {-5, 8, "-00000005"},           // "%8.8d": sign before the eight digits
+        {0, 7, "0000000"},              // "%7.7d"
+        {3, 6, "000003"},               // "%6.6d"
         {-500, 15, "-000000000000500"}, // "%.15d" of a negative total: 16 characters
         {std::numeric_limits<qint64>::min(), 15, "-9223372036854775808"},
     };
@@ -28,26 +28,33 @@ TEST(PoljeCelo, NajmanjStevkNikoliOdrezano)
 
 TEST(PoljeBesedila, OdrezanoInPoravnano)
 {
-    EXPECT_EQ(PoljeDesno("97", 3), QByteArray(" 97"));             // "%3.3s"
-    EXPECT_EQ(PoljeDesno("97812", 3), QByteArray("978"));          // cut to the first three
-    EXPECT_EQ(PoljeDesno("", 16), QByteArray(16, ' '));            // "%16.16s"
-    EXPECT_EQ(PoljeLevo("2301", 10), QByteArray("2301      "));    // "%-10.10s"
-    EXPECT_EQ(PoljeLevo("", 3), QByteArray("   "));                // "%-3.3s"
+    EXPECT_EQ(PoljeDesno("97", 3), QByteArray(" 97"));          // "%3.3s"
+    EXPECT_EQ(PoljeDesno("97812", 3), QByteArray("978"));       // cut to the first three
+    EXPECT_EQ(PoljeDesno("", 16), QByteArray(16, ' '));         // "%16.16s"
+    EXPECT_EQ(PoljeLevo("2301", 10), QByteArray("2301      ")); // "%-10.10s"
+    EXPECT_EQ(PoljeLevo("", 3), QByteArray("   "));             // "%-3.3s"
     EXPECT_EQ(PoljeLevo("12345678901", 10), QByteArray("1234567890"));
-    EXPECT_EQ(PoljeDesno("+", 1), QByteArray("+"));                // "%1.1s"
+    EXPECT_EQ(PoljeDesno("+", 1), QByteArray("+")); // "%1.1s"
     EXPECT_EQ(PoljeDesno("", 1), QByteArray(" "));
     EXPECT_EQ(PoljeDesno("XY", 1), QByteArray("X"));
     // Bytes, not characters: "\xC8" is one byte of the code page.
-    EXPECT_EQ(PoljeLevo("\xC8" "AS", 2), QByteArray("\xC8" "A"));
+    EXPECT_EQ(PoljeLevo("\xC8"
+                        "AS",
+                        2),
+              QByteArray("\xC8"
+                         "A"));
 }
 
 TEST(PoljeZneska, BrezPredznakaPetnajstStevk)
 {
-    EXPECT_EQ(PoljeZneska(-12.34), QByteArray("00000000000" "1234"));
-    EXPECT_EQ(PoljeZneska(12.34), QByteArray("00000000000" "1234"));
+    EXPECT_EQ(PoljeZneska(-12.34), QByteArray("00000000000"
+                                              "1234"));
+    EXPECT_EQ(PoljeZneska(12.34), QByteArray("00000000000"
+                                             "1234"));
     EXPECT_EQ(PoljeZneska(0.0), QByteArray(15, '0'));
     EXPECT_EQ(PoljeZneska(0.004), QByteArray(15, '0'));
-    EXPECT_EQ(PoljeZneska(100.00), QByteArray("0000000000" "10000"));
+    EXPECT_EQ(PoljeZneska(100.00), QByteArray("0000000000"
+                                              "10000"));
     EXPECT_EQ(PoljeZneska(10000000000000.0), QByteArray("1000000000000000")); // 16 digits
     EXPECT_EQ(PoljeZneska(-1e300), QByteArray("9223372036854775808"));
 }

@@ -53,18 +53,22 @@ protected:
             QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA,"
                            " STRAN, BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, TEKST) VALUES (:DK, :DV, :K,"
                            " :M, 1000, 0, 100, 'EUR', :S, :B, :D, :B2, :D2, 'knjizba')"),
-            {{QStringLiteral("DK"), datum}, {QStringLiteral("DV"), datum.addDays(1)},
-             {QStringLiteral("K"), konto}, {QStringLiteral("M"), dogodek},
-             {QStringLiteral("S"), QString(QChar::fromLatin1(stran))}, {QStringLiteral("B"), breme},
-             {QStringLiteral("D"), dobro}, {QStringLiteral("B2"), breme}, {QStringLiteral("D2"), dobro}});
+            {{QStringLiteral("DK"), datum},
+             {QStringLiteral("DV"), datum.addDays(1)},
+             {QStringLiteral("K"), konto},
+             {QStringLiteral("M"), dogodek},
+             {QStringLiteral("S"), QString(QChar::fromLatin1(stran))},
+             {QStringLiteral("B"), breme},
+             {QStringLiteral("D"), dobro},
+             {QStringLiteral("B2"), breme},
+             {QStringLiteral("D2"), dobro}});
     }
 
     IzidPrenosa zazeni(const QString& stevilka, const QString& izhod = QString())
     {
         s.stevilkaPrenosa = stevilka;
-        return Zapis({izhod.isEmpty() ? pot : izhod, stevilka, QDate(2018, 1, 1), QDate(2018, 1, 31),
-                      b.alias()},
-                     Q1, s, s);
+        return Zapis({izhod.isEmpty() ? pot : izhod, stevilka, QDate(2018, 1, 1), QDate(2018, 1, 31), b.alias()}, Q1, s,
+                     s);
     }
 
     qint64 stevilo(const QString& sql)
@@ -169,7 +173,8 @@ TEST_F(PrenosTest, NewTransferWritesTheFileMarksRegistersAndNumbersTheAdjustment
 
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER WHERE STPRENOSA=1 AND DATUM1='2018-01-01'"
-                                     " AND DATUM2='2018-01-31'")), 1);
+                                     " AND DATUM2='2018-01-31'")),
+              1);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS<1 OR PRENOS IS NULL")), 0);
 
@@ -261,11 +266,15 @@ TEST_F(PrenosTest, ANewTransferOverARegisteredOneAsksFirst)
     s.sporocila.clear();
     EXPECT_EQ(Zapis(cez, Q1, s, s), IzidPrenosa::Zavrnjen);
     ASSERT_EQ(s.vprasanja.size(), 1);
-    EXPECT_EQ(s.vprasanja.at(0).toStdString(),
-              QStringList{QStringLiteral(
-                  "Nov prenos za obdobje od 10.1.2018 do 28.2.2018 se prekriva z že registriranimi prenosi: 1 (od "
-                  "1.1.2018 do 31.1.2018).\nKnjižb tega obdobja, ki že nosijo številko prenosa: 3. Nov prenos bi jih "
-                  "v datoteko zapisal še enkrat.\nAli res želite nov prenos?")}.at(0).toStdString());
+    EXPECT_EQ(
+        s.vprasanja.at(0).toStdString(),
+        QStringList{
+            QStringLiteral(
+                "Nov prenos za obdobje od 10.1.2018 do 28.2.2018 se prekriva z že registriranimi prenosi: 1 (od "
+                "1.1.2018 do 31.1.2018).\nKnjižb tega obdobja, ki že nosijo številko prenosa: 3. Nov prenos bi jih "
+                "v datoteko zapisal še enkrat.\nAli res želite nov prenos?")}
+            .at(0)
+            .toStdString());
     EXPECT_TRUE(s.sporocila.isEmpty());
     EXPECT_EQ(preberi(pot), dobra);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM LEDGXFER")), 1);
@@ -374,7 +383,8 @@ TEST_F(PrenosTest, AStoppedRunLeavesTheDatabaseAndTheFilesAsTheyWere)
         EXPECT_EQ(preberi(pot), dobra) << "the last good file survives";
         EXPECT_FALSE(QFileInfo::exists(QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"))));
         EXPECT_EQ(QDir(b.mapa()).entryList({QStringLiteral("GKDODAT2*")}, QDir::Files),
-                  QStringList{QStringLiteral("GKDODAT2.TXT")}) << "no work file is left";
+                  QStringList{QStringLiteral("GKDODAT2.TXT")})
+            << "no work file is left";
         EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE")), 2) << "transfer 1 keeps its rows";
         EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 2);
         EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS IS NULL")), 1);
@@ -392,7 +402,8 @@ TEST_F(PrenosTest, FailuresEndWithTheirMessageAndLeaveTheDatabaseUntouched)
 {
     // An older good file and its backup, which no failure may touch.
     const QString kopija = QDir(b.mapa()).filePath(QStringLiteral("GKDODAT2.OLD"));
-    for (const auto& [ime, vsebina] : {std::pair{pot, QByteArray("dobra\r\n")}, std::pair{kopija, QByteArray("kopija\r\n")}}) {
+    for (const auto& [ime, vsebina] :
+         {std::pair{pot, QByteArray("dobra\r\n")}, std::pair{kopija, QByteArray("kopija\r\n")}}) {
         QFile f(ime);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(vsebina);
@@ -545,7 +556,8 @@ TEST_F(PrenosTest, UnsafeOutputPathsAreRefusedAndLeftAlone)
         s.sporocila.clear();
         EXPECT_EQ(zazeni(QStringLiteral("0"), p.pot), IzidPrenosa::Zavrnjen) << p.pot.toStdString();
         ASSERT_EQ(s.sporocila.size(), 1);
-        EXPECT_TRUE(s.sporocila.at(0).startsWith(QStringLiteral("Ne morem pisati v datoteko ") + p.pot + u'\n' + p.razlog))
+        EXPECT_TRUE(
+            s.sporocila.at(0).startsWith(QStringLiteral("Ne morem pisati v datoteko ") + p.pot + u'\n' + p.razlog))
             << s.sporocila.at(0).toStdString();
     }
     EXPECT_EQ(preberi(zrtev), QByteArray("ne dotikaj se\r\n"));
@@ -629,8 +641,8 @@ TEST_F(PrenosTest, AnAmountOrADateThatIsTextOfAnotherKindEndsTheRun)
         if (QByteArray(p.stolpec) == "DATUMV")
             izvedi("UPDATE KNJIZBE SET DATUMV='2018-01-16' WHERE CTRL=7");
         else
-            Poizvedba(db).izvedi(QStringLiteral("UPDATE KNJIZBE SET %1=100.004 WHERE CTRL=7")
-                                     .arg(QLatin1StringView(p.stolpec)));
+            Poizvedba(db).izvedi(
+                QStringLiteral("UPDATE KNJIZBE SET %1=100.004 WHERE CTRL=7").arg(QLatin1StringView(p.stolpec)));
     }
     // A posting without a value date is no fault: the file carries the empty date.
     izvedi("UPDATE KNJIZBE SET DATUMV=NULL WHERE CTRL=7");
@@ -664,7 +676,8 @@ TEST_F(PrenosTest, ALockOfAnotherConnectionIsWaitedForThenReported)
         zazeni(QStringLiteral("0"));
         ADD_FAILURE() << "the run did not wait for the lock";
     } catch (const Napaka& e) {
-        EXPECT_TRUE(e.besedilo().startsWith(QStringLiteral("Druga povezava drži zaklenjeno"))) << e.besedilo().toStdString();
+        EXPECT_TRUE(e.besedilo().startsWith(QStringLiteral("Druga povezava drži zaklenjeno")))
+            << e.besedilo().toStdString();
     }
     EXPECT_FALSE(s.statusi.filter(QStringLiteral("Čakam, da druga povezava sprosti")).isEmpty());
     EXPECT_EQ(preberi(pot), dobra);
@@ -702,8 +715,9 @@ TEST_F(PrenosTest, RowsRefusedForTheirValuesAreReportedAfterTheSuccess)
     EXPECT_EQ(zazeni(QStringLiteral("0")), IzidPrenosa::OpravljenZOpozorili);
     ASSERT_EQ(s.sporocila.size(), 2);
     EXPECT_EQ(s.sporocila.at(0), QStringLiteral("Uspešno prepisanih podatkov=2"));
-    EXPECT_EQ(s.sporocila.at(1), QStringLiteral("Baza ni sprejela 1 vrstic izravnav (konti: 7600123456789012); te "
-                                                 "vrstice v tabeli IZRAVNAVE manjkajo, datoteka in prenos sta zapisana."));
+    EXPECT_EQ(s.sporocila.at(1),
+              QStringLiteral("Baza ni sprejela 1 vrstic izravnav (konti: 7600123456789012); te "
+                             "vrstice v tabeli IZRAVNAVE manjkajo, datoteka in prenos sta zapisana."));
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM IZRAVNAVE WHERE PRENOS=1")), 1);
     EXPECT_EQ(stevilo(QStringLiteral("SELECT COUNT(*) FROM KNJIZBE WHERE PRENOS=1")), 3);
 }
@@ -729,7 +743,8 @@ TEST_F(PrenosTest, ATableLockOnAnyTableOfTheRunIsWaitedForWithItsName)
     for (const char* t : {"KNJIZBE", "POG", "SIFKONT"}) {
         const QString tabela = QString::fromLatin1(t);
         SCOPED_TRACE(t);
-        const QString cakam = QStringLiteral("Čakam, da druga povezava sprosti tabelo ") + tabela + QStringLiteral(" ...");
+        const QString cakam =
+            QStringLiteral("Čakam, da druga povezava sprosti tabelo ") + tabela + QStringLiteral(" ...");
         // Held past the bound: the run ends with the lock's message and changes nothing.
         qputenv("LEDGXFER_LOCK_WAIT", "1");
         zakleni(tabela);
@@ -812,7 +827,8 @@ TEST_F(PrenosTest, ARoleWithoutANeededRightIsToldSo)
         zazeni(QStringLiteral("0"));
         ADD_FAILURE() << "the run went on";
     } catch (const Napaka& e) {
-        EXPECT_TRUE(e.besedilo().contains(QStringLiteral("Uporabnik baze nima pravice, ki jo prenos potrebuje (razlog: ")))
+        EXPECT_TRUE(
+            e.besedilo().contains(QStringLiteral("Uporabnik baze nima pravice, ki jo prenos potrebuje (razlog: ")))
             << e.besedilo().toStdString();
         EXPECT_TRUE(e.besedilo().endsWith(QStringLiteral("Prenos ni opravljen; baza in datoteka sta ostali "
                                                          "nespremenjeni.")))

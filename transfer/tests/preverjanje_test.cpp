@@ -25,16 +25,15 @@ protected:
     {
         LEDG_PRESKOCI_BREZ_BAZE(b);
         db = b.odpri();
-        for (const char* sql : {
-                 "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (1, '1100', 'T', NULL)",
-                 "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (2, '7600', NULL, NULL)",
-                 "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (3, '1500', NULL, 'D')",
-                 "INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (100, '00123', 'P')",
-                 "INSERT INTO ORG (SFORG, KNTORG) VALUES (1, '101')",
-                 "INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1000, 100, 1)",
-                 "INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (1, 1000, 'K')",
-                 "INSERT INTO VLT (SFVLT, ST) VALUES ('EUR', '978')",
-                 "INSERT INTO VLT (SFVLT, ST) VALUES ('USD', '840')"})
+        for (const char* sql :
+             {"INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (1, '1100', 'T', NULL)",
+              "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (2, '7600', NULL, NULL)",
+              "INSERT INTO SIFKONT (CTRL, OZNAKA, SALDAKONTEN, DEVIZEN) VALUES (3, '1500', NULL, 'D')",
+              "INSERT INTO OSB (SFOSB, KRTBNK, SFSOS) VALUES (100, '00123', 'P')",
+              "INSERT INTO ORG (SFORG, KNTORG) VALUES (1, '101')",
+              "INSERT INTO POG (IDPOG, SFOSB, SFORG) VALUES (1000, 100, 1)",
+              "INSERT INTO DOG (IDDOG, IDPOG, SFDJV) VALUES (1, 1000, 'K')",
+              "INSERT INTO VLT (SFVLT, ST) VALUES ('EUR', '978')", "INSERT INTO VLT (SFVLT, ST) VALUES ('USD', '840')"})
             Poizvedba(db).izvedi(QString::fromLatin1(sql));
         knjizba(1, 1, "EUR", 'B', 100.004, 100.004);
         knjizba(2, 2, "EUR", 'D', 100.004, 100.004);
@@ -58,10 +57,14 @@ protected:
             QStringLiteral("INSERT INTO KNJIZBE (DATUMK, DATUMV, KONTO, IDMASTER, IDPOG, VP, PARTNER, VALUTA,"
                            " STRAN, BZNESEK, DZNESEK, BZNESEKSIT, DZNESEKSIT, CTRL) VALUES ('2018-01-15',"
                            " '2018-01-16', :K, 1, 1000, 0, 100, :V, :S, :B, :D, :B2, :D2, :C)"),
-            {{QStringLiteral("K"), konto}, {QStringLiteral("V"), QString::fromLatin1(valuta)},
-             {QStringLiteral("S"), QString(QChar::fromLatin1(stran))}, {QStringLiteral("B"), breme ? znesek : 0.0},
-             {QStringLiteral("D"), breme ? 0.0 : znesek}, {QStringLiteral("B2"), breme ? sit : 0.0},
-             {QStringLiteral("D2"), breme ? 0.0 : sit}, {QStringLiteral("C"), ctrl}});
+            {{QStringLiteral("K"), konto},
+             {QStringLiteral("V"), QString::fromLatin1(valuta)},
+             {QStringLiteral("S"), QString(QChar::fromLatin1(stran))},
+             {QStringLiteral("B"), breme ? znesek : 0.0},
+             {QStringLiteral("D"), breme ? 0.0 : znesek},
+             {QStringLiteral("B2"), breme ? sit : 0.0},
+             {QStringLiteral("D2"), breme ? 0.0 : sit},
+             {QStringLiteral("C"), ctrl}});
     }
 
     IzidPreverjanja preveri(const QByteArray& vsebina, bool zBazo)
@@ -90,10 +93,7 @@ QList<QByteArray> vrstice(const QByteArray& datoteka)
         l.chop(1);
     return v;
 }
-QByteArray datoteka(const QList<QByteArray>& v)
-{
-    return v.join("\r\n") + "\r\n";
-}
+QByteArray datoteka(const QList<QByteArray>& v) { return v.join("\r\n") + "\r\n"; }
 // Adds `centov` to a 15-digit amount field at `od` (0-based).
 void pristej(QByteArray& vrstica, int od, qint64 centov)
 {
@@ -105,7 +105,8 @@ std::string opis(const IzidPreverjanja& i)
 {
     std::string s;
     for (const Ugotovitev& u : i.ugotovitve)
-        s += QStringLiteral("  %1 | %2 | %3 | %4\n").arg(u.vrstica).arg(u.polje, u.pricakovano, u.najdeno).toStdString();
+        s +=
+            QStringLiteral("  %1 | %2 | %3 | %4\n").arg(u.vrstica).arg(u.polje, u.pricakovano, u.najdeno).toStdString();
     return s;
 }
 
@@ -145,31 +146,62 @@ TEST_F(PreverjanjeTest, DamagedFilesAreFoundLineAndField)
     struct Primer {
         const char* ime;
         std::function<QByteArray(QList<QByteArray>)> okvari;
-        qint64 vrstica;   // where the finding is
+        qint64 vrstica;    // where the finding is
         const char* polje; // part of the field's name
-        bool brezBaze;    // found without the database as well
+        bool brezBaze;     // found without the database as well
     };
     const QList<Primer> primeri = {
         {"a detail line one byte short",
-         [](QList<QByteArray> v) { v[2].remove(40, 1); return datoteka(v); }, 3, "dolžina podrobne", true},
-        {"LF without CR",
-         [](QList<QByteArray> v) { return v.join("\n") + "\n"; }, 1, "konec vrstice", true},
-        {"no line end after the closing line",
-         [](QList<QByteArray> v) { return datoteka(v).chopped(2); }, 6, "konec vrstice", true},
+         [](QList<QByteArray> v) {
+             v[2].remove(40, 1);
+             return datoteka(v);
+         },
+         3, "dolžina podrobne", true},
+        {"LF without CR", [](QList<QByteArray> v) { return v.join("\n") + "\n"; }, 1, "konec vrstice", true},
+        {"no line end after the closing line", [](QList<QByteArray> v) { return datoteka(v).chopped(2); }, 6,
+         "konec vrstice", true},
         {"a booking date that is no date",
-         [](QList<QByteArray> v) { v[1].replace(5, 8, "20181340"); return datoteka(v); }, 2, "polje 2", true},
+         [](QList<QByteArray> v) {
+             v[1].replace(5, 8, "20181340");
+             return datoteka(v);
+         },
+         2, "polje 2", true},
         {"a sign that is neither + nor -",
-         [](QList<QByteArray> v) { v[3][107] = ' '; return datoteka(v); }, 4, "polje 17", true},
+         [](QList<QByteArray> v) {
+             v[3][107] = ' ';
+             return datoteka(v);
+         },
+         4, "polje 17", true},
         {"a byte Windows-1250 does not define",
-         [](QList<QByteArray> v) { v[1][30] = char(0x81); return datoteka(v); }, 2, "znak na mestu 31", true},
+         [](QList<QByteArray> v) {
+             v[1][30] = char(0x81);
+             return datoteka(v);
+         },
+         2, "znak na mestu 31", true},
         {"the closing line's debit total one cent off",
-         [](QList<QByteArray> v) { pristej(v[5], 39, 1); return datoteka(v); }, 6, "vsota v breme", true},
+         [](QList<QByteArray> v) {
+             pristej(v[5], 39, 1);
+             return datoteka(v);
+         },
+         6, "vsota v breme", true},
         {"the closing line's count",
-         [](QList<QByteArray> v) { v[5].replace(33, 6, "000005"); return datoteka(v); }, 6, "število", true},
+         [](QList<QByteArray> v) {
+             v[5].replace(33, 6, "000005");
+             return datoteka(v);
+         },
+         6, "število", true},
         {"the closing line missing",
-         [](QList<QByteArray> v) { v.removeLast(); return datoteka(v); }, 5, "zaključna vrstica", true},
+         [](QList<QByteArray> v) {
+             v.removeLast();
+             return datoteka(v);
+         },
+         5, "zaključna vrstica", true},
         {"a file date unlike the opening line's",
-         [](QList<QByteArray> v) { v[5].replace(5, 8, "20180130"); return datoteka(v); }, 6, "datum", true},
+         [](QList<QByteArray> v) {
+             v[5].replace(5, 8, "20180130");
+             return datoteka(v);
+         },
+         6, "datum", true},
         // Changed consistently by hand: the file adds up, the database says otherwise.
         {"an amount changed with its total",
          [](QList<QByteArray> v) {

@@ -19,7 +19,7 @@ struct PrimerStotin {
 
 // Every example of the rounding rules, and the limits.
 const PrimerStotin kPrimeri[] = {
-    {0.125, 12},        // exact half: to the even neighbour
+    {0.125, 12}, // exact half: to the even neighbour
     {0.375, 38},
     {-0.125, -12},
     {-0.375, -38},
@@ -33,7 +33,7 @@ const PrimerStotin kPrimeri[] = {
     {-0.0, 0},
     {0.004, 0},
     {-5.0, -500},
-    {10000000000000.0, 1000000000000000},     // 16 digits of cents
+    {10000000000000.0, 1000000000000000},       // 16 digits of cents
     {1e17, std::numeric_limits<qint64>::max()}, // beyond 64 bits: held at the limit
     {-1e300, std::numeric_limits<qint64>::min()},
     {std::numeric_limits<double>::infinity(), std::numeric_limits<qint64>::max()},
@@ -134,9 +134,9 @@ TEST(PristejZaokrozeno, DesetkratDesetinka)
 TEST(PristejZaokrozeno, ZaokrozenZnesek)
 {
     double vsota = 0;
-    PristejZaokrozeno(vsota, 0.005);  // 1 cent
-    PristejZaokrozeno(vsota, 2.675);  // 267 cents
-    PristejZaokrozeno(vsota, 0.004);  // nothing
+    PristejZaokrozeno(vsota, 0.005); // 1 cent
+    PristejZaokrozeno(vsota, 2.675); // 267 cents
+    PristejZaokrozeno(vsota, 0.004); // nothing
     EXPECT_EQ(vsota, 2.68);
     PristejZaokrozeno(vsota, -7.68);
     EXPECT_EQ(VStotine(vsota), -500);
@@ -208,8 +208,7 @@ TEST(Vsote, EnakoKotRazsirjenaAritmetikaStrojno)
 
                 PristejZaokrozeno(zaokrozena, znesek);
                 const long double centi = std::llrintl(static_cast<long double>(znesek) * 100.0L);
-                strojnoZaokrozena = static_cast<double>(static_cast<long double>(strojnoZaokrozena)
-                                                        + centi / 100.0L);
+                strojnoZaokrozena = static_cast<double>(static_cast<long double>(strojnoZaokrozena) + centi / 100.0L);
                 ASSERT_EQ(zaokrozena, strojnoZaokrozena) << "series " << niz << " step " << i;
 
                 const double dvojno = nezaokrozena + znesek;
