@@ -3,12 +3,15 @@
 # with warnings as errors and runs every test program under it: each on SQLite, and
 # those that run on every engine (registered with BAZE) once more on PostgreSQL, on a
 # private server started here on loopback (scripts/pg.sh) and stopped again whatever
-# happens. The list of programs is read from the tests' CMakeLists.txt files, so a new
+# happens. First the sources' layout is checked against .clang-format. The list of programs is read from the tests' CMakeLists.txt files, so a new
 # test program is checked without a change here. Any sanitizer report or failed test fails the run.
 # CI runs it after scripts/test.sh (.ci/run); see README for what it costs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+# The sources keep the house layout (.clang-format): a file that the formatter would
+# change fails the check; `clang-format -i FILE` mends it.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 cmake --preset asan -DLEDGXFER_WERROR=ON
 cmake --build --preset asan
 

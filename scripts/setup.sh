@@ -18,6 +18,7 @@ PACKAGES=(
   fonts-liberation fonts-dejavu-core
   poppler-utils
   file
+  clang-format
 )
 
 missing=()
