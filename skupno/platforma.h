@@ -54,4 +54,8 @@ void prestreziZahtevoKonca(void (*obZahtevi)());
 // Whether standard error is a terminal (the progress line is shown only there).
 bool napakeNaTerminalu();
 
+// Ends the process at once, as the system's kill ends it: no clean-up, no handler runs
+// (the fault tests' point of a killed run).
+[[noreturn]] void koncajTakoj();
+
 } // namespace platforma

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <io.h>
@@ -113,5 +114,11 @@ void prestreziZahtevoKonca(void (*obZahtevi)())
 }
 
 bool napakeNaTerminalu() { return ::_isatty(::_fileno(stderr)) != 0; }
+
+void koncajTakoj()
+{
+    ::TerminateProcess(::GetCurrentProcess(), 137);
+    std::abort(); // TerminateProcess does not return for the current process
+}
 
 } // namespace platforma

@@ -10,6 +10,7 @@
 #include "napaka.h"
 #include "obdobje.h"
 #include "obsegprenosa.h"
+#include "platforma.h"
 #include "pogon.h"
 #include "okolje.h"
 #include "oknoprenosa.h"
@@ -33,8 +34,6 @@
 #include <QThread>
 
 #include <cerrno>
-#include <csignal>
-#include <unistd.h>
 
 namespace {
 
@@ -83,7 +82,7 @@ bool testnaTocka(const char* ime)
 void ubijNaTocki(const char* ime)
 {
     if (testnaTocka(ime))
-        std::raise(SIGKILL);
+        platforma::koncajTakoj();
 }
 
 // Ends the connection's server process from inside (PostgreSQL), as a server that goes
