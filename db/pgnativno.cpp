@@ -28,19 +28,14 @@ namespace pgnativno {
 
 namespace {
 
-// The calls of the live Odzivnost objects, by connection (one thread uses a connection).
-struct Osvezevanje {
-    PGconn* povezava;
-    std::function<void()> osvezi;
-    bool vKlicu;
-};
-thread_local QList<Osvezevanje> t_osvezevanja;
+// The live Odzivnost objects, by connection (one thread uses a connection).
+thread_local QList<Odzivnost*> t_odzivnosti;
 
-Osvezevanje* osvezevanje(PGconn* c)
+Odzivnost* odzivnostPovezave(PGconn* c)
 {
-    for (Osvezevanje& o : t_osvezevanja)
-        if (o.povezava == c)
-            return &o;
+    for (Odzivnost* o : std::as_const(t_odzivnosti))
+        if (o->povezava() == c)
+            return o;
     return nullptr;
 }
 
@@ -49,8 +44,8 @@ Osvezevanje* osvezevanje(PGconn* c)
 // the one PQexec would give (the last one; null when the statement could not be sent).
 PGresult* izvedi(PGconn* c, const char* sql)
 {
-    Osvezevanje* o = osvezevanje(c);
-    if (!o || o->vKlicu)
+    Odzivnost* o = odzivnostPovezave(c);
+    if (!o)
         return PQexec(c, sql);
     if (!PQsendQuery(c, sql))
         return nullptr;
@@ -63,13 +58,7 @@ PGresult* izvedi(PGconn* c, const char* sql)
             break; // the connection failed: PQgetResult gives the reason
         if (n < 0 && errno != EINTR)
             break;
-        o->vKlicu = true;
-        try {
-            o->osvezi();
-        } catch (const std::exception& e) {
-            qCWarning(lcDb).noquote() << "Osvežitev med stavkom ni uspela:" << QString::fromUtf8(e.what());
-        }
-        o->vKlicu = false;
+        o->osvezi();
     }
     PGresult* zadnji = nullptr;
     while (PGresult* r = PQgetResult(c)) {
@@ -386,20 +375,13 @@ private:
 
 } // namespace
 
-Odzivnost::Odzivnost(PGconn* povezava, std::function<void()> osvezi) : m_povezava(povezava)
+Odzivnost::Odzivnost(PGconn* povezava, std::function<void()> osvezi)
+    : Pogon::Odzivnost(std::move(osvezi)), m_povezava(povezava)
 {
-    t_osvezevanja.append({povezava, std::move(osvezi), false});
+    t_odzivnosti.append(this);
 }
 
-Odzivnost::~Odzivnost()
-{
-    for (qsizetype i = t_osvezevanja.size() - 1; i >= 0; --i) {
-        if (t_osvezevanja.at(i).povezava == m_povezava) {
-            t_osvezevanja.removeAt(i);
-            break;
-        }
-    }
-}
+Odzivnost::~Odzivnost() { t_odzivnosti.removeOne(this); }
 
 std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString& ime, int vSkupini)
 {

@@ -64,8 +64,7 @@ class Odzivnost final : public Pogon::Odzivnost {
 public:
     Odzivnost(PGconn* povezava, std::function<void()> osvezi);
     ~Odzivnost() override;
-    Odzivnost(const Odzivnost&) = delete;
-    Odzivnost& operator=(const Odzivnost&) = delete;
+    PGconn* povezava() const { return m_povezava; }
 
 private:
     PGconn* m_povezava;

@@ -305,6 +305,19 @@ public:
 
 std::unique_ptr<Pogon::Odzivnost> Pogon::odzivnost(std::function<void()>) const { return nullptr; }
 
+void Pogon::Odzivnost::osvezi()
+{
+    if (m_vKlicu)
+        return;
+    m_vKlicu = true;
+    try {
+        m_osvezi();
+    } catch (const std::exception& e) {
+        qCWarning(lcDb).noquote() << "Osvežitev med stavkom ni uspela:" << QString::fromUtf8(e.what());
+    }
+    m_vKlicu = false;
+}
+
 std::unique_ptr<Pogon> Pogon::za(const QSqlDatabase& baza)
 {
     const bool odbc = jeOdbc(baza.driver());

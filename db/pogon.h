@@ -84,7 +84,17 @@ public:
     // `osvezi` must not use the database; it is not called again from inside itself.
     class Odzivnost {
     public:
+        explicit Odzivnost(std::function<void()> osvezi) : m_osvezi(std::move(osvezi)) {}
         virtual ~Odzivnost() = default;
+        Odzivnost(const Odzivnost&) = delete;
+        Odzivnost& operator=(const Odzivnost&) = delete;
+        // Calls `osvezi`, never from inside itself; what it throws is logged and never
+        // passed on through the engine's frames (the statement goes on).
+        void osvezi();
+
+    private:
+        std::function<void()> m_osvezi;
+        bool m_vKlicu = false;
     };
     virtual std::unique_ptr<Odzivnost> odzivnost(std::function<void()> osvezi) const;
 

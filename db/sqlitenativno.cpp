@@ -309,7 +309,7 @@ QSqlError VnosVrstice::vstavi(const QVariantList& v)
 }
 
 Odzivnost::Odzivnost(const QSqlDatabase& baza, std::function<void()> osvezi)
-    : m_baza(baza), m_povezava(povezava(baza)), m_osvezi(std::move(osvezi))
+    : Pogon::Odzivnost(std::move(osvezi)), m_baza(baza), m_povezava(povezava(baza))
 {
     if (m_povezava)
         sqlite3_progress_handler(m_povezava, 1000, &Odzivnost::klic, this);
@@ -324,17 +324,7 @@ Odzivnost::~Odzivnost()
 
 int Odzivnost::klic(void* jaz)
 {
-    auto* o = static_cast<Odzivnost*>(jaz);
-    if (o->m_vKlicu)
-        return 0;
-    o->m_vKlicu = true;
-    try {
-        o->m_osvezi();
-    } catch (const std::exception& e) {
-        // Nothing may pass through SQLite's frames; the statement goes on.
-        qCWarning(lcDb).noquote() << "Osvežitev med stavkom ni uspela:" << QString::fromUtf8(e.what());
-    }
-    o->m_vKlicu = false;
+    static_cast<Odzivnost*>(jaz)->osvezi();
     return 0; // never interrupts the statement
 }
 

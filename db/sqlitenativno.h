@@ -65,15 +65,11 @@ class Odzivnost final : public Pogon::Odzivnost {
 public:
     Odzivnost(const QSqlDatabase& baza, std::function<void()> osvezi);
     ~Odzivnost() override;
-    Odzivnost(const Odzivnost&) = delete;
-    Odzivnost& operator=(const Odzivnost&) = delete;
 
 private:
     static int klic(void* jaz);
     QSqlDatabase m_baza;
     sqlite3* m_povezava;
-    std::function<void()> m_osvezi;
-    bool m_vKlicu = false;
 };
 
 // The connection's last error as the driver reports one: the engine's message and its
