@@ -13,12 +13,16 @@
 
 #include <QDate>
 
+#include <QScopeGuard>
+
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include <libpq-fe.h>
 
@@ -177,13 +181,29 @@ int dolzina(const PGresult* r, int stolpec)
     return n;
 }
 
-QVariant vrednost(const PGresult* r, int vrstica, int stolpec)
+namespace {
+
+// One value of a result in the server's text form, as libpq or COPY's text format
+// hands it over: the column's type, the text (ended by a NUL) and its length.
+struct Celica {
+    unsigned int tip;
+    const char* v;
+    int n;
+    bool nic;
+};
+
+Celica celica(const PGresult* r, int vrstica, int stolpec)
 {
-    const unsigned int tip = PQftype(r, stolpec);
-    if (PQgetisnull(r, vrstica, stolpec))
-        return QVariant(tipVrednosti(tip));
-    const char* v = PQgetvalue(r, vrstica, stolpec);
-    switch (tip) {
+    return {PQftype(r, stolpec), PQgetvalue(r, vrstica, stolpec), PQgetlength(r, vrstica, stolpec),
+            PQgetisnull(r, vrstica, stolpec) != 0};
+}
+
+QVariant vrednostCelice(const Celica& c)
+{
+    if (c.nic)
+        return QVariant(tipVrednosti(c.tip));
+    const char* v = c.v;
+    switch (c.tip) {
     case kInt2:
     case kInt4: return QVariant(std::atoi(v));
     case kInt8: {
@@ -206,62 +226,69 @@ QVariant vrednost(const PGresult* r, int vrstica, int stolpec)
         return QVariant();
     }
     case kDate: return QVariant(QDate::fromString(QString::fromLatin1(v), Qt::ISODate));
-    default: return QVariant(QString::fromUtf8(v, PQgetlength(r, vrstica, stolpec)));
+    default: return QVariant(QString::fromUtf8(v, c.n));
     }
 }
 
-QString niz(const PGresult* r, int vrstica, int stolpec)
+QString nizCelice(const Celica& c)
 {
-    if (PQgetisnull(r, vrstica, stolpec))
+    if (c.nic)
         return {};
-    if (jeBesedilo(PQftype(r, stolpec)))
-        return QString::fromUtf8(PQgetvalue(r, vrstica, stolpec), PQgetlength(r, vrstica, stolpec));
-    return vrednostNiz(vrednost(r, vrstica, stolpec));
+    if (jeBesedilo(c.tip))
+        return QString::fromUtf8(c.v, c.n);
+    return vrednostNiz(vrednostCelice(c));
 }
 
-qint64 celo(const PGresult* r, int vrstica, int stolpec)
+qint64 celoCelice(const Celica& c)
 {
-    if (PQgetisnull(r, vrstica, stolpec))
+    if (c.nic)
         return 0;
-    if (jeCelo(PQftype(r, stolpec))) {
-        const char* v = PQgetvalue(r, vrstica, stolpec);
-        const char* konec = v + PQgetlength(r, vrstica, stolpec);
+    if (jeCelo(c.tip)) {
         qint64 n = 0;
-        const auto [p, napaka] = std::from_chars(v, konec, n);
-        if (napaka == std::errc() && p == konec)
+        const auto [p, napaka] = std::from_chars(c.v, c.v + c.n, n);
+        if (napaka == std::errc() && p == c.v + c.n)
             return n;
     }
-    return vrednostCelo(vrednost(r, vrstica, stolpec));
+    return vrednostCelo(vrednostCelice(c));
 }
 
-double realno(const PGresult* r, int vrstica, int stolpec)
+double realnoCelice(const Celica& c)
 {
-    if (PQgetisnull(r, vrstica, stolpec))
+    if (c.nic)
         return 0.0;
-    if (jeRealno(PQftype(r, stolpec))) {
+    if (jeRealno(c.tip)) {
         // A plain decimal number; the server's "NaN" and "Infinity" go the general way.
-        const char* v = PQgetvalue(r, vrstica, stolpec);
-        const char* konec = v + PQgetlength(r, vrstica, stolpec);
         double d = 0;
-        const auto [p, napaka] = std::from_chars(v, konec, d);
-        if (napaka == std::errc() && p == konec && std::isfinite(d))
+        const auto [p, napaka] = std::from_chars(c.v, c.v + c.n, d);
+        if (napaka == std::errc() && p == c.v + c.n && std::isfinite(d))
             return d;
     }
-    return vrednostZnesek(vrednost(r, vrstica, stolpec));
+    return vrednostZnesek(vrednostCelice(c));
 }
 
-QDate datum(const PGresult* r, int vrstica, int stolpec)
+QDate datumCelice(const Celica& c)
 {
-    if (PQgetisnull(r, vrstica, stolpec))
+    if (c.nic)
         return {};
     // "yyyy-mm-dd", exactly ten characters, as the server writes a date under
     // DateStyle ISO; BC and infinite dates go the general way.
     QDate d;
-    if (PQftype(r, stolpec) == kDate && PQgetlength(r, vrstica, stolpec) == 10
-        && preberiIsoDatum(PQgetvalue(r, vrstica, stolpec), &d))
+    if (c.tip == kDate && c.n == 10 && preberiIsoDatum(c.v, &d))
         return d;
-    return vrednostDatumKnjizbe(vrednost(r, vrstica, stolpec));
+    return vrednostDatumKnjizbe(vrednostCelice(c));
 }
+
+} // namespace
+
+QVariant vrednost(const PGresult* r, int vrstica, int stolpec) { return vrednostCelice(celica(r, vrstica, stolpec)); }
+
+QString niz(const PGresult* r, int vrstica, int stolpec) { return nizCelice(celica(r, vrstica, stolpec)); }
+
+qint64 celo(const PGresult* r, int vrstica, int stolpec) { return celoCelice(celica(r, vrstica, stolpec)); }
+
+double realno(const PGresult* r, int vrstica, int stolpec) { return realnoCelice(celica(r, vrstica, stolpec)); }
+
+QDate datum(const PGresult* r, int vrstica, int stolpec) { return datumCelice(celica(r, vrstica, stolpec)); }
 
 namespace {
 
@@ -411,6 +438,386 @@ std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString&
     if (!b->skupina() && !b->napaka().isEmpty())
         throw Napaka(narecje::besedilo(
             QSqlError(QStringLiteral("QPSQL: Unable to create query"), b->napaka(), QSqlError::StatementError)));
+    return b;
+}
+
+namespace {
+
+// PQexec on a connection of the reader's own, keeping only the status and the reason.
+struct Izid {
+    bool ok;
+    QString razlog;
+};
+
+Izid izvediNaSvoji(PGconn* c, const char* sql, ExecStatusType pricakovan = PGRES_COMMAND_OK)
+{
+    PGresult* r = PQexec(c, sql);
+    const bool ok = PQresultStatus(r) == pricakovan;
+    const QString razlog = ok ? QString() : QString::fromUtf8(PQerrorMessage(c)).trimmed();
+    PQclear(r);
+    return {ok, razlog};
+}
+
+// The rows of one statement, sent by the server with COPY ... TO STDOUT on a connection
+// of the reader's own, one row at a time in COPY's text format.
+class BralnikKopije final : public Bralnik {
+public:
+    BralnikKopije(PGconn* lastna, PGconn* glavna, QStringList imena, QList<int> dolzine, QList<unsigned int> tipi)
+        : m_c(lastna),
+          m_glavna(glavna),
+          m_imena(std::move(imena)),
+          m_dolzine(std::move(dolzine)),
+          m_tipi(std::move(tipi)),
+          m_celice(m_imena.size())
+    {
+    }
+    ~BralnikKopije() override
+    {
+        if (m_vrsticaCopy)
+            PQfreemem(m_vrsticaCopy);
+        // A reader closed before the end leaves its read-only transaction to the server,
+        // which ends it with the connection.
+        if (m_c)
+            PQfinish(m_c);
+    }
+
+    int steviloStolpcev() const override { return int(m_imena.size()); }
+    QString imeStolpca(int stolpec) const override { return m_imena.value(stolpec); }
+    int dolzinaStolpca(int stolpec) const override { return m_dolzine.value(stolpec, -1); }
+
+    bool naslednji() override
+    {
+        if (m_konec)
+            return false;
+        if (!vrstica_()) {
+            m_konec = true;
+            return false;
+        }
+        ++m_vrstica;
+        return true;
+    }
+    bool konec() const override { return m_konec; }
+    int vrstica() const override { return m_konec ? int(QSql::AfterLastRow) : m_vrstica; }
+    QString napaka() const override { return m_napaka; }
+
+    QVariant vrednost(int stolpec) const override
+    {
+        if (m_konec || stolpec < 0 || stolpec >= m_celice.size())
+            return {};
+        return vrednostCelice(m_celice.at(stolpec));
+    }
+    QString niz(int stolpec) const override
+    {
+        return m_konec || !imaStolpec(stolpec) ? vrednostNiz(QVariant()) : nizCelice(m_celice.at(stolpec));
+    }
+    qint64 celo(int stolpec) const override
+    {
+        return m_konec || !imaStolpec(stolpec) ? vrednostCelo(QVariant()) : celoCelice(m_celice.at(stolpec));
+    }
+    double realno(int stolpec) const override
+    {
+        return m_konec || !imaStolpec(stolpec) ? vrednostZnesek(QVariant()) : realnoCelice(m_celice.at(stolpec));
+    }
+    QDate datum(int stolpec) const override
+    {
+        return m_konec || !imaStolpec(stolpec) ? vrednostDatumKnjizbe(QVariant()) : datumCelice(m_celice.at(stolpec));
+    }
+
+private:
+    bool imaStolpec(int stolpec) const { return stolpec >= 0 && stolpec < m_celice.size(); }
+
+    // The next row into m_celice; false at the end of the data or on a failure.
+    bool vrstica_()
+    {
+        if (m_vrsticaCopy) {
+            PQfreemem(m_vrsticaCopy);
+            m_vrsticaCopy = nullptr;
+        }
+        for (;;) {
+            char* b = nullptr;
+            const int n = PQgetCopyData(m_c, &b, 1);
+            if (n > 0) {
+                m_vrsticaCopy = b;
+                return razcleni(b, n);
+            }
+            if (n == 0) {
+                if (!pocakaj())
+                    return koncajZNapako(nullptr);
+                continue;
+            }
+            if (n == -2)
+                return koncajZNapako(nullptr);
+            // The end of the data: the COPY's own result says whether it was whole.
+            PGresult* r = PQgetResult(m_c);
+            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+            if (!ok)
+                return koncajZNapako(r);
+            PQclear(r);
+            while ((r = PQgetResult(m_c)))
+                PQclear(r);
+            PQfinish(m_c);
+            m_c = nullptr;
+            return false;
+        }
+    }
+
+    // Waits for more of the data, calling the run's window every 40 ms while the server
+    // works (the sort before the first row takes seconds on a large book).
+    bool pocakaj()
+    {
+        pollfd p{PQsocket(m_c), POLLIN, 0};
+        if (p.fd < 0)
+            return false;
+        const int n = ::poll(&p, 1, 40);
+        if (n < 0)
+            return errno == EINTR;
+        if (n == 0) {
+            if (Odzivnost* o = odzivnostPovezave(m_glavna))
+                o->osvezi();
+            return true;
+        }
+        return PQconsumeInput(m_c) == 1;
+    }
+
+    bool koncajZNapako(PGresult* r)
+    {
+        if (!r)
+            r = PQgetResult(m_c);
+        m_napaka = besediloNapake(m_c, r);
+        PQclear(r);
+        qCWarning(lcDb).noquote() << "Branje vrstic na lastni povezavi ni uspelo po" << m_vrstica + 1
+                                  << "vrsticah:" << m_napaka;
+        PQfinish(m_c);
+        m_c = nullptr;
+        return false;
+    }
+
+    // Splits a row of COPY's text format into its fields, in place: each field's escapes
+    // are undone and its end is marked with a NUL, where the tab or the newline was.
+    bool razcleni(char* b, int n)
+    {
+        char* p = b;
+        char* const konec = b + n;
+        for (qsizetype i = 0; i < m_celice.size(); ++i) {
+            char* zacetek = p;
+            char* pisi = p;
+            while (p < konec && *p != '\t' && *p != '\n') {
+                if (*p != '\\') {
+                    *pisi++ = *p++;
+                    continue;
+                }
+                if (++p == konec)
+                    break;
+                const char z = *p++;
+                switch (z) {
+                case 'b': *pisi++ = '\b'; break;
+                case 'f': *pisi++ = '\f'; break;
+                case 'n': *pisi++ = '\n'; break;
+                case 'r': *pisi++ = '\r'; break;
+                case 't': *pisi++ = '\t'; break;
+                case 'v': *pisi++ = '\v'; break;
+                case 'N':
+                    if (pisi == zacetek && (p == konec || *p == '\t' || *p == '\n')) {
+                        m_celice[i] = {m_tipi.at(i), "", 0, true};
+                        pisi = nullptr;
+                    } else {
+                        *pisi++ = 'N';
+                    }
+                    break;
+                case 'x': {
+                    int v = 0, k = 0;
+                    for (; k < 2 && p < konec && std::isxdigit(static_cast<unsigned char>(*p)); ++k, ++p)
+                        v = v * 16 + (std::isdigit(static_cast<unsigned char>(*p)) ? *p - '0' : (*p | 0x20) - 'a' + 10);
+                    *pisi++ = k ? char(v) : 'x';
+                    break;
+                }
+                default:
+                    if (z >= '0' && z <= '7') {
+                        int v = z - '0';
+                        for (int k = 1; k < 3 && p < konec && *p >= '0' && *p <= '7'; ++k, ++p)
+                            v = v * 8 + (*p - '0');
+                        *pisi++ = char(v & 0xff);
+                    } else {
+                        *pisi++ = z;
+                    }
+                }
+                if (!pisi)
+                    break;
+            }
+            // The field's end: the tab or newline after it, which its NUL may overwrite.
+            const char locilo = p < konec ? *p : '\0';
+            if (pisi) {
+                *pisi = '\0';
+                m_celice[i] = {m_tipi.at(i), zacetek, int(pisi - zacetek), false};
+            }
+            const bool zadnji = i + 1 == m_celice.size();
+            if (p == konec || (locilo == '\n') != zadnji) {
+                m_napaka = QStringLiteral("Vrstica %1 ima %2 polj namesto %3")
+                               .arg(m_vrstica + 2)
+                               .arg(i + 1)
+                               .arg(m_celice.size());
+                qCWarning(lcDb).noquote() << m_napaka;
+                return false;
+            }
+            ++p;
+        }
+        return true;
+    }
+
+    PGconn* m_c;
+    PGconn* m_glavna; // the run's connection, only to find its Odzivnost
+    QStringList m_imena;
+    QList<int> m_dolzine;
+    QList<unsigned int> m_tipi;
+    QList<Celica> m_celice;
+    char* m_vrsticaCopy = nullptr;
+    int m_vrstica = -1;
+    bool m_konec = false;
+    QString m_napaka;
+};
+
+} // namespace
+
+std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString& sql)
+{
+    PGconn* c = povezava(baza);
+    if (!c || PQtransactionStatus(c) != PQTRANS_INTRANS)
+        return nullptr;
+    const auto neVzporedno = [](const QString& razlog) {
+        qCInfo(lcDb).noquote() << "Vrstice se berejo s kazalcem:" << razlog;
+        return nullptr;
+    };
+    if (PQserverVersion(c) < 100000)
+        return neVzporedno(QStringLiteral("strežnik je starejši od različice 10"));
+
+    // The settings that decide how the server writes a value, taken over exactly: the
+    // values read on the second connection are those the run's own would give.
+    static const char* const kNastavitve[] = {"DateStyle", "IntervalStyle", "extra_float_digits", "search_path",
+                                              "TimeZone"};
+    PGresult* r = izvedi(c, "SELECT current_setting('transaction_isolation'), current_setting('DateStyle'), "
+                            "current_setting('IntervalStyle'), current_setting('extra_float_digits'), "
+                            "current_setting('search_path'), current_setting('TimeZone'), "
+                            "txid_current_if_assigned() IS NULL");
+    if (PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != 1) {
+        const QString razlog = besediloNapake(c, r);
+        PQclear(r);
+        throw Napaka(narecje::besedilo(
+            QSqlError(QStringLiteral("QPSQL: Unable to create query"), razlog, QSqlError::StatementError)));
+    }
+    const QByteArray izolacija = PQgetvalue(r, 0, 0);
+    QList<QByteArray> vrednosti;
+    for (int i = 1; i <= int(std::size(kNastavitve)); ++i)
+        vrednosti << QByteArray(PQgetvalue(r, 0, i));
+    const bool nicSpremenjeno = qstrcmp(PQgetvalue(r, 0, PQnfields(r) - 1), "t") == 0;
+    PQclear(r);
+    // Only a transaction that keeps one snapshot can hand it to another connection, and
+    // the other connection would not see what the transaction itself has written.
+    if (izolacija != "repeatable read" && izolacija != "serializable")
+        return neVzporedno(QStringLiteral("izolacija transakcije je %1").arg(QString::fromLatin1(izolacija)));
+    if (!nicSpremenjeno)
+        return neVzporedno(QStringLiteral("transakcija je že pisala v bazo"));
+
+    // The connection's own parameters (the password among them), with UTF-8 text.
+    std::vector<QByteArray> kljuci, vrednostiPovezave;
+    PQconninfoOption* moznosti = PQconninfo(c);
+    for (PQconninfoOption* m = moznosti; m && m->keyword; ++m) {
+        if (!m->val || !*m->val || qstrcmp(m->keyword, "client_encoding") == 0)
+            continue;
+        kljuci.emplace_back(m->keyword);
+        vrednostiPovezave.emplace_back(m->val);
+    }
+    PQconninfoFree(moznosti);
+    kljuci.emplace_back("client_encoding");
+    vrednostiPovezave.emplace_back("UTF8");
+    std::vector<const char*> k, v;
+    for (size_t i = 0; i < kljuci.size(); ++i) {
+        k.push_back(kljuci[i].constData());
+        v.push_back(vrednostiPovezave[i].constData());
+    }
+    k.push_back(nullptr);
+    v.push_back(nullptr);
+
+    r = izvedi(c, "SELECT pg_export_snapshot()");
+    if (PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != 1) {
+        // The run's transaction has failed with it: the run ends with the server's reason.
+        const QString razlog = besediloNapake(c, r);
+        PQclear(r);
+        throw Napaka(narecje::besedilo(
+            QSqlError(QStringLiteral("QPSQL: Unable to create query"), razlog, QSqlError::StatementError)));
+    }
+    const QByteArray posnetek = PQgetvalue(r, 0, 0);
+    PQclear(r);
+
+    PGconn* d = PQconnectdbParams(k.data(), v.data(), 0);
+    auto zavrzi = qScopeGuard([d] { PQfinish(d); });
+    if (PQstatus(d) != CONNECTION_OK)
+        return neVzporedno(QStringLiteral("druge povezave ni mogoče odpreti: ")
+                           + QString::fromUtf8(PQerrorMessage(d)).trimmed());
+
+    const QByteArray zacetek = "BEGIN ISOLATION LEVEL " + izolacija.toUpper() + " READ ONLY";
+    char* navedek = PQescapeLiteral(d, posnetek.constData(), size_t(posnetek.size()));
+    const QByteArray uvoz = QByteArray("SET TRANSACTION SNAPSHOT ") + (navedek ? navedek : "''");
+    PQfreemem(navedek);
+    for (const QByteArray& stavek : {zacetek, uvoz}) {
+        if (const Izid i = izvediNaSvoji(d, stavek.constData()); !i.ok)
+            return neVzporedno(QStringLiteral("posnetka transakcije ni mogoče prevzeti: ") + i.razlog);
+    }
+    // A table lock the second connection would wait for can only be one that waits for
+    // the run itself (a request for an exclusive lock queued behind the run's locks):
+    // the wait is given up at once and the cursor of the run's own transaction used.
+    QByteArray nastavi = "SELECT set_config('lock_timeout', '200', true)";
+    std::vector<const char*> parametri;
+    for (size_t i = 0; i < std::size(kNastavitve); ++i) {
+        nastavi +=
+            ", set_config('" + QByteArray(kNastavitve[i]) + "', $" + QByteArray::number(qulonglong(i + 1)) + ", true)";
+        parametri.push_back(vrednosti.at(qsizetype(i)).constData());
+    }
+    r = PQexecParams(d, nastavi.constData(), int(parametri.size()), nullptr, parametri.data(), nullptr, nullptr, 0);
+    const bool nastavljeno = PQresultStatus(r) == PGRES_TUPLES_OK;
+    PQclear(r);
+    if (!nastavljeno)
+        return neVzporedno(QStringLiteral("nastavitev ni mogoče prevzeti: ")
+                           + QString::fromUtf8(PQerrorMessage(d)).trimmed());
+
+    // The columns, as the cursor's reader takes them: every type must be one read here.
+    const QByteArray stavek = sql.toUtf8();
+    r = PQprepare(d, "", stavek.constData(), 0, nullptr);
+    const bool pripravljeno = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    if (!pripravljeno)
+        return neVzporedno(QStringLiteral("stavka ni mogoče pripraviti: ")
+                           + QString::fromUtf8(PQerrorMessage(d)).trimmed());
+    PGresult* opis = PQdescribePrepared(d, "");
+    bool znani = PQresultStatus(opis) == PGRES_COMMAND_OK && PQnfields(opis) > 0;
+    QStringList imena;
+    QList<int> dolzine;
+    QList<unsigned int> tipi;
+    for (int i = 0; znani && i < PQnfields(opis); ++i) {
+        znani = znanTip(PQftype(opis, i));
+        imena << QString::fromUtf8(PQfname(opis, i));
+        const int n = dolzina(opis, i);
+        dolzine << (n > 0 ? n : -1);
+        tipi << PQftype(opis, i);
+    }
+    PQclear(opis);
+    if (!znani)
+        return neVzporedno(QStringLiteral("stolpec vrste, ki se ne bere mimo gonilnika"));
+
+    const QByteArray kopija = "COPY (" + stavek + ") TO STDOUT";
+    r = PQexec(d, kopija.constData());
+    const bool kopiranje = PQresultStatus(r) == PGRES_COPY_OUT;
+    PQclear(r);
+    if (!kopiranje)
+        return neVzporedno(QStringLiteral("kopiranja ni mogoče začeti: ")
+                           + QString::fromUtf8(PQerrorMessage(d)).trimmed());
+
+    zavrzi.dismiss();
+    auto b = std::make_unique<BralnikKopije>(d, c, std::move(imena), std::move(dolzine), std::move(tipi));
+    // On the first row, as the cursor's reader: a failure of the statement is the run's.
+    if (!b->naslednji() && !b->napaka().isEmpty())
+        throw Napaka(narecje::besedilo(
+            QSqlError(QStringLiteral("QPSQL: Unable to create query"), b->napaka(), QSqlError::StatementError)));
+    qCInfo(lcDb).noquote() << "Vrstice se berejo na drugi povezavi s posnetkom" << posnetek;
     return b;
 }
 

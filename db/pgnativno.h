@@ -56,6 +56,20 @@ nativno::Dokaz prosta(PGconn* c);
 // the database's text when the first group cannot be fetched.
 std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString& ime, int vSkupini);
 
+// A reader of all rows of `sql` (a query, its parameters written in already) on a
+// second connection that takes over the snapshot of the transaction open on the
+// driver's connection of `baza`: it sees exactly what that transaction sees, the
+// server may sort and join it with parallel workers (it never does so for a cursor),
+// and the driver's connection stays free for other statements. The rows come with
+// COPY ... TO STDOUT, one at a time; the values are those the cursor's reader gives.
+// Null, with a log line, where the snapshot cannot be shared: no transaction, one that
+// does not keep its snapshot (below REPEATABLE READ), one that has written already (the
+// second connection would not see its own changes), no second connection, a table
+// lock not granted at once, a column type not read here. The caller reads through a
+// cursor then. Throws Napaka with the database's text where the run's own transaction
+// or the statement fails.
+std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString& sql);
+
 // While the object lives, a group of a cursor fetched on the driver's connection of
 // `baza` (bralnikKazalca) is waited for without blocking: `osvezi` is called every few
 // dozen milliseconds until the server answers (the first group of a large sorted query

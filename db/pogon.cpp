@@ -254,6 +254,10 @@ public:
     {
         return pgnativno::bralnikKazalca(baza(), ime, vSkupini);
     }
+    std::unique_ptr<Bralnik> bralnikPosnetka(const QString& sql) const override
+    {
+        return pgnativno::bralnikPosnetka(baza(), sql);
+    }
     Vnos nacinVnosa() const override { return pgnativno::povezava(baza()) ? Vnos::Kopiranje : Vnos::Skupine; }
     std::unique_ptr<Pogon::Odzivnost> odzivnost(std::function<void()> osvezi) const override
     {
@@ -347,6 +351,8 @@ std::unique_ptr<Pogon> Pogon::za(const QSqlDatabase& baza)
 std::unique_ptr<Bralnik> Pogon::bralnikNaprej(const QString&, const QVariantMap&) const { return nullptr; }
 
 std::unique_ptr<Bralnik> Pogon::bralnikKazalca(const QString&, int) const { return nullptr; }
+
+std::unique_ptr<Bralnik> Pogon::bralnikPosnetka(const QString&) const { return nullptr; }
 
 std::unique_ptr<Pogon::VnosVrstice> Pogon::vnosVrstice(const QString&) const { return nullptr; }
 

@@ -47,6 +47,11 @@ public:
     // A reader past the driver of the cursor `ime`, declared already, fetched `vSkupini`
     // rows at a time; null: the driver fetches it. Throws Napaka as above.
     virtual std::unique_ptr<Bralnik> bralnikKazalca(const QString& ime, int vSkupini) const;
+    // A reader past the driver of a query (fitted already, parameters written in) on a
+    // connection of its own that sees the snapshot of the transaction open here, where
+    // the engine can share it (PostgreSQL: the server may then read it in parallel);
+    // null: the caller reads through a cursor. Throws Napaka as above.
+    virtual std::unique_ptr<Bralnik> bralnikPosnetka(const QString& sql) const;
 
     // How the bulk insert (mnozicnivnos.h) sends its rows on this engine.
     enum class Vnos {

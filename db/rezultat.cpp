@@ -92,18 +92,38 @@ QString literal(const QVariant& v)
     }
 }
 
-} // namespace
-
-void Rezultat::odpriKazalec(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri, int vSkupini)
+// The statement in the engine's form with its parameters written in as literals.
+QString zLiterali(const Pogon& pogon, const QString& sql, const QVariantMap& parametri)
 {
-    zapri();
-    const std::unique_ptr<Pogon> pogon = Pogon::za(db);
-    QString prevedeno = pogon->prevedi(sql);
+    QString prevedeno = pogon.prevedi(sql);
     for (auto it = parametri.constBegin(); it != parametri.constEnd(); ++it) {
         const QRegularExpression re(QStringLiteral(":%1\\b").arg(QRegularExpression::escape(it.key())),
                                     QRegularExpression::CaseInsensitiveOption);
         prevedeno.replace(re, literal(it.value()));
     }
+    return prevedeno;
+}
+
+} // namespace
+
+void Rezultat::odpriNaPosnetku(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri, int vSkupini)
+{
+    zapri();
+    const std::unique_ptr<Pogon> pogon = Pogon::za(db);
+    if ((m_bralnik = pogon->bralnikPosnetka(zLiterali(*pogon, sql, parametri)))) {
+        m_odprt = true;
+        m_samoNaprej = true;
+        emit spremenjen();
+        return;
+    }
+    odpriKazalec(db, sql, parametri, vSkupini);
+}
+
+void Rezultat::odpriKazalec(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri, int vSkupini)
+{
+    zapri();
+    const std::unique_ptr<Pogon> pogon = Pogon::za(db);
+    const QString prevedeno = zLiterali(*pogon, sql, parametri);
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("DECLARE ledgxfer_kazalec NO SCROLL CURSOR FOR ") + prevedeno))
         throw Napaka(narecje::besedilo(q.lastError()));

@@ -50,6 +50,10 @@ public:
     // `samoNaprej`. The parameters must be dates or integers (they are written into the
     // cursor's statement as literals). Throws Napaka with the database's text.
     void odpriKazalec(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri, int vSkupini);
+    // As odpriKazalec, but where the engine can share the transaction's snapshot with a
+    // connection of its own (Pogon::bralnikPosnetka) the rows are read there, one at a
+    // time: the server may then sort with parallel workers, as it never does for a cursor.
+    void odpriNaPosnetku(const QSqlDatabase& db, const QString& sql, const QVariantMap& parametri, int vSkupini);
     bool samoNaprej() const { return m_samoNaprej; }
     void nastaviSteviloVrstic(int n) { m_stVrstic = n; }
     bool jeOdprt() const { return m_odprt; }

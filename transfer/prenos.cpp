@@ -376,9 +376,11 @@ bool TekPrenosa::odpriKnjizbe()
     try {
         m_Q1.nastaviImeBaze(m_naloga.baza);
         // Where the engine's client would hold the whole result in memory, the postings
-        // come through a cursor of the run's transaction, a group at a time.
+        // come a row at a time on a second connection that sees the run's snapshot (the
+        // server may sort them in parallel there), else through a cursor of the run's
+        // transaction, a group at a time.
         if (m_pogon->beriSKazalcem())
-            m_Q1.odpriKazalec(m_db, stavekKnjizb(), m_datumi, 10000);
+            m_Q1.odpriNaPosnetku(m_db, stavekKnjizb(), m_datumi, 10000);
         else
             m_Q1.odpri(m_db, stavekKnjizb(), m_datumi, true);
         Poizvedba stetje(m_db);

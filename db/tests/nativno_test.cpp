@@ -13,9 +13,12 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QSqlError>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstring>
+#include <vector>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
@@ -407,4 +410,246 @@ TEST_F(SqliteBaza, TextOfAnyBytesIsReadAndStoredAsTheDriverDoes)
     const QStringList skoziGonilnik = beri("0");
     ASSERT_EQ(mimoGonilnika.size(), 7 + zapisi.size());
     EXPECT_EQ(mimoGonilnika, skoziGonilnik);
+}
+
+namespace {
+
+// A connection of the test's own to the test database, with the parameters of the
+// driver's connection.
+PGconn* tretjaPovezava(const QSqlDatabase& db)
+{
+    const QVariant h = db.driver()->handle();
+    PGconn* c = *static_cast<PGconn* const*>(h.constData());
+    PQconninfoOption* moznosti = PQconninfo(c);
+    std::vector<const char*> k, v;
+    for (PQconninfoOption* m = moznosti; m->keyword; ++m)
+        if (m->val && *m->val) {
+            k.push_back(m->keyword);
+            v.push_back(m->val);
+        }
+    k.push_back(nullptr);
+    v.push_back(nullptr);
+    PGconn* d = PQconnectdbParams(k.data(), v.data(), 0);
+    PQconninfoFree(moznosti);
+    return d;
+}
+
+// Sessions other than the driver's whose last statement carries `oznaka`.
+int sejeZOznako(const QSqlDatabase& db, const QString& oznaka)
+{
+    QSqlQuery q(db);
+    // The statistics views keep what they showed first for the rest of a transaction.
+    q.exec(QStringLiteral("SELECT pg_stat_clear_snapshot()"));
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE pid <> pg_backend_pid() "
+                             "AND position(? in query) > 0 AND query NOT LIKE '%pg_stat_activity%'"));
+    q.addBindValue(oznaka);
+    return q.exec() && q.next() ? q.value(0).toInt() : -1;
+}
+
+// Every value of every row as each of the result's conversions gives it.
+QStringList vseVrednosti(Rezultat& r)
+{
+    QStringList izpis;
+    for (bool je = !r.eof(); je; je = r.naslednji()) {
+        QString v = QString::number(r.trenutnaVrstica());
+        for (int s = 0; s < r.steviloStolpcev(); ++s) {
+            const QVariant x = r.polje(r.imeStolpca(s));
+            v += u'|' + r.imeStolpca(s) + u'/' + QString::number(r.dolzinaStolpca(s)) + u'='
+                 + QString::fromLatin1(x.typeName()) + u':' + x.toString() + u'/' + QString::number(r.jeNull(s)) + u'/'
+                 + r.niz(s) + u'/' + QString::number(r.celo(s)) + u'/' + QString::number(r.realno(s), 'g', 17) + u'/'
+                 + r.datum(s).toString(Qt::ISODate);
+        }
+        izpis << v;
+    }
+    EXPECT_TRUE(r.napaka().isEmpty()) << r.napaka().toStdString();
+    return izpis;
+}
+
+const QString kStavekPosnetka =
+    QStringLiteral("SELECT ZAP, V, N, F, D, T, C FROM P WHERE ZAP < :MEJA /* oznaka_posnetka */ ORDER BY ZAP");
+
+// The test table P with values that COPY's text format escapes or marks, and one row
+// of every other kind; an open REPEATABLE READ transaction on the driver's connection.
+void pripraviTabeloP(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("CREATE TABLE P (ZAP INTEGER, V BIGINT, N NUMERIC(15,2), "
+                                      "F DOUBLE PRECISION, D DATE, T VARCHAR(40), C CHAR(4))")));
+    const QStringList besedila{QStringLiteral("a\tb"),    QStringLiteral("vrstica\nnaslednja"),
+                               QStringLiteral("\\N"),     QStringLiteral("poševnica\\"),
+                               QStringLiteral(""),        QString(),
+                               QStringLiteral("\r\\t\b"), QStringLiteral("čšž ČŠŽ đ"),
+                               QStringLiteral("N"),       QStringLiteral("\\\\N\\")};
+    ASSERT_TRUE(q.prepare(QStringLiteral("INSERT INTO P VALUES (?, ?, ?, ?, ?, ?, ?)")));
+    for (int i = 0; i < besedila.size(); ++i) {
+        q.addBindValue(i);
+        q.addBindValue(i % 3 == 2 ? QVariant(QMetaType::fromType<qlonglong>()) : QVariant(-9000000000000000000LL + i));
+        q.addBindValue(i % 4 == 1 ? QVariant(QMetaType::fromType<double>()) : QVariant(-12.35 * i));
+        q.addBindValue(0.1 * i);
+        q.addBindValue(i % 5 == 3 ? QVariant(QMetaType::fromType<QDate>()) : QVariant(QDate(2026, 1, 31).addDays(i)));
+        q.addBindValue(besedila.at(i).isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(besedila.at(i)));
+        q.addBindValue(i % 2 ? QVariant(QMetaType::fromType<QString>()) : QVariant(QStringLiteral("ab")));
+        ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+    }
+    ASSERT_TRUE(db.transaction());
+    ASSERT_TRUE(q.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ")));
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM P"))); // the snapshot is taken here
+}
+
+} // namespace
+
+// The rows read on a second connection on the transaction's snapshot: every value as
+// the cursor of the transaction itself gives it, a row another client commits after
+// the snapshot not among them, and the second connection really used.
+TEST(PgNativno, ASnapshotReaderGivesTheCursorsRowsOnASecondConnection)
+{
+    Stikalo s(nullptr);
+    TestnaBaza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    if (!jePostgreSQL(b))
+        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
+    QSqlDatabase db = b.odpri();
+    pripraviTabeloP(db);
+    PGconn* tretja = tretjaPovezava(db);
+    ASSERT_EQ(PQstatus(tretja), CONNECTION_OK) << PQerrorMessage(tretja);
+    PGresult* r3 = PQexec(tretja, "INSERT INTO P (ZAP, T) VALUES (5, 'po posnetku')");
+    EXPECT_EQ(PQresultStatus(r3), PGRES_COMMAND_OK) << PQerrorMessage(tretja);
+    PQclear(r3);
+
+    const QVariantMap meja{{QStringLiteral("MEJA"), 100}};
+    Rezultat posnetek;
+    posnetek.odpriNaPosnetku(db, kStavekPosnetka, meja, 3);
+    EXPECT_EQ(sejeZOznako(db, QStringLiteral("oznaka_posnetka")), 1);
+    const QStringList naPosnetku = vseVrednosti(posnetek);
+    posnetek.zapri();
+    Rezultat kazalec;
+    kazalec.odpriKazalec(db, kStavekPosnetka, meja, 3);
+    const QStringList sKazalcem = vseVrednosti(kazalec);
+    kazalec.zapri();
+    EXPECT_EQ(naPosnetku.size(), 10);
+    EXPECT_EQ(naPosnetku, sKazalcem);
+    db.rollback();
+    PQfinish(tretja);
+}
+
+// Where the second connection would not see what the transaction sees, the rows come
+// through the transaction's own cursor: below REPEATABLE READ (no snapshot to share),
+// and after the transaction has written (its own rows are not in the shared snapshot).
+TEST(PgNativno, ASnapshotReaderIsNotUsedWhereItWouldSeeOtherRows)
+{
+    Stikalo s(nullptr);
+    struct Primer {
+        const char* ime;
+        const char* izolacija;
+        bool vpis;
+        int vrstic;
+    };
+    for (const Primer& p : {Primer{"read committed", "READ COMMITTED", false, 10},
+                            Primer{"written before the read", "REPEATABLE READ", true, 11}}) {
+        SCOPED_TRACE(p.ime);
+        TestnaBaza b;
+        LEDG_PRESKOCI_BREZ_BAZE(b);
+        if (!jePostgreSQL(b))
+            GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
+        QSqlDatabase db = b.odpri();
+        pripraviTabeloP(db);
+        db.rollback();
+        ASSERT_TRUE(db.transaction());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL ") + QString::fromLatin1(p.izolacija)));
+        if (p.vpis) {
+            ASSERT_TRUE(q.exec(QStringLiteral("INSERT INTO P (ZAP, T) VALUES (50, 'lastna')")));
+        }
+        Rezultat r;
+        r.odpriNaPosnetku(db, kStavekPosnetka, {{QStringLiteral("MEJA"), 100}}, 4);
+        EXPECT_EQ(sejeZOznako(db, QStringLiteral("oznaka_posnetka")), 0);
+        EXPECT_EQ(vseVrednosti(r).size(), p.vrstic);
+        r.zapri();
+        db.rollback();
+    }
+}
+
+// A second connection's table lock can only wait for a lock request that itself waits
+// for the transaction (another client's exclusive lock, queued behind the run's): the
+// reader gives the wait up and the transaction's own cursor reads the rows.
+TEST(PgNativno, ASnapshotReaderDoesNotWaitForALockQueuedBehindTheTransaction)
+{
+    Stikalo s(nullptr);
+    TestnaBaza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    if (!jePostgreSQL(b))
+        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
+    QSqlDatabase db = b.odpri();
+    pripraviTabeloP(db);
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("LOCK TABLE P IN ACCESS SHARE MODE")));
+    PGconn* tretja = tretjaPovezava(db);
+    ASSERT_EQ(PQstatus(tretja), CONNECTION_OK) << PQerrorMessage(tretja);
+    ASSERT_EQ(PQsendQuery(tretja, "BEGIN; LOCK TABLE P IN ACCESS EXCLUSIVE MODE /* oznaka_zaklepa */"), 1);
+    // Until the server has queued the request.
+    bool caka = false;
+    for (int i = 0; i < 100 && !caka; ++i) {
+        QSqlQuery w(db);
+        w.exec(QStringLiteral("SELECT pg_stat_clear_snapshot()"));
+        caka = w.exec(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
+                                     "AND position('oznaka_zaklepa' in query) > 0"))
+               && w.next() && w.value(0).toInt() == 1;
+        if (!caka)
+            QThread::msleep(50);
+    }
+    if (!caka && PQconsumeInput(tretja) && !PQisBusy(tretja)) {
+        PGresult* x = PQgetResult(tretja);
+        ADD_FAILURE() << PQresStatus(PQresultStatus(x)) << " " << PQerrorMessage(tretja);
+        PQclear(x);
+    }
+    ASSERT_TRUE(caka);
+
+    Rezultat r;
+    r.odpriNaPosnetku(db, kStavekPosnetka, {{QStringLiteral("MEJA"), 100}}, 4);
+    EXPECT_EQ(vseVrednosti(r).size(), 10);
+    r.zapri();
+    db.rollback();
+    while (PGresult* x = PQgetResult(tretja)) {
+        EXPECT_EQ(PQresultStatus(x), PGRES_COMMAND_OK) << PQerrorMessage(tretja);
+        PQclear(x);
+    }
+    PQfinish(tretja);
+}
+
+// A statement that fails after some rows ends the reading with the server's reason, as
+// the cursor does; a reader closed before its end leaves no session behind.
+TEST(PgNativno, ASnapshotReaderEndsWithTheServersReasonAndLeavesNoSession)
+{
+    Stikalo s(nullptr);
+    TestnaBaza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    if (!jePostgreSQL(b))
+        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
+    QSqlDatabase db = b.odpri();
+    pripraviTabeloP(db);
+    const QString deljenje =
+        QStringLiteral("SELECT g, 1 / (g - 15000) k FROM generate_series(1, 20000) g /* oznaka_deljenja */");
+    Rezultat r;
+    r.odpriNaPosnetku(db, deljenje, {}, 100);
+    EXPECT_EQ(sejeZOznako(db, QStringLiteral("oznaka_deljenja")), 1);
+    int vrstic = 0;
+    for (bool je = !r.eof(); je; je = r.naslednji())
+        ++vrstic;
+    EXPECT_LT(vrstic, 15000);
+    EXPECT_TRUE(r.napaka().contains(QStringLiteral("division by zero"))) << r.napaka().toStdString();
+    r.zapri();
+
+    r.odpriNaPosnetku(db, QStringLiteral("SELECT g FROM generate_series(1, 200000) g /* oznaka_zaprtja */"), {}, 100);
+    ASSERT_FALSE(r.eof());
+    EXPECT_EQ(r.celo(0), 1);
+    EXPECT_EQ(sejeZOznako(db, QStringLiteral("oznaka_zaprtja")), 1);
+    r.zapri();
+    int ostalih = -1;
+    for (int i = 0; i < 100 && ostalih != 0; ++i) {
+        ostalih = sejeZOznako(db, QStringLiteral("oznaka_zaprtja"));
+        if (ostalih)
+            QThread::msleep(50);
+    }
+    EXPECT_EQ(ostalih, 0);
+    db.rollback();
 }
