@@ -765,7 +765,11 @@ std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString
     // A table lock the second connection would wait for can only be one that waits for
     // the run itself (a request for an exclusive lock queued behind the run's locks):
     // the wait is given up at once and the cursor of the run's own transaction used.
+    // The one statement here lasts as long as the whole reading, the writing of the file
+    // included: a server's limit on one statement, meant for the groups of a cursor, does
+    // not apply to it.
     QByteArray nastavi = "SELECT set_config('lock_timeout', '200', true)";
+    nastavi += ", set_config('statement_timeout', '0', true)";
     std::vector<const char*> parametri;
     for (size_t i = 0; i < std::size(kNastavitve); ++i) {
         nastavi +=

@@ -653,3 +653,37 @@ TEST(PgNativno, ASnapshotReaderEndsWithTheServersReasonAndLeavesNoSession)
     EXPECT_EQ(ostalih, 0);
     db.rollback();
 }
+
+// The reading is one statement on the second connection, lasting as long as the run
+// writes its file: a limit the server puts on one statement does not cut it.
+TEST(PgNativno, ASnapshotReaderIsNotCutByTheServersStatementLimit)
+{
+    Stikalo s(nullptr);
+    TestnaBaza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    if (!jePostgreSQL(b))
+        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
+    QSqlDatabase db = b.odpri();
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("SELECT current_database()")) && q.next());
+    ASSERT_TRUE(
+        q.exec(QStringLiteral("ALTER DATABASE \"%1\" SET statement_timeout = '300ms'").arg(q.value(0).toString())));
+    ASSERT_TRUE(db.transaction());
+    ASSERT_TRUE(q.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ")));
+    Rezultat r;
+    // Far more than the sockets' buffers hold: the server waits for the reader meanwhile.
+    r.odpriNaPosnetku(
+        db, QStringLiteral("SELECT g, repeat('x', 500) t FROM generate_series(1, 100000) g /* oznaka_meje */"), {},
+        100);
+    EXPECT_EQ(sejeZOznako(db, QStringLiteral("oznaka_meje")), 1);
+    qint64 vsota = 0;
+    for (bool je = !r.eof(); je; je = r.naslednji()) {
+        vsota += r.celo(0);
+        if (r.trenutnaVrstica() == 0)
+            QThread::msleep(700);
+    }
+    EXPECT_TRUE(r.napaka().isEmpty()) << r.napaka().toStdString();
+    EXPECT_EQ(vsota, 100000LL * 100001 / 2);
+    r.zapri();
+    db.rollback();
+}
