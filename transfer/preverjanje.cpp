@@ -10,6 +10,8 @@
 #include "povezava.h"
 #include "prenos.h"
 #include "register.h"
+#include "rezultat.h"
+#include "belezenje.h"
 #include "zneski.h"
 
 #include <QIODevice>
@@ -411,8 +413,22 @@ void IzidPreverjanja::dodaj(Ugotovitev u)
 }
 
 struct PonovitevPrenosa::Stanje {
-    explicit Stanje(const QSqlDatabase& db) : q(db), iskanje(db), gk(iskanje) {}
+    explicit Stanje(const QSqlDatabase& db) : db(db), q(db), iskanje(db), gk(iskanje) {}
+    ~Stanje()
+    {
+        r.zapri();
+        if (vTransakciji && !db.rollback())
+            qCInfo(lcTransfer).noquote() << "Transakcija preverjanja ni preklicana:" << db.lastError().text();
+    }
+    QSqlDatabase db;
     Poizvedba q;
+    // Where the driver would hold the whole result in memory (a server), the postings
+    // come as the run reads them, a row or a group at a time, in a read-only
+    // transaction of one snapshot.
+    Rezultat r;
+    bool vRezultatu = false;
+    bool vTransakciji = false;
+    bool prva = true; // the result stands on its first row once opened
     IskanjeVBazi iskanje;
     DatotekaGk gk;
     std::optional<StolpciKnjizbe> stolpci;
@@ -426,12 +442,27 @@ PonovitevPrenosa::PonovitevPrenosa(const QString& baza, qint64 stevilka)
         throw Napaka(QStringLiteral("Prenosa številka %1 ni v registru prenosov.").arg(stevilka));
     m_datum1 = r->datum1;
     m_datum2 = r->datum2;
-    const QSqlDatabase db = povezava::zaIme(baza);
+    QSqlDatabase db = povezava::zaIme(baza);
     m_s = std::make_unique<Stanje>(db);
+    const QVariantMap datumi{{QStringLiteral("DATUM1"), m_datum1}, {QStringLiteral("DATUM2"), m_datum2}};
+    const std::unique_ptr<Pogon> pogon = Pogon::za(db);
+    if (pogon->beriSKazalcem()) {
+        if (!db.transaction())
+            throw Napaka(narecje::besedilo(db.lastError()));
+        m_s->vTransakciji = true;
+        if (const QString posnetek = pogon->stavekPosnetka(); !posnetek.isEmpty()) {
+            QSqlQuery nastavi(db);
+            if (!nastavi.exec(posnetek))
+                throw Napaka(narecje::besedilo(nastavi.lastError()));
+        }
+        m_s->r.odpriNaPosnetku(db, stavekKnjizb(), datumi, 10000);
+        m_s->vRezultatu = true;
+        m_s->stolpci.emplace(m_s->r);
+        return;
+    }
     // The look-ups run on the same connection while the postings are read.
-    const bool samoNaprej = Pogon::za(db)->enosmerniRezultatVzporedno();
-    m_s->q.odpri(stavekKnjizb(), {{QStringLiteral("DATUM1"), m_datum1}, {QStringLiteral("DATUM2"), m_datum2}},
-                 samoNaprej);
+    const bool samoNaprej = pogon->enosmerniRezultatVzporedno();
+    m_s->q.odpri(stavekKnjizb(), datumi, samoNaprej);
     m_s->stolpci.emplace(m_s->q.q().record());
 }
 
@@ -440,13 +471,23 @@ PonovitevPrenosa::~PonovitevPrenosa() = default;
 std::optional<QByteArray> PonovitevPrenosa::naslednja()
 {
     while (!m_s->konec) {
-        if (!m_s->q.naslednji()) {
+        if (m_s->vRezultatu) {
+            const bool ima = m_s->prva ? !m_s->r.eof() : m_s->r.naslednji();
+            m_s->prva = false;
+            if (!ima) {
+                m_s->konec = true;
+                if (const QString n = m_s->r.napaka(); !n.isEmpty())
+                    throw Napaka(n);
+                break;
+            }
+        } else if (!m_s->q.naslednji()) {
             m_s->konec = true;
             if (m_s->q.q().lastError().isValid())
                 throw Napaka(m_s->q.q().lastError().text());
             break;
         }
-        PodrobnaVrstica p = m_s->gk.dodaj(m_s->stolpci->beri(m_s->q.q()));
+        PodrobnaVrstica p =
+            m_s->gk.dodaj(m_s->vRezultatu ? m_s->stolpci->beri(m_s->r) : m_s->stolpci->beri(m_s->q.q()));
         if (p.zapisi)
             return std::move(p.vrstica);
     }
