@@ -429,7 +429,8 @@ struct PonovitevPrenosa::Stanje {
     bool vRezultatu = false;
     bool vTransakciji = false;
     bool prva = true; // the result stands on its first row once opened
-    IskanjeVBazi iskanje;
+    // Each contract and partner asked once, as the run asks them.
+    IskanjeSPomnilnikom iskanje;
     DatotekaGk gk;
     std::optional<StolpciKnjizbe> stolpci;
     bool konec = false;
