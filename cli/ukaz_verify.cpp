@@ -74,9 +74,9 @@ int ukazVerify(const QStringList& argumenti, TerminalOkolje& okolje)
             if (!prijaviSe(u, okolje))
                 return kNeuspesno;
             PonovitevPrenosa ponovitev(u.value(QStringLiteral("alias")), *stevilka);
-            izid = preveriDatotekoGk(datoteka, &ponovitev);
+            izid = preveriDatotekoGk(datoteka, &ponovitev, &TerminalOkolje::signalPrejet);
         } else {
-            izid = preveriDatotekoGk(datoteka);
+            izid = preveriDatotekoGk(datoteka, nullptr, &TerminalOkolje::signalPrejet);
         }
     } catch (const Napaka& e) {
         okolje.sporocilo(e.besedilo());

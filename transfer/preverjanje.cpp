@@ -497,7 +497,7 @@ std::optional<QByteArray> PonovitevPrenosa::naslednja()
 
 const DatotekaGk& PonovitevPrenosa::datoteka() const { return m_s->gk; }
 
-IzidPreverjanja preveriDatotekoGk(QIODevice& datoteka, PonovitevPrenosa* ponovitev)
+IzidPreverjanja preveriDatotekoGk(QIODevice& datoteka, PonovitevPrenosa* ponovitev, const std::function<bool()>& ustavi)
 {
     IzidPreverjanja izid;
     Preverjanje pr(izid, ponovitev);
@@ -506,6 +506,10 @@ IzidPreverjanja preveriDatotekoGk(QIODevice& datoteka, PonovitevPrenosa* ponovit
     QByteArray prejsnja;
     qint64 stevilka = 0;
     while (!datoteka.atEnd()) {
+        if (ustavi && ustavi()) {
+            izid.ustavljeno = true;
+            return izid;
+        }
         const QByteArray vrstica = datoteka.readLine();
         if (vrstica.isEmpty())
             break;

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,7 +34,8 @@ struct IzidPreverjanja {
     qint64 podrobnihVrstic = 0; // detail lines of the file
     double breme = 0;           // their domestic debit amounts, each rounded to cents, added up
     double dobro = 0;           // their domestic credit amounts, likewise
-    bool pravilna() const { return vseh == 0; }
+    bool ustavljeno = false;    // stopped on request before the end: nothing is known
+    bool pravilna() const { return vseh == 0 && !ustavljeno; }
     void dodaj(Ugotovitev u);
 };
 
@@ -75,5 +77,7 @@ private:
 // recomputed from the detail lines, and its signs agree with the detail lines' where
 // those decide them. With `ponovitev`, every detail line must be byte for byte the
 // line the repeat gives at that place, and the closing line's count, totals and signs
-// those of the repeat.
-IzidPreverjanja preveriDatotekoGk(QIODevice& datoteka, PonovitevPrenosa* ponovitev = nullptr);
+// those of the repeat. `ustavi`, asked before every line, stops the check early: the
+// result is then `ustavljeno` and not `pravilna`.
+IzidPreverjanja preveriDatotekoGk(QIODevice& datoteka, PonovitevPrenosa* ponovitev = nullptr,
+                                  const std::function<bool()>& ustavi = {});

@@ -141,6 +141,29 @@ TEST_F(PreverjanjeTest, TheRunsOwnFileHoldsAloneAndAgainstARepeat)
     EXPECT_EQ(q.celo(QStringLiteral("N")), 4);
 }
 
+// A stop request ends the check before the next line: the result says it stopped and
+// is not a correct file, at every line the request may come, with and without the repeat.
+TEST_F(PreverjanjeTest, AStopRequestEndsTheCheckAndIsNoVerdict)
+{
+    for (const bool zBazo : {false, true}) {
+        for (int po = 0; po < 6; ++po) {
+            SCOPED_TRACE(testing::Message() << (zBazo ? "against the repeat" : "alone") << ", stopped after " << po);
+            QBuffer buf;
+            buf.setData(dobra);
+            buf.open(QIODevice::ReadOnly);
+            std::optional<PonovitevPrenosa> p;
+            if (zBazo)
+                p.emplace(b.alias(), 1);
+            int vprasan = 0;
+            const IzidPreverjanja izid = preveriDatotekoGk(buf, p ? &*p : nullptr, [&] { return vprasan++ == po; });
+            EXPECT_TRUE(izid.ustavljeno);
+            EXPECT_FALSE(izid.pravilna());
+            EXPECT_EQ(vprasan, po + 1);
+            EXPECT_LT(buf.pos(), buf.size());
+        }
+    }
+}
+
 TEST_F(PreverjanjeTest, DamagedFilesAreFoundLineAndField)
 {
     struct Primer {
