@@ -72,6 +72,13 @@ PGresult* izvedi(PGconn* c, const char* sql)
     return zadnji;
 }
 
+// A statement of ours that failed, as the driver reports a statement it could not run.
+Napaka napakaStavka(const QString& razlog)
+{
+    return Napaka(narecje::besedilo(
+        QSqlError(QStringLiteral("QPSQL: Unable to create query"), razlog, QSqlError::StatementError)));
+}
+
 // Type OIDs of the server's catalogue (fixed since long before version 8).
 enum : unsigned int {
     kChar = 18,
@@ -436,8 +443,7 @@ std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString&
     auto b = std::make_unique<BralnikKazalca>(baza, QStringLiteral("FETCH FORWARD %1 FROM %2").arg(vSkupini).arg(ime),
                                               std::move(imena), std::move(dolzine));
     if (!b->skupina() && !b->napaka().isEmpty())
-        throw Napaka(narecje::besedilo(
-            QSqlError(QStringLiteral("QPSQL: Unable to create query"), b->napaka(), QSqlError::StatementError)));
+        throw napakaStavka(b->napaka());
     return b;
 }
 
@@ -701,8 +707,7 @@ std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString
     if (PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != 1) {
         const QString razlog = besediloNapake(c, r);
         PQclear(r);
-        throw Napaka(narecje::besedilo(
-            QSqlError(QStringLiteral("QPSQL: Unable to create query"), razlog, QSqlError::StatementError)));
+        throw napakaStavka(razlog);
     }
     const QByteArray izolacija = PQgetvalue(r, 0, 0);
     QList<QByteArray> vrednosti;
@@ -742,17 +747,16 @@ std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString
         // The run's transaction has failed with it: the run ends with the server's reason.
         const QString razlog = besediloNapake(c, r);
         PQclear(r);
-        throw Napaka(narecje::besedilo(
-            QSqlError(QStringLiteral("QPSQL: Unable to create query"), razlog, QSqlError::StatementError)));
+        throw napakaStavka(razlog);
     }
     const QByteArray posnetek = PQgetvalue(r, 0, 0);
     PQclear(r);
 
     PGconn* d = PQconnectdbParams(k.data(), v.data(), 0);
     auto zavrzi = qScopeGuard([d] { PQfinish(d); });
+    const auto razlogDruge = [d] { return QString::fromUtf8(PQerrorMessage(d)).trimmed(); };
     if (PQstatus(d) != CONNECTION_OK)
-        return neVzporedno(QStringLiteral("druge povezave ni mogoče odpreti: ")
-                           + QString::fromUtf8(PQerrorMessage(d)).trimmed());
+        return neVzporedno(QStringLiteral("druge povezave ni mogoče odpreti: ") + razlogDruge());
 
     const QByteArray zacetek = "BEGIN ISOLATION LEVEL " + izolacija.toUpper() + " READ ONLY";
     char* navedek = PQescapeLiteral(d, posnetek.constData(), size_t(posnetek.size()));
@@ -780,8 +784,7 @@ std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString
     const bool nastavljeno = PQresultStatus(r) == PGRES_TUPLES_OK;
     PQclear(r);
     if (!nastavljeno)
-        return neVzporedno(QStringLiteral("nastavitev ni mogoče prevzeti: ")
-                           + QString::fromUtf8(PQerrorMessage(d)).trimmed());
+        return neVzporedno(QStringLiteral("nastavitev ni mogoče prevzeti: ") + razlogDruge());
 
     // The columns, as the cursor's reader takes them: every type must be one read here.
     const QByteArray stavek = sql.toUtf8();
@@ -789,8 +792,7 @@ std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString
     const bool pripravljeno = PQresultStatus(r) == PGRES_COMMAND_OK;
     PQclear(r);
     if (!pripravljeno)
-        return neVzporedno(QStringLiteral("stavka ni mogoče pripraviti: ")
-                           + QString::fromUtf8(PQerrorMessage(d)).trimmed());
+        return neVzporedno(QStringLiteral("stavka ni mogoče pripraviti: ") + razlogDruge());
     PGresult* opis = PQdescribePrepared(d, "");
     bool znani = PQresultStatus(opis) == PGRES_COMMAND_OK && PQnfields(opis) > 0;
     QStringList imena;
@@ -812,15 +814,13 @@ std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString
     const bool kopiranje = PQresultStatus(r) == PGRES_COPY_OUT;
     PQclear(r);
     if (!kopiranje)
-        return neVzporedno(QStringLiteral("kopiranja ni mogoče začeti: ")
-                           + QString::fromUtf8(PQerrorMessage(d)).trimmed());
+        return neVzporedno(QStringLiteral("kopiranja ni mogoče začeti: ") + razlogDruge());
 
     zavrzi.dismiss();
     auto b = std::make_unique<BralnikKopije>(d, c, std::move(imena), std::move(dolzine), std::move(tipi));
     // On the first row, as the cursor's reader: a failure of the statement is the run's.
     if (!b->naslednji() && !b->napaka().isEmpty())
-        throw Napaka(narecje::besedilo(
-            QSqlError(QStringLiteral("QPSQL: Unable to create query"), b->napaka(), QSqlError::StatementError)));
+        throw napakaStavka(b->napaka());
     qCInfo(lcDb).noquote() << "Vrstice se berejo na drugi povezavi s posnetkom" << posnetek;
     return b;
 }
