@@ -809,10 +809,30 @@ std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString
     if (!znani)
         return neVzporedno(QStringLiteral("stolpec vrste, ki se ne bere mimo gonilnika"));
 
+    // The server announces the copy only with its first rows, after the sort: the
+    // answer is waited for as the rows are, calling the run's window meanwhile.
     const QByteArray kopija = "COPY (" + stavek + ") TO STDOUT";
-    r = PQexec(d, kopija.constData());
-    const bool kopiranje = PQresultStatus(r) == PGRES_COPY_OUT;
-    PQclear(r);
+    bool kopiranje = PQsendQuery(d, kopija.constData()) == 1;
+    while (kopiranje && PQisBusy(d)) {
+        pollfd p{PQsocket(d), POLLIN, 0};
+        if (p.fd < 0) {
+            kopiranje = false;
+            break;
+        }
+        const int n = ::poll(&p, 1, 40);
+        if (n > 0)
+            kopiranje = PQconsumeInput(d) == 1;
+        else if (n == 0 || errno == EINTR) {
+            if (Odzivnost* o = odzivnostPovezave(c))
+                o->osvezi();
+        } else
+            kopiranje = false;
+    }
+    if (kopiranje) {
+        r = PQgetResult(d);
+        kopiranje = PQresultStatus(r) == PGRES_COPY_OUT;
+        PQclear(r);
+    }
     if (!kopiranje)
         return neVzporedno(QStringLiteral("kopiranja ni mogoče začeti: ") + razlogDruge());
 

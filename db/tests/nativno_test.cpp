@@ -2,6 +2,7 @@
 #include "nativno.h"
 #include "okolje.h"
 #include "pgnativno.h"
+#include "pogon.h"
 #include "rezultat.h"
 #include "sqlitenativno.h"
 #include "spremenljivka.h"
@@ -685,6 +686,36 @@ TEST(PgNativno, ASnapshotReaderIsNotCutByTheServersStatementLimit)
     }
     EXPECT_TRUE(r.napaka().isEmpty()) << r.napaka().toStdString();
     EXPECT_EQ(vsota, 100000LL * 100001 / 2);
+    r.zapri();
+    db.rollback();
+}
+
+// While the server works on the statement before its first row (the sort), the run's
+// window is called every few dozen milliseconds: the second connection's wait is no
+// blind one.
+TEST(PgNativno, ASnapshotReaderCallsTheWindowWhileTheServerSorts)
+{
+    Stikalo s(nullptr);
+    TestnaBaza b;
+    LEDG_PRESKOCI_BREZ_BAZE(b);
+    if (!jePostgreSQL(b))
+        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
+    QSqlDatabase db = b.odpri();
+    ASSERT_TRUE(db.transaction());
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ")));
+    int klicev = 0;
+    const std::unique_ptr<Pogon::Odzivnost> odzivnost = Pogon::za(db)->odzivnost([&] { ++klicev; });
+    ASSERT_NE(odzivnost, nullptr);
+    Rezultat r;
+    r.odpriNaPosnetku(
+        db, QStringLiteral("SELECT g FROM generate_series(1, 4) g WHERE pg_sleep(0.1) IS NOT NULL ORDER BY g DESC"), {},
+        100);
+    EXPECT_GE(klicev, 4);
+    QList<qint64> prebrane;
+    for (bool je = !r.eof(); je; je = r.naslednji())
+        prebrane << r.celo(0);
+    EXPECT_EQ(prebrane, (QList<qint64>{4, 3, 2, 1}));
     r.zapri();
     db.rollback();
 }
