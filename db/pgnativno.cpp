@@ -299,10 +299,23 @@ QDate datum(const PGresult* r, int vrstica, int stolpec) { return datumCelice(ce
 
 namespace {
 
-class BralnikKazalca final : public Bralnik {
+// The columns of a reader as the server describes them: names and declared lengths.
+class BralnikStolpcev : public Bralnik {
+public:
+    BralnikStolpcev(QStringList imena, QList<int> dolzine) : m_imena(std::move(imena)), m_dolzine(std::move(dolzine)) {}
+    int steviloStolpcev() const override { return int(m_imena.size()); }
+    QString imeStolpca(int stolpec) const override { return m_imena.value(stolpec); }
+    int dolzinaStolpca(int stolpec) const override { return m_dolzine.value(stolpec, -1); }
+
+protected:
+    QStringList m_imena;
+    QList<int> m_dolzine;
+};
+
+class BralnikKazalca final : public BralnikStolpcev {
 public:
     BralnikKazalca(const QSqlDatabase& baza, const QString& fetch, QStringList imena, QList<int> dolzine)
-        : m_baza(baza), m_fetch(fetch.toUtf8()), m_imena(std::move(imena)), m_dolzine(std::move(dolzine))
+        : BralnikStolpcev(std::move(imena), std::move(dolzine)), m_baza(baza), m_fetch(fetch.toUtf8())
     {
     }
     ~BralnikKazalca() override
@@ -310,10 +323,6 @@ public:
         if (m_pg)
             PQclear(m_pg);
     }
-
-    int steviloStolpcev() const override { return int(m_imena.size()); }
-    QString imeStolpca(int stolpec) const override { return m_imena.value(stolpec); }
-    int dolzinaStolpca(int stolpec) const override { return m_dolzine.value(stolpec, -1); }
 
     bool naslednji() override
     {
@@ -396,8 +405,6 @@ public:
 private:
     QSqlDatabase m_baza;
     QByteArray m_fetch;
-    QStringList m_imena;
-    QList<int> m_dolzine;
     PGresult* m_pg = nullptr;
     int m_pgVrstica = 0; // the row in the group in hand
     int m_pred = 0;      // the rows of the groups before it
@@ -466,13 +473,12 @@ Izid izvediNaSvoji(PGconn* c, const char* sql, ExecStatusType pricakovan = PGRES
 
 // The rows of one statement, sent by the server with COPY ... TO STDOUT on a connection
 // of the reader's own, one row at a time in COPY's text format.
-class BralnikKopije final : public Bralnik {
+class BralnikKopije final : public BralnikStolpcev {
 public:
     BralnikKopije(PGconn* lastna, PGconn* glavna, QStringList imena, QList<int> dolzine, QList<unsigned int> tipi)
-        : m_c(lastna),
+        : BralnikStolpcev(std::move(imena), std::move(dolzine)),
+          m_c(lastna),
           m_glavna(glavna),
-          m_imena(std::move(imena)),
-          m_dolzine(std::move(dolzine)),
           m_tipi(std::move(tipi)),
           m_celice(m_imena.size())
     {
@@ -486,10 +492,6 @@ public:
         if (m_c)
             PQfinish(m_c);
     }
-
-    int steviloStolpcev() const override { return int(m_imena.size()); }
-    QString imeStolpca(int stolpec) const override { return m_imena.value(stolpec); }
-    int dolzinaStolpca(int stolpec) const override { return m_dolzine.value(stolpec, -1); }
 
     bool naslednji() override
     {
@@ -672,8 +674,6 @@ private:
 
     PGconn* m_c;
     PGconn* m_glavna; // the run's connection, only to find its Odzivnost
-    QStringList m_imena;
-    QList<int> m_dolzine;
     QList<unsigned int> m_tipi;
     QList<Celica> m_celice;
     char* m_vrsticaCopy = nullptr;

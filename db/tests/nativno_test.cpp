@@ -499,19 +499,28 @@ void pripraviTabeloP(QSqlDatabase& db)
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM P"))); // the snapshot is taken here
 }
 
+// A PostgreSQL test database opened on the proven path, whatever the suite's switch.
+class PgPosnetek : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        LEDG_PRESKOCI_BREZ_BAZE(b);
+        if (!jePostgreSQL(b))
+            GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
+        db = b.odpri();
+    }
+    Stikalo s{nullptr};
+    TestnaBaza b;
+    QSqlDatabase db;
+};
+
 } // namespace
 
 // The rows read on a second connection on the transaction's snapshot: every value as
 // the cursor of the transaction itself gives it, a row another client commits after
 // the snapshot not among them, and the second connection really used.
-TEST(PgNativno, ASnapshotReaderGivesTheCursorsRowsOnASecondConnection)
+TEST_F(PgPosnetek, ASnapshotReaderGivesTheCursorsRowsOnASecondConnection)
 {
-    Stikalo s(nullptr);
-    TestnaBaza b;
-    LEDG_PRESKOCI_BREZ_BAZE(b);
-    if (!jePostgreSQL(b))
-        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
-    QSqlDatabase db = b.odpri();
     pripraviTabeloP(db);
     PGconn* tretja = tretjaPovezava(db);
     ASSERT_EQ(PQstatus(tretja), CONNECTION_OK) << PQerrorMessage(tretja);
@@ -575,14 +584,8 @@ TEST(PgNativno, ASnapshotReaderIsNotUsedWhereItWouldSeeOtherRows)
 // A second connection's table lock can only wait for a lock request that itself waits
 // for the transaction (another client's exclusive lock, queued behind the run's): the
 // reader gives the wait up and the transaction's own cursor reads the rows.
-TEST(PgNativno, ASnapshotReaderDoesNotWaitForALockQueuedBehindTheTransaction)
+TEST_F(PgPosnetek, ASnapshotReaderDoesNotWaitForALockQueuedBehindTheTransaction)
 {
-    Stikalo s(nullptr);
-    TestnaBaza b;
-    LEDG_PRESKOCI_BREZ_BAZE(b);
-    if (!jePostgreSQL(b))
-        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
-    QSqlDatabase db = b.odpri();
     pripraviTabeloP(db);
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec(QStringLiteral("LOCK TABLE P IN ACCESS SHARE MODE")));
@@ -623,14 +626,8 @@ TEST(PgNativno, ASnapshotReaderDoesNotWaitForALockQueuedBehindTheTransaction)
 
 // A statement that fails after some rows ends the reading with the server's reason, as
 // the cursor does; a reader closed before its end leaves no session behind.
-TEST(PgNativno, ASnapshotReaderEndsWithTheServersReasonAndLeavesNoSession)
+TEST_F(PgPosnetek, ASnapshotReaderEndsWithTheServersReasonAndLeavesNoSession)
 {
-    Stikalo s(nullptr);
-    TestnaBaza b;
-    LEDG_PRESKOCI_BREZ_BAZE(b);
-    if (!jePostgreSQL(b))
-        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
-    QSqlDatabase db = b.odpri();
     pripraviTabeloP(db);
     const QString deljenje =
         QStringLiteral("SELECT g, 1 / (g - 15000) k FROM generate_series(1, 20000) g /* oznaka_deljenja */");
@@ -661,14 +658,8 @@ TEST(PgNativno, ASnapshotReaderEndsWithTheServersReasonAndLeavesNoSession)
 
 // The reading is one statement on the second connection, lasting as long as the run
 // writes its file: a limit the server puts on one statement does not cut it.
-TEST(PgNativno, ASnapshotReaderIsNotCutByTheServersStatementLimit)
+TEST_F(PgPosnetek, ASnapshotReaderIsNotCutByTheServersStatementLimit)
 {
-    Stikalo s(nullptr);
-    TestnaBaza b;
-    LEDG_PRESKOCI_BREZ_BAZE(b);
-    if (!jePostgreSQL(b))
-        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
-    QSqlDatabase db = b.odpri();
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec(QStringLiteral("SELECT current_database()")) && q.next());
     // A limit long enough for the second connection's own setting-up on a busy machine.
@@ -697,14 +688,8 @@ TEST(PgNativno, ASnapshotReaderIsNotCutByTheServersStatementLimit)
 // While the server works on the statement before its first row (the sort), the run's
 // window is called every few dozen milliseconds: the second connection's wait is no
 // blind one.
-TEST(PgNativno, ASnapshotReaderCallsTheWindowWhileTheServerSorts)
+TEST_F(PgPosnetek, ASnapshotReaderCallsTheWindowWhileTheServerSorts)
 {
-    Stikalo s(nullptr);
-    TestnaBaza b;
-    LEDG_PRESKOCI_BREZ_BAZE(b);
-    if (!jePostgreSQL(b))
-        GTEST_SKIP() << "the shared snapshot is PostgreSQL's";
-    QSqlDatabase db = b.odpri();
     ASSERT_TRUE(db.transaction());
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ")));
