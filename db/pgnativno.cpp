@@ -456,6 +456,25 @@ std::unique_ptr<Bralnik> bralnikKazalca(const QSqlDatabase& baza, const QString&
 
 namespace {
 
+// Waits up to 40 ms for input on the second connection `c` and reads it; where none
+// came, calls the window of the run's connection `glavna` (the server sorts before the
+// first row for seconds on a large book). False when the connection failed.
+bool pocakajVhod(PGconn* c, PGconn* glavna)
+{
+    pollfd p{PQsocket(c), POLLIN, 0};
+    if (p.fd < 0)
+        return false;
+    const int n = ::poll(&p, 1, 40);
+    if (n < 0)
+        return errno == EINTR;
+    if (n == 0) {
+        if (Odzivnost* o = odzivnostPovezave(glavna))
+            o->osvezi();
+        return true;
+    }
+    return PQconsumeInput(c) == 1;
+}
+
 // PQexec on a connection of the reader's own, keeping only the status and the reason.
 struct Izid {
     bool ok;
@@ -549,7 +568,7 @@ private:
                 return razcleni(b, n);
             }
             if (n == 0) {
-                if (!pocakaj())
+                if (!pocakajVhod(m_c, m_glavna))
                     return koncajZNapako(nullptr);
                 continue;
             }
@@ -567,24 +586,6 @@ private:
             m_c = nullptr;
             return false;
         }
-    }
-
-    // Waits for more of the data, calling the run's window every 40 ms while the server
-    // works (the sort before the first row takes seconds on a large book).
-    bool pocakaj()
-    {
-        pollfd p{PQsocket(m_c), POLLIN, 0};
-        if (p.fd < 0)
-            return false;
-        const int n = ::poll(&p, 1, 40);
-        if (n < 0)
-            return errno == EINTR;
-        if (n == 0) {
-            if (Odzivnost* o = odzivnostPovezave(m_glavna))
-                o->osvezi();
-            return true;
-        }
-        return PQconsumeInput(m_c) == 1;
     }
 
     bool koncajZNapako(PGresult* r)
@@ -813,21 +814,8 @@ std::unique_ptr<Bralnik> bralnikPosnetka(const QSqlDatabase& baza, const QString
     // answer is waited for as the rows are, calling the run's window meanwhile.
     const QByteArray kopija = "COPY (" + stavek + ") TO STDOUT";
     bool kopiranje = PQsendQuery(d, kopija.constData()) == 1;
-    while (kopiranje && PQisBusy(d)) {
-        pollfd p{PQsocket(d), POLLIN, 0};
-        if (p.fd < 0) {
-            kopiranje = false;
-            break;
-        }
-        const int n = ::poll(&p, 1, 40);
-        if (n > 0)
-            kopiranje = PQconsumeInput(d) == 1;
-        else if (n == 0 || errno == EINTR) {
-            if (Odzivnost* o = odzivnostPovezave(c))
-                o->osvezi();
-        } else
-            kopiranje = false;
-    }
+    while (kopiranje && PQisBusy(d))
+        kopiranje = pocakajVhod(d, c);
     if (kopiranje) {
         r = PQgetResult(d);
         kopiranje = PQresultStatus(r) == PGRES_COPY_OUT;
