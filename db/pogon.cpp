@@ -121,6 +121,29 @@ public:
                    ? std::make_unique<sqlitenativno::Odzivnost>(this->baza(), std::move(osvezi))
                    : nullptr;
     }
+    QSqlError napakaPotrditve(const QSqlError& napaka) const override
+    {
+        if (sqliteKoda(napaka) >= 0)
+            return napaka;
+        // Without the engine's handle, the code is the one whose own text the error carries.
+        sqlite3* povezava = sqlitenativno::povezava(this->baza());
+        const int koda =
+            povezava ? sqlitenativno::zadnjaKoda(povezava) : sqlitenativno::kodaBesedila(napaka.databaseText());
+        if (koda < 0)
+            return napaka;
+        return QSqlError(napaka.driverText(), napaka.databaseText(), napaka.type(), QString::number(koda));
+    }
+    // SQLite undoes a failed statement by itself and the transaction goes on. A savepoint
+    // would add nothing but cost: inside one the engine copies every page a statement
+    // changes into a journal of its own first, the whole table when the postings are
+    // marked. The engine's own answer says whether a failure (a full disk, an I/O error)
+    // ended the whole transaction; without the proven handle the steps keep savepoints.
+    bool korakBrezTocke() const override { return sqlitenativno::povezava(this->baza()) != nullptr; }
+    bool transakcijaTece() const override
+    {
+        sqlite3* povezava = sqlitenativno::povezava(this->baza());
+        return !povezava || sqlitenativno::vTransakciji(povezava);
+    }
     bool cakanjePredZacetkom() const override { return true; }
     bool posnetekPoZacetku() const override { return false; }
     bool potrditevCakaBralce() const override { return true; }
@@ -197,6 +220,12 @@ public:
         QSqlQuery pragma(db);
         if (!pragma.exec(QStringLiteral("PRAGMA case_sensitive_like=ON")))
             qCWarning(lcDb) << "case_sensitive_like:" << pragma.lastError().text();
+        // An 8 MB page cache instead of the engine's 2 MB. The sort of the postings
+        // query writes its sorted runs in pieces of this size and merges at most 16 at a
+        // time: with larger pieces, ten million postings are merged in one pass fewer,
+        // a pass that writes and reads the whole sort once more.
+        if (!pragma.exec(QStringLiteral("PRAGMA cache_size=-8192")))
+            qCWarning(lcDb) << "cache_size:" << pragma.lastError().text();
         const QFileInfo datoteka(db.databaseName());
         if (!prebrana) {
             qCWarning(lcDb).noquote() << "Baza" << db.databaseName() << "je zaklenjena:" << poskus.lastError().text();

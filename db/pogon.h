@@ -150,6 +150,13 @@ public:
 
     // A savepoint named `ime` (its return and end: narecje.h).
     virtual QString stavekTocke(const QString& ime) const;
+    // Whether a step of the transaction runs without a savepoint: where the engine
+    // undoes a failed statement by itself and keeps the transaction, and where it can
+    // say afterwards whether a failure ended the whole transaction (transakcijaTece).
+    virtual bool korakBrezTocke() const { return false; }
+    // Whether the connection's transaction is still open; asked after a step without a
+    // savepoint failed.
+    virtual bool transakcijaTece() const { return true; }
 
     // The lock that serialises the allocation of transfer numbers: the register table
     // locked against other writers until commit. Empty on SQLite, whose run holds the
@@ -171,6 +178,10 @@ public:
     // driver), it is read from the statement's own diagnostics and given as the native
     // code. Call it before anything else runs on the statement.
     virtual QSqlError napakaStavka(const QSqlQuery& q) const { return q.lastError(); }
+    // The failure of a commit, `napaka` as the driver gave it, with the engine's code
+    // where the driver leaves it out (Qt's SQLite driver). Call it before anything else
+    // runs on the connection.
+    virtual QSqlError napakaPotrditve(const QSqlError& napaka) const { return napaka; }
 
     // Whether the connection no longer reaches its server (it went away, the server ended
     // the session): asked after a statement or a commit failed, with a statement of its own.

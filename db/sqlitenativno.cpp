@@ -328,6 +328,18 @@ int Odzivnost::klic(void* jaz)
     return 0; // never interrupts the statement
 }
 
+int zadnjaKoda(sqlite3* baza) { return sqlite3_extended_errcode(baza); }
+
+int kodaBesedila(const QString& besedilo)
+{
+    for (int koda : {SQLITE_BUSY, SQLITE_LOCKED, SQLITE_READONLY, SQLITE_IOERR, SQLITE_FULL})
+        if (besedilo == QLatin1StringView(sqlite3_errstr(koda)))
+            return koda;
+    return -1;
+}
+
+bool vTransakciji(sqlite3* baza) { return sqlite3_get_autocommit(baza) == 0; }
+
 QSqlError napaka(sqlite3* baza, const QString& kaj)
 {
     const int koda = sqlite3_extended_errcode(baza);

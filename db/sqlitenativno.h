@@ -26,6 +26,16 @@ namespace sqlitenativno {
 // program's (a second copy of the library, even of the same version, inside the plugin).
 sqlite3* povezava(const QSqlDatabase& baza);
 
+// The extended result code of the last call on the connection `baza` that failed.
+int zadnjaKoda(sqlite3* baza);
+
+// The engine's result code of a failure that the engine's own text `besedilo` names
+// (busy, locked, read-only, I/O error, full), or -1.
+int kodaBesedila(const QString& besedilo);
+
+// Whether the connection `baza` is inside a transaction (not in autocommit mode).
+bool vTransakciji(sqlite3* baza);
+
 // Whether the driver's plugin calls the SQLite library the program links: the same
 // sqlite3_open_v2 and sqlite3_libversion_number, resolved through the plugin and
 // through the program. The reason names both libraries and versions where they differ.

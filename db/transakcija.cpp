@@ -114,7 +114,7 @@ void Transakcija::potrdi()
     for (;;) {
         if (m_baza.commit())
             break;
-        const QSqlError e = m_baza.lastError();
+        const QSqlError e = m_pogon->napakaPotrditve(m_baza.lastError());
         // SQLite keeps the transaction open when readers are in the commit's way.
         if (!m_pogon->potrditevCakaBralce() || !m_pogon->jeZaklep(e))
             throw Napaka(razlog(e, m_baza));
@@ -139,6 +139,16 @@ void Transakcija::preklici()
 
 bool Transakcija::vTocki(const std::function<bool()>& korak, const std::function<QString()>& razlogKoraka)
 {
+    if (m_pogon->korakBrezTocke()) {
+        const bool ok = korak();
+        if (!ok && !m_pogon->transakcijaTece()) {
+            const QString r = razlogKoraka ? razlogKoraka() : QString();
+            qCWarning(lcDb).noquote() << "Neuspeli korak je končal transakcijo:" << r;
+            throw Napaka((r.isEmpty() ? QStringLiteral("Baza je preklicala transakcijo") : r)
+                         + QStringLiteral("; prenos ni opravljen, baza je ostala nespremenjena."));
+        }
+        return ok;
+    }
     const QString ime = QStringLiteral("T") + QString::number(++m_tock);
     if (!m_q.exec(m_pogon->stavekTocke(ime)))
         throw Napaka(razlog(m_q.lastError(), m_baza));

@@ -62,6 +62,8 @@ public:
     // Throws Napaka when the savepoint cannot be undone (the connection is lost, or the
     // engine ended the whole transaction, as SQLite does on a full disk), with the
     // step's own reason (`razlogKoraka`) where there is one, else the savepoint's.
+    // Where the engine undoes a failed statement by itself (Pogon::korakBrezTocke), the
+    // step runs without a savepoint, and a failure that ended the transaction is thrown.
     bool vTocki(const std::function<bool()>& korak, const std::function<QString()>& razlogKoraka = {});
 
     QSqlDatabase baza() const { return m_baza; }
