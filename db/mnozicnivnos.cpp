@@ -7,7 +7,7 @@
 #include "pogon.h"
 #include "transakcija.h"
 
-MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<Stolpec>& stolpci, Zavrnjena zavrnjena)
+MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QStringList& stolpci, Zavrnjena zavrnjena)
     : m_tx(tx),
       m_baza(tx.baza()),
       m_pogon(Pogon::za(m_baza)),
@@ -18,7 +18,7 @@ MnozicniVnos::MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<S
       m_vstaviSkupino(m_baza)
 {
     switch (m_pogon->nacinVnosa()) {
-    case Pogon::Vnos::ZacasnaTabela: m_nacin = Nacin::ZacasnaTabela; break;
+    case Pogon::Vnos::Vrstice: m_nacin = Nacin::Vrstice; break;
     case Pogon::Vnos::Kopiranje:
         m_nacin = Nacin::Kopiranje;
         m_velikostSkupine = kSkupinaKopiranja;
@@ -36,7 +36,7 @@ MnozicniVnos::~MnozicniVnos() = default;
 QString MnozicniVnos::opisNacina() const
 {
     switch (m_nacin) {
-    case Nacin::ZacasnaTabela: return QStringLiteral("prek začasne tabele");
+    case Nacin::Vrstice: return QStringLiteral("po vrsticah");
     case Nacin::Kopiranje: return QStringLiteral("s COPY");
     case Nacin::Skupine: return QStringLiteral("v skupinah");
     case Nacin::Posamic: return QStringLiteral("posamič");
@@ -44,38 +44,16 @@ QString MnozicniVnos::opisNacina() const
     return {};
 }
 
-QString MnozicniVnos::seznamStolpcev() const
-{
-    QStringList imena;
-    for (const Stolpec& s : m_stolpci)
-        imena << s.ime;
-    return imena.join(QStringLiteral(", "));
-}
+QString MnozicniVnos::seznamStolpcev() const { return m_stolpci.join(QStringLiteral(", ")); }
 
 void MnozicniVnos::pripravi()
 {
     if (m_pripravljeno)
         return;
     m_pripravljeno = true;
-    QString cilj = m_tabela;
-    if (m_nacin == Nacin::ZacasnaTabela) {
-        // The rows wait in the connection's own temporary database; a write-ahead log
-        // growing with every row would make each page the run reads slower to find.
-        QStringList definicija;
-        for (const Stolpec& s : m_stolpci)
-            definicija << s.ime + u' ' + s.tip;
-        cilj = QStringLiteral("temp.LEDGXFER_") + m_tabela;
-        for (const QString& sql : {QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS LEDGXFER_%1 (%2)")
-                                       .arg(m_tabela, definicija.join(QStringLiteral(", "))),
-                                   QStringLiteral("DELETE FROM ") + cilj}) {
-            QString napaka;
-            if (!m_tx.poskusi(sql, {}, QStringLiteral("začasno tabelo"), &napaka))
-                throw Napaka(napaka);
-        }
-    }
     const QString vprasaji = QStringLiteral("?,").repeated(m_stolpci.size()).chopped(1);
-    const QString vstavi = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(cilj, seznamStolpcev(), vprasaji);
-    if (m_nacin == Nacin::ZacasnaTabela) {
+    const QString vstavi = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(m_tabela, seznamStolpcev(), vprasaji);
+    if (m_nacin == Nacin::Vrstice) {
         m_vnosVrstice = m_pogon->vnosVrstice(vstavi);
         if (m_vnosVrstice)
             return;
@@ -105,7 +83,7 @@ void MnozicniVnos::vstaviPosamic(const QVariantList& v)
     }
     for (qsizetype i = 0; i < v.size(); ++i)
         m_vstavi.bindValue(int(i), v.at(i));
-    if (m_nacin == Nacin::ZacasnaTabela) {
+    if (m_nacin == Nacin::Vrstice) {
         // SQLite undoes a failed statement by itself; the transaction goes on.
         if (!m_vstavi.exec())
             zavrnjena(v, m_vstavi.lastError());
@@ -124,7 +102,7 @@ void MnozicniVnos::vstaviPosamic(const QVariantList& v)
 void MnozicniVnos::zavrnjena(const QVariantList& v, const QSqlError& napaka)
 {
     if (!m_pogon->jeZavrnjenaVrednost(napaka))
-        throw Napaka(narecje::besedilo(napaka));
+        throw Napaka(m_pogon->razlog(napaka));
     m_zavrnjena(v, napaka);
 }
 
@@ -191,15 +169,4 @@ void MnozicniVnos::dodaj(QVariantList vrstica)
 
 void MnozicniVnos::poslji() { posljiSkupino(); }
 
-void MnozicniVnos::koncaj()
-{
-    posljiSkupino();
-    if (m_nacin == Nacin::ZacasnaTabela && m_pripravljeno) {
-        m_vstavi.finish();
-        const QString stolpci = seznamStolpcev();
-        const QString zacasna = QStringLiteral("temp.LEDGXFER_") + m_tabela;
-        m_tx.izvedi(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3").arg(m_tabela, stolpci, zacasna), {},
-                    QStringLiteral("tabelo ") + m_tabela);
-        m_tx.izvedi(QStringLiteral("DELETE FROM ") + zacasna, {}, QStringLiteral("začasno tabelo"));
-    }
-}
+void MnozicniVnos::koncaj() { posljiSkupino(); }

@@ -31,13 +31,9 @@ class Transakcija;
 // A row is one value per column: qint64, double, QDate (invalid: NULL) or QString.
 class MnozicniVnos {
 public:
-    struct Stolpec {
-        QString ime;
-        QString tip; // as in CREATE TABLE: INTEGER, DATE, CHAR(15), DOUBLE
-    };
     using Zavrnjena = std::function<void(const QVariantList& vrstica, const QSqlError& napaka)>;
 
-    MnozicniVnos(Transakcija& tx, const QString& tabela, const QList<Stolpec>& stolpci, Zavrnjena zavrnjena);
+    MnozicniVnos(Transakcija& tx, const QString& tabela, const QStringList& stolpci, Zavrnjena zavrnjena);
     ~MnozicniVnos();
     MnozicniVnos(const MnozicniVnos&) = delete;
     MnozicniVnos& operator=(const MnozicniVnos&) = delete;
@@ -48,11 +44,11 @@ public:
     void dodaj(QVariantList vrstica);
     // Sends the pending rows, e.g. before a statement that reads or deletes the table.
     void poslji();
-    // Sends the pending rows and, on SQLite, moves the collected rows into the table.
+    // Sends the pending rows.
     void koncaj();
 
-    // How the rows go, for the log and the tests: "prek začasne tabele", "s COPY",
-    // "v skupinah" or "posamič".
+    // How the rows go, for the log and the tests: "po vrsticah", "s COPY", "v skupinah"
+    // or "posamič".
     QString opisNacina() const;
 
     // Rows per group on each kind of engine.
@@ -60,7 +56,7 @@ public:
     static constexpr int kSkupinaVrednosti = 250;
 
 private:
-    enum class Nacin { ZacasnaTabela, Kopiranje, Skupine, Posamic };
+    enum class Nacin { Vrstice, Kopiranje, Skupine, Posamic };
     void posljiSkupino();
     bool vstaviVrednosti(const QList<QVariantList>& vrstice);
     void vstaviPosamic(const QVariantList& v);
@@ -71,7 +67,7 @@ private:
     QSqlDatabase m_baza;
     std::unique_ptr<Pogon> m_pogon;
     QString m_tabela;
-    QList<Stolpec> m_stolpci;
+    QStringList m_stolpci;
     Zavrnjena m_zavrnjena;
     Nacin m_nacin;
     int m_velikostSkupine = 0;

@@ -109,7 +109,7 @@ public:
         sqlite3* povezava = sqlitenativno::povezava(this->baza());
         return povezava ? sqlitenativno::bralnik(povezava, sql, parametri) : nullptr;
     }
-    Pogon::Vnos nacinVnosa() const override { return Pogon::Vnos::ZacasnaTabela; }
+    Pogon::Vnos nacinVnosa() const override { return Pogon::Vnos::Vrstice; }
     std::unique_ptr<Pogon::VnosVrstice> vnosVrstice(const QString& sql) const override
     {
         sqlite3* povezava = sqlitenativno::povezava(this->baza());

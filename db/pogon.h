@@ -55,9 +55,9 @@ public:
 
     // How the bulk insert (mnozicnivnos.h) sends its rows on this engine.
     enum class Vnos {
-        ZacasnaTabela, // into a table of the connection's temporary database, moved at the end
-        Kopiranje,     // COPY ... FROM STDIN past the driver
-        Skupine,       // multi-row inserts through the driver
+        Vrstice,   // a row at a time through the engine's own prepared insert, straight into the table
+        Kopiranje, // COPY ... FROM STDIN past the driver
+        Skupine,   // multi-row inserts through the driver
     };
     virtual Vnos nacinVnosa() const { return Vnos::Skupine; }
 

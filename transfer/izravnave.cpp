@@ -88,15 +88,9 @@ QString OstevilciIzravnave(const QSqlDatabase& baza, qint64 novaStevilka)
 ShrambaIzravnav::ShrambaIzravnav(Transakcija& transakcija)
     : m_tx(transakcija),
       m_vnos(transakcija, QStringLiteral("IZRAVNAVE"),
-             {{QStringLiteral("PRENOS"), QStringLiteral("INTEGER")},
-              {QStringLiteral("VP"), QStringLiteral("INTEGER")},
-              {QStringLiteral("DAN"), QStringLiteral("DATE")},
-              {QStringLiteral("KONTO"), QStringLiteral("CHAR(15)")},
-              {QStringLiteral("SFDJV"), QStringLiteral("CHAR(3)")},
-              {QStringLiteral("PARTNER"), QStringLiteral("CHAR(8)")},
-              {QStringLiteral("ZNESEK"), QStringLiteral("DOUBLE")},
-              {QStringLiteral("ZAOKROZEN"), QStringLiteral("DOUBLE")},
-              {QStringLiteral("RAZLIKA"), QStringLiteral("DOUBLE")}},
+             {QStringLiteral("PRENOS"), QStringLiteral("VP"), QStringLiteral("DAN"), QStringLiteral("KONTO"),
+              QStringLiteral("SFDJV"), QStringLiteral("PARTNER"), QStringLiteral("ZNESEK"), QStringLiteral("ZAOKROZEN"),
+              QStringLiteral("RAZLIKA")},
              [this](const QVariantList& vrstica, const QSqlError& napaka) { zavrnjena(vrstica, napaka); })
 {
 }

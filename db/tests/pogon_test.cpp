@@ -95,7 +95,7 @@ TEST_P(Pogoni, EachEngineReadsItsOwnFailuresAndTakesItsOwnStatements)
 
 INSTANTIATE_TEST_SUITE_P(
     Pogoni, Pogoni,
-    ::testing::Values(PrimerPogona{"sqlite", Pogon::Vnos::ZacasnaTabela, Pogon::Vnos::ZacasnaTabela, false, true, true},
+    ::testing::Values(PrimerPogona{"sqlite", Pogon::Vnos::Vrstice, Pogon::Vnos::Vrstice, false, true, true},
                       PrimerPogona{"postgresql", Pogon::Vnos::Kopiranje, Pogon::Vnos::Skupine, true, false, false},
                       PrimerPogona{"odbc", Pogon::Vnos::Skupine, Pogon::Vnos::Skupine, false, true, false}),
     [](const auto& info) { return std::string(info.param.gonilnik); });
